@@ -1,0 +1,34 @@
+# Entry points for people and CI. Everything real lives in CMake.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all build asan test test-artifact test-asan format fuzz bench clean
+
+all: build
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+$(ASAN_BUILD)/build.ninja:
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DDV_SANITIZE=ON
+
+asan: $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# The one command that builds everything and runs every test: the artifact with its
+# export check and artifact tests, the stand-in's tests, the unit tests, and the unit
+# tests again under ASan + UBSan.
+test: build asan
+	ctest --test-dir $(BUILD) --output-on-failure
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)
