@@ -1,34 +1,27 @@
 // The SjLj entry points compiled code refers to: the context chain works; raising and
 // resuming exceptions is not supported here and halts.
 #include "abi/abort.h"
+#include "abi/sjlj_context.h"
 #include "runtime/export.h"
 
 namespace dv {
 
-struct SjLjContextLink {
-  SjLjContextLink* prev;
-};
+DovrelSjLjContext* gSjLjHead = nullptr;
 
-SjLjContextLink* gSjLjHead = nullptr;
+[[noreturn]] void _Unwind_SjLj_Resume(void* exception) noexcept;
+int __gxx_personality_sj0() noexcept;
 
-void unwind_sjlj_register(SjLjContextLink* context) noexcept;
-void unwind_sjlj_unregister(SjLjContextLink* context) noexcept;
-[[noreturn]] void unwind_sjlj_resume(void* exception) noexcept;
-int gxx_personality_sj0() noexcept;
-
-DV_FUNCTION_AS(void, unwind_sjlj_register, "_Unwind_SjLj_Register",
-               (SjLjContextLink * context) noexcept) {
+DV_FUNCTION(void, _Unwind_SjLj_Register, (DovrelSjLjContext * context)) {
   context->prev = gSjLjHead;
   gSjLjHead = context;
 }
 
-DV_FUNCTION_AS(void, unwind_sjlj_unregister, "_Unwind_SjLj_Unregister",
-               (SjLjContextLink * context) noexcept) {
+DV_FUNCTION(void, _Unwind_SjLj_Unregister, (DovrelSjLjContext * context)) {
   if (gSjLjHead == context) {
     gSjLjHead = context->prev;
     return;
   }
-  for (SjLjContextLink* link = gSjLjHead; link; link = link->prev) {
+  for (DovrelSjLjContext* link = gSjLjHead; link; link = link->prev) {
     if (link->prev == context) {
       link->prev = context->prev;
       return;
@@ -36,11 +29,11 @@ DV_FUNCTION_AS(void, unwind_sjlj_unregister, "_Unwind_SjLj_Unregister",
   }
 }
 
-DV_FUNCTION_AS(void, unwind_sjlj_resume, "_Unwind_SjLj_Resume", (void*) noexcept) {
+DV_FUNCTION(void, _Unwind_SjLj_Resume, (void*) noexcept) {
   dv::abort();
 }
 
-DV_FUNCTION_AS(int, gxx_personality_sj0, "__gxx_personality_sj0", () noexcept) {
+DV_FUNCTION(int, __gxx_personality_sj0, () noexcept) {
   dv::abort();
 }
 

@@ -5,11 +5,8 @@
 #include "abi/exception_header.h"
 #include "abi/operator_new.h"
 #include "abi/static_init.h"
-#include "abi/type_info_vtables.h"
 #include "host/host_heap.h"
 #include "host/stand_in.h"
-
-#include <typeinfo>
 
 namespace {
 
@@ -80,19 +77,6 @@ TEST_F(LanguageSupportTest, ExceptionBlockIsZeroedAndCaughtExceptionsStack) {
   dv::cxa_free_exception(first);
   dv::cxa_free_exception(second);
   dv::cxa_free_exception(nullptr);
-}
-
-struct Base {
-  virtual ~Base() = default;
-};
-struct Derived : Base {};
-
-TEST_F(LanguageSupportTest, TypeInfoKindsAreRecognisedByTheirVtable) {
-  auto vtable_of = [](const std::type_info& type) {
-    return *reinterpret_cast<const void* const*>(&type);
-  };
-  EXPECT_EQ(vtable_of(typeid(Base)), dv::class_type_info_address_point());
-  EXPECT_EQ(vtable_of(typeid(Derived)), dv::si_class_type_info_address_point());
 }
 
 } // namespace
