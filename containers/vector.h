@@ -188,8 +188,7 @@ template <class T> struct DV_VISIBLE_TYPE vector {
 
   // Removes [first, last) from a vector of plain elements; returns the element
   // now at `first`. A range reaching past the end stops at the end.
-  T* erase(T* first, T* last) {
-    static_assert(detail::is_plain<T>, "erase moves elements as bytes");
+  T* erase(T* first, T* last) requires detail::is_plain<T> {
     if (!data) {
       return nullptr;
     }
