@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "font/utf8_text.h"
+#include "support/utf8_encode.h"
 
 namespace {
 
@@ -72,22 +73,8 @@ TEST(Utf8Lines, SplitAtLineFeedsAndDropCarriageReturns) {
 TEST(Utf8Lines, EveryCodePointRoundTrips) {
   // Every value up to U+10FFFF in its shortest form (surrogates included), one string.
   std::string text;
-  for (unsigned int cp = 1; cp <= 0x10FFFF; ++cp) {
-    if (cp < 0x80) {
-      text += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      text += static_cast<char>(0xC0 | (cp >> 6));
-      text += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      text += static_cast<char>(0xE0 | (cp >> 12));
-      text += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      text += static_cast<char>(0xF0 | (cp >> 18));
-      text += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      text += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+  for (char32_t cp = 1; cp <= 0x10FFFF; ++cp) {
+    textref::append_utf8(text, cp);
   }
   const CodepointLine codepoints = decode_utf8(text.c_str());
   ASSERT_EQ(codepoints.size, 0x10FFFFu);
