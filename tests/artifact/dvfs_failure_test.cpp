@@ -23,9 +23,14 @@ struct OpenCase {
 
 TEST_F(DvfsFailureTest, FopenFailsCleanlyAtEveryAllocation) {
   const OpenCase cases[] = {
-      {"f", "r", true, 1},  {"f", "w", true, 1},     {"f", "w", false, 1},
-      {"f", "r+", true, 2}, {"f", "a", true, 2},     {"f", "a", false, 1},
-      {"__dvfs_stdin", "r", false, 1}, {"__dvfs_stdout", "w", false, 1},
+      {"f", "r", true, 1},
+      {"f", "w", true, 1},
+      {"f", "w", false, 1},
+      {"f", "r+", true, 2},
+      {"f", "a", true, 2},
+      {"f", "a", false, 1},
+      {"__dvfs_stdin", "r", false, 1},
+      {"__dvfs_stdout", "w", false, 1},
   };
   for (const OpenCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.name << " " << c.mode << (c.existing ? " existing" : ""));
@@ -151,7 +156,7 @@ TEST_F(DvfsFailureTest, ItemProductsBeyond64BitsAreRefused) {
   EXPECT_EQ(error_number(), 22);
   EXPECT_EQ(ferror(s), 1);
   EXPECT_EQ(std::string(buffer, 4), "...."); // nothing stored
-  EXPECT_EQ(getc(s), 'a');                    // and nothing consumed
+  EXPECT_EQ(getc(s), 'a');                   // and nothing consumed
   EXPECT_EQ(fclose(s), 0);
   EXPECT_EQ(host_file("f"), "abc");
 

@@ -22,10 +22,10 @@ struct ModeCase {
 };
 
 const ModeCase kModes[] = {
-    {"r", true, false, false, true, false},  {"rb", true, false, false, true, false},
-    {"r+", true, true, false, true, true},   {"rb+", true, true, false, true, true},
-    {"w", false, true, false, false, true},  {"wb", false, true, false, false, true},
-    {"w+", true, true, false, false, true},  {"a", true, true, true, true, true},
+    {"r", true, false, false, true, false}, {"rb", true, false, false, true, false},
+    {"r+", true, true, false, true, true},  {"rb+", true, true, false, true, true},
+    {"w", false, true, false, false, true}, {"wb", false, true, false, false, true},
+    {"w+", true, true, false, false, true}, {"a", true, true, true, true, true},
     {"a+", true, true, true, true, true},
 };
 
@@ -184,8 +184,8 @@ TEST_F(DvfsStreamTest, BadSeeksFailWithInvalidArgument) {
   Stream* s = fopen("f", "r");
   ASSERT_NE(s, nullptr);
   ASSERT_EQ(fseek(s, 4, 0), 0);
-  const BadSeek cases[] = {{-1, 0}, {-5, 1}, {-11, 2}, {0, 3}, {0, -1}, {INT64_MIN, 0},
-                           {INT64_MIN, 2}, {INT64_MAX, 1}, {INT64_MAX, 2}};
+  const BadSeek cases[] = {{-1, 0},        {-5, 1},        {-11, 2},       {0, 3},        {0, -1},
+                           {INT64_MIN, 0}, {INT64_MIN, 2}, {INT64_MAX, 1}, {INT64_MAX, 2}};
   for (const BadSeek& c : cases) {
     SCOPED_TRACE(testing::Message() << c.offset << " from " << c.whence);
     error_number() = 0;
@@ -293,7 +293,7 @@ TEST_F(DvfsStreamTest, StandardInputReadsConsoleLinesWithTheirNewline) {
   dvhost::console::queue_input("hello");
   dvhost::console::queue_input("");
   dvhost::console::queue_input(std::string(600, 'L')); // the host cuts it to fit
-  Stream* s = fopen("__dvfs_stdin", "w");               // the mode is not examined
+  Stream* s = fopen("__dvfs_stdin", "w");              // the mode is not examined
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(s->kind, 1u);
   EXPECT_EQ(write(s, "x"), 0u);

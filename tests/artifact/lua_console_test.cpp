@@ -110,7 +110,7 @@ struct ErrorCase {
 
 TEST_F(LuaConsoleTest, ErrorHookFormatsOneString) {
   const ErrorCase cases[] = {
-      {"lua: %s\n", "boom", "lua: boom"},
+      {"lua: %s", "boom", "lua: boom"},
       {nullptr, "plain", "plain"},
       {"[%s]", nullptr, "[]"},
       {"100%% %s", "sure", "100% sure"},
