@@ -2,7 +2,9 @@
 
 #include <csetjmp>
 #include <csignal>
+#include <cstdio>
 #include <ucontext.h>
+#include <unistd.h>
 
 namespace dvhost {
 namespace {
@@ -19,20 +21,32 @@ volatile uint8_t gHaltInstruction = 0;
 void on_segv(int signal, siginfo_t* info, void* context) {
   auto* machine = static_cast<ucontext_t*>(context);
   uintptr_t rip = static_cast<uintptr_t>(machine->uc_mcontext.gregs[REG_RIP]);
-  uint8_t instruction = *reinterpret_cast<const uint8_t*>(rip);
+  // A fault on fetching the instruction itself (a jump to nowhere) leaves nothing to read.
+  bool fetch_fault = reinterpret_cast<uintptr_t>(info->si_addr) == rip;
+  uint8_t instruction = fetch_fault ? 0 : *reinterpret_cast<const uint8_t*>(rip);
   if (gActiveGuard && (instruction == kCli || instruction == kHlt)) {
     gHaltAddress = rip;
     gHaltInstruction = instruction;
     siglongjmp(*gActiveGuard, 1);
   }
-  // Not a halt: let the previous handler (or the default action) see the fault again.
+  if (instruction == kCli || instruction == kHlt) {
+    char message[96];
+    int length = std::snprintf(message, sizeof message,
+                               "dvhost: halted at %#lx outside a halt guard (run_catching_halt)\n",
+                               static_cast<unsigned long>(rip));
+    if (length > 0)
+      (void)!write(STDERR_FILENO, message, static_cast<size_t>(length));
+  }
+  // Not a guarded halt: let the previous handler (or the default action) see the fault
+  // again when the instruction is retried.
   sigaction(SIGSEGV, &gPreviousAction, nullptr);
   gHandlerInstalled = false;
   (void)signal;
-  (void)info;
 }
 
-void install_handler() {
+} // namespace
+
+void install_halt_handler() {
   if (gHandlerInstalled)
     return;
   struct sigaction action = {};
@@ -43,10 +57,8 @@ void install_handler() {
   gHandlerInstalled = true;
 }
 
-} // namespace
-
 HaltReport run_catching_halt(const std::function<void()>& call) {
-  install_handler();
+  install_halt_handler();
   sigjmp_buf guard;
   sigjmp_buf* outer = gActiveGuard;
   HaltReport report;

@@ -14,6 +14,11 @@ struct HaltReport {
   uint8_t instruction = 0; // 0xFA (cli) or 0xF4 (hlt)
 };
 
+// Installs the SIGSEGV handler (done by install_stand_in and every guarded call). A halt
+// outside a guarded call then prints "halted at <address> outside a halt guard" before
+// the process dies of the fault.
+void install_halt_handler();
+
 // Runs `call`; returns a report with halted = false when it returned normally.
 // Guarded calls may nest. Code abandoned by a halt does not run its destructors.
 HaltReport run_catching_halt(const std::function<void()>& call);

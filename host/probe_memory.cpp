@@ -3,7 +3,9 @@
 #include <sys/mman.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <stdexcept>
 #include <string>

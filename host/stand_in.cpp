@@ -3,6 +3,7 @@
 #include "host/boot_page.h"
 #include "host/console.h"
 #include "host/file_store.h"
+#include "host/halt.h"
 #include "host/host_heap.h"
 #include "host/memory_map.h"
 #include "host/probe_memory.h"
@@ -12,6 +13,7 @@ namespace dvhost {
 
 void install_stand_in() {
   map_boot_page();
+  install_halt_handler();
   reset_stand_in();
 }
 

@@ -5,6 +5,11 @@ namespace {
 
 class AllocationArtifactTest : public dvtest::ArtifactTest {};
 
+std::vector<void*> gReleased;
+void recording_release(void* block) {
+  gReleased.push_back(block);
+}
+
 TEST_F(AllocationArtifactTest, MallocReallocFreeReachTheHostSlots) {
   auto malloc = fn<void*(size_t)>("malloc");
   auto realloc = fn<void*(void*, size_t)>("realloc");
@@ -56,6 +61,17 @@ TEST_F(AllocationArtifactTest, EveryDeleteFormReleasesItsBlockAndAcceptsNull) {
     EXPECT_FALSE(dvhost::host_heap::is_live(block)) << name;
     release(nullptr, 0);
   }
+}
+
+TEST_F(AllocationArtifactTest, DeleteAndFreePassNullOnToTheHost) {
+  gReleased.clear();
+  dvhost::set_table_slot(dvhost::kSlotRelease, reinterpret_cast<const void*>(&recording_release));
+  fn<void(void*)>("_ZdlPv")(nullptr);
+  fn<void(void*)>("_ZdaPv")(nullptr);
+  fn<void(void*, size_t)>("_ZdlPvm")(nullptr, 8);
+  fn<void(void*, size_t)>("_ZdaPvm")(nullptr, 8);
+  fn<void(void*)>("free")(nullptr);
+  EXPECT_EQ(gReleased, std::vector<void*>(5, nullptr));
 }
 
 TEST_F(AllocationArtifactTest, OperatorNewHaltsWhenTheHostHeapFails) {

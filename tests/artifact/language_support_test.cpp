@@ -119,6 +119,12 @@ TEST_F(LanguageSupportArtifactTest, BeginCatchStacksCaughtExceptions) {
   dvtest::artifact().reload();
 }
 
+TEST_F(LanguageSupportArtifactTest, ReloadStartsLibraryGlobalsOver) {
+  *data<int>("dv_errno") = 12;
+  dvtest::artifact().reload();
+  EXPECT_EQ(*data<int>("dv_errno"), 0);
+}
+
 TEST_F(LanguageSupportArtifactTest, RuntimeDataObjectsAreZeroFilled) {
   EXPECT_EQ(*data<uint64_t>("__dso_handle"), 0u);
   EXPECT_EQ(*data<unsigned char>("_ZSt7nothrow"), 0);

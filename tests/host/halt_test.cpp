@@ -62,8 +62,15 @@ TEST(HaltTest, NestedGuardsReportToTheInnermost) {
   EXPECT_TRUE(dvhost::halts([&] { hlt.run(); })) << "usable again after a halt";
 }
 
+TEST(HaltTest, UnguardedHaltCrashesWithAMessage) {
+  Code hlt{0xF4};
+  dvhost::install_halt_handler();
+  EXPECT_DEATH(hlt.run(), "halted at 0x[0-9a-f]+ outside a halt guard");
+}
+
 TEST(HaltTest, OtherFaultsStillCrash) {
   EXPECT_DEATH(dvhost::halts([] { *reinterpret_cast<volatile int*>(8) = 1; }), "");
+  EXPECT_DEATH(dvhost::halts([] { reinterpret_cast<void (*)()>(0x1000)(); }), "");
 }
 
 } // namespace
