@@ -59,6 +59,10 @@ TEST_P(RealTrueTypeFont, GlyphIndexMatchesFreeTypeForEveryCodePoint) {
   ASSERT_EQ(FT_Select_Charmap(face, FT_ENCODING_UNICODE), 0);
   EXPECT_EQ(font->num_glyphs_, face->num_glyphs);
   EXPECT_EQ(font->units_per_em_, face->units_per_EM);
+  // FreeType takes these from hhea as well (height = ascender - descender + lineGap).
+  EXPECT_EQ(font->ascent_, face->ascender);
+  EXPECT_EQ(font->descent_, -face->descender);
+  EXPECT_EQ(font->line_gap_, face->height - face->ascender + face->descender);
 
   int mismatches = 0;
   uint32_t mapped = 0;
