@@ -95,6 +95,15 @@ void record(int frame, Context& context) {
   __builtin_unreachable();
 }
 
+// An exception block the 32-bit exception word cannot hold (on this stack, far above
+// 4 GiB).
+void* gHighObject = nullptr;
+
+[[noreturn]] void throw_high_object() {
+  gRuntime.cxa_throw(gHighObject, &kThrownType, nullptr);
+  __builtin_unreachable();
+}
+
 // Innermost frame: a cleanup around the throw.
 [[gnu::noinline]] void cleanup_frame() {
   Context context{};
@@ -224,6 +233,14 @@ TEST_F(SjLjDispatch, RethrowReachesTheOuterHandlerAndDestroysOnce) {
   EXPECT_EQ(gEntries[2].exception, thrown_header());
   EXPECT_EQ(gDestroyed, 1);
   EXPECT_EQ(head(), nullptr);
+}
+
+TEST_F(SjLjDispatch, ExceptionAboveFourGiBHaltsInsteadOfReachingAWrongAddress) {
+  alignas(16) unsigned char block[sizeof(dv::DovrelExceptionHeader) + 16] = {};
+  gHighObject = block + sizeof(dv::DovrelExceptionHeader);
+  ASSERT_GT(reinterpret_cast<uintptr_t>(gHighObject), uintptr_t{UINT32_MAX});
+  EXPECT_TRUE(halts([] { handler_frame(throw_high_object, &kThrownType); }));
+  EXPECT_TRUE(gEntries.empty());
 }
 
 TEST_F(SjLjDispatch, RethrowWithNothingCaughtHalts) {
