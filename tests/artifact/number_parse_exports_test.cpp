@@ -95,4 +95,17 @@ TEST_F(NumberParseExports, HugeExponentsAndLongStrings) {
   EXPECT_EQ(fn<float(const char*, char**)>("strtof")("1e39", nullptr), HUGE_VALF);
 }
 
+TEST_F(NumberParseExports, NeitherParsingNorMathAllocates) {
+  const uint64_t requests_before = dvhost::host_heap::stats().requests;
+  const std::string digits = "0." + std::string(5000, '7') + "e-5";
+  fn<ParseDouble>("strtod")(digits.c_str(), nullptr);
+  fn<float(const char*, char**)>("strtof")("1.5", nullptr);
+  fn<ParseSigned>("strtol")("  -0x7fffffffffffffffff", nullptr, 0);
+  fn<unsigned long long(const char*, char**, int)>("strtoull")("zzzz", nullptr, 36);
+  fn<double(double)>("sin")(1e300);
+  fn<double(double, double)>("pow")(10, -300);
+  fn<uint64_t(uint64_t, uint64_t)>("__udivdi3")(UINT64_MAX, 3);
+  EXPECT_EQ(dvhost::host_heap::stats().requests, requests_before);
+}
+
 } // namespace
