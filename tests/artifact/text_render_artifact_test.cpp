@@ -170,6 +170,11 @@ TEST_F(TextRenderArtifact, SentenceMatchesIndependentComposition) {
   EXPECT_EQ(image.width, expected.width);
   EXPECT_EQ(image.height, expected.height);
   EXPECT_TRUE(image.rgba == expected.rgba);
+  size_t inked = 0;
+  for (size_t i = 3; i < image.rgba.size(); i += 4) {
+    inked += image.rgba[i] != 0;
+  }
+  EXPECT_GT(inked, image.rgba.size() / 4 / 20); // real glyphs were drawn
   EXPECT_EQ(image.reserved[0], 0u);
   EXPECT_EQ(image.reserved[1], 0u);
 
