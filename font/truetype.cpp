@@ -11,6 +11,8 @@ public:
     return load_truetype_font(font_, bytes);
   }
 
+  // Outlines are not drawn yet: the glyph is looked up (and memoised) and comes back blank.
+  // Glyph code outside this file works on `font_` (see font/truetype_font.h).
   GlyphBitmap rasterize(unsigned int codepoint, double scale) override {
     (void)lookup_glyph(codepoint);
     (void)scale;
