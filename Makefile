@@ -1,6 +1,9 @@
 # Entry points for people and CI. Everything real lives in CMake.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+# Seconds each fuzzer runs in `make fuzz` (and so in `make test`).
+FUZZ_SECONDS ?= 20
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
@@ -20,6 +23,15 @@ $(ASAN_BUILD)/build.ninja:
 asan: $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+$(FUZZ_BUILD)/build.ninja:
+	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DDV_FUZZ=ON
+
+# Builds the libFuzzer harnesses and runs each for FUZZ_SECONDS from a seed corpus the
+# test-side font builders write; fails on the first crash, leak, timeout or sanitizer report.
+fuzz: $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	./tools/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 # Debian packages the build and tests need (installs only what is missing).
 deps:
 	./tools/install-deps.sh
@@ -31,9 +43,10 @@ test: deps
 	$(MAKE) build asan
 	ctest --test-dir $(BUILD) --output-on-failure
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure
+	$(MAKE) fuzz
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

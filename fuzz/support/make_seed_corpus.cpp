@@ -1,0 +1,180 @@
+// Writes the fuzzers' seed corpora: small valid inputs built by the test-side font
+// builders, so the fuzzers start from well-formed fonts and mutate from there.
+// Usage: fuzz_seed_corpus OUTPUT_DIR  (one subdirectory per fuzzer).
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/sfnt_builder.h"
+#if __has_include("support/type1_builder.h")
+#include "support/type1_builder.h"
+#define DV_HAVE_TYPE1_BUILDER 1
+#endif
+
+namespace {
+
+using testfont::Bytes;
+namespace fs = std::filesystem;
+
+struct Seed {
+  std::string name;
+  Bytes bytes;
+};
+
+Bytes text_bytes(uint8_t first, const std::string& text) {
+  Bytes bytes{first};
+  bytes.insert(bytes.end(), text.begin(), text.end());
+  return bytes;
+}
+
+testfont::GlyphSpec glyph(const Bytes& data, uint16_t advance = 600) {
+  return {data, advance, 0};
+}
+
+// A curved contour: on- and off-curve points alternating, with implied on-curve points.
+testfont::Contour curved_contour() {
+  return {{100, 0, true},   {400, 0, false},   {500, 300, false},
+          {400, 600, true}, {100, 600, false}, {0, 300, false}};
+}
+
+Bytes composite_of_glyph_one() {
+  testfont::Component shifted;
+  shifted.glyph = 1;
+  shifted.arg1 = 50;
+  shifted.arg2 = -20;
+  testfont::Component scaled;
+  scaled.glyph = 1;
+  scaled.matrix = {0x2000, 0, 0, 0x4000};
+  return testfont::composite_glyph({shifted, scaled});
+}
+
+std::vector<Seed> truetype_seeds() {
+  using testfont::box;
+  std::vector<Seed> seeds;
+  seeds.push_back({"default", testfont::build_font({})});
+
+  testfont::FontSpec outlines;
+  outlines.index_to_loc_format = 1;
+  outlines.glyphs = {glyph(testfont::simple_glyph({box(0, 0, 500, 700)})),
+                     glyph(testfont::simple_glyph({curved_contour(), box(150, 150, 250, 450)})),
+                     glyph({}, 300), glyph(composite_of_glyph_one())};
+  outlines.cmaps = {{3, 1, testfont::cmap_format4_for({{'A', 1}, {' ', 2}, {'B', 3}})},
+                    {3, 10, testfont::cmap_format12({{0x41, 0x43, 1}, {0x1F600, 0x1F600, 3}})}};
+  seeds.push_back({"outlines_long_loca", testfont::build_font(outlines)});
+
+  testfont::FontSpec shared_metrics = outlines;
+  shared_metrics.index_to_loc_format = 0;
+  shared_metrics.num_hmetrics = 2;
+  shared_metrics.units_per_em = 2048;
+  seeds.push_back({"shared_metrics", testfont::build_font(shared_metrics)});
+  return seeds;
+}
+
+std::vector<Seed> format_seeds() {
+  return {{"plain", text_bytes(16, "hello %s world")},
+          {"widths", text_bytes(5, "%-8s|%08.3s|%*s|%.*s")},
+          {"numbers", text_bytes(64, "%d %i %u %x %X %o %c %p %%")},
+          {"floats", text_bytes(200, "%f %.2e %g %10.4G %a")},
+          {"lengths", text_bytes(1, "%ld %lld %hhd %zu %jd %td")}};
+}
+
+std::vector<Seed> number_parse_seeds() {
+  return {
+      {"decimal", text_bytes(10, "  -12345xyz")}, {"hex", text_bytes(16, "0x7fffFFFFffffFFFF1")},
+      {"auto_base", text_bytes(0, "0777")},       {"base36", text_bytes(36, "+zz9")},
+      {"double", text_bytes(10, "-1.25e-308")},   {"special", text_bytes(10, "InFinity nan(0x1)")},
+      {"hex_float", text_bytes(10, "0x1.8p+3")}};
+}
+
+Bytes math_input(double x, double y, int32_t n) {
+  Bytes bytes(20);
+  std::memcpy(bytes.data(), &x, 8);
+  std::memcpy(bytes.data() + 8, &y, 8);
+  std::memcpy(bytes.data() + 16, &n, 4);
+  return bytes;
+}
+
+std::vector<Seed> math_seeds() {
+  return {{"ordinary", math_input(2.5, -0.75, 3)},
+          {"large", math_input(1e300, 1e-300, 1100)},
+          {"negative_shift", math_input(-9.5e18, 3.0, -1)},
+          {"zero", math_input(0.0, -0.0, 64)}};
+}
+
+#if defined(DV_HAVE_TYPE1_BUILDER)
+testfont::Type1Builder type1_font() {
+  testfont::Type1Builder font;
+  font.encoding = {{65, "A"}, {66, "B"}, {32, "space"}};
+  font.subrs = {{0, testfont::Charstring().rlineto(0, 100).ret().bytes()}};
+  font.charstrings = {{".notdef", testfont::Charstring().hsbw(0, 500).endchar().bytes()},
+                      {"A", testfont::Charstring()
+                                .hsbw(20, 600)
+                                .rmoveto(0, 0)
+                                .rlineto(500, 0)
+                                .rlineto(0, 700)
+                                .hlineto(-500)
+                                .closepath()
+                                .endchar()
+                                .bytes()},
+                      {"B", testfont::Charstring()
+                                .hsbw(0, 550)
+                                .rmoveto(50, 50)
+                                .callsubr(0)
+                                .hlineto(300)
+                                .vlineto(-100)
+                                .closepath()
+                                .endchar()
+                                .bytes()},
+                      {"space", testfont::Charstring().hsbw(0, 250).endchar().bytes()}};
+  return font;
+}
+
+std::vector<Seed> type1_seeds() {
+  testfont::Type1Builder font = type1_font();
+  std::vector<Seed> seeds = {{"pfb", font.pfb()}, {"pfa", font.pfa()}};
+  font.len_iv = 0;
+  font.write_len_iv = true;
+  font.subrs_after_charstrings = true;
+  seeds.push_back({"pfb_len_iv_0", font.pfb()});
+  return seeds;
+}
+#endif
+
+bool write_seeds(const fs::path& directory, const std::vector<Seed>& seeds) {
+  fs::create_directories(directory);
+  for (const Seed& seed : seeds) {
+    std::ofstream out(directory / seed.name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(seed.bytes.data()),
+              static_cast<std::streamsize>(seed.bytes.size()));
+    if (!out)
+      return false;
+  }
+  return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    return 2;
+  }
+  const fs::path root = argv[1];
+  bool ok = write_seeds(root / "truetype_load_fuzzer", truetype_seeds()) &&
+            write_seeds(root / "truetype_glyph_fuzzer", truetype_seeds()) &&
+            write_seeds(root / "format_fuzzer", format_seeds()) &&
+            write_seeds(root / "number_parse_fuzzer", number_parse_seeds()) &&
+            write_seeds(root / "math_fuzzer", math_seeds());
+#if defined(DV_HAVE_TYPE1_BUILDER)
+  ok = ok && write_seeds(root / "type1_fuzzer", type1_seeds());
+#endif
+  if (!ok) {
+    std::fprintf(stderr, "cannot write the seed corpus under %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}
