@@ -12,4 +12,27 @@ extern int dv_errno [[gnu::alias("dv_errno")]];
 int dv_errno = 0;
 #endif
 
+DV_FUNCTION(const char*, strerror, (int code)) {
+  switch (code) {
+  case 0:
+    return "ok";
+  case kNoSuchFile:
+    return "no such file";
+  case kIoError:
+    return "i/o error";
+  case kBadFileDescriptor:
+    return "bad file descriptor";
+  case kOutOfMemory:
+    return "out of memory";
+  case kPermissionDenied:
+    return "permission denied";
+  case kFileExists:
+    return "file exists";
+  case kInvalidArgument:
+    return "invalid argument";
+  default:
+    return "error";
+  }
+}
+
 } // namespace dv

@@ -1,4 +1,5 @@
-// The library's single error number, set by the stream layer.
+// The library's single error number, set by the stream layer, and the texts that
+// describe its codes.
 #pragma once
 
 namespace dv {
@@ -14,5 +15,8 @@ enum ErrorCode : int {
 };
 
 extern int dv_errno;
+
+// The text for an error code; "ok" for 0 and "error" for codes the library never sets.
+const char* strerror(int code);
 
 } // namespace dv

@@ -34,7 +34,9 @@ DV_FUNCTION(void*, memset, (void* destination, int value, size_t length)) {
   return destination;
 }
 
-DV_FUNCTION(void, bzero, (void* destination, size_t length)) { dv::memset(destination, 0, length); }
+DV_FUNCTION(void, bzero, (void* destination, size_t length)) {
+  dv::memset(destination, 0, length);
+}
 
 DV_FUNCTION(void, __bzero, (void* destination, size_t length)) {
   dv::memset(destination, 0, length);
