@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all build asan test test-artifact test-asan format fuzz bench clean
+.PHONY: all deps build asan test test-artifact test-asan format fuzz bench clean
 
 all: build
 
@@ -20,10 +20,15 @@ $(ASAN_BUILD)/build.ninja:
 asan: $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+# Debian packages the build and tests need (installs only what is missing).
+deps:
+	./tools/install-deps.sh
+
 # The one command that builds everything and runs every test: the artifact with its
 # export check and artifact tests, the stand-in's tests, the unit tests, and the unit
-# tests again under ASan + UBSan.
-test: build asan
+# tests again under ASan + UBSan. On a fresh Debian machine it installs what is missing.
+test: deps
+	$(MAKE) build asan
 	ctest --test-dir $(BUILD) --output-on-failure
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure
 

@@ -17,16 +17,16 @@ struct TableLayout {
   uint8_t type_encoding;
 };
 
-uintptr_t address_of(const uint8_t* pointer) {
+uintptr_t address_of(const uint8_t* pointer) noexcept {
   return reinterpret_cast<uintptr_t>(pointer);
 }
 
-const uint8_t* pointer_at(uintptr_t address) {
+const uint8_t* pointer_at(uintptr_t address) noexcept {
   return reinterpret_cast<const uint8_t*>(address);
 }
 
 // Reads the header up to the call-site entries. False when the header is damaged.
-uint8_t read_byte(TableCursor& cursor) {
+uint8_t read_byte(TableCursor& cursor) noexcept {
   if (cursor_remaining(cursor) == 0) {
     cursor.overrun = true;
     return 0;
@@ -34,7 +34,7 @@ uint8_t read_byte(TableCursor& cursor) {
   return *cursor.position++;
 }
 
-bool read_layout(TableCursor& cursor, TableLayout& layout) {
+bool read_layout(TableCursor& cursor, TableLayout& layout) noexcept {
   uint8_t landing_pad_base_encoding = read_byte(cursor);
   if (landing_pad_base_encoding != kEncodingOmit)
     read_encoded_pointer(landing_pad_base_encoding, cursor);
@@ -62,7 +62,7 @@ bool read_layout(TableCursor& cursor, TableLayout& layout) {
 
 // Reads call-site entries up to the `call_site`-th. False when the table ends first.
 bool find_entry(const TableLayout& layout, int32_t call_site, uint64_t& landing_pad,
-                uint64_t& action) {
+                uint64_t& action) noexcept {
   TableCursor cursor{layout.call_sites, layout.action_table, false};
   for (int32_t index = 1; index <= call_site; ++index) {
     if (cursor_remaining(cursor) == 0)
@@ -77,7 +77,7 @@ bool find_entry(const TableLayout& layout, int32_t call_site, uint64_t& landing_
 
 // The catch type of type-table entry `index`: null for a catch-all, and `found` false
 // when the entry lies outside the type table.
-const void* catch_type_at(const TableLayout& layout, uint32_t index, bool& found) {
+const void* catch_type_at(const TableLayout& layout, uint32_t index, bool& found) noexcept {
   found = true;
   unsigned size = encoded_value_size(layout.type_encoding);
   if (layout.type_base == nullptr || size == 0 || index == 0)
@@ -97,7 +97,8 @@ const void* catch_type_at(const TableLayout& layout, uint32_t index, bool& found
 // Whether the catch clause of a positive type filter catches `thrown_type`. Filters
 // whose low 32 bits are not positive are catch-alls; an entry outside the type table
 // catches nothing.
-bool catch_clause_matches(const TableLayout& layout, int64_t filter, const void* thrown_type) {
+bool catch_clause_matches(const TableLayout& layout, int64_t filter,
+                          const void* thrown_type) noexcept {
   auto low = static_cast<int32_t>(static_cast<uint32_t>(filter));
   if (low <= 0)
     return true;
@@ -108,7 +109,7 @@ bool catch_clause_matches(const TableLayout& layout, int64_t filter, const void*
 
 // Walks the action chain starting `action` - 1 bytes into the action table.
 bool walk_actions(const TableLayout& layout, uint64_t action, const void* thrown_type,
-                  DovrelHandler& handler) {
+                  DovrelHandler& handler) noexcept {
   uint64_t room = address_of(layout.action_limit) - address_of(layout.action_table);
   if (action - 1 >= room)
     return false;
@@ -140,7 +141,7 @@ bool walk_actions(const TableLayout& layout, uint64_t action, const void* thrown
 } // namespace
 
 bool inspect_table(const uint8_t* table, size_t size, int32_t call_site, const void* thrown_type,
-                   DovrelHandler* handler) {
+                   DovrelHandler* handler) noexcept {
   *handler = DovrelHandler{};
   if (table == nullptr || call_site <= 0)
     return false;
@@ -160,7 +161,7 @@ bool inspect_table(const uint8_t* table, size_t size, int32_t call_site, const v
 }
 
 bool inspect_context(const DovrelSjLjContext* context, const void* thrown_type,
-                     DovrelHandler* handler) {
+                     DovrelHandler* handler) noexcept {
   return inspect_table(context->lsda, kMaxExceptionTableBytes, context->call_site, thrown_type,
                        handler);
 }

@@ -28,10 +28,10 @@ inline constexpr int kMaxActionRecords = 64;
 // Returns true exactly when a catch clause matches `thrown_type`; fills `handler`
 // (all zero when the entry is not found).
 bool inspect_table(const uint8_t* table, size_t size, int32_t call_site, const void* thrown_type,
-                   DovrelHandler* handler);
+                   DovrelHandler* handler) noexcept;
 
 // inspect_table on the context's table and call-site entry.
 bool inspect_context(const DovrelSjLjContext* context, const void* thrown_type,
-                     DovrelHandler* handler);
+                     DovrelHandler* handler) noexcept;
 
 } // namespace dv

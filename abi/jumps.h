@@ -20,13 +20,15 @@ using jmp_buf = uint64_t[8];
 
 // Loads the stack pointer from jump_buffer[2] and the frame pointer from
 // jump_buffer[0], then jumps to jump_buffer[1].
-[[noreturn]] void dovrelboot_sjlj_jump(const DovrelSjLjContext* context)
+[[noreturn]] void dovrelboot_sjlj_jump(const DovrelSjLjContext* context) noexcept
     DV_JUMP_SYMBOL("dovrelboot_sjlj_jump", "dv_hosted_sjlj_jump");
 
 // Saves the callee-saved registers, stack pointer and return address; returns 0.
-[[gnu::returns_twice]] int setjmp(jmp_buf buffer) DV_JUMP_SYMBOL("setjmp", "dv_hosted_setjmp");
+[[gnu::returns_twice]] int setjmp(jmp_buf buffer) noexcept
+    DV_JUMP_SYMBOL("setjmp", "dv_hosted_setjmp");
 
 // Returns again from the setjmp that filled `buffer`, with `value` (1 when it is 0).
-[[noreturn]] void longjmp(jmp_buf buffer, int value) DV_JUMP_SYMBOL("longjmp", "dv_hosted_longjmp");
+[[noreturn]] void longjmp(jmp_buf buffer, int value) noexcept
+    DV_JUMP_SYMBOL("longjmp", "dv_hosted_longjmp");
 
 } // namespace dv

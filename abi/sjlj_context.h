@@ -29,7 +29,10 @@ static_assert(sizeof(DovrelSjLjContext) == 88);
 // The newest registered context, or null.
 extern DovrelSjLjContext* gSjLjHead;
 
-void _Unwind_SjLj_Register(DovrelSjLjContext* context);
-void _Unwind_SjLj_Unregister(DovrelSjLjContext* context);
+// Exported as _Unwind_SjLj_Register: links the context in as the newest.
+void unwind_sjlj_register(DovrelSjLjContext* context) noexcept;
+// Exported as _Unwind_SjLj_Unregister: unlinks the context wherever it is in the chain;
+// a context not in the chain is left alone.
+void unwind_sjlj_unregister(DovrelSjLjContext* context) noexcept;
 
 } // namespace dv

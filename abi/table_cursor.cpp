@@ -2,7 +2,7 @@
 
 namespace dv {
 
-TableCursor make_table_cursor(const uint8_t* bytes, size_t size) {
+TableCursor make_table_cursor(const uint8_t* bytes, size_t size) noexcept {
   uintptr_t start = reinterpret_cast<uintptr_t>(bytes);
   uintptr_t end = start + size;
   if (end < start)
@@ -10,18 +10,18 @@ TableCursor make_table_cursor(const uint8_t* bytes, size_t size) {
   return TableCursor{bytes, reinterpret_cast<const uint8_t*>(end), false};
 }
 
-size_t cursor_remaining(const TableCursor& cursor) {
+size_t cursor_remaining(const TableCursor& cursor) noexcept {
   uintptr_t position = reinterpret_cast<uintptr_t>(cursor.position);
   uintptr_t limit = reinterpret_cast<uintptr_t>(cursor.limit);
   return position < limit ? limit - position : 0;
 }
 
-static void mark_overrun(TableCursor& cursor) {
+static void mark_overrun(TableCursor& cursor) noexcept {
   cursor.position = cursor.limit;
   cursor.overrun = true;
 }
 
-uint64_t read_unaligned(const uint8_t* bytes, unsigned count) {
+uint64_t read_unaligned(const uint8_t* bytes, unsigned count) noexcept {
   uint64_t value = 0;
   for (unsigned i = 0; i < count && i < 8; ++i)
     value |= static_cast<uint64_t>(bytes[i]) << (8 * i);
@@ -31,7 +31,7 @@ uint64_t read_unaligned(const uint8_t* bytes, unsigned count) {
 // Reads the groups of one LEB128 number. Groups beyond the 64th bit are dropped.
 // Returns false (with the cursor at its limit) when the number runs past the limit.
 static bool read_leb128_groups(TableCursor& cursor, uint64_t& value, unsigned& bits,
-                               uint8_t& last) {
+                               uint8_t& last) noexcept {
   value = 0;
   bits = 0;
   while (cursor_remaining(cursor) > 0) {
@@ -47,14 +47,14 @@ static bool read_leb128_groups(TableCursor& cursor, uint64_t& value, unsigned& b
   return false;
 }
 
-uint64_t read_uleb128(TableCursor& cursor) {
+uint64_t read_uleb128(TableCursor& cursor) noexcept {
   uint64_t value;
   unsigned bits;
   uint8_t last;
   return read_leb128_groups(cursor, value, bits, last) ? value : 0;
 }
 
-int64_t read_sleb128(TableCursor& cursor) {
+int64_t read_sleb128(TableCursor& cursor) noexcept {
   uint64_t value;
   unsigned bits;
   uint8_t last = 0;
@@ -65,7 +65,7 @@ int64_t read_sleb128(TableCursor& cursor) {
   return static_cast<int64_t>(value);
 }
 
-unsigned encoded_value_size(uint8_t encoding) {
+unsigned encoded_value_size(uint8_t encoding) noexcept {
   switch (encoding & kEncodingFormatMask) {
   case kEncodingAbsolute:
   case kEncodingUdata8:
@@ -82,14 +82,15 @@ unsigned encoded_value_size(uint8_t encoding) {
   }
 }
 
-static uint64_t sign_extend(uint64_t value, unsigned bytes) {
+static uint64_t sign_extend(uint64_t value, unsigned bytes) noexcept {
   unsigned shift = 64 - 8 * bytes;
   return static_cast<uint64_t>(static_cast<int64_t>(value << shift) >> shift);
 }
 
 // The value in the encoding's format, before its application. `readable` is false for
 // formats that are not defined.
-static uint64_t read_encoded_format(uint8_t encoding, TableCursor& cursor, bool& readable) {
+static uint64_t read_encoded_format(uint8_t encoding, TableCursor& cursor,
+                                    bool& readable) noexcept {
   readable = true;
   uint8_t format = encoding & kEncodingFormatMask;
   if (format == kEncodingUleb128)
@@ -111,7 +112,7 @@ static uint64_t read_encoded_format(uint8_t encoding, TableCursor& cursor, bool&
   return is_signed ? sign_extend(value, size) : value;
 }
 
-uint64_t read_encoded_pointer(uint8_t encoding, TableCursor& cursor) {
+uint64_t read_encoded_pointer(uint8_t encoding, TableCursor& cursor) noexcept {
   if (encoding == kEncodingOmit)
     return 0;
   uint64_t start = reinterpret_cast<uintptr_t>(cursor.position);

@@ -16,16 +16,16 @@ struct TableCursor {
 };
 
 // A cursor over `size` bytes at `bytes` (the limit saturates at the top of memory).
-TableCursor make_table_cursor(const uint8_t* bytes, size_t size);
+TableCursor make_table_cursor(const uint8_t* bytes, size_t size) noexcept;
 
 // Bytes left before the limit.
-size_t cursor_remaining(const TableCursor& cursor);
+size_t cursor_remaining(const TableCursor& cursor) noexcept;
 
 // The little-endian unsigned value of `count` bytes (at most 8; more are ignored).
-uint64_t read_unaligned(const uint8_t* bytes, unsigned count);
+uint64_t read_unaligned(const uint8_t* bytes, unsigned count) noexcept;
 
-uint64_t read_uleb128(TableCursor& cursor);
-int64_t read_sleb128(TableCursor& cursor);
+uint64_t read_uleb128(TableCursor& cursor) noexcept;
+int64_t read_sleb128(TableCursor& cursor) noexcept;
 
 // Pointer encodings (DW_EH_PE).
 enum PointerEncoding : uint8_t {
@@ -47,12 +47,12 @@ enum PointerEncoding : uint8_t {
 
 // Byte size of one fixed-size value in `encoding`'s format, or 0 for LEB128 and
 // undefined formats.
-unsigned encoded_value_size(uint8_t encoding);
+unsigned encoded_value_size(uint8_t encoding) noexcept;
 
 // Decodes one value at the cursor and moves past it. Omitted encodings and undefined
 // formats read nothing and give 0; applications other than absolute and pc-relative
 // give 0 after moving past the value; an indirect non-zero value is replaced by the
 // 64-bit word stored at its address.
-uint64_t read_encoded_pointer(uint8_t encoding, TableCursor& cursor);
+uint64_t read_encoded_pointer(uint8_t encoding, TableCursor& cursor) noexcept;
 
 } // namespace dv

@@ -1,15 +1,15 @@
 #include "abi/type_matching.h"
 
-#include "abi/class_type_info.h"
+#include "abi/type_info_vtables.h"
 #include "runtime/export.h"
 
 namespace dv {
 
-bool is_single_inheritance_class(const TypeInfoRecord* type) {
+bool is_single_inheritance_class(const TypeInfoRecord* type) noexcept {
   return type->vtable == si_class_type_info_address_point();
 }
 
-static bool same_name(const char* left, const char* right) {
+static bool same_name(const char* left, const char* right) noexcept {
   if (left == nullptr || right == nullptr)
     return left == right;
   for (;; ++left, ++right) {
@@ -20,11 +20,11 @@ static bool same_name(const char* left, const char* right) {
   }
 }
 
-bool same_type(const TypeInfoRecord* left, const TypeInfoRecord* right) {
+bool same_type(const TypeInfoRecord* left, const TypeInfoRecord* right) noexcept {
   return left == right || same_name(left->name, right->name);
 }
 
-bool type_matches(const void* thrown_type, const void* catch_type) {
+bool type_matches(const void* thrown_type, const void* catch_type) noexcept {
   if (catch_type == nullptr)
     return true;
   auto* wanted = static_cast<const TypeInfoRecord*>(catch_type);
@@ -39,8 +39,8 @@ bool type_matches(const void* thrown_type, const void* catch_type) {
   return false;
 }
 
-DV_FUNCTION(void*, __dynamic_cast,
-            (const void* object, const void*, const void* target_type, ptrdiff_t)) {
+DV_FUNCTION_AS(void*, dynamic_cast_object, "__dynamic_cast",
+               (const void* object, const void*, const void* target_type, ptrdiff_t) noexcept) {
   if (object == nullptr || target_type == nullptr)
     return nullptr;
   auto* address_point = *static_cast<const uintptr_t* const*>(object);

@@ -20,18 +20,19 @@ struct SiClassTypeInfoRecord {
 
 // True for a type_info of a single-inheritance class (its vtable pointer is the
 // address point of the runtime's __si_class_type_info vtable).
-bool is_single_inheritance_class(const TypeInfoRecord* type);
+bool is_single_inheritance_class(const TypeInfoRecord* type) noexcept;
 
 // Same type: same address, or equal mangled names.
-bool same_type(const TypeInfoRecord* left, const TypeInfoRecord* right);
+bool same_type(const TypeInfoRecord* left, const TypeInfoRecord* right) noexcept;
 
 // True when `catch_type` is null (catch-all) or when `thrown_type` or one of its
 // single-inheritance ancestors is the same type as `catch_type`.
-bool type_matches(const void* thrown_type, const void* catch_type);
+bool type_matches(const void* thrown_type, const void* catch_type) noexcept;
 
 // The most-derived object of `object` when its dynamic type matches `target_type`,
-// else null. The source type and the offset hint are not used.
-void* __dynamic_cast(const void* object, const void* source_type, const void* target_type,
-                     ptrdiff_t hint);
+// else null. The source type and the offset hint are not used. Exported as
+// __dynamic_cast.
+void* dynamic_cast_object(const void* object, const void* source_type, const void* target_type,
+                          ptrdiff_t hint) noexcept;
 
 } // namespace dv

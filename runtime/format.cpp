@@ -3,6 +3,7 @@
 #include <stdint.h>
 
 #include "runtime/export.h"
+#include "runtime/truncate.h"
 
 namespace dv {
 namespace {
@@ -67,13 +68,6 @@ void put_signed(BoundedOutput& out, uint32_t bits) {
   put_decimal(out, bits);
 }
 
-// The machine's truncating conversion (cvttsd2si): out-of-range values and NaN give
-// 0x8000000000000000 instead of undefined behaviour.
-int64_t truncate_to_int64(double value) {
-  using Double2 = double __attribute__((vector_size(16)));
-  return __builtin_ia32_cvttsd2si64(Double2{value, 0.0});
-}
-
 // The fraction left after removing the whole part; 0 for NaN and infinities.
 double fraction_of(double magnitude) {
   if (!(magnitude < kFirstWholeOnly))
@@ -86,6 +80,8 @@ void put_fixed(BoundedOutput& out, double value) {
     out.put('-');
     value = -value;
   }
+  // Values from 2^63 on, infinities and NaN convert to the processor's integer
+  // indefinite value, whose low 32 bits are 0.
   put_decimal(out, static_cast<uint32_t>(static_cast<uint64_t>(truncate_to_int64(value))));
   out.put('.');
   double fraction = fraction_of(value);

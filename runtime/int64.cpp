@@ -22,16 +22,16 @@ int64_t with_sign(uint64_t magnitude, bool negative) {
 uint64_t udivmod64(uint64_t dividend, uint64_t divisor, uint64_t* remainder) {
   uint64_t quotient = 0;
   uint64_t partial = 0;
-  if (divisor != 0) {
-    for (int bit = 63; bit >= 0; --bit) {
+  if (divisor != 0 && dividend != 0) {
+    // Steps above the dividend's highest set bit leave everything zero: start below them.
+    for (int bit = 63 - __builtin_clzll(dividend); bit >= 0; --bit) {
       // The partial remainder is below the divisor; doubling it may carry out of 64 bits,
       // and then it certainly exceeds the divisor (the wrapped subtraction stays exact).
-      const bool carry = (partial >> 63) != 0;
+      const uint64_t carry = partial >> 63;
       partial = (partial << 1) | ((dividend >> bit) & 1u);
-      if (carry || partial >= divisor) {
-        partial -= divisor;
-        quotient |= uint64_t{1} << bit;
-      }
+      const uint64_t take = 0 - (carry | static_cast<uint64_t>(partial >= divisor));
+      partial -= divisor & take;
+      quotient |= (take & 1u) << bit;
     }
   }
   if (remainder != nullptr)

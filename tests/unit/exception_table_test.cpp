@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "abi/class_type_info.h"
 #include "abi/exception_table.h"
 #include "abi/table_cursor.h"
+#include "abi/type_info_vtables.h"
 #include "abi/type_matching.h"
 
 namespace {

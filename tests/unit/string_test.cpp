@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "host/host_heap.h"
+#include "runtime/malloc.h"
 #include "runtime/string.h"
 
 namespace {
@@ -52,6 +54,23 @@ TEST(String, CopyAndDuplicate) {
   EXPECT_EQ(buffer[0], '\0');
 
   EXPECT_EQ(dv::strdup(nullptr), nullptr);
+}
+
+TEST(String, DuplicateAllocatesExactlyTheCopy) {
+  char* copy = dv::strdup("dup");
+  ASSERT_NE(copy, nullptr);
+  EXPECT_STREQ(copy, "dup");
+  EXPECT_EQ(dvhost::host_heap::block_size(copy), 4u);
+  dv::free(copy);
+
+  char* empty = dv::strdup("");
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(empty[0], '\0');
+  dv::free(empty);
+
+  dvhost::host_heap::fail_request(1);
+  EXPECT_EQ(dv::strdup("no room"), nullptr);
+  dvhost::host_heap::clear_fault_injection();
 }
 
 TEST(String, FindByte) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "abi/class_type_info.h"
+#include <typeinfo>
+
+#include "abi/type_info_vtables.h"
 #include "abi/type_matching.h"
 
 namespace {
@@ -90,11 +92,11 @@ struct FakeObject {
 TEST(TypeMatching, DynamicCastFollowsTheDynamicType) {
   FakeVtable vtable{0, &kType1, {nullptr}};
   FakeObject object{&vtable.functions, 7};
-  EXPECT_EQ(dv::__dynamic_cast(&object, &kFontBackend, &kType1, 0), &object);
-  EXPECT_EQ(dv::__dynamic_cast(&object, &kFontBackend, &kFontBackend, -1), &object);
-  EXPECT_EQ(dv::__dynamic_cast(&object, &kFontBackend, &kTrueType, 0), nullptr);
-  EXPECT_EQ(dv::__dynamic_cast(nullptr, &kFontBackend, &kType1, 0), nullptr);
-  EXPECT_EQ(dv::__dynamic_cast(&object, &kFontBackend, nullptr, 0), nullptr);
+  EXPECT_EQ(dv::dynamic_cast_object(&object, &kFontBackend, &kType1, 0), &object);
+  EXPECT_EQ(dv::dynamic_cast_object(&object, &kFontBackend, &kFontBackend, -1), &object);
+  EXPECT_EQ(dv::dynamic_cast_object(&object, &kFontBackend, &kTrueType, 0), nullptr);
+  EXPECT_EQ(dv::dynamic_cast_object(nullptr, &kFontBackend, &kType1, 0), nullptr);
+  EXPECT_EQ(dv::dynamic_cast_object(&object, &kFontBackend, nullptr, 0), nullptr);
 }
 
 TEST(TypeMatching, DynamicCastReturnsTheMostDerivedObject) {
@@ -104,7 +106,41 @@ TEST(TypeMatching, DynamicCastReturnsTheMostDerivedObject) {
   } outer{};
   FakeVtable vtable{-static_cast<intptr_t>(offsetof(Outer, inner)), &kHinted, {nullptr}};
   outer.inner.vtable = &vtable.functions;
-  EXPECT_EQ(dv::__dynamic_cast(&outer.inner, &kFontBackend, &kTrueType, 0), &outer);
+  EXPECT_EQ(dv::dynamic_cast_object(&outer.inner, &kFontBackend, &kTrueType, 0), &outer);
 }
 
 } // namespace
+
+// The compiler's own type_info objects and object layout.
+namespace compiled {
+
+struct FontBackend {
+  virtual ~FontBackend() = default;
+  int units = 0;
+};
+struct TrueTypeBackend : FontBackend {};
+struct Type1Backend : FontBackend {};
+struct Mixin {
+  virtual ~Mixin() = default;
+};
+struct Both : FontBackend, Mixin {};
+
+TEST(TypeMatching, CompilerEmittedTypeInfo) {
+  EXPECT_TRUE(dv::type_matches(&typeid(TrueTypeBackend), &typeid(FontBackend)));
+  EXPECT_TRUE(dv::type_matches(&typeid(TrueTypeBackend), &typeid(TrueTypeBackend)));
+  EXPECT_FALSE(dv::type_matches(&typeid(FontBackend), &typeid(TrueTypeBackend)));
+  EXPECT_FALSE(dv::type_matches(&typeid(Type1Backend), &typeid(TrueTypeBackend)));
+  // Multiple inheritance is outside the walk: only the type itself matches.
+  EXPECT_TRUE(dv::type_matches(&typeid(Both), &typeid(Both)));
+  EXPECT_FALSE(dv::type_matches(&typeid(Both), &typeid(FontBackend)));
+}
+
+TEST(TypeMatching, DynamicCastOnCompiledObjects) {
+  Type1Backend type1;
+  FontBackend* seen = &type1;
+  EXPECT_EQ(dv::dynamic_cast_object(seen, &typeid(FontBackend), &typeid(Type1Backend), 0), &type1);
+  EXPECT_EQ(dv::dynamic_cast_object(seen, &typeid(FontBackend), &typeid(TrueTypeBackend), 0),
+            nullptr);
+}
+
+} // namespace compiled

@@ -1,0 +1,44 @@
+#include "artifact/artifact_fixture.h"
+
+#include <memory>
+
+namespace dvtest {
+
+dvhost::Artifact& artifact() {
+  static std::unique_ptr<dvhost::Artifact> loaded;
+  if (!loaded) {
+    dvhost::install_stand_in();
+    loaded = std::make_unique<dvhost::Artifact>(DV_ARTIFACT_PATH);
+  }
+  return *loaded;
+}
+
+void ArtifactTest::SetUp() {
+  artifact();
+  dvhost::reset_stand_in();
+  blocks_at_start_ = dvhost::host_heap::live_blocks();
+}
+
+void ArtifactTest::TearDown() {
+  if (halted_) {
+    dvhost::host_heap::release_all();
+    artifact().reload();
+  } else if (leak_check_) {
+    EXPECT_EQ(leaked_blocks(), 0) << "host heap blocks leaked by this test";
+  }
+  for (const std::string& error : dvhost::host_heap::errors())
+    ADD_FAILURE() << "host heap misuse: " << error;
+  dvhost::reset_stand_in();
+}
+
+bool ArtifactTest::halts(const std::function<void()>& call) {
+  bool halted = dvhost::halts(call);
+  halted_ = halted_ || halted;
+  return halted;
+}
+
+long ArtifactTest::leaked_blocks() const {
+  return static_cast<long>(dvhost::host_heap::live_blocks()) - static_cast<long>(blocks_at_start_);
+}
+
+} // namespace dvtest
