@@ -300,7 +300,7 @@ bool parse_ascii_double(const ByteVector& data, unsigned long& position, double&
       break;
     ++end;
   }
-  string text(reinterpret_cast<const char*>(data.data + position), end - position);
+  dv::string text(reinterpret_cast<const char*>(data.data + position), end - position);
   const char* start = text.data ? text.data : "";
   char* stop = nullptr;
   double result = dv::strtod(start, &stop);
