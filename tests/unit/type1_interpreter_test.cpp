@@ -29,19 +29,19 @@ std::vector<Edge> edges(const Type1Interpreter& interpreter) {
   return out;
 }
 
-struct Run {
+struct Outcome {
   bool ok;
   std::vector<Edge> edges;
   double advance;
 };
 
-Run run(const Bytes& charstring, const Type1Font& font, double scale = 1.0) {
+Outcome run(const Bytes& charstring, const Type1Font& font, double scale = 1.0) {
   Type1Interpreter interpreter(&font, scale);
   bool ok = interpreter.execute(to_dv(charstring), 0);
   return {ok, edges(interpreter), interpreter.advance()};
 }
 
-Run run(const Bytes& charstring, double scale = 1.0) {
+Outcome run(const Bytes& charstring, double scale = 1.0) {
   Type1Font font;
   return run(charstring, font, scale);
 }
@@ -65,27 +65,27 @@ TEST(Type1Interpreter, ClosedContourInPixels) {
                     .closepath()
                     .endchar()
                     .bytes();
-  Run r = run(glyph, 0.1);
+  Outcome r = run(glyph, 0.1);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.edges, kTriangle);
   EXPECT_DOUBLE_EQ(r.advance, 50);
 }
 
 TEST(Type1Interpreter, ContourWithoutMoveStartsAtTheSideBearing) {
-  Run r = run(Charstring().hsbw(50, 500).rlineto(200, 0).rlineto(0, 200).closepath().bytes(), 0.1);
+  Outcome r = run(Charstring().hsbw(50, 500).rlineto(200, 0).rlineto(0, 200).closepath().bytes(), 0.1);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.edges, (std::vector<Edge>{{5, 0, 25, 0}, {25, 0, 25, 20}, {25, 20, 5, 0}}));
 }
 
 TEST(Type1Interpreter, SbwSetsTheStartAndAdvance) {
-  Run r = run(Charstring().num(10).num(20).num(600).num(7).esc(7).hlineto(30).vlineto(40).bytes());
+  Outcome r = run(Charstring().num(10).num(20).num(600).num(7).esc(7).hlineto(30).vlineto(40).bytes());
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.edges, (std::vector<Edge>{{10, 20, 40, 20}, {40, 20, 40, 60}}));
   EXPECT_EQ(r.advance, 600);
 }
 
 TEST(Type1Interpreter, MovesCloseTheOpenContour) {
-  Run r = run(Charstring()
+  Outcome r = run(Charstring()
                   .hsbw(0, 100)
                   .rmoveto(0, 0)
                   .rlineto(10, 0)
@@ -122,14 +122,14 @@ TEST(Type1Interpreter, UnsupportedOperatorsFailButKeepTheAdvance) {
   for (const Case& c : cases) {
     Bytes glyph = triangle;
     glyph.insert(glyph.end(), c.tail.begin(), c.tail.end());
-    Run r = run(glyph);
+    Outcome r = run(glyph);
     EXPECT_FALSE(r.ok) << c.what;
     EXPECT_EQ(r.advance, 300) << c.what;
   }
 }
 
 TEST(Type1Interpreter, OnlyTheTopmostOperandsAreUsed) {
-  Run r = run(Charstring().hsbw(0, 0).num(999).rlineto(3, 4).bytes());
+  Outcome r = run(Charstring().hsbw(0, 0).num(999).rlineto(3, 4).bytes());
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.edges, (std::vector<Edge>{{0, 0, 3, 4}}));
 }
@@ -153,7 +153,7 @@ TEST(Type1Interpreter, NumberEncodings) {
     Bytes glyph = Charstring().hsbw(0, 0).bytes();
     glyph.insert(glyph.end(), c.number.begin(), c.number.end());
     glyph.push_back(6);
-    Run r = run(glyph);
+    Outcome r = run(glyph);
     ASSERT_TRUE(r.ok);
     ASSERT_EQ(r.edges.size(), 1u);
     EXPECT_EQ(r.edges[0].x1, c.value);
@@ -164,7 +164,7 @@ TEST(Type1Interpreter, TruncatedNumberEndsTheCharstring) {
   for (Bytes tail : {Bytes{247}, Bytes{253}, Bytes{255, 0, 0, 1}}) {
     Bytes glyph = Charstring().hsbw(0, 200).bytes();
     glyph.insert(glyph.end(), tail.begin(), tail.end());
-    Run r = run(glyph);
+    Outcome r = run(glyph);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.advance, 200);
   }
@@ -176,7 +176,7 @@ TEST(Type1Interpreter, SubroutineCalls) {
   add_subr(font, 3, Charstring().num(7).num(9).bytes()); // leaves operands, no return
   // slot 1 and 2 were never defined
 
-  Run r = run(Charstring().hsbw(0, 0).num(42).callsubr(0).callsubr(1).callsubr(3).op(5).bytes(), font);
+  Outcome r = run(Charstring().hsbw(0, 0).num(42).callsubr(0).callsubr(1).callsubr(3).op(5).bytes(), font);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.edges, (std::vector<Edge>{{0, 0, 10, 0}, {10, 0, 17, 9}}))
       << "operands left by a subroutine reach the caller's next operator";
@@ -194,7 +194,7 @@ TEST(Type1Interpreter, NestingLimit) {
     for (int i = 0; i < last; ++i)
       add_subr(font, i, Charstring().callsubr(i + 1).ret().bytes());
     add_subr(font, last, Charstring().rlineto(1, 1).ret().bytes());
-    Run r = run(Charstring().hsbw(0, 0).callsubr(0).bytes(), font);
+    Outcome r = run(Charstring().hsbw(0, 0).callsubr(0).bytes(), font);
     EXPECT_EQ(r.ok, last == 15) << last;
     EXPECT_EQ(r.edges.size(), last == 15 ? 1u : 0u);
   }
@@ -206,7 +206,7 @@ TEST(Type1Interpreter, NestingLimit) {
 TEST(Type1Interpreter, EndcharInsideASubroutineEndsTheGlyph) {
   Type1Font font;
   add_subr(font, 0, Charstring().rlineto(10, 0).endchar().bytes());
-  Run r = run(Charstring().hsbw(0, 0).callsubr(0).rlineto(0, 50).bytes(), font);
+  Outcome r = run(Charstring().hsbw(0, 0).callsubr(0).rlineto(0, 50).bytes(), font);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.edges, (std::vector<Edge>{{0, 0, 10, 0}, {10, 0, 0, 0}}));
 }
@@ -216,12 +216,12 @@ TEST(Type1Interpreter, OtherSubroutinesOnlyClearTheStack) {
   add_subr(font, 0, Charstring().ret().bytes());
   // Hint replacement: othersubr 3 delivers a subroutine number through pop, which pushes
   // nothing, so the callsubr that follows has no operand.
-  Run hint = run(Charstring().hsbw(0, 0).num(0).num(1).num(3).esc(16).esc(17).op(10).bytes(), font);
+  Outcome hint = run(Charstring().hsbw(0, 0).num(0).num(1).num(3).esc(16).esc(17).op(10).bytes(), font);
   EXPECT_FALSE(hint.ok);
-  Run cleared = run(Charstring().hsbw(0, 0).num(5).num(5).esc(16).num(8).op(6).bytes(), font);
+  Outcome cleared = run(Charstring().hsbw(0, 0).num(5).num(5).esc(16).num(8).op(6).bytes(), font);
   EXPECT_TRUE(cleared.ok);
   EXPECT_EQ(cleared.edges, (std::vector<Edge>{{0, 0, 8, 0}}));
-  Run setpoint = run(Charstring().hsbw(0, 0).num(100).num(100).esc(33).num(8).op(6).bytes(), font);
+  Outcome setpoint = run(Charstring().hsbw(0, 0).num(100).num(100).esc(33).num(8).op(6).bytes(), font);
   EXPECT_EQ(setpoint.edges, (std::vector<Edge>{{0, 0, 8, 0}}));
 }
 
