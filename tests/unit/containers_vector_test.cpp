@@ -30,6 +30,14 @@ TEST(VectorStorage, DefaultVectorOwnsNothingUntilAskedForRoom) {
   EXPECT_EQ(v.capacity, 0u);
 }
 
+TEST(VectorStorage, AllocateGivesNullForNothing) {
+  EXPECT_EQ(dv::detail::vector_allocate<double>(0), nullptr);
+  double* block = dv::detail::vector_allocate<double>(3);
+  ASSERT_NE(block, nullptr);
+  block[2] = 1.5;  // ASan: the block holds three doubles
+  ::operator delete(block);
+}
+
 TEST(VectorStorage, AppendingDoublesCapacityFromFour) {
   dv::vector<unsigned long> v;
   const size_t expected[] = {4, 4, 4, 4, 8, 8, 8, 8, 16, 16, 16, 16, 16, 16, 16, 16, 32};

@@ -1,0 +1,53 @@
+// Glyph outlines in pixel space: points, directed edges, affine maps and the builder that
+// collects closed contours as straight edges together with the bounds of every point given.
+#pragma once
+#include "containers/vector.h"
+
+struct Point {
+  double x;
+  double y;
+};
+
+// One directed edge; the rasterizer takes the winding sign from its direction.
+struct LineSegment {
+  Point p0;
+  Point p1;
+};
+
+// Maps (x, y) to (xx*x + xy*y + dx, yx*x + yy*y + dy).
+struct AffineTransform {
+  double xx;
+  double xy;
+  double yx;
+  double yy;
+  double dx;
+  double dy;
+};
+
+Point midpoint(const Point& a, const Point& b);
+Point transform_point(const AffineTransform& t, const Point& p);
+
+// Collects contours as edges. A contour left open is closed by the next move_to or by
+// close_contour. The bounds include every point given, even those that made no edge.
+struct OutlineBuilder {
+  dv::vector<LineSegment> segments;
+  bool contour_open = false;
+  bool has_bounds = false;
+  Point contour_start = {0.0, 0.0};
+  Point current = {0.0, 0.0};
+  double min_x = 0.0;
+  double max_x = 0.0;
+  double min_y = 0.0;
+  double max_y = 0.0;
+
+  void move_to(const Point& p);
+  void line_to(const Point& p);
+  void close_contour();
+  void update_bounds(const Point& p);
+};
+
+// Appends the quadratic curve p0-p1-p2 as edges by midpoint subdivision until the control
+// point lies within 0.35 pixel of its chord's middle (at most depth 10, 1024 edges).
+// The builder's pen must be at p0; callers pass depth 0.
+void flatten_quadratic_recursive(OutlineBuilder& b, const Point& p0, const Point& p1,
+                                 const Point& p2, int depth);
