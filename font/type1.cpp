@@ -26,4 +26,6 @@ private:
 
 } // namespace
 
-FontBackend* make_type1_backend() { return new Type1Backend(); }
+FontBackend* make_type1_backend() {
+  return new Type1Backend();
+}

@@ -8,7 +8,6 @@
 #include "containers/unordered_map.h"
 #include "containers/vector.h"
 
-
 using ByteVector = dv::vector<unsigned char>;
 
 struct Type1Font {
@@ -35,4 +34,3 @@ unsigned long find_bytes(const ByteVector& data, const char* pattern, unsigned l
 void skip_spaces(const ByteVector& data, unsigned long& position);
 bool parse_ascii_int(const ByteVector& data, unsigned long& position, int& value);
 bool parse_ascii_double(const ByteVector& data, unsigned long& position, double& value);
-

@@ -96,4 +96,3 @@ GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint,
   bitmap.advance = interpreter.advance();
   return bitmap;
 }
-

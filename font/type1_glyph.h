@@ -5,7 +5,6 @@
 #include "font/font_api.h"
 #include "font/type1_font.h"
 
-
 // The encoding's name for a code up to 255 with a non-empty slot, else ".notdef".
 const dv::string& glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint);
 
@@ -14,4 +13,3 @@ GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint,
 // Removes blank rows and columns at the edges, keeping every pixel in place relative to
 // the glyph origin.
 void crop_to_ink(GlyphBitmap& bitmap);
-

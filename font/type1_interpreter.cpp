@@ -28,8 +28,8 @@ enum EscapeOperator : unsigned char {
 };
 
 int32_t read_i32_be(const unsigned char* bytes) {
-  uint32_t value = uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 |
-                   uint32_t(bytes[2]) << 8 | uint32_t(bytes[3]);
+  uint32_t value = uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 |
+                   uint32_t(bytes[3]);
   return static_cast<int32_t>(value);
 }
 
@@ -201,4 +201,3 @@ void Type1Interpreter::line_to_current() {
   }
   outline_.line_to(scaled(current_));
 }
-

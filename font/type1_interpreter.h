@@ -6,7 +6,6 @@
 #include "font/outline.h"
 #include "font/type1_font.h"
 
-
 class Type1Interpreter {
 public:
   // The deepest subroutine level a glyph may reach; the glyph itself runs at level 0.
@@ -49,4 +48,3 @@ private:
   bool ended_ = false;
   unsigned long work_ = 0;
 };
-

@@ -10,12 +10,18 @@ constexpr uint32_t kEexecKey = 55665;
 constexpr uint32_t kCharstringKey = 4330;
 constexpr unsigned long kEexecPrefixLength = 4;
 
-bool is_space(unsigned char byte) { return (byte >= 0x09 && byte <= 0x0D) || byte == 0x20; }
-bool is_digit(unsigned char byte) { return byte >= '0' && byte <= '9'; }
+bool is_space(unsigned char byte) {
+  return (byte >= 0x09 && byte <= 0x0D) || byte == 0x20;
+}
+bool is_digit(unsigned char byte) {
+  return byte >= '0' && byte <= '9';
+}
 bool is_hex_digit(unsigned char byte) {
   return is_digit(byte) || (byte >= 'a' && byte <= 'f') || (byte >= 'A' && byte <= 'F');
 }
-bool is_line_break(unsigned char byte) { return byte == 0x0D || byte == 0x0A; }
+bool is_line_break(unsigned char byte) {
+  return byte == 0x0D || byte == 0x0A;
+}
 
 // The recurrence shared by the eexec and charstring ciphers.
 ByteVector decrypt(const unsigned char* cipher, unsigned long length, uint32_t key) {
@@ -235,7 +241,7 @@ bool read_charstrings(Type1Font& font, const ByteVector& private_part, unsigned 
       return false;
     position = cursor + length;
     dv::string name(reinterpret_cast<const char*>(private_part.data + name_start),
-                name_end - name_start);
+                    name_end - name_start);
     ByteVector encrypted = slice(private_part, cursor, position);
     font.charstrings[name] = decrypt_charstring(encrypted, font.len_iv);
   }
@@ -295,8 +301,7 @@ bool parse_ascii_double(const ByteVector& data, unsigned long& position, double&
   unsigned long end = position;
   while (end < data.size) {
     unsigned char byte = data.data[end];
-    if (!is_digit(byte) && byte != '.' && byte != '+' && byte != '-' && byte != 'e' &&
-        byte != 'E')
+    if (!is_digit(byte) && byte != '.' && byte != '+' && byte != '-' && byte != 'e' && byte != 'E')
       break;
     ++end;
   }
@@ -347,4 +352,3 @@ bool load_type1_font(Type1Font& font, const ByteVector& bytes) {
     return false;
   return font.charstrings.entries.size != 0;
 }
-

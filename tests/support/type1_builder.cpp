@@ -17,7 +17,9 @@ Bytes encrypt(const Bytes& plain, uint16_t key) {
   return cipher;
 }
 
-std::string as_text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string as_text(const Bytes& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
 
 } // namespace
 

@@ -45,12 +45,12 @@ struct Type1Builder {
   std::string header = "%!PS-AdobeFont-1.0: DvTest 001\n/FontName /DvTest def\n";
   std::string font_bbox = "/FontBBox {-50 -250 1050 900} readonly def\n";
   std::vector<std::pair<int, std::string>> encoding; // written as "dup N /name put"
-  int len_iv = 4;           // prefix bytes given to every charstring and subroutine
+  int len_iv = 4;            // prefix bytes given to every charstring and subroutine
   bool write_len_iv = false; // writes "/lenIV N def" into the private part
   bool write_subrs = true;
   bool subrs_after_charstrings = false;
   std::string rd_separator = " ";
-  std::vector<std::pair<int, Bytes>> subrs;                 // index, plain charstring
+  std::vector<std::pair<int, Bytes>> subrs;               // index, plain charstring
   std::vector<std::pair<std::string, Bytes>> charstrings; // name, plain charstring
 
   std::string clear_text() const;

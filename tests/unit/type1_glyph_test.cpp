@@ -14,7 +14,9 @@ ByteVector to_dv(const Bytes& bytes) {
   return ByteVector(bytes.data(), bytes.data() + bytes.size());
 }
 
-void set_name(Type1Font& font, int code, const char* name) { font.encoding[code] = dv::string(name); }
+void set_name(Type1Font& font, int code, const char* name) {
+  font.encoding[code] = dv::string(name);
+}
 
 void set_charstring(Type1Font& font, const char* name, const Charstring& charstring) {
   font.charstrings[dv::string(name)] = to_dv(charstring.bytes());
@@ -37,7 +39,8 @@ std::string name_of(const Type1Font& font, unsigned code) {
   return std::string(name.data ? name.data : "", name.size);
 }
 
-GlyphBitmap bitmap_with_ink(int width, int height, std::initializer_list<std::pair<int, int>> inked) {
+GlyphBitmap bitmap_with_ink(int width, int height,
+                            std::initializer_list<std::pair<int, int>> inked) {
   GlyphBitmap bitmap;
   bitmap.left = -1;
   bitmap.top = 30;
@@ -93,8 +96,20 @@ TEST(Type1Glyph, RejectedAndInklessGlyphsKeepTheirAdvance) {
   set_name(font, 1, "curve");
   set_name(font, 2, "line");
   set_charstring(font, "curve",
-                 Charstring().hsbw(0, 500).rmoveto(0, 0).rlineto(100, 100).num(1).num(2).num(3).num(4).num(5).num(6).op(8));
-  set_charstring(font, "line", Charstring().hsbw(0, 400).rmoveto(0, 0).rlineto(100, 100).rlineto(-100, -100).closepath());
+                 Charstring()
+                     .hsbw(0, 500)
+                     .rmoveto(0, 0)
+                     .rlineto(100, 100)
+                     .num(1)
+                     .num(2)
+                     .num(3)
+                     .num(4)
+                     .num(5)
+                     .num(6)
+                     .op(8));
+  set_charstring(
+      font, "line",
+      Charstring().hsbw(0, 400).rmoveto(0, 0).rlineto(100, 100).rlineto(-100, -100).closepath());
   for (unsigned code : {1u, 2u}) {
     GlyphBitmap g = rasterize_type1_glyph(font, code, 0.1);
     EXPECT_EQ(g.width, 0) << code;

@@ -72,13 +72,15 @@ TEST(Type1Interpreter, ClosedContourInPixels) {
 }
 
 TEST(Type1Interpreter, ContourWithoutMoveStartsAtTheSideBearing) {
-  Outcome r = run(Charstring().hsbw(50, 500).rlineto(200, 0).rlineto(0, 200).closepath().bytes(), 0.1);
+  Outcome r =
+      run(Charstring().hsbw(50, 500).rlineto(200, 0).rlineto(0, 200).closepath().bytes(), 0.1);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.edges, (std::vector<Edge>{{5, 0, 25, 0}, {25, 0, 25, 20}, {25, 20, 5, 0}}));
 }
 
 TEST(Type1Interpreter, SbwSetsTheStartAndAdvance) {
-  Outcome r = run(Charstring().num(10).num(20).num(600).num(7).esc(7).hlineto(30).vlineto(40).bytes());
+  Outcome r =
+      run(Charstring().num(10).num(20).num(600).num(7).esc(7).hlineto(30).vlineto(40).bytes());
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.edges, (std::vector<Edge>{{10, 20, 40, 20}, {40, 20, 40, 60}}));
   EXPECT_EQ(r.advance, 600);
@@ -86,21 +88,22 @@ TEST(Type1Interpreter, SbwSetsTheStartAndAdvance) {
 
 TEST(Type1Interpreter, MovesCloseTheOpenContour) {
   Outcome r = run(Charstring()
-                  .hsbw(0, 100)
-                  .rmoveto(0, 0)
-                  .rlineto(10, 0)
-                  .rlineto(0, 10)
-                  .num(5)
-                  .op(22) // hmoveto closes the triangle first
-                  .num(5)
-                  .op(4) // vmoveto right after: nothing to close
-                  .bytes());
+                      .hsbw(0, 100)
+                      .rmoveto(0, 0)
+                      .rlineto(10, 0)
+                      .rlineto(0, 10)
+                      .num(5)
+                      .op(22) // hmoveto closes the triangle first
+                      .num(5)
+                      .op(4) // vmoveto right after: nothing to close
+                      .bytes());
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.edges, (std::vector<Edge>{{0, 0, 10, 0}, {10, 0, 10, 10}, {10, 10, 0, 0}}));
 }
 
 TEST(Type1Interpreter, UnsupportedOperatorsFailButKeepTheAdvance) {
-  Bytes triangle = Charstring().hsbw(0, 300).rmoveto(0, 0).rlineto(10, 0).rlineto(0, 10).closepath().bytes();
+  Bytes triangle =
+      Charstring().hsbw(0, 300).rmoveto(0, 0).rlineto(10, 0).rlineto(0, 10).closepath().bytes();
   struct Case {
     const char* what;
     Bytes tail;
@@ -176,7 +179,8 @@ TEST(Type1Interpreter, SubroutineCalls) {
   add_subr(font, 3, Charstring().num(7).num(9).bytes()); // leaves operands, no return
   // slot 1 and 2 were never defined
 
-  Outcome r = run(Charstring().hsbw(0, 0).num(42).callsubr(0).callsubr(1).callsubr(3).op(5).bytes(), font);
+  Outcome r =
+      run(Charstring().hsbw(0, 0).num(42).callsubr(0).callsubr(1).callsubr(3).op(5).bytes(), font);
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(r.edges, (std::vector<Edge>{{0, 0, 10, 0}, {10, 0, 17, 9}}))
       << "operands left by a subroutine reach the caller's next operator";
@@ -216,12 +220,14 @@ TEST(Type1Interpreter, OtherSubroutinesOnlyClearTheStack) {
   add_subr(font, 0, Charstring().ret().bytes());
   // Hint replacement: othersubr 3 delivers a subroutine number through pop, which pushes
   // nothing, so the callsubr that follows has no operand.
-  Outcome hint = run(Charstring().hsbw(0, 0).num(0).num(1).num(3).esc(16).esc(17).op(10).bytes(), font);
+  Outcome hint =
+      run(Charstring().hsbw(0, 0).num(0).num(1).num(3).esc(16).esc(17).op(10).bytes(), font);
   EXPECT_FALSE(hint.ok);
   Outcome cleared = run(Charstring().hsbw(0, 0).num(5).num(5).esc(16).num(8).op(6).bytes(), font);
   EXPECT_TRUE(cleared.ok);
   EXPECT_EQ(cleared.edges, (std::vector<Edge>{{0, 0, 8, 0}}));
-  Outcome setpoint = run(Charstring().hsbw(0, 0).num(100).num(100).esc(33).num(8).op(6).bytes(), font);
+  Outcome setpoint =
+      run(Charstring().hsbw(0, 0).num(100).num(100).esc(33).num(8).op(6).bytes(), font);
   EXPECT_EQ(setpoint.edges, (std::vector<Edge>{{0, 0, 8, 0}}));
 }
 

@@ -20,7 +20,9 @@ ByteVector to_dv(const std::string& text) {
   return ByteVector(p, p + text.size());
 }
 
-Bytes from_dv(const ByteVector& bytes) { return Bytes(bytes.data, bytes.data + bytes.size); }
+Bytes from_dv(const ByteVector& bytes) {
+  return Bytes(bytes.data, bytes.data + bytes.size);
+}
 
 std::string name_at(const Type1Font& font, int code) {
   const dv::string& name = font.encoding[code];
@@ -30,7 +32,7 @@ std::string name_at(const Type1Font& font, int code) {
 const ByteVector* charstring(Type1Font& font, const char* name) {
   auto* found = font.charstrings.find(dv::string(name));
   return found == font.charstrings.entries.data + font.charstrings.entries.size ? nullptr
-                                                                                 : &found->second;
+                                                                                : &found->second;
 }
 
 Type1Builder simple_font() {
@@ -42,7 +44,9 @@ Type1Builder simple_font() {
   return b;
 }
 
-bool load(const Bytes& bytes, Type1Font& font) { return load_type1_font(font, to_dv(bytes)); }
+bool load(const Bytes& bytes, Type1Font& font) {
+  return load_type1_font(font, to_dv(bytes));
+}
 
 bool load(const Bytes& bytes) {
   Type1Font font;
@@ -150,7 +154,7 @@ TEST(Type1Load, FontBoundingBox) {
 TEST(Type1Load, EncodingEntries) {
   Type1Builder b = simple_font();
   b.encoding = {{65, "A"}, {300, "Big"}, {-1, "Neg"}, {66, "B"}, {66, "C"}, {255, "last"}};
-  b.header += "dup 67 Bad put dup 68 /D";
+  b.header += "dup 67 Bad put dup 68 /D\n";
   Type1Font font;
   ASSERT_TRUE(load(b.pfb(), font));
   EXPECT_EQ(name_at(font, 65), "A");
@@ -238,8 +242,8 @@ TEST(Type1Load, RdSeparator) {
   b.write_len_iv = true;
   Type1Font font;
   ASSERT_TRUE(load(b.pfb(), font));
-  Bytes expected = from_dv(decrypt_charstring(
-      to_dv(Bytes{' '}), 0)); // the space decrypted as the first byte
+  Bytes expected =
+      from_dv(decrypt_charstring(to_dv(Bytes{' '}), 0)); // the space decrypted as the first byte
   Bytes stored = from_dv(*charstring(font, "A"));
   ASSERT_EQ(stored.size(), plain.size());
   EXPECT_EQ(stored[0], expected[0]);
@@ -307,9 +311,9 @@ TEST(Type1Scan, ParseAsciiInt) {
     int value;
     unsigned long end;
   } cases[] = {
-      {"  42 ", true, 42, 4},  {"-17x", true, -17, 3},       {"+5", true, 5, 2},
-      {"-", false, 0, 1},      {"- 5", false, 0, 1},        {"", false, 0, 0},
-      {"  ", false, 0, 2},     {"x1", false, 0, 0},         {"4294967297", true, 1, 10},
+      {"  42 ", true, 42, 4}, {"-17x", true, -17, 3}, {"+5", true, 5, 2},
+      {"-", false, 0, 1},     {"- 5", false, 0, 1},   {"", false, 0, 0},
+      {"  ", false, 0, 2},    {"x1", false, 0, 0},    {"4294967297", true, 1, 10},
   };
   for (const Case& c : cases) {
     ByteVector data = to_dv(std::string(c.text));
@@ -330,7 +334,7 @@ TEST(Type1Scan, ParseAsciiDoubleStopsAtTheEndOfTheData) {
     double value;
     unsigned long end;
   } cases[] = {
-      {" 2.5e2 ", 7, true, 250, 6}, {"1e", 2, true, 1, 1},   {".", 1, false, 0, 0},
+      {" 2.5e2 ", 7, true, 250, 6}, {"1e", 2, true, 1, 1},      {".", 1, false, 0, 0},
       {"-0.5]", 5, true, -0.5, 4},  {"12345", 3, true, 123, 3}, {"  ", 2, false, -1, 2},
   };
   for (const Case& c : cases) {
