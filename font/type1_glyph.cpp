@@ -1,5 +1,6 @@
 #include "font/type1_glyph.h"
 
+#include "containers/placement.h"
 #include "font/raster.h"
 #include "font/type1_interpreter.h"
 namespace {
@@ -29,13 +30,23 @@ void make_blank(GlyphBitmap& bitmap) {
   bitmap.pixels = ByteVector();
 }
 
+// Built once, under the static-initialisation guard, in storage that is never torn down.
+// A static with a destructor would register it with __cxa_atexit and make the compiler
+// reference __dso_handle as a hidden symbol, which would hide the library's exported
+// __dso_handle as well; the library is never unloaded, so there is nothing to destroy.
+const dv::string& notdef_name() {
+  alignas(dv::string) static unsigned char storage[sizeof(dv::string)];
+  static const dv::string* notdef =
+      dv::detail::construct_at(reinterpret_cast<dv::string*>(storage), ".notdef");
+  return *notdef;
+}
+
 } // namespace
 
 const dv::string& glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint) {
-  static const dv::string notdef(".notdef");
   if (codepoint <= 255 && font.encoding[codepoint].size != 0)
     return font.encoding[codepoint];
-  return notdef;
+  return notdef_name();
 }
 
 void crop_to_ink(GlyphBitmap& bitmap) {
