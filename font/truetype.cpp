@@ -2,6 +2,7 @@
 #include "font/cmap.h"
 #include "font/font_api.h"
 #include "font/truetype_font.h"
+#include "font/truetype_glyph_bitmap.h"
 
 namespace {
 
@@ -11,12 +12,10 @@ public:
     return load_truetype_font(font_, bytes);
   }
 
-  // Outlines are not drawn yet: the glyph is looked up (and memoised) and comes back blank.
-  // Glyph code outside this file works on `font_` (see font/truetype_font.h).
+  // The outline and the coverage are built outside this file from `font_`
+  // (font/truetype_glyph_bitmap.h).
   GlyphBitmap rasterize(unsigned int codepoint, double scale) override {
-    (void)lookup_glyph(codepoint);
-    (void)scale;
-    return GlyphBitmap();
+    return rasterize_truetype_glyph(font_, lookup_glyph(codepoint), scale);
   }
 
   double units_per_em() const override { return font_.units_per_em_; }
