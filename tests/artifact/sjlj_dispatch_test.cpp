@@ -210,8 +210,15 @@ TEST_F(SjLjDispatch, CleanupThenPassiveFrameThenHandler) {
   EXPECT_EQ(head(), nullptr);
 }
 
+// A halt abandons registered contexts, so each halting case is a test of its own (the
+// fixture reloads the artifact after it).
 TEST_F(SjLjDispatch, NoHandlerHaltsWithoutRunningCleanups) {
   EXPECT_TRUE(halts([] { handler_frame(cleanup_frame, &kOtherType); }));
+  EXPECT_TRUE(gEntries.empty());
+}
+
+TEST_F(SjLjDispatch, OnlyACleanupFrameHaltsWithoutRunningIt) {
+  EXPECT_TRUE(halts([] { cleanup_frame(); }));
   EXPECT_TRUE(gEntries.empty());
 }
 

@@ -129,6 +129,7 @@ public:
     for (uint8_t byte : actions_)
       put(byte);
     size_t base = position + type_names_.size() * size;
+    base_ = base;
     size_t type_offset = base - (offset_field + 2);
     bytes_[offset_field] = static_cast<uint8_t>(0x80 | (type_offset & 0x7f));
     bytes_[offset_field + 1] = static_cast<uint8_t>(type_offset >> 7);
@@ -139,6 +140,8 @@ public:
     return bytes_;
   }
   size_t size() const { return size_; }
+  // The table itself, without the records placed after it.
+  Bytes table_bytes() const { return Bytes(bytes_, bytes_ + base_); }
 
 private:
   void write_entry(size_t entry, size_t record, const char* name, unsigned size) {
@@ -165,6 +168,7 @@ private:
   std::vector<uint64_t> storage_ = std::vector<uint64_t>(512);
   uint8_t* bytes_ = nullptr;
   size_t size_ = 0;
+  size_t base_ = 0;
 };
 
 TEST(ExceptionTable, TypeEntriesInEveryEncoding) {
@@ -311,6 +315,34 @@ TEST(ExceptionTable, TypeEntriesOutsideTheTypeTableCatchNothing) {
   Inspection got = inspect(far_base, 1);
   EXPECT_FALSE(got.result);
   EXPECT_TRUE(got.handler.entry_found);
+}
+
+// Every prefix of well-formed tables, each in a block of exactly its size: the reader
+// must stay inside (the address sanitizer watches) and only the whole table may report
+// the handler it holds.
+TEST(ExceptionTable, EveryTruncationIsReadWithinBounds) {
+  TableBuilder builder(0x00);
+  builder.call_site(1, 0);
+  builder.call_site(2, 1);
+  builder.action(2, 1);
+  builder.action(0, 1);
+  builder.action(1, 0);
+  builder.type("6Thrown");
+  builder.type("5Other");
+  builder.build();
+  struct Case {
+    Bytes table;
+    int32_t catching_call_site;
+  };
+  const Case cases[] = {{builder.table_bytes(), 2}, {catch_all_table(), 1}, {long_chain(64), 1}};
+  for (const Case& c : cases) {
+    for (size_t length = 0; length < c.table.size(); ++length) {
+      Bytes prefix(c.table.begin(), c.table.begin() + static_cast<ptrdiff_t>(length));
+      for (int32_t call_site : {1, 2, 3})
+        EXPECT_FALSE(inspect(prefix, call_site).result) << length;
+    }
+    EXPECT_TRUE(inspect(c.table, c.catching_call_site).result);
+  }
 }
 
 } // namespace
