@@ -1,0 +1,41 @@
+// Fuzzes TrueType glyph outlines and bitmaps: every glyph description of whatever loads is
+// decoded, flattened and (when small) rasterized. Reads must stay inside the font data and
+// the per-glyph work limits must keep every input fast; the sanitizers check the rest.
+#include <cstddef>
+#include <cstdint>
+
+#include "font/raster.h"
+#include "font/truetype_font.h"
+#include "font/truetype_glyph_bitmap.h"
+#include "font/truetype_outline.h"
+
+namespace {
+
+constexpr uint16_t kGlyphsPerInput = 64;
+// The straightforward rasterizer's time is pixels x edges; keep fuzzing iterations short.
+constexpr double kCheapRasterWork = 1 << 20;
+
+void exercise_glyph(const TrueTypeFont& font, uint16_t glyph, double scale) {
+  // At scale 0 every point collapses onto the origin: metrics and decoding without raster work.
+  (void)rasterize_truetype_glyph(font, glyph, 0.0);
+  OutlineBuilder builder;
+  if (!append_glyph_outline(font, glyph, {scale, 0, 0, scale, 0, 0}, builder, 0))
+    return;
+  const double area = (builder.max_x - builder.min_x + 2) * (builder.max_y - builder.min_y + 2);
+  if (area * static_cast<double>(builder.segments.size) < kCheapRasterWork)
+    (void)rasterize_outline(builder, 0.0);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  TrueTypeFont font;
+  if (!load_truetype_font(font, dv::vector<unsigned char>(data, data + size)))
+    return 0;
+  const double scale = 12.0 / font.units_per_em_;
+  const uint16_t count = font.num_glyphs_ < kGlyphsPerInput ? font.num_glyphs_ : kGlyphsPerInput;
+  for (uint16_t glyph = 0; glyph < count; ++glyph)
+    exercise_glyph(font, glyph, scale);
+  exercise_glyph(font, font.num_glyphs_, scale); // one past the last glyph
+  return 0;
+}
