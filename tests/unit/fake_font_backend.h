@@ -1,0 +1,44 @@
+// A FontBackend whose glyphs and metrics a test describes, counting rasterize calls.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "font/font_api.h"
+
+namespace testfont {
+
+struct FakeGlyph {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  double advance = 0.0;
+  unsigned char coverage = 255; // every pixel of the bitmap
+};
+
+class FakeBackend final : public FontBackend {
+public:
+  // Metrics in font units; 1000 units per em.
+  double em = 1000.0;
+  double ascender = 800.0;
+  double descender = 200.0;
+  double gap = 0.0;
+  int rounding = 0;
+  std::map<unsigned int, FakeGlyph> glyphs; // missing code points: no ink, advance 0
+  std::vector<unsigned int> rasterized;     // every rasterize call, in order
+  std::vector<double> scales;
+
+  bool load(const dv::vector<unsigned char>&) override { return true; }
+  GlyphBitmap rasterize(unsigned int codepoint, double scale) override;
+  double units_per_em() const override { return em; }
+  double ascent() const override { return ascender; }
+  double descent() const override { return descender; }
+  double line_gap() const override { return gap; }
+  int metric_rounding() const override { return rounding; }
+};
+
+// A handle owning `backend` (freed with dv::dv_ttf_font_free).
+FontHandle* make_fake_handle(FakeBackend* backend, float pixel_size);
+
+} // namespace testfont
