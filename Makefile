@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build asan test test-artifact test-asan format fuzz bench clean
+.PHONY: all deps build asan test test-artifact test-asan format fuzz bench clean demo
 
 all: build
 
@@ -31,6 +31,13 @@ test: deps
 	$(MAKE) build asan
 	ctest --test-dir $(BUILD) --output-on-failure
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure
+
+# Renders a sample sentence with dvttf-render into demo.png (installs what is missing and
+# builds first).
+DEMO_TEXT ?= Hello from DovrelTTF — ÆØÅ ÿ € “quotes” ½
+demo: deps
+	$(MAKE) build
+	./$(BUILD)/dvttf-render --size 40 --color 24,70,160 --output demo.png "$(DEMO_TEXT)"
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
