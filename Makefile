@@ -33,10 +33,10 @@ test: deps
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure
 
 # Renders a sample sentence with dvttf-render into demo.png (installs what is missing and
-# builds first).
+# builds the artifact and the tool first).
 DEMO_TEXT ?= Hello from DovrelTTF — ÆØÅ ÿ € “quotes” ½
-demo: deps
-	$(MAKE) build
+demo: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target dvttf-render
 	./$(BUILD)/dvttf-render --size 40 --color 24,70,160 --output demo.png "$(DEMO_TEXT)"
 
 format:
