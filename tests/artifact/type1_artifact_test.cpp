@@ -29,8 +29,15 @@ testfont::Type1Builder small_font() {
   b.font_bbox = "/FontBBox {-50 -250 1050 900} readonly def\n";
   b.encoding = {{65, "A"}};
   b.subrs = {{0, Charstring().ret().bytes()}};
-  b.charstrings = {
-      {"A", Charstring().hsbw(0, 500).rmoveto(0, 0).rlineto(400, 0).rlineto(0, 700).bytes()}};
+  b.charstrings = {{"A", Charstring()
+                             .hsbw(0, 500)
+                             .rmoveto(0, 0)
+                             .rlineto(400, 0)
+                             .rlineto(0, 700)
+                             .rlineto(-400, 0)
+                             .closepath()
+                             .endchar()
+                             .bytes()}};
   return b;
 }
 
@@ -67,6 +74,32 @@ TEST_F(Type1Artifact, BrokenProgramsAreRefusedWithoutLeaks) {
   Bytes cut(pfb.begin(), pfb.begin() + pfb.size() / 2);
   for (const Bytes& bytes : {no_subrs.pfb(), cut, Bytes{0x80, 1}, Bytes{'%', '!', '\n'}})
     EXPECT_EQ(load(bytes), nullptr);
+}
+
+// Two glyphs of 400 x 700 units with an advance of 500 at 24 px: scale 0.024, advance 12.
+// Type 1 line metrics round to the nearest pixel: baseline 21.6 -> 22, line 27.6 -> 28.
+TEST_F(Type1Artifact, RendersTextThroughTheFontsEncoding) {
+  void* handle = load(small_font().pfb());
+  ASSERT_NE(handle, nullptr);
+  struct TextImage {
+    int32_t width;
+    int32_t height;
+    uint8_t* pixels;
+    uint64_t reserved[2];
+  };
+  auto* render =
+      fn<TextImage*(void*, const char*, int, int, int, double)>("_Z18dv_ttf_font_renderPvPKciiid");
+  TextImage* image = render(handle, "AA", 10, 20, 30, 255);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 24);
+  EXPECT_EQ(image->height, 28);
+  int full = 0;
+  for (int i = 0; i < image->width * image->height; ++i)
+    full += image->pixels[4 * i + 3] == 255;
+  EXPECT_GT(full, 2 * 8 * 15) << "two solid 9.6 x 16.8 px rectangles";
+  fn<void(void*)>("_ZdaPv")(image->pixels);
+  fn<void(void*)>("_ZdlPv")(image);
+  release(handle);
 }
 
 TEST_F(Type1Artifact, RealFontLoadsAndClearTextBinaryEexecIsRefused) {

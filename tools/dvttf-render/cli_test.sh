@@ -58,5 +58,10 @@ if [ -f /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf ]; then
   fi
 fi
 
+type1=/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb
+if [ -f "$type1" ]; then
+  expect 0 "$work/t1.png: " --font "$type1" --output "$work/t1.png" --size 30 Hi
+fi
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
