@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 20
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build asan test test-artifact test-asan format fuzz bench clean
+.PHONY: all deps build asan test test-artifact test-asan format fuzz bench clean demo
 
 all: build
 
@@ -44,6 +44,13 @@ test: deps
 	ctest --test-dir $(BUILD) --output-on-failure
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure
 	$(MAKE) fuzz
+
+# Renders a sample sentence with dvttf-render into demo.png (installs what is missing and
+# builds the artifact and the tool first).
+DEMO_TEXT ?= Hello from DovrelTTF — ÆØÅ ÿ € “quotes” ½
+demo: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target dvttf-render
+	./$(BUILD)/dvttf-render --size 40 --color 24,70,160 --output demo.png "$(DEMO_TEXT)"
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

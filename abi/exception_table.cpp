@@ -25,7 +25,6 @@ const uint8_t* pointer_at(uintptr_t address) noexcept {
   return reinterpret_cast<const uint8_t*>(address);
 }
 
-// Reads the header up to the call-site entries. False when the header is damaged.
 uint8_t read_byte(TableCursor& cursor) noexcept {
   if (cursor_remaining(cursor) == 0) {
     cursor.overrun = true;
@@ -34,6 +33,7 @@ uint8_t read_byte(TableCursor& cursor) noexcept {
   return *cursor.position++;
 }
 
+// Reads the header up to the call-site entries. False when the header is damaged.
 bool read_layout(TableCursor& cursor, TableLayout& layout) noexcept {
   uint8_t landing_pad_base_encoding = read_byte(cursor);
   if (landing_pad_base_encoding != kEncodingOmit)

@@ -34,10 +34,11 @@ protected:
     auto render = fn<TextImage*(void*, const char*, int, int, int, double)>(
         "_Z18dv_ttf_font_renderPvPKciiid");
     TextImage* image = render(handle, kParagraph, 20, 40, 60, 255.0);
-    if (image) {
-      fn<void(void*)>("_ZdaPv")(image->pixels);
-      fn<void(void*)>("_ZdlPv")(image);
-    }
+    ASSERT_NE(image, nullptr);
+    EXPECT_GT(image->width, 0);
+    EXPECT_GT(image->height, 0);
+    fn<void(void*)>("_ZdaPv")(image->pixels);
+    fn<void(void*)>("_ZdlPv")(image);
   }
 };
 

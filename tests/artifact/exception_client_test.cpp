@@ -12,8 +12,8 @@ class ExceptionClient : public dvtest::ArtifactTest {
 protected:
   void SetUp() override {
     ArtifactTest::SetUp();
-    // The client names the artifact by its install name; the loader finds the artifact
-    // already loaded under that name.
+    // The client lists the artifact as a needed library; the loader binds it to the
+    // artifact the fixture has already loaded (checked by ThrowsThroughTheArtifactsRuntime).
     client_ = dlopen(DV_EXCEPTION_CLIENT_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
     ASSERT_NE(client_, nullptr) << dlerror();
     entry<void()>("client_reset")();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "artifact/artifact_fixture.h"
+#include "artifact/font_handle_view.h"
 #include "support/sfnt_builder.h"
 
 namespace {
@@ -15,26 +16,6 @@ namespace {
 using LoadMemory = void*(const void*, unsigned long, float);
 using Resize = void(void*, float);
 using Free = void(void*);
-
-// The leading fields of the handle the loaders return: the backend pointer, then the
-// pixel size.
-struct HandlePrefix {
-  void* backend;
-  float pixel_size;
-};
-
-// The backend's virtual operations in their slot order, for reading metrics.
-class BackendView {
-public:
-  virtual ~BackendView() = 0;
-  virtual bool load(const void* bytes) = 0;
-  virtual void rasterize_slot() = 0;
-  virtual double units_per_em() const = 0;
-  virtual double ascent() const = 0;
-  virtual double descent() const = 0;
-  virtual double line_gap() const = 0;
-  virtual int metric_rounding() const = 0;
-};
 
 class FontApiArtifact : public dvtest::ArtifactTest {
 protected:
@@ -45,10 +26,8 @@ protected:
   Resize* resize() { return fn<Resize>("_Z18dv_ttf_font_resizePvf"); }
   Free* release() { return fn<Free>("_Z16dv_ttf_font_freePv"); }
 
-  static float pixel_size(void* handle) { return static_cast<HandlePrefix*>(handle)->pixel_size; }
-  static const BackendView* backend(void* handle) {
-    return static_cast<const BackendView*>(static_cast<HandlePrefix*>(handle)->backend);
-  }
+  static float pixel_size(void* handle) { return dvtest::handle_pixel_size(handle); }
+  static const dvtest::BackendView* backend(void* handle) { return dvtest::handle_backend(handle); }
 };
 
 testfont::Bytes with_version(uint32_t version) {

@@ -1,0 +1,113 @@
+// Type 1 fonts through the artifact's font functions: both storage forms, refusals, and
+// the backend's metrics.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "artifact/artifact_fixture.h"
+#include "artifact/font_handle_view.h"
+#include "support/type1_builder.h"
+
+namespace {
+
+using testfont::Bytes;
+using testfont::Charstring;
+
+const char* const kNimbusSans = "/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb";
+const char* const kNimbusSansClearText = "/usr/share/fonts/type1/urw-base35/NimbusSans-Regular.t1";
+
+Bytes read_file(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+testfont::Type1Builder small_font() {
+  testfont::Type1Builder b;
+  b.font_bbox = "/FontBBox {-50 -250 1050 900} readonly def\n";
+  b.encoding = {{65, "A"}};
+  b.subrs = {{0, Charstring().ret().bytes()}};
+  b.charstrings = {{"A", Charstring()
+                             .hsbw(0, 500)
+                             .rmoveto(0, 0)
+                             .rlineto(400, 0)
+                             .rlineto(0, 700)
+                             .rlineto(-400, 0)
+                             .closepath()
+                             .endchar()
+                             .bytes()}};
+  return b;
+}
+
+class Type1Artifact : public dvtest::ArtifactTest {
+protected:
+  void* load(const Bytes& bytes, float pixel_size = 24.0f) {
+    return fn<void*(const void*, unsigned long, float)>("_Z23dv_ttf_font_load_memoryPKvmf")(
+        bytes.data(), bytes.size(), pixel_size);
+  }
+  void release(void* handle) { fn<void(void*)>("_Z16dv_ttf_font_freePv")(handle); }
+};
+
+} // namespace
+
+TEST_F(Type1Artifact, BothFormsLoadWithTheirMetrics) {
+  testfont::Type1Builder b = small_font();
+  for (const Bytes& bytes : {b.pfb(), b.pfa()}) {
+    void* handle = load(bytes);
+    ASSERT_NE(handle, nullptr);
+    const dvtest::BackendView* backend = dvtest::handle_backend(handle);
+    EXPECT_EQ(backend->units_per_em(), 1000.0);
+    EXPECT_EQ(backend->ascent(), 900.0);
+    EXPECT_EQ(backend->descent(), 250.0);
+    EXPECT_EQ(backend->line_gap(), 0.0);
+    EXPECT_EQ(backend->metric_rounding(), 1);
+    release(handle);
+  }
+}
+
+TEST_F(Type1Artifact, BrokenProgramsAreRefusedWithoutLeaks) {
+  testfont::Type1Builder no_subrs = small_font();
+  no_subrs.write_subrs = false;
+  Bytes pfb = small_font().pfb();
+  Bytes cut(pfb.begin(), pfb.begin() + pfb.size() / 2);
+  for (const Bytes& bytes : {no_subrs.pfb(), cut, Bytes{0x80, 1}, Bytes{'%', '!', '\n'}})
+    EXPECT_EQ(load(bytes), nullptr);
+}
+
+// Two glyphs of 400 x 700 units with an advance of 500 at 24 px: scale 0.024, advance 12.
+// Type 1 line metrics round to the nearest pixel: baseline 21.6 -> 22, line 27.6 -> 28.
+TEST_F(Type1Artifact, RendersTextThroughTheFontsEncoding) {
+  void* handle = load(small_font().pfb());
+  ASSERT_NE(handle, nullptr);
+  struct TextImage {
+    int32_t width;
+    int32_t height;
+    uint8_t* pixels;
+    uint64_t reserved[2];
+  };
+  auto* render =
+      fn<TextImage*(void*, const char*, int, int, int, double)>("_Z18dv_ttf_font_renderPvPKciiid");
+  TextImage* image = render(handle, "AA", 10, 20, 30, 255);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 24);
+  EXPECT_EQ(image->height, 28);
+  int full = 0;
+  for (int i = 0; i < image->width * image->height; ++i)
+    full += image->pixels[4 * i + 3] == 255;
+  EXPECT_GT(full, 2 * 8 * 15) << "two solid 9.6 x 16.8 px rectangles";
+  fn<void(void*)>("_ZdaPv")(image->pixels);
+  fn<void(void*)>("_ZdlPv")(image);
+  release(handle);
+}
+
+TEST_F(Type1Artifact, RealFontLoadsAndClearTextBinaryEexecIsRefused) {
+  if (!std::filesystem::exists(kNimbusSans))
+    GTEST_SKIP() << "fonts-urw-base35 is not installed";
+  void* handle = load(read_file(kNimbusSans));
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(dvtest::handle_backend(handle)->units_per_em(), 1000.0);
+  release(handle);
+  EXPECT_EQ(load(read_file(kNimbusSansClearText)), nullptr);
+}

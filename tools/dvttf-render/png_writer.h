@@ -1,0 +1,13 @@
+// Writing an RGBA image as a PNG file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace dvttf_render {
+
+// Writes width x height RGBA pixels (rows top first, not premultiplied). Returns an
+// empty string on success, else what went wrong.
+std::string write_png(const std::string& path, int width, int height, const uint8_t* rgba);
+
+} // namespace dvttf_render
