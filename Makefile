@@ -52,6 +52,13 @@ demo: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target dvttf-render
 	./$(BUILD)/dvttf-render --size 40 --color 24,70,160 --output demo.png "$(DEMO_TEXT)"
 
+# Benchmarks (not part of `make test`): the library against FreeType and the reference
+# rasterizer in one run, ending with a table of ratios. BENCH_ARGS go to Google Benchmark.
+bench: $(BUILD)/build.ninja
+	cmake -S . -B $(BUILD) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target dvttf_bench
+	$(BUILD)/bench/dvttf_bench $(BENCH_ARGS)
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 

@@ -10,10 +10,7 @@
 #include <vector>
 
 #include "support/sfnt_builder.h"
-#if __has_include("support/type1_builder.h")
 #include "support/type1_builder.h"
-#define DV_HAVE_TYPE1_BUILDER 1
-#endif
 
 namespace {
 
@@ -105,7 +102,6 @@ std::vector<Seed> math_seeds() {
           {"zero", math_input(0.0, -0.0, 64)}};
 }
 
-#if defined(DV_HAVE_TYPE1_BUILDER)
 testfont::Type1Builder type1_font() {
   testfont::Type1Builder font;
   font.encoding = {{65, "A"}, {66, "B"}, {32, "space"}};
@@ -142,7 +138,6 @@ std::vector<Seed> type1_seeds() {
   seeds.push_back({"pfb_len_iv_0", font.pfb()});
   return seeds;
 }
-#endif
 
 bool write_seeds(const fs::path& directory, const std::vector<Seed>& seeds) {
   fs::create_directories(directory);
@@ -164,14 +159,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path root = argv[1];
-  bool ok = write_seeds(root / "truetype_load_fuzzer", truetype_seeds()) &&
-            write_seeds(root / "truetype_glyph_fuzzer", truetype_seeds()) &&
-            write_seeds(root / "format_fuzzer", format_seeds()) &&
-            write_seeds(root / "number_parse_fuzzer", number_parse_seeds()) &&
-            write_seeds(root / "math_fuzzer", math_seeds());
-#if defined(DV_HAVE_TYPE1_BUILDER)
-  ok = ok && write_seeds(root / "type1_fuzzer", type1_seeds());
-#endif
+  const bool ok = write_seeds(root / "truetype_load_fuzzer", truetype_seeds()) &&
+                  write_seeds(root / "truetype_glyph_fuzzer", truetype_seeds()) &&
+                  write_seeds(root / "format_fuzzer", format_seeds()) &&
+                  write_seeds(root / "number_parse_fuzzer", number_parse_seeds()) &&
+                  write_seeds(root / "math_fuzzer", math_seeds()) &&
+                  write_seeds(root / "type1_fuzzer", type1_seeds());
   if (!ok) {
     std::fprintf(stderr, "cannot write the seed corpus under %s\n", argv[1]);
     return 1;
