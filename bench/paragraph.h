@@ -1,0 +1,22 @@
+// The text every rendering benchmark draws and the font it draws it with.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// Five lines of ordinary prose: every ASCII letter, digits and punctuation.
+inline const char kParagraph[] = "The quick brown fox jumps over the lazy dog. Pack my box with\n"
+                                 "five dozen liquor jugs! How vexingly quick daft zebras jump;\n"
+                                 "Sphinx of black quartz, judge my vow. 0123456789 (x+y)=z?\n"
+                                 "Waltz, bad nymph, for quick jigs vex. Jackdaws love my big\n"
+                                 "sphinx of quartz: \"The five boxing wizards jump quickly.\"";
+
+inline const char kDejaVuSansPath[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+inline constexpr int kPixelSizes[] = {12, 16, 32, 64, 128};
+
+// The whole file; exits with a message when it cannot be read.
+const std::vector<unsigned char>& dejavu_sans_bytes();
+
+} // namespace bench

@@ -1,0 +1,223 @@
+// Rendering the paragraph in DejaVu Sans at every size, four ways side by side:
+//   DovrelTTF       the library's text rendering (load + render + compose into RGBA)
+//   FreeType        load + each glyph unhinted (FT_LOAD_NO_HINTING) + compose into RGBA
+//   DovrelTTF-glyph the library's TrueType loader and glyph rasterizer, composed like FreeType
+//   reference       the same outlines through the test suite's reference rasterizer
+// "cold" starts from the font bytes in memory each iteration; "warm" keeps the loaded
+// font (and so the library's glyph cache) between iterations.
+#include <benchmark/benchmark.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cmath>
+#include <string>
+
+#include "font/cmap.h"
+#include "font/font_api.h"
+#include "font/sfnt.h"
+#include "font/text_image.h"
+#include "font/truetype_font.h"
+#include "font/truetype_glyph_bitmap.h"
+#include "font/truetype_outline.h"
+#include "glyph_canvas.h"
+#include "paragraph.h"
+#include "reference_rasterizer.h"
+
+namespace {
+
+using bench::GlyphCanvas;
+
+constexpr int kColumns = 64;
+constexpr int kLines = 5;
+
+void free_image(TextImage* image) {
+  delete[] image->pixels;
+  delete image;
+}
+
+// Lays the paragraph out glyph by glyph: `draw(c, pen_x, baseline)` composes character c
+// and returns its advance in pixels.
+template <typename Draw> void draw_paragraph(GlyphCanvas& canvas, int pixel_size, Draw draw) {
+  double pen = 0;
+  int baseline = pixel_size;
+  for (const char* c = bench::kParagraph; *c != 0; ++c) {
+    if (*c == '\n') {
+      pen = 0;
+      baseline += canvas.line_height();
+      continue;
+    }
+    pen += draw(static_cast<unsigned char>(*c), static_cast<int>(std::lround(pen)), baseline);
+  }
+}
+
+// ---- DovrelTTF text rendering --------------------------------------------------------
+
+void* load_dvttf(int pixel_size) {
+  const auto& bytes = bench::dejavu_sans_bytes();
+  return dv::dv_ttf_font_load_memory(bytes.data(), bytes.size(), static_cast<float>(pixel_size));
+}
+
+bool render_dvttf(void* font) {
+  TextImage* image = dv::dv_ttf_font_render(font, bench::kParagraph, 0, 0, 0, 255.0);
+  if (image == nullptr)
+    return false;
+  benchmark::DoNotOptimize(image->pixels);
+  free_image(image);
+  return true;
+}
+
+void dvttf_cold(benchmark::State& state, int pixel_size) {
+  for (auto _ : state) {
+    void* font = load_dvttf(pixel_size);
+    if (font == nullptr || !render_dvttf(font))
+      state.SkipWithError("DejaVu Sans did not load or render");
+    dv::dv_ttf_font_free(font);
+  }
+}
+
+void dvttf_warm(benchmark::State& state, int pixel_size) {
+  void* font = load_dvttf(pixel_size);
+  if (font == nullptr || !render_dvttf(font))
+    state.SkipWithError("DejaVu Sans did not load or render");
+  for (auto _ : state)
+    render_dvttf(font);
+  dv::dv_ttf_font_free(font);
+}
+
+// ---- FreeType ------------------------------------------------------------------------
+
+FT_Library freetype() {
+  static FT_Library library = [] {
+    FT_Library created = nullptr;
+    FT_Init_FreeType(&created);
+    return created;
+  }();
+  return library;
+}
+
+FT_Face load_freetype(int pixel_size) {
+  const auto& bytes = bench::dejavu_sans_bytes();
+  FT_Face face = nullptr;
+  if (FT_New_Memory_Face(freetype(), bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face))
+    return nullptr;
+  FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixel_size));
+  return face;
+}
+
+void render_freetype(FT_Face face, int pixel_size) {
+  GlyphCanvas canvas(pixel_size, kColumns, kLines);
+  draw_paragraph(canvas, pixel_size, [&](unsigned c, int x, int baseline) {
+    if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_NO_HINTING))
+      return 0.0;
+    const FT_GlyphSlot slot = face->glyph;
+    canvas.compose(slot->bitmap.buffer, static_cast<int>(slot->bitmap.width),
+                   static_cast<int>(slot->bitmap.rows), slot->bitmap.pitch, x + slot->bitmap_left,
+                   baseline - slot->bitmap_top);
+    return slot->linearHoriAdvance / 65536.0;
+  });
+  benchmark::DoNotOptimize(canvas.to_rgba());
+}
+
+void freetype_cold(benchmark::State& state, int pixel_size) {
+  for (auto _ : state) {
+    FT_Face face = load_freetype(pixel_size);
+    if (face == nullptr) {
+      state.SkipWithError("FreeType could not open DejaVu Sans");
+      break;
+    }
+    render_freetype(face, pixel_size);
+    FT_Done_Face(face);
+  }
+}
+
+void freetype_warm(benchmark::State& state, int pixel_size) {
+  FT_Face face = load_freetype(pixel_size);
+  if (face == nullptr) {
+    state.SkipWithError("FreeType could not open DejaVu Sans");
+    return;
+  }
+  for (auto _ : state)
+    render_freetype(face, pixel_size);
+  FT_Done_Face(face);
+}
+
+// ---- The library's glyph rasterizer and the reference, composed alike -----------------
+
+bool load_truetype(TrueTypeFont& font) {
+  const auto& bytes = bench::dejavu_sans_bytes();
+  return load_truetype_font(font,
+                            dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size()));
+}
+
+uint16_t glyph_of(const TrueTypeFont& font, unsigned c) {
+  return map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, c);
+}
+
+void dvttf_glyphs_cold(benchmark::State& state, int pixel_size) {
+  for (auto _ : state) {
+    TrueTypeFont font;
+    if (!load_truetype(font)) {
+      state.SkipWithError("DejaVu Sans did not load");
+      break;
+    }
+    const double scale = static_cast<double>(pixel_size) / font.units_per_em_;
+    GlyphCanvas canvas(pixel_size, kColumns, kLines);
+    draw_paragraph(canvas, pixel_size, [&](unsigned c, int x, int baseline) {
+      const GlyphBitmap bitmap = rasterize_truetype_glyph(font, glyph_of(font, c), scale);
+      canvas.compose(bitmap.pixels.data, bitmap.width, bitmap.height, bitmap.width, x + bitmap.left,
+                     baseline - bitmap.top);
+      return bitmap.advance;
+    });
+    benchmark::DoNotOptimize(canvas.to_rgba());
+  }
+}
+
+// The glyph's advance in font units (hmtx), as the library's glyph path reads it.
+double advance_units(const TrueTypeFont& font, uint16_t glyph) {
+  const uint16_t record = glyph < font.num_hmetrics_ ? glyph : font.num_hmetrics_ - 1;
+  return read_u16_be(font.data_, static_cast<unsigned long>(font.hmtx_.offset) + 4ul * record);
+}
+
+void reference_cold(benchmark::State& state, int pixel_size) {
+  for (auto _ : state) {
+    TrueTypeFont font;
+    if (!load_truetype(font)) {
+      state.SkipWithError("DejaVu Sans did not load");
+      break;
+    }
+    const double scale = static_cast<double>(pixel_size) / font.units_per_em_;
+    GlyphCanvas canvas(pixel_size, kColumns, kLines);
+    draw_paragraph(canvas, pixel_size, [&](unsigned c, int x, int baseline) {
+      const uint16_t glyph = glyph_of(font, c);
+      OutlineBuilder outline;
+      if (append_glyph_outline(font, glyph, {scale, 0, 0, scale, 0, 0}, outline, 0)) {
+        const ReferenceBitmap bitmap = reference_rasterize(outline);
+        canvas.compose(bitmap.pixels.data(), bitmap.width, bitmap.height, bitmap.width,
+                       x + bitmap.left, baseline - bitmap.top);
+      }
+      return advance_units(font, glyph) * scale;
+    });
+    benchmark::DoNotOptimize(canvas.to_rgba());
+  }
+}
+
+const bool kRegistered = [] {
+  using Function = void (*)(benchmark::State&, int);
+  const struct {
+    const char* name;
+    Function function;
+  } kinds[] = {{"cold/DovrelTTF", dvttf_cold},
+               {"cold/FreeType", freetype_cold},
+               {"cold/DovrelTTF-glyph", dvttf_glyphs_cold},
+               {"cold/reference", reference_cold},
+               {"warm/DovrelTTF", dvttf_warm},
+               {"warm/FreeType", freetype_warm}};
+  for (const auto& kind : kinds)
+    for (const int size : bench::kPixelSizes)
+      benchmark::RegisterBenchmark((std::string(kind.name) + "/" + std::to_string(size)).c_str(),
+                                   kind.function, size)
+          ->Unit(benchmark::kMicrosecond);
+  return true;
+}();
+
+} // namespace
