@@ -28,7 +28,15 @@ const char kParagraph[] = "The quick brown fox jumps over the lazy dog.\n"
                           "PACK MY BOX WITH FIVE DOZEN LIQUOR JUGS! 0123456789\n"
                           "Grüße, café, naïve — «ÆØÅ» ½ ∑ ∞ ≠ Ω\n";
 
-class ContainerWorkloadTest : public dvtest::ArtifactTest {
+struct Workload {
+  const char* font_path;
+  // Blocks the library keeps for the life of the process once the first glyph was
+  // drawn (the Type 1 glyph naming holds its ".notdef" name in a never-destroyed static).
+  long permanent_blocks;
+};
+
+class ContainerWorkloadTest : public dvtest::ArtifactTest,
+                              public ::testing::WithParamInterface<Workload> {
 protected:
   void render_and_release(void* handle) {
     auto render = fn<TextImage*(void*, const char*, int, int, int, double)>(
@@ -40,28 +48,45 @@ protected:
     fn<void(void*)>("_ZdaPv")(image->pixels);
     fn<void(void*)>("_ZdlPv")(image);
   }
+
+  void load_render_resize_release(const std::vector<char>& font) {
+    auto load = fn<void*(const void*, unsigned long, float)>("_Z23dv_ttf_font_load_memoryPKvmf");
+    auto resize = fn<void(void*, float)>("_Z18dv_ttf_font_resizePvf");
+    void* handle = load(font.data(), font.size(), 24.0f);
+    ASSERT_NE(handle, nullptr);
+    // The handle's copy of the font bytes lives in the host heap.
+    EXPECT_GE(dvhost::host_heap::live_bytes(), font.size());
+    render_and_release(handle);
+    render_and_release(handle);
+    resize(handle, 13.0f);
+    render_and_release(handle);
+    resize(handle, 64.0f);
+    render_and_release(handle);
+    fn<void(void*)>("_Z16dv_ttf_font_freePv")(handle);
+  }
 };
 
-TEST_F(ContainerWorkloadTest, LoadingRenderingAndReleasingAFontLeavesNoHostBlocks) {
-  const std::vector<char> font = read_file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-  ASSERT_GT(font.size(), 100000u);
-  auto load = fn<void*(const void*, unsigned long, float)>("_Z23dv_ttf_font_load_memoryPKvmf");
-  auto resize = fn<void(void*, float)>("_Z18dv_ttf_font_resizePvf");
-  auto release = fn<void(void*)>("_Z16dv_ttf_font_freePv");
-
-  void* handle = load(font.data(), font.size(), 24.0f);
-  ASSERT_NE(handle, nullptr);
-  // The handle's copy of the font bytes lives in the host heap.
-  EXPECT_GE(dvhost::host_heap::live_bytes(), font.size());
-  render_and_release(handle);
-  render_and_release(handle);
-  resize(handle, 13.0f);
-  render_and_release(handle);
-  resize(handle, 64.0f);
-  render_and_release(handle);
-  release(handle);
-  EXPECT_EQ(leaked_blocks(), 0);
+TEST_P(ContainerWorkloadTest, LoadingRenderingAndReleasingAFontLeavesNoHostBlocks) {
+  const std::vector<char> font = read_file(GetParam().font_path);
+  ASSERT_GT(font.size(), 10000u);
+  load_render_resize_release(font);
+  const long after_first_run = leaked_blocks();
+  EXPECT_LE(after_first_run, GetParam().permanent_blocks);
+  load_render_resize_release(font);
+  load_render_resize_release(font);
+  EXPECT_EQ(leaked_blocks(), after_first_run);
   EXPECT_TRUE(dvhost::host_heap::errors().empty());
+  if (after_first_run != 0) {
+    allow_leaks();
+  }
 }
+
+// TrueType keeps its tables and glyph caches in maps keyed by numbers; Type 1 keeps
+// its charstrings in a map keyed by glyph names and its encoding in an array of
+// strings.
+INSTANTIATE_TEST_SUITE_P(
+    Fonts, ContainerWorkloadTest,
+    ::testing::Values(Workload{"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 0},
+                      Workload{"/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb", 1}));
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "artifact/artifact_fixture.h"
+#include "artifact/font_handle_view.h"
 #include "support/text_image_reference.h"
 #include "support/utf8_encode.h"
 
@@ -48,19 +49,6 @@ struct HandleRecord {
   VectorRecord entries;
   VectorRecord buckets;
   VectorRecord next;
-};
-
-// The backend's virtual operations in their slot order.
-class BackendView {
-public:
-  virtual ~BackendView() = 0;
-  virtual bool load(const void* bytes) = 0;
-  virtual void rasterize_slot() = 0;
-  virtual double units_per_em() const = 0;
-  virtual double ascent() const = 0;
-  virtual double descent() const = 0;
-  virtual double line_gap() const = 0;
-  virtual int metric_rounding() const = 0;
 };
 
 // A rendered image copied out of the library's allocations.
@@ -117,11 +105,11 @@ protected:
   static const HandleRecord& record(void* handle) {
     return *static_cast<const HandleRecord*>(handle);
   }
-  static const BackendView& backend(void* handle) {
-    return *static_cast<const BackendView*>(record(handle).backend);
+  static const dvtest::BackendView& backend(void* handle) {
+    return *static_cast<const dvtest::BackendView*>(record(handle).backend);
   }
   static textref::LineMetrics metrics(void* handle) {
-    const BackendView& font = backend(handle);
+    const dvtest::BackendView& font = backend(handle);
     const double scale = double(record(handle).pixel_size) / font.units_per_em();
     return textref::line_metrics(scale, font.ascent(), font.descent(), font.line_gap(),
                                  font.metric_rounding());
