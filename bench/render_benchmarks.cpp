@@ -153,7 +153,10 @@ uint16_t glyph_of(const TrueTypeFont& font, unsigned c) {
   return map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, c);
 }
 
-void dvttf_glyphs_cold(benchmark::State& state, int pixel_size) {
+// Loads the font afresh every iteration and draws the paragraph with `draw_glyph`, which
+// composes one glyph onto the canvas and returns its advance in pixels.
+template <typename DrawGlyph>
+void truetype_glyphs_cold(benchmark::State& state, int pixel_size, DrawGlyph draw_glyph) {
   for (auto _ : state) {
     TrueTypeFont font;
     if (!load_truetype(font)) {
@@ -163,42 +166,38 @@ void dvttf_glyphs_cold(benchmark::State& state, int pixel_size) {
     const double scale = static_cast<double>(pixel_size) / font.units_per_em_;
     GlyphCanvas canvas(pixel_size, kColumns, kLines);
     draw_paragraph(canvas, pixel_size, [&](unsigned c, int x, int baseline) {
-      const GlyphBitmap bitmap = rasterize_truetype_glyph(font, glyph_of(font, c), scale);
-      canvas.compose(bitmap.pixels.data, bitmap.width, bitmap.height, bitmap.width, x + bitmap.left,
-                     baseline - bitmap.top);
-      return bitmap.advance;
+      return draw_glyph(font, canvas, glyph_of(font, c), scale, x, baseline);
     });
     benchmark::DoNotOptimize(canvas.to_rgba());
   }
 }
 
-// The glyph's advance in font units (hmtx), as the library's glyph path reads it.
-double advance_units(const TrueTypeFont& font, uint16_t glyph) {
-  const uint16_t record = glyph < font.num_hmetrics_ ? glyph : font.num_hmetrics_ - 1;
-  return read_u16_be(font.data_, static_cast<unsigned long>(font.hmtx_.offset) + 4ul * record);
+void dvttf_glyphs_cold(benchmark::State& state, int pixel_size) {
+  truetype_glyphs_cold(state, pixel_size,
+                       [](const TrueTypeFont& font, GlyphCanvas& canvas, uint16_t glyph,
+                          double scale, int x, int baseline) {
+                         const GlyphBitmap bitmap = rasterize_truetype_glyph(font, glyph, scale);
+                         canvas.compose(bitmap.pixels.data, bitmap.width, bitmap.height,
+                                        bitmap.width, x + bitmap.left, baseline - bitmap.top);
+                         return bitmap.advance;
+                       });
 }
 
 void reference_cold(benchmark::State& state, int pixel_size) {
-  for (auto _ : state) {
-    TrueTypeFont font;
-    if (!load_truetype(font)) {
-      state.SkipWithError("DejaVu Sans did not load");
-      break;
-    }
-    const double scale = static_cast<double>(pixel_size) / font.units_per_em_;
-    GlyphCanvas canvas(pixel_size, kColumns, kLines);
-    draw_paragraph(canvas, pixel_size, [&](unsigned c, int x, int baseline) {
-      const uint16_t glyph = glyph_of(font, c);
-      OutlineBuilder outline;
-      if (append_glyph_outline(font, glyph, {scale, 0, 0, scale, 0, 0}, outline, 0)) {
-        const ReferenceBitmap bitmap = reference_rasterize(outline);
-        canvas.compose(bitmap.pixels.data(), bitmap.width, bitmap.height, bitmap.width,
-                       x + bitmap.left, baseline - bitmap.top);
-      }
-      return advance_units(font, glyph) * scale;
-    });
-    benchmark::DoNotOptimize(canvas.to_rgba());
-  }
+  truetype_glyphs_cold(
+      state, pixel_size,
+      [](const TrueTypeFont& font, GlyphCanvas& canvas, uint16_t glyph, double scale, int x,
+         int baseline) {
+        OutlineBuilder outline;
+        if (append_glyph_outline(font, glyph, {scale, 0, 0, scale, 0, 0}, outline, 0)) {
+          const ReferenceBitmap bitmap = reference_rasterize(outline);
+          canvas.compose(bitmap.pixels.data(), bitmap.width, bitmap.height, bitmap.width,
+                         x + bitmap.left, baseline - bitmap.top);
+        }
+        uint16_t width = 0;
+        advance_width(font, glyph, width);
+        return width * scale;
+      });
 }
 
 const bool kRegistered = [] {

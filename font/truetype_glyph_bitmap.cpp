@@ -4,10 +4,6 @@
 #include "font/sfnt.h"
 #include "font/truetype_outline.h"
 
-namespace {
-
-// The advance width of metrics glyph `glyph` in font units, or false when its hmtx entries
-// do not lie inside the font data. Glyphs past the last full record share its advance.
 bool advance_width(const TrueTypeFont& font, uint16_t glyph, uint16_t& width) {
   if (font.num_hmetrics_ == 0)
     return false;
@@ -22,6 +18,8 @@ bool advance_width(const TrueTypeFont& font, uint16_t glyph, uint16_t& width) {
                                   4ull * font.num_hmetrics_ + 2ull * (glyph - font.num_hmetrics_);
   return has_bytes(font.data_, bearing_offset, 2);
 }
+
+namespace {
 
 GlyphBitmap empty_bitmap(double advance) {
   GlyphBitmap bitmap;
