@@ -8,7 +8,7 @@
 
 #include "allocation_counter.h"
 #include "font/font_api.h"
-#include "font/text_image.h"
+#include "font/text/image.h"
 #include "host/host_heap.h"
 #include "paragraph.h"
 

@@ -12,16 +12,16 @@
 #include <cmath>
 #include <string>
 
-#include "font/cmap.h"
 #include "font/font_api.h"
-#include "font/sfnt.h"
-#include "font/text_image.h"
-#include "font/truetype_font.h"
-#include "font/truetype_glyph_bitmap.h"
-#include "font/truetype_outline.h"
+#include "font/text/image.h"
+#include "font/truetype/cmap.h"
+#include "font/truetype/font.h"
+#include "font/truetype/glyph_bitmap.h"
+#include "font/truetype/outline.h"
+#include "font/truetype/sfnt.h"
 #include "glyph_canvas.h"
 #include "paragraph.h"
-#include "reference_rasterizer.h"
+#include "unit/font/raster/reference_rasterizer.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "font/raster.h"
-#include "font/truetype_font.h"
-#include "font/truetype_glyph_bitmap.h"
-#include "font/truetype_outline.h"
+#include "font/raster/rasterizer.h"
+#include "font/truetype/font.h"
+#include "font/truetype/glyph_bitmap.h"
+#include "font/truetype/outline.h"
 
 namespace {
 

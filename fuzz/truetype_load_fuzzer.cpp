@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "font/cmap.h"
 #include "font/font_api.h"
-#include "font/truetype_font.h"
+#include "font/truetype/cmap.h"
+#include "font/truetype/font.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (void* handle = dv::dv_ttf_font_load_memory(data, size, 16.0f))

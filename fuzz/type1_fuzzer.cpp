@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "font/type1_font.h"
-#include "font/type1_glyph.h"
+#include "font/type1/font.h"
+#include "font/type1/glyph.h"
 
 namespace {
 

@@ -1,0 +1,80 @@
+#include "font/raster/outline.h"
+
+namespace {
+
+// Exact comparison: a NaN coordinate makes two points different.
+bool same_point(const Point& a, const Point& b) {
+  return a.x == b.x && a.y == b.y;
+}
+
+// The flatness limit, compared against squared distances (0.35 pixel).
+constexpr double kFlatnessSquared = 0.35 * 0.35;
+constexpr int kMaxFlattenDepth = 10;
+
+} // namespace
+
+Point midpoint(const Point& a, const Point& b) {
+  return {(a.x + b.x) * 0.5, (a.y + b.y) * 0.5};
+}
+
+Point transform_point(const AffineTransform& t, const Point& p) {
+  return {t.xx * p.x + t.xy * p.y + t.dx, t.yx * p.x + t.yy * p.y + t.dy};
+}
+
+void OutlineBuilder::move_to(const Point& p) {
+  if (contour_open && !same_point(current, contour_start))
+    line_to(contour_start);
+  contour_start = p;
+  current = p;
+  contour_open = true;
+  update_bounds(p);
+}
+
+void OutlineBuilder::line_to(const Point& p) {
+  if (!contour_open) {
+    move_to(p);
+    return;
+  }
+  if (!same_point(p, current)) {
+    segments.push_back(LineSegment{current, p});
+    current = p;
+  }
+  update_bounds(p);
+}
+
+void OutlineBuilder::close_contour() {
+  if (contour_open && !same_point(current, contour_start))
+    segments.push_back(LineSegment{current, contour_start});
+  contour_open = false;
+  current = contour_start;
+}
+
+void OutlineBuilder::update_bounds(const Point& p) {
+  if (!has_bounds) {
+    min_x = max_x = p.x;
+    min_y = max_y = p.y;
+    has_bounds = true;
+    return;
+  }
+  // Written so that a NaN on either side keeps the existing bound.
+  min_x = p.x < min_x ? p.x : min_x;
+  max_x = p.x > max_x ? p.x : max_x;
+  min_y = p.y < min_y ? p.y : min_y;
+  max_y = p.y > max_y ? p.y : max_y;
+}
+
+void flatten_quadratic_recursive(OutlineBuilder& b, const Point& p0, const Point& p1,
+                                 const Point& p2, int depth) {
+  const Point chord_middle = midpoint(p0, p2);
+  const double dx = p1.x - chord_middle.x;
+  const double dy = p1.y - chord_middle.y;
+  if (depth >= kMaxFlattenDepth || dx * dx + dy * dy <= kFlatnessSquared) {
+    b.line_to(p2);
+    return;
+  }
+  const Point q0 = midpoint(p0, p1);
+  const Point q1 = midpoint(p1, p2);
+  const Point split = midpoint(q0, q1);
+  flatten_quadratic_recursive(b, p0, q0, split, depth + 1);
+  flatten_quadratic_recursive(b, split, q1, p2, depth + 1);
+}

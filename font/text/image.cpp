@@ -1,0 +1,19 @@
+#include "font/text/image.h"
+
+TextImage* make_text_image(int32_t width, int32_t height, uint8_t* pixels) {
+  auto* image = new TextImage;
+  image->width = width;
+  image->height = height;
+  image->pixels = pixels;
+  image->reserved[0] = 0;
+  image->reserved[1] = 0;
+  return image;
+}
+
+TextImage* make_empty_image() {
+  auto* pixels = new uint8_t[4];
+  for (int i = 0; i < 4; ++i) {
+    pixels[i] = 0;
+  }
+  return make_text_image(0, 0, pixels);
+}

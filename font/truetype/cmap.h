@@ -1,0 +1,45 @@
+// Character maps of TrueType fonts: choosing the format-4 and format-12 subtables of a
+// cmap table while loading, and mapping code points to glyph indices through them.
+#pragma once
+#include <stdint.h>
+
+#include "containers/unordered_map.h"
+#include "containers/vector.h"
+#include "font/truetype/sfnt.h"
+
+// Where the chosen format-4 subtable lies in the font data. Its four arrays were proven to
+// lie inside the data when it was chosen, so lookups read them without further tests.
+struct Format4Subtable {
+  uint32_t offset = 0; // absolute offset of the subtable
+  uint16_t seg_count = 0;
+  // Array positions relative to `offset`.
+  uint16_t end_code_offset = 0;
+  uint16_t start_code_offset = 0;
+  uint16_t id_delta_offset = 0;
+  uint16_t id_range_offset_offset = 0;
+  bool valid = false;
+};
+
+// One sequential map group of a format-12 subtable, copied out of the font.
+struct Format12Group {
+  uint32_t start_code = 0;
+  uint32_t end_code = 0;
+  uint32_t start_glyph_id = 0;
+};
+
+// Walks the encoding records of the cmap table and keeps at most one subtable of each
+// format (platforms 0 and 3 only). Returns false only when the cmap header or the record
+// list does not fit in the data; unusable subtables are skipped.
+bool select_cmap_subtables(const dv::vector<unsigned char>& data, const TableRecord& cmap,
+                           Format4Subtable& format4, dv::vector<Format12Group>& format12);
+
+// The glyph index of a code point: format 4 first (BMP only), then the format-12 groups;
+// 0 when neither maps it.
+uint16_t map_code_point(const dv::vector<unsigned char>& data, const Format4Subtable& format4,
+                        const dv::vector<Format12Group>& format12, uint32_t codepoint);
+
+// map_code_point with a memo: every answer, misses included, is kept in `cache`.
+uint16_t lookup_glyph_cached(const dv::vector<unsigned char>& data, const Format4Subtable& format4,
+                             const dv::vector<Format12Group>& format12,
+                             dv::unordered_map<unsigned int, unsigned short>& cache,
+                             uint32_t codepoint);

@@ -1,0 +1,16 @@
+// TrueType glyph bitmaps: the glyph's advance from hmtx and its outline from glyf,
+// rasterized at a given scale.
+#pragma once
+#include <stdint.h>
+
+#include "font/font_api.h"
+#include "font/truetype/font.h"
+
+// The advance width of metrics glyph `glyph` in font units, or false when its hmtx entries
+// do not lie inside the font data. Glyphs past the last full record share its advance.
+bool advance_width(const TrueTypeFont& font, uint16_t glyph, uint16_t& width);
+
+// The bitmap of glyph `glyph` (already looked up from a code point) at `scale` pixels per
+// font unit. Never fails: a truncated hmtx gives an empty bitmap one em wide, a malformed
+// glyph an empty bitmap with the glyph's own advance.
+GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale);

@@ -1,0 +1,339 @@
+#include "font/truetype/outline.h"
+
+#include "font/truetype/sfnt.h"
+
+namespace {
+
+// Simple-glyph point flags.
+constexpr uint8_t kOnCurve = 0x01;
+constexpr uint8_t kXIsByte = 0x02;
+constexpr uint8_t kYIsByte = 0x04;
+constexpr uint8_t kRepeat = 0x08;
+constexpr uint8_t kXSameOrPositive = 0x10;
+constexpr uint8_t kYSameOrPositive = 0x20;
+
+// Composite component flags.
+constexpr uint16_t kArgsAreWords = 0x0001;
+constexpr uint16_t kArgsAreOffsets = 0x0002;
+constexpr uint16_t kUniformScale = 0x0008;
+constexpr uint16_t kMoreComponents = 0x0020;
+constexpr uint16_t kXYScale = 0x0040;
+constexpr uint16_t kTwoByTwo = 0x0080;
+constexpr uint16_t kHasInstructions = 0x0100;
+constexpr uint16_t kScaledOffset = 0x0800;
+
+constexpr uint64_t kGlyphHeaderSize = 10;
+
+// What one top-level glyph may still spend, shared by all its components.
+struct GlyphWork {
+  uint32_t components_left;
+  uint32_t points_left;
+  uint64_t segment_limit; // builder size the glyph may not exceed
+};
+
+bool within_segment_limit(const OutlineBuilder& builder, const GlyphWork& work) {
+  return builder.segments.size <= work.segment_limit;
+}
+
+// A simple glyph decoded into flat per-point lists.
+struct SimpleGlyph {
+  dv::vector<unsigned short> end_points;
+  dv::vector<unsigned char> flags;
+  dv::vector<short> xs;
+  dv::vector<short> ys;
+  uint32_t num_points = 0;
+};
+
+// Reads n end points, skips the instructions and leaves `at` on the first flag byte.
+bool read_end_points(const dv::vector<unsigned char>& data, uint64_t& at, uint32_t contours,
+                     SimpleGlyph& glyph) {
+  if (!has_bytes(data, at, 2ull * contours))
+    return false;
+  glyph.end_points.resize(contours);
+  for (uint32_t c = 0; c < contours; ++c, at += 2)
+    glyph.end_points.data[c] = read_u16_be(data, at);
+  if (!has_bytes(data, at, 2))
+    return false;
+  const uint16_t instruction_length = read_u16_be(data, at);
+  at += 2;
+  if (!has_bytes(data, at, instruction_length))
+    return false;
+  at += instruction_length;
+  glyph.num_points = static_cast<uint16_t>(glyph.end_points.data[contours - 1] + 1);
+  return true;
+}
+
+// Flags with their repeats expanded; a repeat may run past the point count.
+bool read_flags(const dv::vector<unsigned char>& data, uint64_t& at, SimpleGlyph& glyph) {
+  glyph.flags.reserve(glyph.num_points);
+  while (glyph.flags.size < glyph.num_points) {
+    if (!has_bytes(data, at, 1))
+      return false;
+    const unsigned char flag = data.data[at++];
+    glyph.flags.push_back(flag);
+    if ((flag & kRepeat) == 0)
+      continue;
+    if (!has_bytes(data, at, 1))
+      return false;
+    for (unsigned repeats = data.data[at++]; repeats > 0; --repeats)
+      glyph.flags.push_back(flag);
+  }
+  return true;
+}
+
+// Delta-coded coordinates of one axis; the running value wraps as a 16-bit number.
+bool read_coordinates(const dv::vector<unsigned char>& data, uint64_t& at, const SimpleGlyph& glyph,
+                      uint8_t is_byte, uint8_t same_or_positive, dv::vector<short>& out) {
+  out.resize(glyph.num_points);
+  uint16_t value = 0;
+  for (uint32_t i = 0; i < glyph.num_points; ++i) {
+    const unsigned char flag = glyph.flags.data[i];
+    if (flag & is_byte) {
+      if (!has_bytes(data, at, 1))
+        return false;
+      const uint16_t delta = data.data[at++];
+      value = static_cast<uint16_t>((flag & same_or_positive) ? value + delta : value - delta);
+    } else if ((flag & same_or_positive) == 0) {
+      if (!has_bytes(data, at, 2))
+        return false;
+      value = static_cast<uint16_t>(value + read_u16_be(data, at));
+      at += 2;
+    }
+    out.data[i] = static_cast<short>(value);
+  }
+  return true;
+}
+
+bool decode_simple_glyph(const dv::vector<unsigned char>& data, uint64_t at, uint32_t contours,
+                         GlyphWork& work, SimpleGlyph& glyph) {
+  if (!read_end_points(data, at, contours, glyph))
+    return false;
+  if (glyph.num_points > work.points_left)
+    return false;
+  work.points_left -= glyph.num_points;
+  return read_flags(data, at, glyph) &&
+         read_coordinates(data, at, glyph, kXIsByte, kXSameOrPositive, glyph.xs) &&
+         read_coordinates(data, at, glyph, kYIsByte, kYSameOrPositive, glyph.ys);
+}
+
+// One contour's points in font units, with an on-curve point between every two off-curve
+// ones, starting on the curve and repeating its start at the end.
+struct ContourPoints {
+  dv::vector<Point> points;
+  dv::vector<bool> on_curve;
+};
+
+void collect_contour(const SimpleGlyph& glyph, uint32_t first, uint32_t last,
+                     ContourPoints& contour) {
+  contour.points.clear();
+  contour.on_curve.clear();
+  for (uint32_t i = first; i <= last; ++i) {
+    const Point point{static_cast<double>(glyph.xs.data[i]), static_cast<double>(glyph.ys.data[i])};
+    const bool on = (glyph.flags.data[i] & kOnCurve) != 0;
+    contour.points.push_back(point);
+    contour.on_curve.emplace_back(on);
+    const uint32_t next = i == last ? first : i + 1;
+    if (!on && (glyph.flags.data[next] & kOnCurve) == 0) {
+      const Point next_point{static_cast<double>(glyph.xs.data[next]),
+                             static_cast<double>(glyph.ys.data[next])};
+      contour.points.push_back(midpoint(point, next_point));
+      contour.on_curve.emplace_back(true);
+    }
+  }
+  if (!contour.on_curve.data[0]) {
+    const Point last_point = contour.points.data[contour.points.size - 1];
+    contour.points.emplace_at(contour.points.data, last_point);
+    contour.on_curve.emplace_at(contour.on_curve.data, true);
+  }
+  const Point first_point = contour.points.data[0];
+  contour.points.push_back(first_point);
+  contour.on_curve.emplace_back(true);
+}
+
+bool emit_contour(const ContourPoints& contour, const AffineTransform& transform,
+                  OutlineBuilder& builder, const GlyphWork& work) {
+  const Point* points = contour.points.data;
+  const size_t count = contour.points.size;
+  builder.move_to(transform_point(transform, points[0]));
+  size_t i = 0;
+  while (i + 1 < count) {
+    if (contour.on_curve.data[i + 1]) {
+      builder.line_to(transform_point(transform, points[i + 1]));
+      i += 1;
+    } else if (i + 2 < count) {
+      flatten_quadratic_recursive(builder, transform_point(transform, points[i]),
+                                  transform_point(transform, points[i + 1]),
+                                  transform_point(transform, points[i + 2]), 0);
+      i += 2;
+    } else {
+      break;
+    }
+    if (!within_segment_limit(builder, work))
+      return false;
+  }
+  builder.close_contour();
+  return within_segment_limit(builder, work);
+}
+
+bool append_simple_glyph(const dv::vector<unsigned char>& data, uint64_t pos, uint32_t contours,
+                         const AffineTransform& transform, OutlineBuilder& builder,
+                         GlyphWork& work) {
+  SimpleGlyph glyph;
+  if (!decode_simple_glyph(data, pos + kGlyphHeaderSize, contours, work, glyph))
+    return false;
+  ContourPoints contour;
+  uint32_t first = 0;
+  for (uint32_t c = 0; c < contours; ++c) {
+    const uint32_t last = glyph.end_points.data[c];
+    if (first > last || last >= glyph.num_points)
+      return false;
+    collect_contour(glyph, first, last, contour);
+    if (!emit_contour(contour, transform, builder, work))
+      return false;
+    first = last + 1;
+  }
+  return true;
+}
+
+double f2dot14(uint16_t raw) {
+  return static_cast<int16_t>(raw) / 16384.0;
+}
+
+// One component record's placement: the matrix and the offset in the parent's units.
+struct ComponentPlacement {
+  uint16_t flags;
+  uint16_t glyph;
+  double xscale = 1.0;
+  double scale01 = 0.0;
+  double scale10 = 0.0;
+  double yscale = 1.0;
+  double ox = 0.0;
+  double oy = 0.0;
+};
+
+bool read_component_arguments(const dv::vector<unsigned char>& data, uint64_t& at,
+                              ComponentPlacement& c) {
+  if (c.flags & kArgsAreWords) {
+    if (!has_bytes(data, at, 4))
+      return false;
+    c.ox = read_i16_be(data, at);
+    c.oy = read_i16_be(data, at + 2);
+    at += 4;
+  } else {
+    if (!has_bytes(data, at, 2))
+      return false;
+    c.ox = static_cast<int8_t>(data.data[at]);
+    c.oy = static_cast<int8_t>(data.data[at + 1]);
+    at += 2;
+  }
+  return (c.flags & kArgsAreOffsets) != 0; // point matching is not supported
+}
+
+bool read_component_matrix(const dv::vector<unsigned char>& data, uint64_t& at,
+                           ComponentPlacement& c) {
+  if (c.flags & kUniformScale) {
+    if (!has_bytes(data, at, 2))
+      return false;
+    c.xscale = c.yscale = f2dot14(read_u16_be(data, at));
+    at += 2;
+  } else if (c.flags & kXYScale) {
+    if (!has_bytes(data, at, 4))
+      return false;
+    c.xscale = f2dot14(read_u16_be(data, at));
+    c.yscale = f2dot14(read_u16_be(data, at + 2));
+    at += 4;
+  } else if (c.flags & kTwoByTwo) {
+    if (!has_bytes(data, at, 8))
+      return false;
+    c.xscale = f2dot14(read_u16_be(data, at));
+    c.scale01 = f2dot14(read_u16_be(data, at + 2));
+    c.scale10 = f2dot14(read_u16_be(data, at + 4));
+    c.yscale = f2dot14(read_u16_be(data, at + 6));
+    at += 8;
+  }
+  if (c.flags & kScaledOffset) {
+    const double ox = c.xscale * c.ox + c.scale10 * c.oy;
+    const double oy = c.scale01 * c.ox + c.yscale * c.oy;
+    c.ox = ox;
+    c.oy = oy;
+  }
+  return true;
+}
+
+// The parent's transform applied after the component's own mapping.
+AffineTransform compose(const AffineTransform& t, const ComponentPlacement& c) {
+  return {t.xx * c.xscale + t.xy * c.scale01, t.xx * c.scale10 + t.xy * c.yscale,
+          t.yx * c.xscale + t.yy * c.scale01, t.yx * c.scale10 + t.yy * c.yscale,
+          t.xx * c.ox + t.xy * c.oy + t.dx,   t.yx * c.ox + t.yy * c.oy + t.dy};
+}
+
+bool skip_component_instructions(const dv::vector<unsigned char>& data, uint64_t& at) {
+  if (!has_bytes(data, at, 2))
+    return false;
+  const uint16_t length = read_u16_be(data, at);
+  at += 2;
+  if (!has_bytes(data, at, length))
+    return false;
+  at += length;
+  return true;
+}
+
+bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransform& transform,
+                  OutlineBuilder& builder, int depth, GlyphWork& work);
+
+bool append_composite_glyph(const TrueTypeFont& font, uint64_t pos, uint64_t end,
+                            const AffineTransform& transform, OutlineBuilder& builder, int depth,
+                            GlyphWork& work) {
+  if (depth > kMaxCompositeDepth)
+    return false;
+  const dv::vector<unsigned char>& data = font.data_;
+  uint64_t at = pos + kGlyphHeaderSize;
+  for (;;) {
+    if (at > end || !has_bytes(data, at, 4))
+      return false;
+    ComponentPlacement component{read_u16_be(data, at), read_u16_be(data, at + 2)};
+    at += 4;
+    if (!read_component_arguments(data, at, component) ||
+        !read_component_matrix(data, at, component))
+      return false;
+    if (work.components_left == 0)
+      return false;
+    --work.components_left;
+    if (!append_glyph(font, component.glyph, compose(transform, component), builder, depth + 1,
+                      work))
+      return false;
+    if ((component.flags & kHasInstructions) && !skip_component_instructions(data, at))
+      return false;
+    if ((component.flags & kMoreComponents) == 0)
+      return true;
+  }
+}
+
+bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransform& transform,
+                  OutlineBuilder& builder, int depth, GlyphWork& work) {
+  if (glyph >= font.num_glyphs_)
+    return true;
+  const uint32_t start = font.glyph_offsets_.data[glyph];
+  const uint32_t end = font.glyph_offsets_.data[glyph + 1];
+  if (end <= start)
+    return true; // empty glyph, such as a space
+  const uint64_t pos = static_cast<uint64_t>(font.glyf_.offset) + start;
+  const uint64_t length = end - start;
+  if (!has_bytes(font.data_, pos, kGlyphHeaderSize))
+    return false;
+  const int16_t contours = read_i16_be(font.data_, pos);
+  if (contours < 0)
+    return append_composite_glyph(font, pos, pos + length, transform, builder, depth, work);
+  if (contours == 0)
+    return true;
+  return append_simple_glyph(font.data_, pos, static_cast<uint32_t>(contours), transform, builder,
+                             work);
+}
+
+} // namespace
+
+bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,
+                          const AffineTransform& transform, OutlineBuilder& builder, int depth) {
+  GlyphWork work{kMaxGlyphComponents, kMaxGlyphPoints, builder.segments.size + kMaxGlyphSegments};
+  return append_glyph(font, glyph, transform, builder, depth, work);
+}

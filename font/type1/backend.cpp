@@ -1,0 +1,31 @@
+// The Type 1 font backend: PFB and PFA font programs drawn with their straight-line
+// charstrings.
+#include "font/font_api.h"
+#include "font/type1/font.h"
+#include "font/type1/glyph.h"
+
+namespace {
+
+class Type1Backend final : public FontBackend {
+public:
+  bool load(const dv::vector<unsigned char>& bytes) override {
+    return load_type1_font(font_, bytes);
+  }
+  GlyphBitmap rasterize(unsigned int codepoint, double scale) override {
+    return rasterize_type1_glyph(font_, codepoint, scale);
+  }
+  double units_per_em() const override { return font_.units_per_em; }
+  double ascent() const override { return font_.ascent; }
+  double descent() const override { return font_.descent; }
+  double line_gap() const override { return 0.0; }
+  int metric_rounding() const override { return 1; }
+
+private:
+  Type1Font font_;
+};
+
+} // namespace
+
+FontBackend* make_type1_backend() {
+  return new Type1Backend();
+}

@@ -1,0 +1,109 @@
+#include "font/type1/glyph.h"
+
+#include "containers/placement.h"
+#include "font/raster/rasterizer.h"
+#include "font/type1/interpreter.h"
+namespace {
+
+bool row_is_blank(const GlyphBitmap& bitmap, int row) {
+  const unsigned char* pixels = bitmap.pixels.data + static_cast<long>(row) * bitmap.width;
+  for (int column = 0; column < bitmap.width; ++column) {
+    if (pixels[column] != 0)
+      return false;
+  }
+  return true;
+}
+
+bool column_is_blank(const GlyphBitmap& bitmap, int column, int first_row, int last_row) {
+  for (int row = first_row; row <= last_row; ++row) {
+    if (bitmap.pixels.data[static_cast<long>(row) * bitmap.width + column] != 0)
+      return false;
+  }
+  return true;
+}
+
+void make_blank(GlyphBitmap& bitmap) {
+  bitmap.left = 0;
+  bitmap.top = 0;
+  bitmap.width = 0;
+  bitmap.height = 0;
+  bitmap.pixels = ByteVector();
+}
+
+// Built once, under the static-initialisation guard, in storage that is never torn down.
+// A static with a destructor would register it with __cxa_atexit and make the compiler
+// reference __dso_handle as a hidden symbol, which would hide the library's exported
+// __dso_handle as well; the library is never unloaded, so there is nothing to destroy.
+const dv::string& notdef_name() {
+  alignas(dv::string) static unsigned char storage[sizeof(dv::string)];
+  static const dv::string* notdef =
+      dv::detail::construct_at(reinterpret_cast<dv::string*>(storage), ".notdef");
+  return *notdef;
+}
+
+} // namespace
+
+const dv::string& glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint) {
+  if (codepoint <= 255 && font.encoding[codepoint].size != 0)
+    return font.encoding[codepoint];
+  return notdef_name();
+}
+
+void crop_to_ink(GlyphBitmap& bitmap) {
+  if (bitmap.width <= 0 || bitmap.height <= 0 || bitmap.pixels.size == 0)
+    return;
+  int top = 0;
+  while (top < bitmap.height && row_is_blank(bitmap, top))
+    ++top;
+  if (top == bitmap.height)
+    return make_blank(bitmap);
+  int bottom = 0;
+  while (row_is_blank(bitmap, bitmap.height - 1 - bottom))
+    ++bottom;
+  int last_row = bitmap.height - 1 - bottom;
+  int left = 0;
+  while (left < bitmap.width && column_is_blank(bitmap, left, top, last_row))
+    ++left;
+  int right = 0;
+  while (right < bitmap.width - left &&
+         column_is_blank(bitmap, bitmap.width - 1 - right, top, last_row))
+    ++right;
+  int width = bitmap.width - left - right;
+  int height = bitmap.height - top - bottom;
+  if (width <= 0 || height <= 0)
+    return make_blank(bitmap);
+
+  ByteVector pixels;
+  pixels.resize(static_cast<unsigned long>(width) * height);
+  for (int row = 0; row < height; ++row) {
+    const unsigned char* from =
+        bitmap.pixels.data + static_cast<long>(top + row) * bitmap.width + left;
+    unsigned char* to = pixels.data + static_cast<long>(row) * width;
+    for (int column = 0; column < width; ++column)
+      to[column] = from[column];
+  }
+  bitmap.left += left;
+  bitmap.top -= top;
+  bitmap.width = width;
+  bitmap.height = height;
+  bitmap.pixels = static_cast<ByteVector&&>(pixels);
+}
+
+GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale) {
+  const dv::string& name = glyph_name_for_codepoint(font, codepoint);
+  const auto& charstrings = font.charstrings;
+  const auto* end = charstrings.entries.data + charstrings.entries.size;
+  const auto* named = charstrings.find(name);
+  const auto* notdef = charstrings.find(dv::string(".notdef"));
+  if (named == end && notdef == end)
+    return GlyphBitmap();
+
+  Type1Interpreter interpreter(&font, scale);
+  GlyphBitmap bitmap;
+  if (interpreter.execute(named != end ? named->second : notdef->second, 0)) {
+    bitmap = rasterize_outline(interpreter.outline(), interpreter.advance());
+    crop_to_ink(bitmap);
+  }
+  bitmap.advance = interpreter.advance();
+  return bitmap;
+}

@@ -1,0 +1,15 @@
+// Glyph bitmaps of a Type 1 font: naming through the font's own encoding, the charstring
+// interpreter, the coverage rasterizer, and cropping to the inked pixels.
+#pragma once
+
+#include "font/font_api.h"
+#include "font/type1/font.h"
+
+// The encoding's name for a code up to 255 with a non-empty slot, else ".notdef".
+const dv::string& glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint);
+
+GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale);
+
+// Removes blank rows and columns at the edges, keeping every pixel in place relative to
+// the glyph origin.
+void crop_to_ink(GlyphBitmap& bitmap);

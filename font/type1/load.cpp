@@ -1,0 +1,354 @@
+#include "font/type1/font.h"
+#include "runtime/number_parse.h"
+namespace {
+
+constexpr unsigned char kSegmentMarker = 0x80;
+constexpr unsigned char kSegmentClearText = 1;
+constexpr unsigned char kSegmentBinary = 2;
+constexpr unsigned char kSegmentEnd = 3;
+constexpr uint32_t kEexecKey = 55665;
+constexpr uint32_t kCharstringKey = 4330;
+constexpr unsigned long kEexecPrefixLength = 4;
+
+bool is_space(unsigned char byte) {
+  return (byte >= 0x09 && byte <= 0x0D) || byte == 0x20;
+}
+bool is_digit(unsigned char byte) {
+  return byte >= '0' && byte <= '9';
+}
+bool is_hex_digit(unsigned char byte) {
+  return is_digit(byte) || (byte >= 'a' && byte <= 'f') || (byte >= 'A' && byte <= 'F');
+}
+bool is_line_break(unsigned char byte) {
+  return byte == 0x0D || byte == 0x0A;
+}
+
+// The recurrence shared by the eexec and charstring ciphers.
+ByteVector decrypt(const unsigned char* cipher, unsigned long length, uint32_t key) {
+  ByteVector plain;
+  plain.resize(length);
+  for (unsigned long i = 0; i < length; ++i) {
+    uint32_t c = cipher[i];
+    plain.data[i] = static_cast<unsigned char>(c ^ (key >> 8));
+    key = ((c + key) * 52845u + 22719u) & 0xFFFFu;
+  }
+  return plain;
+}
+
+ByteVector slice(const ByteVector& data, unsigned long start, unsigned long end) {
+  return ByteVector(data.data + start, data.data + end);
+}
+
+void append(ByteVector& to, const unsigned char* from, unsigned long length) {
+  to.insert(to.data + to.size, from, from + length);
+}
+
+bool has_token(const ByteVector& data, unsigned long position, char first, char second) {
+  return data.size - position >= 2 && data.data[position] == first &&
+         data.data[position + 1] == second;
+}
+
+uint32_t read_u32_le(const unsigned char* bytes) {
+  return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+         uint32_t(bytes[3]) << 24;
+}
+
+// Binary form: 0x80, type, little-endian length, payload; repeated.
+bool split_binary_form(const ByteVector& input, ByteVector& clear_text, ByteVector& encrypted) {
+  bool seen_binary = false;
+  unsigned long offset = 0;
+  while (input.size - offset >= 6 && input.data[offset] == kSegmentMarker) {
+    uint64_t length = read_u32_le(input.data + offset + 2);
+    if (offset + 6 + length > input.size)
+      return false;
+    unsigned char type = input.data[offset + 1];
+    if (type == kSegmentEnd)
+      break;
+    const unsigned char* payload = input.data + offset + 6;
+    if (type == kSegmentClearText) {
+      append(clear_text, payload, length);
+    } else if (type == kSegmentBinary) {
+      append(encrypted, payload, length);
+      seen_binary = true;
+    }
+    offset += 6 + length;
+  }
+  return clear_text.size != 0 && seen_binary && encrypted.size != 0;
+}
+
+unsigned char hex_pair_value(unsigned char high, unsigned char low) {
+  char pair[3] = {static_cast<char>(high), static_cast<char>(low), 0};
+  return static_cast<unsigned char>(dv::strtoul(pair, nullptr, 16));
+}
+
+// Text form: clear text up to and including the "currentfile eexec" line, then
+// hexadecimal digits up to "cleartomark".
+bool split_text_form(const ByteVector& input, ByteVector& clear_text, ByteVector& encrypted) {
+  unsigned long start = find_bytes(input, "currentfile eexec", 0);
+  if (start == kNotFound)
+    return false;
+  while (start < input.size && !is_line_break(input.data[start]))
+    ++start;
+  while (start < input.size && is_line_break(input.data[start]))
+    ++start;
+  clear_text = slice(input, 0, start);
+
+  unsigned long end = find_bytes(input, "cleartomark", start);
+  if (end == kNotFound)
+    end = input.size;
+  ByteVector digits;
+  for (unsigned long i = start; i < end; ++i) {
+    if (is_hex_digit(input.data[i]))
+      digits.emplace_back(input.data[i]);
+  }
+  unsigned long pairs = digits.size / 2;
+  if (pairs == 0)
+    return false;
+  encrypted.resize(pairs);
+  for (unsigned long i = 0; i < pairs; ++i)
+    encrypted.data[i] = hex_pair_value(digits.data[2 * i], digits.data[2 * i + 1]);
+  return clear_text.size != 0;
+}
+
+void read_font_bbox(Type1Font& font, const ByteVector& clear_text) {
+  unsigned long key = find_bytes(clear_text, "/FontBBox", 0);
+  if (key == kNotFound)
+    return;
+  unsigned long position = key + 9;
+  while (position < clear_text.size && clear_text.data[position] != '{' &&
+         clear_text.data[position] != '[')
+    ++position;
+  if (position >= clear_text.size)
+    return;
+  ++position;
+  double box[4];
+  for (double& value : box) {
+    if (!parse_ascii_double(clear_text, position, value))
+      return;
+  }
+  double lly = box[1];
+  double ury = box[3];
+  font.ascent = ury > 0 ? ury : 0.0;
+  font.descent = -lly > 0 ? -lly : 0.0;
+}
+
+// "dup <code> /<name>" entries anywhere in the clear text.
+void read_encoding(Type1Font& font, const ByteVector& clear_text) {
+  unsigned long position = 0;
+  while (position < clear_text.size) {
+    unsigned long dup = find_bytes(clear_text, "dup", position);
+    if (dup == kNotFound)
+      return;
+    position = dup + 3;
+    unsigned long cursor = position;
+    int code = 0;
+    if (!parse_ascii_int(clear_text, cursor, code) || static_cast<unsigned>(code) >= 256)
+      continue;
+    skip_spaces(clear_text, cursor);
+    if (cursor >= clear_text.size || clear_text.data[cursor] != '/')
+      continue;
+    unsigned long name_start = cursor + 1;
+    unsigned long name_end = name_start;
+    while (name_end < clear_text.size && !is_space(clear_text.data[name_end]))
+      ++name_end;
+    if (name_end == name_start)
+      continue;
+    font.encoding[code].assign(reinterpret_cast<const char*>(clear_text.data + name_start),
+                               name_end - name_start);
+    position = name_end;
+  }
+}
+
+void read_len_iv(Type1Font& font, const ByteVector& private_part) {
+  unsigned long key = find_bytes(private_part, "/lenIV", 0);
+  if (key == kNotFound)
+    return;
+  unsigned long position = key + 6;
+  int value = 0;
+  if (parse_ascii_int(private_part, position, value))
+    font.len_iv = value;
+}
+
+// Skips "RD" and exactly one following space; false when the token is not there.
+bool skip_rd_token(const ByteVector& data, unsigned long& position) {
+  skip_spaces(data, position);
+  if (!has_token(data, position, 'R', 'D'))
+    return false;
+  position += 2;
+  if (position < data.size && data.data[position] == ' ')
+    ++position;
+  return true;
+}
+
+// Subroutine table indices are bounded by the size of the private part: a font cannot
+// define more subroutines than it has bytes, so a larger index is a hostile one and is
+// ignored rather than allowed to size the table.
+bool read_subrs(Type1Font& font, const ByteVector& private_part, unsigned long subrs,
+                unsigned long charstrings) {
+  unsigned long position = subrs;
+  for (;;) {
+    unsigned long dup = find_bytes(private_part, "dup", position);
+    if (dup == kNotFound || dup >= charstrings)
+      return true;
+    position = dup + 3;
+    unsigned long cursor = position;
+    int index = 0;
+    int length = 0;
+    if (!parse_ascii_int(private_part, cursor, index) ||
+        !parse_ascii_int(private_part, cursor, length) || length < 0)
+      continue;
+    if (!skip_rd_token(private_part, cursor))
+      continue;
+    if (private_part.size - cursor < static_cast<unsigned long>(length))
+      return false;
+    position = cursor + length;
+    if (index < 0 || static_cast<unsigned long>(index) >= private_part.size)
+      continue;
+    if (static_cast<unsigned long>(index) >= font.subrs.size)
+      font.subrs.resize(static_cast<unsigned long>(index) + 1);
+    ByteVector encrypted = slice(private_part, cursor, position);
+    font.subrs.data[index] = decrypt_charstring(encrypted, font.len_iv);
+  }
+}
+
+bool read_charstrings(Type1Font& font, const ByteVector& private_part, unsigned long start) {
+  unsigned long position = start;
+  while (position < private_part.size) {
+    if (private_part.data[position] != '/') {
+      ++position;
+      continue;
+    }
+    unsigned long name_start = position + 1;
+    unsigned long name_end = name_start;
+    while (name_end < private_part.size && !is_space(private_part.data[name_end]) &&
+           private_part.data[name_end] != '/')
+      ++name_end;
+    if (name_end == name_start) {
+      position = name_start;
+      continue;
+    }
+    unsigned long cursor = name_end;
+    int length = 0;
+    if (!parse_ascii_int(private_part, cursor, length) || length < 0) {
+      position = cursor;
+      continue;
+    }
+    if (!skip_rd_token(private_part, cursor)) {
+      position = cursor;
+      continue;
+    }
+    if (private_part.size - cursor < static_cast<unsigned long>(length))
+      return false;
+    position = cursor + length;
+    dv::string name(reinterpret_cast<const char*>(private_part.data + name_start),
+                    name_end - name_start);
+    ByteVector encrypted = slice(private_part, cursor, position);
+    font.charstrings[name] = decrypt_charstring(encrypted, font.len_iv);
+  }
+  return true;
+}
+
+} // namespace
+
+unsigned long find_bytes(const ByteVector& data, const char* pattern, unsigned long start) {
+  if (pattern == nullptr || start >= data.size || pattern[0] == 0)
+    return kNotFound;
+  unsigned long length = 0;
+  while (pattern[length] != 0)
+    ++length;
+  if (data.size - start < length)
+    return kNotFound;
+  for (unsigned long offset = start; offset + length <= data.size; ++offset) {
+    unsigned long i = 0;
+    while (i < length && data.data[offset + i] == static_cast<unsigned char>(pattern[i]))
+      ++i;
+    if (i == length)
+      return offset;
+  }
+  return kNotFound;
+}
+
+void skip_spaces(const ByteVector& data, unsigned long& position) {
+  while (position < data.size && is_space(data.data[position]))
+    ++position;
+}
+
+bool parse_ascii_int(const ByteVector& data, unsigned long& position, int& value) {
+  skip_spaces(data, position);
+  if (position >= data.size)
+    return false;
+  bool negative = data.data[position] == '-';
+  if (negative || data.data[position] == '+')
+    ++position;
+  if (position >= data.size || !is_digit(data.data[position]))
+    return false;
+  uint32_t magnitude = 0;
+  while (position < data.size && is_digit(data.data[position])) {
+    magnitude = magnitude * 10u + (data.data[position] - '0');
+    ++position;
+  }
+  value = static_cast<int>(negative ? 0u - magnitude : magnitude);
+  return true;
+}
+
+// strtod needs a terminated string; the number is copied out first. Only bytes that can
+// belong to a decimal real are copied, so the conversion consumes exactly what it would
+// consume in place.
+bool parse_ascii_double(const ByteVector& data, unsigned long& position, double& value) {
+  skip_spaces(data, position);
+  if (position >= data.size)
+    return false;
+  unsigned long end = position;
+  while (end < data.size) {
+    unsigned char byte = data.data[end];
+    if (!is_digit(byte) && byte != '.' && byte != '+' && byte != '-' && byte != 'e' && byte != 'E')
+      break;
+    ++end;
+  }
+  dv::string text(reinterpret_cast<const char*>(data.data + position), end - position);
+  const char* start = text.data ? text.data : "";
+  char* stop = nullptr;
+  double result = dv::strtod(start, &stop);
+  unsigned long consumed = static_cast<unsigned long>(stop - start);
+  value = consumed != 0 ? result : 0.0;
+  if (consumed == 0)
+    return false;
+  position += consumed;
+  return true;
+}
+
+ByteVector decrypt_charstring(const ByteVector& encrypted, int len_iv) {
+  ByteVector plain = decrypt(encrypted.data, encrypted.size, kCharstringKey);
+  unsigned long skip = len_iv > 0 ? static_cast<unsigned long>(len_iv) : 0;
+  if (plain.size <= skip)
+    return ByteVector();
+  return slice(plain, skip, plain.size);
+}
+
+bool load_type1_font(Type1Font& font, const ByteVector& bytes) {
+  ByteVector clear_text;
+  ByteVector encrypted;
+  bool split = bytes.size >= 2 && bytes.data[0] == kSegmentMarker
+                   ? split_binary_form(bytes, clear_text, encrypted)
+                   : split_text_form(bytes, clear_text, encrypted);
+  if (!split)
+    return false;
+  read_font_bbox(font, clear_text);
+  read_encoding(font, clear_text);
+
+  ByteVector decrypted = decrypt(encrypted.data, encrypted.size, kEexecKey);
+  if (decrypted.size <= kEexecPrefixLength)
+    return false;
+  ByteVector private_part = slice(decrypted, kEexecPrefixLength, decrypted.size);
+
+  read_len_iv(font, private_part);
+  unsigned long subrs = find_bytes(private_part, "/Subrs", 0);
+  unsigned long charstrings = find_bytes(private_part, "/CharStrings", 0);
+  if (subrs == kNotFound || charstrings == kNotFound || charstrings <= subrs)
+    return false;
+  if (!read_subrs(font, private_part, subrs, charstrings))
+    return false;
+  if (!read_charstrings(font, private_part, charstrings))
+    return false;
+  return font.charstrings.entries.size != 0;
+}

@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "font/raster/rasterizer.h"
+#include "unit/font/raster/reference_rasterizer.h"
+
+namespace {
+
+struct Rect {
+  double x0, y0, x1, y1;
+};
+
+// Counter-clockwise in y-up space unless `reversed`.
+void add_rect(OutlineBuilder& b, Rect r, bool reversed = false) {
+  if (!reversed) {
+    b.move_to({r.x0, r.y0});
+    b.line_to({r.x1, r.y0});
+    b.line_to({r.x1, r.y1});
+    b.line_to({r.x0, r.y1});
+  } else {
+    b.move_to({r.x0, r.y0});
+    b.line_to({r.x0, r.y1});
+    b.line_to({r.x1, r.y1});
+    b.line_to({r.x1, r.y0});
+  }
+  b.close_contour();
+}
+
+// Coverage of the pixel whose lower-left corner is (x, y), or -1 outside the bitmap.
+int pixel_at(const GlyphBitmap& g, int x, int y) {
+  const int column = x - g.left;
+  const int row = g.top - 1 - y;
+  if (column < 0 || row < 0 || column >= g.width || row >= g.height)
+    return -1;
+  return g.pixels.data[row * g.width + column];
+}
+
+void expect_empty(const GlyphBitmap& g, double advance) {
+  EXPECT_EQ(g.left, 0);
+  EXPECT_EQ(g.top, 0);
+  EXPECT_EQ(g.width, 0);
+  EXPECT_EQ(g.height, 0);
+  EXPECT_EQ(g.pixels.size, 0u);
+  EXPECT_EQ(g.advance, advance);
+}
+
+} // namespace
+
+TEST(Rasterizer, NoEdgesGivesEmptyBitmapWithAdvance) {
+  OutlineBuilder empty;
+  expect_empty(rasterize_outline(empty, 7.25), 7.25);
+  OutlineBuilder moves_only;
+  moves_only.move_to({0, 0});
+  moves_only.move_to({10, 10});
+  expect_empty(rasterize_outline(moves_only, 3), 3);
+}
+
+TEST(Rasterizer, TwoPixelSquare) {
+  OutlineBuilder b;
+  add_rect(b, {0, 0, 2, 2});
+  const GlyphBitmap g = rasterize_outline(b, 9.5);
+  EXPECT_EQ(g.left, -1);
+  EXPECT_EQ(g.top, 3);
+  EXPECT_EQ(g.width, 4);
+  EXPECT_EQ(g.height, 4);
+  EXPECT_EQ(g.advance, 9.5);
+  const std::vector<unsigned char> expected = {0, 0,   0,   0, 0, 255, 255, 0,
+                                               0, 255, 255, 0, 0, 0,   0,   0};
+  ASSERT_EQ(g.pixels.size, expected.size());
+  EXPECT_EQ(std::vector<unsigned char>(g.pixels.data, g.pixels.data + g.pixels.size), expected);
+}
+
+TEST(Rasterizer, HalfCoveredPixel) {
+  OutlineBuilder b;
+  add_rect(b, {0, 0, 1.5, 1});
+  const GlyphBitmap g = rasterize_outline(b, 0);
+  EXPECT_EQ(pixel_at(g, 0, 0), 255);
+  EXPECT_EQ(pixel_at(g, 1, 0), 127);
+  EXPECT_EQ(pixel_at(g, 2, 0), 0);
+}
+
+TEST(Rasterizer, FractionalBoundsGetOnePixelMargin) {
+  OutlineBuilder b;
+  add_rect(b, {0.2, 0.2, 3.7, 1.7});
+  const GlyphBitmap g = rasterize_outline(b, 0);
+  EXPECT_EQ(g.left, -1);
+  EXPECT_EQ(g.width, 6);
+  EXPECT_EQ(g.top, 3);
+  EXPECT_EQ(g.height, 4);
+  for (int row = 0; row < g.height; ++row) {
+    EXPECT_EQ(g.pixels.data[row * g.width], 0);
+    EXPECT_EQ(g.pixels.data[row * g.width + g.width - 1], 0);
+  }
+  for (int column = 0; column < g.width; ++column) {
+    EXPECT_EQ(g.pixels.data[column], 0);
+    EXPECT_EQ(g.pixels.data[(g.height - 1) * g.width + column], 0);
+  }
+}
+
+TEST(Rasterizer, StrayMoveWidensTheBitmap) {
+  OutlineBuilder b;
+  add_rect(b, {0, 0, 1, 1});
+  b.move_to({10, -5});
+  const GlyphBitmap g = rasterize_outline(b, 0);
+  EXPECT_EQ(g.left, -1);
+  EXPECT_EQ(g.width, 12);
+  EXPECT_EQ(g.top, 2);
+  EXPECT_EQ(g.height, 8);
+  EXPECT_EQ(pixel_at(g, 9, -5), 0);
+}
+
+TEST(Rasterizer, NonZeroWindingForOverlapsAndHoles) {
+  struct Case {
+    const char* name;
+    bool inner_reversed;
+    int inner_value;
+  };
+  // An outer 6x6 square with an inner 2x2 square at (2,2): an inner contour of the opposite
+  // direction cuts a hole, one of the same direction adds winding and stays filled.
+  for (const Case c : {Case{"hole", true, 0}, Case{"same direction", false, 255}}) {
+    for (bool flip_all : {false, true}) {
+      OutlineBuilder b;
+      add_rect(b, {0, 0, 6, 6}, flip_all);
+      add_rect(b, {2, 2, 4, 4}, c.inner_reversed != flip_all);
+      const GlyphBitmap g = rasterize_outline(b, 0);
+      EXPECT_EQ(pixel_at(g, 2, 2), c.inner_value) << c.name << " flipped " << flip_all;
+      EXPECT_EQ(pixel_at(g, 3, 3), c.inner_value) << c.name << " flipped " << flip_all;
+      EXPECT_EQ(pixel_at(g, 1, 1), 255) << c.name << " flipped " << flip_all;
+      EXPECT_EQ(pixel_at(g, 5, 5), 255) << c.name << " flipped " << flip_all;
+    }
+  }
+  // Two overlapping squares of the same direction: the overlap is full, not cancelled.
+  OutlineBuilder b;
+  add_rect(b, {0, 0, 3, 3});
+  add_rect(b, {2, 2, 5, 5});
+  const GlyphBitmap g = rasterize_outline(b, 0);
+  EXPECT_EQ(pixel_at(g, 2, 2), 255);
+  EXPECT_EQ(pixel_at(g, 3, 1), 0);
+}
+
+TEST(Rasterizer, ReversingEveryEdgeChangesNothing) {
+  OutlineBuilder forward;
+  forward.move_to({0.3, 0.1});
+  flatten_quadratic_recursive(forward, {0.3, 0.1}, {9.7, 0.4}, {8.2, 7.9}, 0);
+  flatten_quadratic_recursive(forward, {8.2, 7.9}, {0.5, 9.1}, {4.1, 3.3}, 0);
+  forward.close_contour();
+  add_rect(forward, {2.5, 1.25, 5.1, 3.05}, true);
+  OutlineBuilder backward = forward;
+  for (unsigned long k = 0; k < backward.segments.size; ++k) {
+    LineSegment& s = backward.segments.data[k];
+    const Point start = s.p0;
+    s.p0 = s.p1;
+    s.p1 = start;
+  }
+  const GlyphBitmap a = rasterize_outline(forward, 0);
+  const GlyphBitmap b = rasterize_outline(backward, 0);
+  ASSERT_EQ(a.pixels.size, b.pixels.size);
+  EXPECT_EQ(std::vector<unsigned char>(a.pixels.data, a.pixels.data + a.pixels.size),
+            std::vector<unsigned char>(b.pixels.data, b.pixels.data + b.pixels.size));
+}
+
+TEST(Rasterizer, SamplesOnLeftAndBottomEdgesAreInsideOnRightAndTopOutside) {
+  // Every edge of this square passes exactly through a line of samples.
+  OutlineBuilder b;
+  add_rect(b, {0.125, 0.125, 1.125, 1.125});
+  const GlyphBitmap g = rasterize_outline(b, 0);
+  EXPECT_EQ(pixel_at(g, 0, 0), 255); // samples on the left and bottom edges count
+  EXPECT_EQ(pixel_at(g, 1, 0), 0);   // the column of samples on the right edge does not
+  EXPECT_EQ(pixel_at(g, 0, 1), 0);   // the row of samples on the top edge does not
+}
+
+TEST(Rasterizer, SeventeenCoverageValues) {
+  const std::vector<int> expected = {0,   15,  31,  47,  63,  79,  95,  111, 127,
+                                     143, 159, 175, 191, 207, 223, 239, 255};
+  for (int count = 0; count <= 16; ++count) {
+    // Within the unit pixel: count / 4 full columns of samples, then count % 4 samples of
+    // the next column from the top. A unit square further right keeps the frame in place.
+    const double full = 0.25 * (count / 4);
+    const int extra = count % 4;
+    OutlineBuilder b;
+    add_rect(b, {0, 0, full, 1});
+    if (extra > 0)
+      add_rect(b, {full, 1 - 0.25 * extra, full + 0.25, 1});
+    add_rect(b, {3, 0, 4, 1});
+    const GlyphBitmap g = rasterize_outline(b, 0);
+    EXPECT_EQ(pixel_at(g, 0, 0), expected[count]) << count << " samples";
+  }
+}
+
+TEST(Rasterizer, OpenContourLacksItsClosingEdge) {
+  // Only the left edge exists: everything to its left in its rows has winding -1 (inside).
+  OutlineBuilder b;
+  b.move_to({2, 2});
+  b.line_to({2, 0});
+  const GlyphBitmap g = rasterize_outline(b, 0);
+  EXPECT_EQ(pixel_at(g, 1, 0), 255);
+  EXPECT_EQ(pixel_at(g, 2, 0), 0);
+}
+
+TEST(Rasterizer, AbsurdBoundsGiveEmptyBitmap) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<Rect> cases = {
+      {0, 0, 20000, 1},                    // wider than the side limit
+      {0, 0, 5000, 5000},                  // beyond the pixel limit
+      {0, 0, 1e10, 1},                     // beyond the 32-bit range
+      {-3e9, 0, -3e9 + 1, 1},              // far left
+      {0, 2147483647.5, 1, 2147483647.75}, // top edge would not fit in 32 bits
+      {0, 0, inf, 1},
+      {nan, 0, 1, 1},
+  };
+  for (const Rect& r : cases) {
+    OutlineBuilder b;
+    add_rect(b, r);
+    expect_empty(rasterize_outline(b, 2), 2);
+  }
+  // Within the limits near the edge of the 32-bit range still works.
+  OutlineBuilder b;
+  add_rect(b, {-2147483600.0, 0, -2147483598.0, 1});
+  const GlyphBitmap g = rasterize_outline(b, 0);
+  EXPECT_EQ(g.left, -2147483601);
+  EXPECT_EQ(pixel_at(g, -2147483600, 0), 255);
+}
+
+TEST(Rasterizer, MatchesReferenceOnRandomOutlines) {
+  std::mt19937 random(12345);
+  std::uniform_real_distribution<double> coordinate(-6.0, 6.0);
+  for (int shape = 0; shape < 60; ++shape) {
+    OutlineBuilder b;
+    const int contours = 1 + shape % 3;
+    for (int c = 0; c < contours; ++c) {
+      Point pen{coordinate(random), coordinate(random)};
+      b.move_to(pen);
+      for (int k = 0; k < 5; ++k) {
+        const Point control{coordinate(random), coordinate(random)};
+        // Quarter-pixel grid points make samples land exactly on vertices and edges.
+        const Point to{std::round(coordinate(random) * 4) / 4,
+                       std::round(coordinate(random) * 4) / 4};
+        if (k % 2 == 0)
+          flatten_quadratic_recursive(b, pen, control, to, 0);
+        else
+          b.line_to(to);
+        pen = to;
+      }
+      b.close_contour();
+    }
+    const GlyphBitmap g = rasterize_outline(b, 1);
+    EXPECT_EQ(difference_from_reference(g, reference_rasterize(b)), "") << "shape " << shape;
+  }
+}
+
+TEST(Rasterizer, WorkBeyondTheLimitGivesEmptyBitmap) {
+  // 102 x 102 pixels against more than 2^27 / 10404 edges: refused before any sampling.
+  OutlineBuilder b;
+  add_rect(b, {0, 0, 100, 100});
+  const int rects = static_cast<int>(kMaxRasterWork / (102 * 102) / 4) + 1;
+  for (int k = 0; k < rects; ++k) {
+    const double x = 1 + (k % 90), y = 1 + (k / 90) % 90;
+    add_rect(b, {x, y, x + 0.5, y + 0.5});
+  }
+  ASSERT_GT(static_cast<unsigned long long>(b.segments.size) * 102 * 102, kMaxRasterWork);
+  expect_empty(rasterize_outline(b, 4), 4);
+}

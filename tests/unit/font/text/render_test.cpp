@@ -1,0 +1,326 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "font/font_api.h"
+#include "font/text/image.h"
+#include "unit/font/fake_font_backend.h"
+
+using testfont::FakeBackend;
+using testfont::FakeGlyph;
+
+namespace {
+
+// Pixel size 10 at 1000 units per em: baseline 8, line height 10.
+constexpr float kPixelSize = 10.0f;
+constexpr int kLineHeight = 10;
+
+class TextRender : public testing::Test {
+protected:
+  void SetUp() override {
+    backend_ = new FakeBackend;
+    backend_->glyphs['A'] = FakeGlyph{0, 8, 6, 8, 7.0, 255};
+    backend_->glyphs['B'] = FakeGlyph{1, 8, 4, 8, 6.0, 255};
+    handle_ = testfont::make_fake_handle(backend_, kPixelSize);
+  }
+  void TearDown() override {
+    for (TextImage* image : images_) {
+      delete[] image->pixels;
+      delete image;
+    }
+    dv::dv_ttf_font_free(handle_);
+  }
+
+  TextImage* render(const char* text, int red = 10, int green = 20, int blue = 30,
+                    double opacity = 255.0) {
+    TextImage* image = dv::dv_ttf_font_render(handle_, text, red, green, blue, opacity);
+    if (image != nullptr) {
+      images_.push_back(image);
+    }
+    return image;
+  }
+
+  static int alpha(const TextImage* image, int x, int y) {
+    return image->pixels[(static_cast<size_t>(y) * image->width + x) * 4 + 3];
+  }
+
+  FakeBackend* backend_ = nullptr;
+  FontHandle* handle_ = nullptr;
+  std::vector<TextImage*> images_;
+};
+
+} // namespace
+
+TEST_F(TextRender, NullArgumentsGiveNull) {
+  EXPECT_EQ(dv::dv_ttf_font_render(nullptr, "A", 0, 0, 0, 255), nullptr);
+  EXPECT_EQ(render(nullptr), nullptr);
+  FontHandle without_backend;
+  EXPECT_EQ(dv::dv_ttf_font_render(&without_backend, "A", 0, 0, 0, 255), nullptr);
+  EXPECT_TRUE(backend_->rasterized.empty());
+}
+
+TEST_F(TextRender, EmptyStringIsZeroByZeroWithFourZeroBytes) {
+  TextImage* image = render("");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 0);
+  EXPECT_EQ(image->height, 0);
+  ASSERT_NE(image->pixels, nullptr);
+  EXPECT_EQ(std::vector<uint8_t>(image->pixels, image->pixels + 4), std::vector<uint8_t>(4, 0));
+  EXPECT_EQ(image->reserved[0], 0u);
+  EXPECT_EQ(image->reserved[1], 0u);
+}
+
+TEST_F(TextRender, CarriageReturnOnlyIsOneTransparentColumn) {
+  TextImage* image = render("\r", 1, 2, 3);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 1);
+  EXPECT_EQ(image->height, kLineHeight);
+  for (int y = 0; y < kLineHeight; ++y) {
+    const uint8_t* pixel = image->pixels + 4 * y;
+    EXPECT_EQ(std::vector<uint8_t>(pixel, pixel + 4), (std::vector<uint8_t>{1, 2, 3, 0}));
+  }
+  EXPECT_TRUE(backend_->rasterized.empty());
+}
+
+TEST_F(TextRender, TrailingLineFeedAddsAnEmptyLine) {
+  TextImage* image = render("A\n");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 7);
+  EXPECT_EQ(image->height, 2 * kLineHeight);
+  EXPECT_EQ(alpha(image, 0, 0), 255);
+  for (int y = kLineHeight; y < 2 * kLineHeight; ++y) {
+    for (int x = 0; x < image->width; ++x) {
+      EXPECT_EQ(alpha(image, x, y), 0);
+    }
+  }
+}
+
+TEST_F(TextRender, WidestLineAndSumOfHeights) {
+  // Line widths: "AB" 13, "A" 7, "" 1, "ABBA" 26.
+  TextImage* image = render("AB\r\nA\n\nABBA");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 26);
+  EXPECT_EQ(image->height, 4 * kLineHeight);
+  // The second A of "ABBA" starts at floor(19) + 0 on the fourth line.
+  EXPECT_EQ(alpha(image, 19, 3 * kLineHeight), 255);
+  EXPECT_EQ(alpha(image, 18, 3 * kLineHeight), 0);
+}
+
+TEST_F(TextRender, NegativeLeftShiftsTheWholeLine) {
+  backend_->glyphs['j'] = FakeGlyph{-3, 8, 5, 8, 4.0, 255};
+  TextImage* image = render("jA");
+  ASSERT_NE(image, nullptr);
+  // Ink spans x = -3 .. 10 before the shift; advance width 11; shift 3.
+  EXPECT_EQ(image->width, 14);
+  EXPECT_EQ(alpha(image, 0, 0), 255); // j's first column
+  EXPECT_EQ(alpha(image, 7, 0), 255); // A at floor(4) + 0 + 3
+  EXPECT_EQ(alpha(image, 13, 0), 0);
+}
+
+TEST_F(TextRender, InkAboveTheLineShiftsItDown) {
+  backend_->glyphs['^'] = FakeGlyph{0, 12, 2, 2, 2.0, 255}; // 4 rows above the line top
+  TextImage* image = render("^");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->height, kLineHeight + 4);
+  EXPECT_EQ(alpha(image, 0, 0), 255);
+  EXPECT_EQ(alpha(image, 0, 2), 0);
+}
+
+TEST_F(TextRender, InkBelowTheLineGrowsIt) {
+  backend_->glyphs['g'] = FakeGlyph{0, 2, 2, 12, 3.0, 255}; // rows 6 .. 17
+  TextImage* image = render("g\nA");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->height, 18 + kLineHeight);
+  EXPECT_EQ(alpha(image, 0, 17), 255);
+  EXPECT_EQ(alpha(image, 0, 18), 255); // A's top row on the second line
+}
+
+TEST_F(TextRender, FractionalAdvancesAccumulateUnrounded) {
+  backend_->glyphs['.'] = FakeGlyph{0, 1, 1, 1, 2.6, 255};
+  TextImage* image = render("...");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 8); // ceil(7.8)
+  for (int x : {0, 2, 5}) {
+    EXPECT_EQ(alpha(image, x, 7), 255) << x;
+  }
+  for (int x : {1, 3, 4, 6, 7}) {
+    EXPECT_EQ(alpha(image, x, 7), 0) << x;
+  }
+}
+
+TEST_F(TextRender, OverlappingCoverageComposes) {
+  backend_->glyphs['h'] = FakeGlyph{0, 8, 2, 2, 0.0, 128};
+  TextImage* image = render("hh");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(alpha(image, 0, 0), 191); // 128 + (127 * 128) / 255
+  TextImage* triple = render("hhh");
+  EXPECT_EQ(alpha(triple, 0, 0), 223); // 128 + (127 * 191) / 255
+}
+
+struct ColourCase {
+  int red, green, blue;
+  double opacity;
+  uint8_t expected[4];
+};
+
+class TextRenderColour : public TextRender, public testing::WithParamInterface<ColourCase> {};
+
+TEST_P(TextRenderColour, ClampsColourAndOpacity) {
+  const ColourCase& c = GetParam();
+  TextImage* image = render("A", c.red, c.green, c.blue, c.opacity);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(std::vector<uint8_t>(image->pixels, image->pixels + 4),
+            std::vector<uint8_t>(c.expected, c.expected + 4));
+  // A pixel without coverage keeps the colour with alpha 0.
+  const uint8_t* blank = image->pixels + 4 * 6;
+  EXPECT_EQ(std::vector<uint8_t>(blank, blank + 4),
+            (std::vector<uint8_t>{c.expected[0], c.expected[1], c.expected[2], 0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, TextRenderColour,
+    testing::Values(
+        ColourCase{-5, 300, 7, 255.0, {0, 255, 7, 255}}, ColourCase{1, 2, 3, 127.5, {1, 2, 3, 128}},
+        ColourCase{1, 2, 3, 127.4, {1, 2, 3, 127}}, ColourCase{1, 2, 3, -1.0, {1, 2, 3, 0}},
+        ColourCase{1, 2, 3, 0.0, {1, 2, 3, 0}}, ColourCase{1, 2, 3, 1000.0, {1, 2, 3, 255}},
+        ColourCase{1, 2, 3, 1e300, {1, 2, 3, 255}}, ColourCase{1, 2, 3, std::nan(""), {1, 2, 3, 0}},
+        ColourCase{INT32_MIN, INT32_MAX, 255, 255.0, {0, 255, 255, 255}}));
+
+TEST_F(TextRender, PartialCoverageScalesWithOpacity) {
+  backend_->glyphs['h'] = FakeGlyph{0, 8, 1, 1, 1.0, 200};
+  TextImage* image = render("h", 0, 0, 0, 100.0);
+  EXPECT_EQ(alpha(image, 0, 0), 200 * 100 / 255);
+}
+
+TEST_F(TextRender, InvalidUtf8RendersReplacementGlyphs) {
+  backend_->glyphs[0xFFFD] = FakeGlyph{0, 8, 3, 3, 4.0, 255};
+  for (const char* text : {"\x80", "\xBF", "\xF8", "\xFF", "\xC3"}) {
+    TextImage* image = render(text);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, 4) << text;
+    EXPECT_EQ(alpha(image, 2, 2), 255) << text;
+  }
+  EXPECT_EQ(backend_->rasterized, (std::vector<unsigned int>{0xFFFD}));
+  // A lead byte cut short by 'A': U+FFFD, then A decoded normally.
+  TextImage* image = render("\xE2\x82"
+                            "A");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 4 + 7);
+  EXPECT_EQ(alpha(image, 4, 0), 255);
+}
+
+TEST_F(TextRender, SecondRenderRasterizesNothing) {
+  render("ABBA\nBA");
+  EXPECT_EQ(backend_->rasterized, (std::vector<unsigned int>{'A', 'B'}));
+  EXPECT_EQ(backend_->scales, (std::vector<double>{0.01, 0.01}));
+  render("ABBA\nBA");
+  render("BAAB");
+  EXPECT_EQ(backend_->rasterized.size(), 2u);
+  render("AC");
+  EXPECT_EQ(backend_->rasterized, (std::vector<unsigned int>{'A', 'B', 'C'}));
+}
+
+TEST_F(TextRender, ReservesTheCacheForEveryCodePoint) {
+  // 4 code points into an empty cache: room for 4 entries, no buckets until the first
+  // insertion, which makes 8.
+  render("AAAA");
+  EXPECT_EQ(handle_->bitmap_cache.entries.capacity, 4u);
+  EXPECT_EQ(handle_->bitmap_cache.next.capacity, 4u);
+  EXPECT_EQ(handle_->bitmap_cache.buckets.size, 8u);
+  // 1 cached + 20 code points: 8 buckets hold fewer than 21, so rehash with hint 42.
+  render("BBBBBBBBBBBBBBBBBBBB");
+  EXPECT_EQ(handle_->bitmap_cache.entries.capacity, 21u);
+  EXPECT_EQ(handle_->bitmap_cache.next.capacity, 21u);
+  EXPECT_EQ(handle_->bitmap_cache.buckets.size, 64u);
+  EXPECT_EQ(handle_->bitmap_cache.count(), 2u);
+}
+
+struct MetricCase {
+  int rounding;
+  double ascent, descent, gap;
+  int baseline_row; // where a glyph with top 0 and one row lands
+  int height;       // of the one-line image: the line height, or the glyph's bottom if lower
+};
+
+class TextRenderMetrics : public TextRender, public testing::WithParamInterface<MetricCase> {};
+
+TEST_P(TextRenderMetrics, RoundsScaledMetrics) {
+  const MetricCase& c = GetParam();
+  backend_->em = 10.0; // pixel size 10: scale 1 exactly
+  backend_->rounding = c.rounding;
+  backend_->ascender = c.ascent;
+  backend_->descender = c.descent;
+  backend_->gap = c.gap;
+  backend_->glyphs['_'] = FakeGlyph{0, 0, 1, 1, 1.0, 255};
+  TextImage* image = render("_");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->height, c.height);
+  EXPECT_EQ(alpha(image, 0, c.baseline_row), 255);
+}
+
+INSTANTIATE_TEST_SUITE_P(All, TextRenderMetrics,
+                         testing::Values(MetricCase{1, 7.5, 2.0, 0.0, 8, 10},
+                                         MetricCase{0, 7.5, 2.0, 0.0, 8, 10},
+                                         MetricCase{1, 7.4, 1.8, 0.0, 7, 9},
+                                         MetricCase{0, 7.4, 1.8, 0.0, 8, 10},
+                                         MetricCase{0, 7.0, 2.0, 1.5, 7, 11},
+                                         MetricCase{1, 0.2, 0.2, 0.0, 1, 2}, // both raised to 1
+                                         MetricCase{0, -5.0, 0.0, 0.0, 1, 2}));
+
+TEST_F(TextRender, TinyMetricsStillGiveOnePixel) {
+  backend_->ascender = 0.0;
+  backend_->descender = 0.0;
+  TextImage* image = render("\r");
+  EXPECT_EQ(image->width, 1);
+  EXPECT_EQ(image->height, 1);
+}
+
+TEST_F(TextRender, AbsurdSizesGiveNoImage) {
+  for (float size : {1e8f, 1e30f, std::numeric_limits<float>::infinity()}) {
+    handle_->pixel_size = size;
+    handle_->bitmap_cache.clear();
+    EXPECT_EQ(render("\r"), nullptr) << size;
+  }
+}
+
+TEST_F(TextRender, AbsurdGlyphsGiveDefinedResults) {
+  const double kNaN = std::nan("");
+  backend_->glyphs['w'] = FakeGlyph{INT32_MAX, INT32_MIN, 1, 1, 1e300, 255};
+  EXPECT_EQ(render("ww"), nullptr);
+  backend_->glyphs['n'] = FakeGlyph{INT32_MIN, INT32_MAX, 1, 1, -1e300, 255};
+  EXPECT_EQ(render("nA"), nullptr);
+  backend_->glyphs['q'] = FakeGlyph{0, 8, 0, 0, kNaN, 255};
+  TextImage* image = render("qA");
+  ASSERT_NE(image, nullptr);
+  // The pen stays NaN: A sits at 0 and the advance width counts as 1.
+  EXPECT_EQ(image->width, 6);
+}
+
+TEST_F(TextRender, ImageCapAllowsTheLargestSize) {
+  // 4096 x 4096 pixels is the largest image drawn.
+  backend_->glyphs['W'] = FakeGlyph{0, 8, 1, 1, 4096.0, 255};
+  std::string lines = "W";
+  for (int i = 1; i < 4096 / kLineHeight; ++i) {
+    lines += "\nW";
+  }
+  TextImage* image = render(lines.c_str());
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 4096);
+  backend_->glyphs['X'] = FakeGlyph{0, 8, 1, 1, 4097.0 * 4096 / kLineHeight, 255};
+  EXPECT_EQ(render("X"), nullptr);
+}
+
+TEST_F(TextRender, HugeTextsGiveDefinedResults) {
+  std::string many_lines(10000, '\n');
+  TextImage* image = render(many_lines.c_str());
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->height, 10001 * kLineHeight);
+  EXPECT_EQ(image->width, 1);
+
+  std::string megabyte(1 << 20, 'A');
+  EXPECT_EQ(render(megabyte.c_str()), nullptr); // 7 MiB wide: beyond the cap
+  EXPECT_EQ(backend_->rasterized.size(), 1u);   // 'A' once
+}
