@@ -123,7 +123,9 @@ Commands read_commands(std::span<const uint8_t> file, const std::string& name) {
     std::string what = name + ": load command " + std::to_string(i);
     ByteReader at(area.subspan(offset), what);
     auto command = at.record<LoadCommand>();
-    if (command.cmdsize < sizeof(LoadCommand) || command.cmdsize > area.size() - offset)
+    if (command.cmdsize < sizeof(LoadCommand))
+      at.fail("smaller than a load command");
+    if (command.cmdsize > area.size() - offset)
       at.fail("past the end of the load commands");
     ByteReader body(area.subspan(offset, command.cmdsize), what);
     read_command(body, command, file, commands);
@@ -196,8 +198,11 @@ MachOImage::MachOImage(std::span<const uint8_t> file, const std::string& name,
   map(file);
   try {
     apply_fixups(file, info, commands.dylibs, resolver);
+    // Read while every page is still writable and readable; protections may forbid it.
+    std::vector<void (*)()> initializers = collect_initializers(commands.initializer_sections);
     protect();
-    run_initializers(commands.initializer_sections, options.run_initializers);
+    if (options.run_initializers)
+      run(initializers);
   } catch (...) {
     munmap(base_, span_);
     throw;
@@ -300,7 +305,8 @@ void MachOImage::protect() {
 }
 
 // Every initializer must point at code of this image before any of them runs.
-void MachOImage::run_initializers(const std::vector<macho::Section>& sections, bool run) {
+std::vector<void (*)()>
+MachOImage::collect_initializers(const std::vector<macho::Section>& sections) const {
   std::vector<void (*)()> initializers;
   for (const macho::Section& section : sections) {
     if (section.size % sizeof(uint64_t) != 0)
@@ -313,8 +319,10 @@ void MachOImage::run_initializers(const std::vector<macho::Section>& sections, b
       initializers.push_back(reinterpret_cast<void (*)()>(address));
     }
   }
-  if (!run)
-    return;
+  return initializers;
+}
+
+void MachOImage::run(const std::vector<void (*)()>& initializers) {
   for (auto* initializer : initializers) {
     initializer();
     ++initializers_run_;

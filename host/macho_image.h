@@ -63,7 +63,8 @@ private:
   void* resolve(const macho::BindRecord& record, bool weak, const std::vector<std::string>& dylibs,
                 const MachOBindResolver& resolver) const;
   void protect();
-  void run_initializers(const std::vector<macho::Section>& sections, bool run);
+  std::vector<void (*)()> collect_initializers(const std::vector<macho::Section>& sections) const;
+  void run(const std::vector<void (*)()>& initializers);
   bool executable(uint64_t address) const;
 
   std::string name_;

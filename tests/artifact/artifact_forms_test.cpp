@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "artifact/artifact_fixture.h"
+#include "host/macho_image.h"
 
 namespace {
 
@@ -66,6 +67,24 @@ TEST_F(ArtifactForms, RenderTheSameSentenceToTheSameBytes) {
   EXPECT_EQ(from_macho.width, from_elf.width);
   EXPECT_EQ(from_macho.height, from_elf.height);
   EXPECT_TRUE(from_macho.rgba == from_elf.rgba) << "the two forms rendered different pixels";
+}
+
+// The dylib needs nothing from outside: its only binds are the weak ones the loader
+// settles with its own definitions, and it has no initializers to run.
+TEST_F(ArtifactForms, DylibBindsOnlyToItselfAndHasNoInitializers) {
+  std::ifstream in(DV_DYLIB_PATH, std::ios::binary);
+  std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+  int outside_lookups = 0;
+  dvhost::MachOImage dylib(bytes, DV_DYLIB_PATH, [&](std::string_view, std::string_view) -> void* {
+    ++outside_lookups;
+    return nullptr;
+  });
+  EXPECT_EQ(outside_lookups, 0);
+  EXPECT_EQ(dylib.initializers_run(), 0u);
+  EXPECT_EQ(dylib.install_name(), "/lib/DovrelTTF.dylib");
+  void* dso_handle = dylib.find("__dso_handle");
+  EXPECT_TRUE(dylib.contains(dso_handle));
+  EXPECT_EQ(*static_cast<void**>(dso_handle), nullptr);
 }
 
 } // namespace
