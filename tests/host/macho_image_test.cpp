@@ -96,6 +96,10 @@ std::vector<Damage> damaged_images() {
   };
   auto rebase = [](Bytes stream) { return [stream](Parts& p) { p.rebase = stream; }; };
   auto trie = [](Bytes bytes) { return [bytes](Parts& p) { p.trie = bytes; }; };
+  // A bind of the slot at __DATA + 8 to `symbol` from the dylib the opcode names.
+  auto bind = [](uint8_t ordinal_opcode, const char* symbol) {
+    return [=](Parts& p) { p.bind = machotest::bind_stream(ordinal_opcode, symbol, 0x08); };
+  };
   return {
       {"truncated header", none_parts, [](Built& b) { b.bytes.resize(20); },
        "test.dylib: truncated"},
@@ -178,50 +182,14 @@ std::vector<Damage> damaged_images() {
       {"unknown rebase opcode", rebase({0xE0}), none_bytes, "rebase opcodes: unknown opcode 224"},
       {"rebase stream cut inside a number", rebase({kRebaseSetSegmentAndOffsetUleb | 1, 0x80}),
        none_bytes, "rebase opcodes: truncated"},
-      {"bind to a symbol the library lacks",
-       [](Parts& p) {
-         p.bind = {kBindSetDylibOrdinalImm | 1,
-                   kBindSetSymbolTrailingFlagsImm,
-                   '_',
-                   'x',
-                   0,
-                   kBindSetSegmentAndOffsetUleb | 1,
-                   0x08,
-                   kBindDoBind,
-                   kBindDone};
-       },
-       none_bytes, "cannot bind _x (/lib/DovrelTTF.dylib): no image exports it"},
-      {"bind to a dylib that is not loaded",
-       [](Parts& p) {
-         p.bind = {kBindSetDylibOrdinalImm | 2,
-                   kBindSetSymbolTrailingFlagsImm,
-                   '_',
-                   'x',
-                   0,
-                   kBindSetSegmentAndOffsetUleb | 1,
-                   0x08,
-                   kBindDoBind,
-                   kBindDone};
-       },
-       none_bytes, "cannot bind _x: dylib ordinal 2 out of range"},
-      {"bind to the main executable",
-       [](Parts& p) {
-         p.bind = {kBindSetDylibSpecialImm | 0x0F,
-                   kBindSetSymbolTrailingFlagsImm,
-                   '_',
-                   'x',
-                   0,
-                   kBindSetSegmentAndOffsetUleb | 1,
-                   0x08,
-                   kBindDoBind,
-                   kBindDone};
-       },
-       none_bytes, "there is no main executable"},
+      {"bind to a symbol the library lacks", bind(kBindSetDylibOrdinalImm | 1, "_x"), none_bytes,
+       "cannot bind _x (/lib/DovrelTTF.dylib): no image exports it"},
+      {"bind to a dylib that is not loaded", bind(kBindSetDylibOrdinalImm | 2, "_x"), none_bytes,
+       "cannot bind _x: dylib ordinal 2 out of range"},
+      {"bind to the main executable", bind(kBindSetDylibSpecialImm | 0x0F, "_x"), none_bytes,
+       "there is no main executable"},
       {"weak bind nobody defines",
-       [](Parts& p) {
-         p.weak_bind = {kBindSetSymbolTrailingFlagsImm,   '_',  'w',         0,
-                        kBindSetSegmentAndOffsetUleb | 1, 0x10, kBindDoBind, kBindDone};
-       },
+       [](Parts& p) { p.weak_bind = machotest::bind_stream(kBindSetDylibOrdinalImm, "_w", 0x10); },
        none_bytes, "cannot bind _w (weak bind)"},
       {"lazy bind without a symbol",
        [](Parts& p) {

@@ -38,17 +38,6 @@ void fixed(char (&field)[16], const char* text) {
   std::strncpy(field, text, sizeof field);
 }
 
-Bytes bind_stream(uint8_t ordinal_opcode, const std::string& symbol, uint64_t data_offset) {
-  Bytes bytes{ordinal_opcode, kBindSetSymbolTrailingFlagsImm};
-  append_text(bytes, symbol);
-  bytes.push_back(kBindSetTypeImm | kBindTypePointer);
-  bytes.push_back(kBindSetSegmentAndOffsetUleb | 1);
-  append_uleb(bytes, data_offset);
-  bytes.push_back(kBindDoBind);
-  bytes.push_back(kBindDone);
-  return bytes;
-}
-
 Bytes dylib_command(uint32_t cmd, const std::string& name) {
   size_t size = (sizeof(DylibCommand) + name.size() + 1 + 7) / 8 * 8;
   DylibCommand command{cmd, static_cast<uint32_t>(size), sizeof(DylibCommand), 0, 0x10000, 0x10000};
@@ -110,6 +99,17 @@ Bytes flat_trie(const std::vector<std::pair<std::string, uint64_t>>& exports) {
     }
     root_size = root.size();
   }
+}
+
+Bytes bind_stream(uint8_t ordinal_opcode, const std::string& symbol, uint64_t data_offset) {
+  Bytes bytes{ordinal_opcode, kBindSetSymbolTrailingFlagsImm};
+  append_text(bytes, symbol);
+  bytes.push_back(kBindSetTypeImm | kBindTypePointer);
+  bytes.push_back(kBindSetSegmentAndOffsetUleb | 1);
+  append_uleb(bytes, data_offset);
+  bytes.push_back(kBindDoBind);
+  bytes.push_back(kBindDone);
+  return bytes;
 }
 
 Parts default_parts() {

@@ -40,6 +40,11 @@ struct Parts {
 
 Parts default_parts();
 
+// A bind stream with one pointer bind: `symbol`, from the dylib `ordinal_opcode` sets
+// (a set-dylib-ordinal or set-dylib-special opcode with its immediate), at __DATA +
+// `data_offset`.
+Bytes bind_stream(uint8_t ordinal_opcode, const std::string& symbol, uint64_t data_offset);
+
 // An export trie with one edge from the root per name (names must not be prefixes of
 // each other).
 Bytes flat_trie(const std::vector<std::pair<std::string, uint64_t>>& exports);
