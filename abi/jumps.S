@@ -5,21 +5,37 @@
 #define JUMP_SYMBOL(artifact_name, hosted_name) hosted_name
 #endif
 
+// Link names carry the platform's C prefix (an underscore on Mach-O). ELF marks
+// functions with .type/.size and hides with .hidden; Mach-O has neither and hides with
+// .private_extern.
+#define PASTE_(a, b) a##b
+#define PASTE(a, b) PASTE_(a, b)
+#define SYMBOL(name) PASTE(__USER_LABEL_PREFIX__, name)
+#if defined(__MACH__)
+#define FUNCTION_TYPE(name)
+#define FUNCTION_SIZE(name)
+#define HIDDEN(name) .private_extern SYMBOL(name)
+#else
+#define FUNCTION_TYPE(name) .type SYMBOL(name), @function;
+#define FUNCTION_SIZE(name) .size SYMBOL(name), . - SYMBOL(name)
+#define HIDDEN(name) .hidden SYMBOL(name)
+#endif
+
 #define FUNCTION(name)                                                                    \
-  .globl name;                                                                           \
-  .type name, @function;                                                                 \
+  .globl SYMBOL(name);                                                                   \
+  FUNCTION_TYPE(name)                                                                    \
   .p2align 4;                                                                            \
-  name:
+  SYMBOL(name):
 
   .text
 
 // dovrelboot_sjlj_jump(context): enter a frame through its context's jump buffer.
 FUNCTION(JUMP_SYMBOL(dovrelboot_sjlj_jump, dv_hosted_sjlj_jump))
-  .hidden JUMP_SYMBOL(dovrelboot_sjlj_jump, dv_hosted_sjlj_jump)
+  HIDDEN(JUMP_SYMBOL(dovrelboot_sjlj_jump, dv_hosted_sjlj_jump))
   movq 64(%rdi), %rsp
   movq 48(%rdi), %rbp
   jmpq *56(%rdi)
-  .size JUMP_SYMBOL(dovrelboot_sjlj_jump, dv_hosted_sjlj_jump), . - JUMP_SYMBOL(dovrelboot_sjlj_jump, dv_hosted_sjlj_jump)
+  FUNCTION_SIZE(JUMP_SYMBOL(dovrelboot_sjlj_jump, dv_hosted_sjlj_jump))
 
 // setjmp(buffer)
 FUNCTION(JUMP_SYMBOL(setjmp, dv_hosted_setjmp))
@@ -35,7 +51,7 @@ FUNCTION(JUMP_SYMBOL(setjmp, dv_hosted_setjmp))
   movq %rdx, 56(%rdi)
   xorl %eax, %eax
   retq
-  .size JUMP_SYMBOL(setjmp, dv_hosted_setjmp), . - JUMP_SYMBOL(setjmp, dv_hosted_setjmp)
+  FUNCTION_SIZE(JUMP_SYMBOL(setjmp, dv_hosted_setjmp))
 
 // longjmp(buffer, value)
 FUNCTION(JUMP_SYMBOL(longjmp, dv_hosted_longjmp))
@@ -52,6 +68,8 @@ FUNCTION(JUMP_SYMBOL(longjmp, dv_hosted_longjmp))
   movq 40(%rdi), %r15
   movq 48(%rdi), %rsp
   jmpq *56(%rdi)
-  .size JUMP_SYMBOL(longjmp, dv_hosted_longjmp), . - JUMP_SYMBOL(longjmp, dv_hosted_longjmp)
+  FUNCTION_SIZE(JUMP_SYMBOL(longjmp, dv_hosted_longjmp))
 
+#if !defined(__MACH__)
   .section .note.GNU-stack, "", @progbits
+#endif

@@ -5,11 +5,12 @@
 #include <stdint.h>
 
 #include "abi/sjlj_context.h"
+#include "runtime/export.h"
 
 #if defined(DV_ARTIFACT)
-#define DV_JUMP_SYMBOL(artifact_name, hosted_name) __asm__(artifact_name)
+#define DV_JUMP_SYMBOL(artifact_name, hosted_name) __asm__(DV_LINK_NAME(artifact_name))
 #else
-#define DV_JUMP_SYMBOL(artifact_name, hosted_name) __asm__(hosted_name)
+#define DV_JUMP_SYMBOL(artifact_name, hosted_name) __asm__(DV_LINK_NAME(hosted_name))
 #endif
 
 namespace dv {

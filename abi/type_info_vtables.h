@@ -7,12 +7,16 @@
 // objects point into as well.
 #pragma once
 
+#include "runtime/export.h"
+
 namespace dv {
 
-extern void* const class_type_info_vtable[] __asm__("_ZTVN10__cxxabiv117__class_type_infoE");
-extern void* const si_class_type_info_vtable[] __asm__("_ZTVN10__cxxabiv120__si_class_type_infoE");
 extern void* const
-    vmi_class_type_info_vtable[] __asm__("_ZTVN10__cxxabiv121__vmi_class_type_infoE");
+    class_type_info_vtable[] __asm__(DV_LINK_NAME("_ZTVN10__cxxabiv117__class_type_infoE"));
+extern void* const
+    si_class_type_info_vtable[] __asm__(DV_LINK_NAME("_ZTVN10__cxxabiv120__si_class_type_infoE"));
+extern void* const
+    vmi_class_type_info_vtable[] __asm__(DV_LINK_NAME("_ZTVN10__cxxabiv121__vmi_class_type_infoE"));
 
 // The vtable pointer a type_info of each kind holds.
 inline const void* class_type_info_address_point() {

@@ -1,35 +1,28 @@
 #include "host/artifact.h"
 
-#include <dlfcn.h>
-
 namespace dvhost {
 
 Artifact::Artifact(std::string path) : path_(std::move(path)) {
-  open();
+  image_ = load_image(path_, nullptr);
 }
 
-Artifact::~Artifact() {
-  if (handle_)
-    dlclose(handle_);
-}
-
-void Artifact::open() {
-  handle_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
-  if (!handle_) {
-    const char* error = dlerror();
-    throw std::runtime_error("cannot load " + path_ + ": " + (error ? error : "unknown error"));
-  }
-}
+Artifact::~Artifact() = default;
 
 void* Artifact::find(const std::string& name) const {
-  dlerror();
-  return dlsym(handle_, name.c_str());
+  return image_->find(name);
+}
+
+bool Artifact::contains(const void* address) const {
+  return image_->contains(address);
+}
+
+std::unique_ptr<LoadedImage> Artifact::load_module(const std::string& path) const {
+  return load_image(path, image_.get());
 }
 
 void Artifact::reload() {
-  dlclose(handle_);
-  handle_ = nullptr;
-  open();
+  image_.reset();
+  image_ = load_image(path_, nullptr);
 }
 
 } // namespace dvhost

@@ -4,7 +4,10 @@
 
 namespace dv {
 
-#if defined(DV_ARTIFACT)
+#if defined(DV_ARTIFACT) && defined(__MACH__)
+int dv_errno = 0;
+DV_PUBLISH_AS(dv_errno, "dv_errno")
+#elif defined(DV_ARTIFACT)
 DV_EXPORTED_DATA extern int dv_errno_export_ __asm__("dv_errno");
 DV_EXPORTED_DATA int dv_errno_export_ = 0;
 extern int dv_errno [[gnu::alias("dv_errno")]];

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, tests and demo need; skips what is present.
 set -euo pipefail
 packages=(
-  clang-14 lld-14 libclang-rt-14-dev cmake ninja-build make pkg-config
+  clang-14 lld-14 llvm-14 libclang-rt-14-dev cmake ninja-build make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libfreetype-dev libpng-dev
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-urw-base35 t1utils
   clang-format

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/macho_builder.h"
 #include "support/sfnt_builder.h"
 #include "support/type1_builder.h"
 
@@ -139,6 +140,13 @@ std::vector<Seed> type1_seeds() {
   return seeds;
 }
 
+std::vector<Seed> macho_seeds() {
+  machotest::Parts no_fixups = machotest::default_parts();
+  no_fixups.bind = no_fixups.lazy_bind = no_fixups.weak_bind = {};
+  return {{"dylib", machotest::build().bytes},
+          {"dylib_no_binds", machotest::build(no_fixups).bytes}};
+}
+
 bool write_seeds(const fs::path& directory, const std::vector<Seed>& seeds) {
   fs::create_directories(directory);
   for (const Seed& seed : seeds) {
@@ -164,7 +172,8 @@ int main(int argc, char** argv) {
                   write_seeds(root / "format_fuzzer", format_seeds()) &&
                   write_seeds(root / "number_parse_fuzzer", number_parse_seeds()) &&
                   write_seeds(root / "math_fuzzer", math_seeds()) &&
-                  write_seeds(root / "type1_fuzzer", type1_seeds());
+                  write_seeds(root / "type1_fuzzer", type1_seeds()) &&
+                  write_seeds(root / "macho_loader_fuzzer", macho_seeds());
   if (!ok) {
     std::fprintf(stderr, "cannot write the seed corpus under %s\n", argv[1]);
     return 1;

@@ -1,14 +1,25 @@
 #include "artifact/artifact_fixture.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace dvtest {
+
+bool testing_macho() {
+  const char* form = std::getenv("DV_ARTIFACT_FORM");
+  return form != nullptr && std::strcmp(form, "macho") == 0;
+}
+
+const char* artifact_path() {
+  return testing_macho() ? DV_DYLIB_PATH : DV_ARTIFACT_PATH;
+}
 
 dvhost::Artifact& artifact() {
   static std::unique_ptr<dvhost::Artifact> loaded;
   if (!loaded) {
     dvhost::install_stand_in();
-    loaded = std::make_unique<dvhost::Artifact>(DV_ARTIFACT_PATH);
+    loaded = std::make_unique<dvhost::Artifact>(artifact_path());
   }
   return *loaded;
 }

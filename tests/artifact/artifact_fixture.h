@@ -30,8 +30,13 @@
 
 namespace dvtest {
 
-// The artifact, loaded once per process (after the stand-in is installed).
+// The artifact, loaded once per process (after the stand-in is installed). The suite
+// runs against either form: the environment variable DV_ARTIFACT_FORM=macho picks the
+// Mach-O dylib, anything else the ELF shared object.
 dvhost::Artifact& artifact();
+bool testing_macho();
+// The path of the artifact in the form under test.
+const char* artifact_path();
 
 class ArtifactTest : public ::testing::Test {
 protected:

@@ -1,7 +1,11 @@
 // A real client of the exception runtime: a module compiled with the SjLj model and no
-// C++ runtime of its own (tests/client), loaded next to the artifact with RTLD_DEEPBIND
-// so that its throws, landing pads and catches all go through the artifact.
+// C++ runtime of its own (tests/client), loaded next to the artifact so that its throws,
+// landing pads and catches all go through the artifact. In the ELF run it is an ELF
+// shared object loaded with RTLD_DEEPBIND; in the Mach-O run a Mach-O dylib whose binds
+// the stand-in's loader resolves against the library's exports.
 #include <dlfcn.h>
+
+#include <memory>
 
 #include "abi/sjlj_context.h"
 #include "artifact/artifact_fixture.h"
@@ -14,20 +18,19 @@ protected:
     ArtifactTest::SetUp();
     // The client lists the artifact as a needed library; the loader binds it to the
     // artifact the fixture has already loaded (checked by ThrowsThroughTheArtifactsRuntime).
-    client_ = dlopen(DV_EXCEPTION_CLIENT_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
-    ASSERT_NE(client_, nullptr) << dlerror();
+    client_ = dvtest::artifact().load_module(
+        dvtest::testing_macho() ? DV_EXCEPTION_CLIENT_DYLIB_PATH : DV_EXCEPTION_CLIENT_PATH);
     entry<void()>("client_reset")();
   }
 
-  // Closed before the fixture may reload the artifact after a halt.
+  // Unloaded before the fixture may reload the artifact after a halt.
   void TearDown() override {
-    if (client_ != nullptr)
-      dlclose(client_);
+    client_.reset();
     ArtifactTest::TearDown();
   }
 
   template <typename Function> Function* entry(const char* name) {
-    void* address = dlsym(client_, name);
+    void* address = client_->find(name);
     EXPECT_NE(address, nullptr) << name;
     return reinterpret_cast<Function*>(address);
   }
@@ -45,15 +48,13 @@ protected:
   int thrown_destroyed() { return entry<int()>("client_thrown_destroyed")(); }
   int locals_destroyed() { return entry<int()>("client_locals_destroyed")(); }
 
-  void* client_ = nullptr;
+  std::unique_ptr<dvhost::LoadedImage> client_;
 };
 
 TEST_F(ExceptionClient, ThrowsThroughTheArtifactsRuntime) {
   void* artifact_throw = fn<void>("__cxa_throw");
   EXPECT_EQ(entry<void*()>("client_cxa_throw")(), artifact_throw);
-  Dl_info info{};
-  ASSERT_NE(dladdr(artifact_throw, &info), 0);
-  EXPECT_STREQ(info.dli_fname, DV_ARTIFACT_PATH);
+  EXPECT_TRUE(dvtest::artifact().contains(artifact_throw));
   EXPECT_NE(dlsym(RTLD_DEFAULT, "__cxa_throw"), artifact_throw);
 }
 

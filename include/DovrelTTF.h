@@ -1,0 +1,69 @@
+// DovrelTTF: the library's font functions as a module of the boot environment sees them.
+//
+// The library is /lib/DovrelTTF.dylib (Mach-O) on the machine, libDovrelTTF.so (ELF) in
+// the stand-in's ELF form. Compile a module as C++ (for example clang++-14
+// -ffreestanding -fsjlj-exceptions) and link it against the library: these
+// declarations have C++ linkage on purpose, so the calls bind to the mangled names the
+// library exports (given beside each one). The language runtime (operator new/delete,
+// exceptions with the SjLj model, type_info tables) comes from the library as well.
+//
+// Fonts: TrueType (.ttf) and Type 1 (PFB or PFA). A font handle is opaque; every
+// function accepts a null handle and does nothing with it (or returns null). Pixel
+// sizes below 1, and NaN, count as 1.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+// The image dv_ttf_font_render returns. `pixels` holds width * height * 4 bytes, RGBA
+// (not premultiplied), rows top first, and is never null (an empty text gives a 0 x 0
+// image whose pointer holds 4 zero bytes). The record comes from `new` and the pixels
+// from `new[]`: release both with dv_ttf_image_free below (or delete[] image->pixels and
+// delete image), never with free().
+struct TextImage {
+  int32_t width;
+  int32_t height;
+  uint8_t* pixels;
+  uint64_t reserved[2]; // 0
+};
+
+static_assert(sizeof(TextImage) == 32, "TextImage is 32 bytes");
+static_assert(offsetof(TextImage, width) == 0, "width at byte 0");
+static_assert(offsetof(TextImage, height) == 4, "height at byte 4");
+static_assert(offsetof(TextImage, pixels) == 8, "pixel pointer at byte 8");
+static_assert(offsetof(TextImage, reserved) == 16, "reserved words at bytes 16 and 24");
+
+// Loads a font file through the library's file system (the host's files). Null when the
+// file is missing or unreadable or the library refuses the font.
+// Exported as _Z16dv_ttf_font_loadPKcf.
+void* dv_ttf_font_load(const char* path, float pixel_size);
+
+// Loads a font from memory; the library keeps its own copy of the bytes. Null for null
+// or empty data and for fonts the library refuses. (`unsigned long` is size_t on
+// x86-64 and spells the exported name.)
+// Exported as _Z23dv_ttf_font_load_memoryPKvmf.
+void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_size);
+
+// Changes the pixel size for later renders.
+// Exported as _Z18dv_ttf_font_resizePvf.
+void dv_ttf_font_resize(void* font, float pixel_size);
+
+// Renders UTF-8 text (a newline starts a new line) in the colour red, green, blue
+// (0-255, clamped) at the given opacity (0-255, clamped). Null for a null handle or text,
+// and for images beyond 2^24 pixels.
+// Exported as _Z18dv_ttf_font_renderPvPKciiid.
+TextImage* dv_ttf_font_render(void* font, const char* text, int red, int green, int blue,
+                              double opacity);
+
+// Releases a font handle and everything it holds.
+// Exported as _Z16dv_ttf_font_freePv.
+void dv_ttf_font_free(void* font);
+
+// Releases an image from dv_ttf_font_render (null is fine) with the library's delete
+// operators.
+inline void dv_ttf_image_free(TextImage* image) {
+  if (image == nullptr)
+    return;
+  delete[] image->pixels;
+  delete image;
+}
