@@ -2,9 +2,9 @@
 // would come out blank before rendering it. Runs the hosted core library (dvcore) inside
 // the boot-environment stand-in.
 #include <getopt.h>
-#include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/font_file.h"
 #include "font/truetype/font.h"
 #include "font/type1/font.h"
 #include "host/halt.h"
@@ -80,21 +81,6 @@ std::string refusal(Format format) {
   }
 }
 
-// Empty when `path` names a readable regular file, else why not.
-std::string font_file_problem(const std::string& path) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0) {
-    return "font file not found: " + path;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    return "font path is not a regular file: " + path;
-  }
-  if (info.st_size > 0xFFFFFFFFll) {
-    return "font file too large (over 4 GiB): " + path;
-  }
-  return "";
-}
-
 dv::vector<unsigned char> library_bytes(const std::string& bytes) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   return dv::vector<unsigned char>(data, data + bytes.size());
@@ -148,7 +134,7 @@ std::string load_failure(Format format, const std::string& bytes) {
 }
 
 int inspect(const std::string& path) {
-  if (const std::string problem = font_file_problem(path); !problem.empty()) {
+  if (const std::string problem = dvttf_tools::font_file_problem(path); !problem.empty()) {
     return fail(problem);
   }
   std::ifstream file(path, std::ios::binary);

@@ -1,7 +1,6 @@
 // dvttf-render: renders text with the DovrelTTF artifact, running inside the
 // boot-environment stand-in, and writes the image as a PNG.
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "blank_image.h"
+#include "common/font_file.h"
 #include "host/artifact.h"
 #include "host/file_store.h"
 #include "host/halt.h"
@@ -77,21 +77,6 @@ int usage_error(const std::string& message) {
   return kExitUsage;
 }
 
-// Empty when `path` names a readable regular file, else why not.
-std::string font_file_problem(const std::string& path) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0) {
-    return "font file not found: " + path;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    return "font path is not a regular file: " + path;
-  }
-  if (info.st_size > 0xFFFFFFFFll) {
-    return "font file too large (over 4 GiB): " + path;
-  }
-  return "";
-}
-
 // The text, or an error message (exit code 2) in `error`. Standard input is read when
 // TEXT is "-", or absent while standard input is open and not a terminal; one final
 // newline, which every line-oriented producer appends, is dropped.
@@ -129,7 +114,7 @@ std::string resolve_text(const dvttf_render::Options& options, std::string* erro
 }
 
 int render(const dvttf_render::Options& options) {
-  if (const std::string problem = font_file_problem(options.font); !problem.empty()) {
+  if (const std::string problem = dvttf_tools::font_file_problem(options.font); !problem.empty()) {
     return fail(problem);
   }
   dvhost::install_stand_in();
@@ -153,7 +138,8 @@ int render(const dvttf_render::Options& options) {
   }
   if (handle == nullptr) {
     return fail("cannot load font " + options.font +
-                ": not a TrueType (glyf) or Type 1 font the library accepts");
+                ": not a TrueType (glyf) or Type 1 font the library accepts (dvttf-info " +
+                options.font + " tells why)");
   }
   library.free_font(handle);
   if (image == nullptr) {
