@@ -113,6 +113,7 @@ case_ 1 none "cannot load $work/missing.so" --library "$work/missing.so" Hi
 case_ 1 none "cannot load $work/not-a-library.so" --library="$work/not-a-library.so" Hi
 case_ 1 none "is not a DovrelTTF library" --library "$(ldd "$tool" | awk '/libpng/ { print $3 }')" Hi
 case_ 1 no-stdout "cannot write standard output" -o - Hi
+case_ 1 tty "not writing a PNG to a terminal" -o - Hi
 
 if [ -f "$dejavu" ]; then
   # Every spelling of the same request draws the same bytes.

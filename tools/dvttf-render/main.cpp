@@ -182,6 +182,9 @@ int main(int argc, char** argv) {
     std::printf("dvttf-render (DovrelTTF) %s\n", DVTTF_VERSION);
     return 0;
   }
+  if (options.output == dvttf_render::kStandardStream && isatty(STDOUT_FILENO)) {
+    return fail("not writing a PNG to a terminal: redirect standard output or name a file");
+  }
   std::string error;
   options.text = resolve_text(options, &error);
   if (!error.empty()) {
