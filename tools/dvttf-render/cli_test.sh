@@ -75,7 +75,7 @@ printf 'no library' >"$work/not-a-library.so"
 
 # Bad options and missing text: 2 and the usage.
 case_ 2 tty "no TEXT given"
-case_ 2 tty "usage: dvttf-render" --output "$work/a.png"
+case_ 2 tty "no TEXT given" --output "$work/a.png"
 case_ 2 none "no TEXT given: standard input is empty"
 case_ 2 closed "no TEXT given"
 case_ 2 none "no TEXT given: standard input is empty" -
