@@ -7,8 +7,10 @@ FUZZ_SECONDS ?= 20
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build asan test test-artifact test-asan format fuzz bench clean demo
+.PHONY: all deps build asan test test-artifact test-asan format fuzz bench clean demo samples
 
+# `make` alone: the artifact and the tools (needs only the compiler, lld, CMake, Ninja and
+# libpng). Tests, benchmarks and fuzzers are CMake options that the targets below turn on.
 all: build
 
 $(BUILD)/build.ninja:
@@ -18,7 +20,7 @@ build: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 $(ASAN_BUILD)/build.ninja:
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DDV_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DDV_SANITIZE=ON -DDV_TESTS=ON
 
 asan: $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
@@ -38,11 +40,16 @@ deps:
 
 # The one command that builds everything and runs every test: the artifact with its
 # export check and artifact tests, the stand-in's tests, the unit tests, and the unit
-# tests again under ASan + UBSan. On a fresh Debian machine it installs what is missing.
+# tests again under ASan + UBSan, the check that a configure without tests, benchmarks and
+# fuzzers looks for none of their packages, and the fuzzers. On a fresh Debian machine it
+# installs what is missing.
 test: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DDV_TESTS=ON
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DDV_SANITIZE=ON -DDV_TESTS=ON
 	$(MAKE) build asan
 	ctest --test-dir $(BUILD) --output-on-failure
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure
+	./tools/check_lean_configure.sh
 	$(MAKE) fuzz
 
 # Renders a sample sentence with dvttf-render into demo.png (installs what is missing and
@@ -55,9 +62,15 @@ demo: deps $(BUILD)/build.ninja
 # Benchmarks (not part of `make test`): the library against FreeType and the reference
 # rasterizer in one run, ending with a table of ratios. BENCH_ARGS go to Google Benchmark.
 bench: $(BUILD)/build.ninja
-	cmake -S . -B $(BUILD) >/dev/null
+	cmake -S . -B $(BUILD) -DDV_BENCH=ON >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target dvttf_bench
 	$(BUILD)/bench/dvttf_bench $(BENCH_ARGS)
+
+# Regenerates every image in docs/ with dvttf-render from the commands in
+# tools/samples/make-samples.sh; the result is byte for byte what is committed.
+samples: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target dvttf-render
+	./tools/samples/make-samples.sh $(BUILD)/dvttf-render docs
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

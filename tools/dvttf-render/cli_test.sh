@@ -1,24 +1,69 @@
 #!/usr/bin/env bash
-# Exit codes and messages of dvttf-render: 0 and the image size on success, 2 with the
-# usage for bad options, 1 with a clear message for fonts and files it cannot use.
+# dvttf-render from the outside: option forms, text from standard input, the PNG on
+# standard output, the warning for an image without ink, and the exit codes (0 written,
+# 2 bad options with the usage, 1 a font, library or file it cannot use).
+# usage: cli_test.sh DVTTF_RENDER ELF_ARTIFACT [MACHO_ARTIFACT]
 set -u
 tool=$1
+elf_library=$2
+macho_library=${3:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 passes=0
+dejavu=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+nimbus=/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb
 
-# expect CODE PATTERN ARGS...: the exit code, and a pattern the output must contain.
-expect() {
-  local code=$1 pattern=$2
-  shift 2
-  local output status
-  output=$("$tool" "$@" 2>&1)
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# Runs the tool with the streams IO: standard input "none" (/dev/null), "closed", "nul"
+# (a NUL byte among text), "tty" (a terminal, through script(1)) or "<TEXT" (TEXT through a
+# pipe); or "no-stdout" (standard output closed). Sets output and status.
+invoke() {
+  local io=$1
+  shift
+  case $io in
+  none) output=$("$tool" "$@" 2>&1 </dev/null) ;;
+  closed) output=$("$tool" "$@" 2>&1 <&-) ;;
+  nul) output=$(printf 'a\0b' | "$tool" "$@" 2>&1) ;;
+  no-stdout) output=$("$tool" "$@" 2>&1 >&- </dev/null) ;;
+  tty) output=$(script -qec "$(printf '%q ' "$tool" "$@")" /dev/null 2>&1 </dev/null) ;;
+  \<*) output=$(printf '%s' "${io#<}" | "$tool" "$@" 2>&1) ;;
+  esac
   status=$?
+}
+
+# case_ CODE IO PATTERN ARGS...: the exit code, and text the output must contain.
+case_() {
+  local code=$1 io=$2 pattern=$3
+  shift 3
+  invoke "$io" "$@"
   if [ "$status" -ne "$code" ] || ! grep -qF -- "$pattern" <<<"$output"; then
-    echo "FAIL: dvttf-render $* -> exit $status, wanted $code and '$pattern'; output:"
+    fail "dvttf-render $* ($io) -> exit $status, wanted $code and '$pattern'; output:"
     echo "$output"
-    failures=$((failures + 1))
+  else
+    passes=$((passes + 1))
+  fi
+}
+
+# same NAME STDIN ARGS...: the option spelling must give the reference image, written
+# to $work/NAME.png (or captured from standard output when ARGS hold "-o -").
+same() {
+  local name=$1 stdin=$2
+  shift 2
+  local image="$work/$name.png"
+  case $stdin in
+  none) "$tool" "$@" </dev/null >"$work/$name.out" 2>"$work/$name.err" ;;
+  \<*) printf '%s' "${stdin#<}" | "$tool" "$@" >"$work/$name.out" 2>"$work/$name.err" ;;
+  esac
+  status=$?
+  [ -f "$image" ] || cp "$work/$name.out" "$image"
+  if [ "$status" -ne 0 ] || ! cmp -s "$image" "$work/reference.png"; then
+    fail "dvttf-render $* (stdin $stdin) -> exit $status, image differs from the reference"
+    cat "$work/$name.err"
   else
     passes=$((passes + 1))
   fi
@@ -26,41 +71,106 @@ expect() {
 
 printf 'not a font' >"$work/text.ttf"
 : >"$work/empty.ttf"
+printf 'no library' >"$work/not-a-library.so"
 
-expect 2 "no TEXT given"
-expect 2 "no TEXT given" --output "$work/a.png"
-expect 2 "the TEXT is empty" ""
-expect 2 "give the TEXT as one argument" one two
-expect 2 "unknown option '--bold'" --bold Hi
-expect 2 "--size needs a value" Hi --size
-expect 2 "--size wants a pixel size" --size abc Hi
-expect 2 "--size wants a pixel size" --size 0 Hi
-expect 2 "--size wants a pixel size" --size nan Hi
-expect 2 "--color wants R,G,B" --color 1,2 Hi
-expect 2 "--color wants R,G,B" --color 1,2,300 Hi
-expect 2 "--color wants R,G,B" --color 1,2,3,4 Hi
-expect 2 "--opacity wants a value" --opacity 256 Hi
-expect 2 "--opacity wants a value" --opacity -1 Hi
-expect 0 "usage: dvttf-render" --help
-expect 1 "font file not found: $work/missing.ttf" --font "$work/missing.ttf" Hi
-expect 1 "font path is not a regular file" --font "$work" Hi
-expect 1 "cannot load font $work/text.ttf" --font "$work/text.ttf" Hi
-expect 1 "cannot load font $work/empty.ttf" --font "$work/empty.ttf" Hi
-expect 1 "cannot write $work/no/such/dir.png" --output "$work/no/such/dir.png" Hi
-expect 1 "too large to render" --size 10000 "$(head -c 3000 /dev/zero | tr '\0' 'W')"
+# Bad options and missing text: 2 and the usage.
+case_ 2 tty "no TEXT given"
+case_ 2 tty "no TEXT given" --output "$work/a.png"
+case_ 2 none "no TEXT given: standard input is empty"
+case_ 2 closed "no TEXT given"
+case_ 2 none "no TEXT given: standard input is empty" -
+case_ 2 nul "the TEXT from standard input holds a NUL byte" -o "$work/nul.png"
+case_ 2 none "the TEXT is empty" ""
+case_ 2 none "give the TEXT as one argument" one two
+case_ 2 none "give the TEXT as one argument" one -s 20 two
+case_ 2 none "unknown option '--bold'" --bold Hi
+case_ 2 none "unknown option '--bold'" --bold=yes Hi
+case_ 2 none "unknown option '-q'" -q Hi
+case_ 2 none "ambiguous option '--o' (--opacity, --output)" --o x Hi
+case_ 2 none "option '--help' takes no value" --help=yes
+case_ 2 none "--size needs a value" Hi --size
+case_ 2 none "-s needs a value" Hi -s
+case_ 2 none "--size wants a pixel size" --size abc Hi
+case_ 2 none "--size wants a pixel size" --size=0 Hi
+case_ 2 none "--size wants a pixel size" -snan Hi
+case_ 2 none "--color wants R,G,B" --color 1,2 Hi
+case_ 2 none "--color wants R,G,B" -c 1,2,300 Hi
+case_ 2 none "--color wants R,G,B" --color=1,2,3,4 Hi
+case_ 2 none "--opacity wants a value" --opacity 256 Hi
+case_ 2 none "--opacity wants a value" -a -1 Hi
+case_ 0 none "usage: dvttf-render" --help
+case_ 0 none "usage: dvttf-render" Hi -h
+case_ 0 none "dvttf-render (DovrelTTF) " --version
 
-if [ -f /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf ]; then
-  expect 0 "$work/ok.png: " --output "$work/ok.png" --size 20 --color 200,10,10 \
-    --opacity 128 $'Two\nlines'
-  if ! head -c 8 "$work/ok.png" | od -An -tx1 | grep -q '89 50 4e 47 0d 0a 1a 0a'; then
-    echo "FAIL: $work/ok.png is not a PNG"
-    failures=$((failures + 1))
+# Fonts, libraries and outputs it cannot use: 1 and a message.
+case_ 1 none "font file not found: $work/missing.ttf" --font "$work/missing.ttf" Hi
+case_ 1 none "font path is not a regular file" -f "$work" Hi
+case_ 1 none "cannot load font $work/text.ttf" --font="$work/text.ttf" Hi
+case_ 1 none "cannot load font $work/empty.ttf" -f"$work/empty.ttf" Hi
+case_ 1 none "cannot write $work/no/such/dir.png" --output "$work/no/such/dir.png" Hi
+case_ 1 none "too large to render" --size 10000 "$(head -c 3000 /dev/zero | tr '\0' 'W')"
+case_ 1 none "cannot load $work/missing.so" --library "$work/missing.so" Hi
+case_ 1 none "cannot load $work/not-a-library.so" --library="$work/not-a-library.so" Hi
+case_ 1 none "is not a DovrelTTF library" --library "$(ldd "$tool" | awk '/libpng/ { print $3 }')" Hi
+case_ 1 no-stdout "cannot write standard output" -o - Hi
+case_ 1 tty "not writing a PNG to a terminal" -o - Hi
+
+if [ -f "$dejavu" ]; then
+  # Every spelling of the same request draws the same bytes.
+  "$tool" --output "$work/reference.png" --size 20 --color 200,10,10 --opacity 128 \
+    $'Two\nlines' >/dev/null 2>&1
+  if ! head -c 8 "$work/reference.png" | od -An -tx1 | grep -q '89 50 4e 47 0d 0a 1a 0a'; then
+    fail "$work/reference.png is not a PNG"
+  fi
+  same short none -o "$work/short.png" -s 20 -c 200,10,10 -a 128 $'Two\nlines'
+  same glued none -o"$work/glued.png" -s20 -c200,10,10 -a128 $'Two\nlines'
+  same equals none --output="$work/equals.png" --size=20 --color=200,10,10 --opacity=128 \
+    $'Two\nlines'
+  same abbreviated none --out "$work/abbreviated.png" --si 20 --col 200,10,10 --opa 128 \
+    $'Two\nlines'
+  same text-first none $'Two\nlines' -s 20 -c 200,10,10 -a 128 -o "$work/text-first.png"
+  same text-between none -s 20 $'Two\nlines' -c 200,10,10 -a 128 -o "$work/text-between.png"
+  same font-named none -f "$dejavu" -s 20 -c 200,10,10 -a 128 -o "$work/font-named.png" \
+    $'Two\nlines'
+  same library-named none --library "$elf_library" -s 20 -c 200,10,10 -a 128 \
+    -o "$work/library-named.png" $'Two\nlines'
+  same stdin-implicit "<"$'Two\nlines\n' -s 20 -c 200,10,10 -a 128 \
+    -o "$work/stdin-implicit.png"
+  same stdin-dash "<"$'Two\nlines' -s 20 -c 200,10,10 -a 128 -o "$work/stdin-dash.png" -
+  same stdout none -s 20 -c 200,10,10 -a 128 -o - $'Two\nlines'
+  if [ -n "$macho_library" ] && [ -f "$macho_library" ]; then
+    same macho-library none --library "$macho_library" -s 20 -c 200,10,10 -a 128 \
+      -o "$work/macho-library.png" $'Two\nlines'
+  fi
+
+  # After `--` everything is TEXT, even what looks like an option.
+  "$tool" -o "$work/dash-text.png" -- --size >/dev/null 2>&1
+  case_ 0 none "$work/dash-text2.png: " -o "$work/dash-text2.png" -- --size
+  if ! cmp -s "$work/dash-text.png" "$work/dash-text2.png" ||
+    cmp -s "$work/dash-text.png" "$work/reference.png"; then
+    fail "'-- --size' did not draw the text '--size'"
+  fi
+
+  # Written, and the size line on standard output (on stderr when the PNG is there).
+  case_ 0 none "$work/ok.png: 47x48" -o "$work/ok.png" -s 20 $'Two\nlines'
+  printf x | "$tool" -o - -s 20 >"$work/size.png" 2>"$work/size.err"
+  if ! grep -q '^-: [0-9]*x[0-9]*$' "$work/size.err" || grep -q -- '-: ' "$work/size.png"; then
+    fail "with -o - the size line must go to stderr alone: $(cat "$work/size.err")"
+  fi
+
+  # Nothing visible: still written and 0, with the likely reason on stderr.
+  case_ 0 none "nothing visible was drawn: an opacity below 1" -o "$work/w1.png" -a 0 Hi
+  case_ 0 none "nothing visible was drawn: the text is only white space" -o "$work/w2.png" \
+    $' \n '
+  invoke none -o "$work/ink.png" Hi
+  if grep -q "nothing visible" <<<"$output"; then
+    fail "a visible image drew the warning: $output"
   fi
 fi
 
-type1=/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb
-if [ -f "$type1" ]; then
-  expect 0 "$work/t1.png: " --font "$type1" --output "$work/t1.png" --size 30 Hi
+if [ -f "$nimbus" ]; then
+  case_ 0 none "$work/t1.png: " --font "$nimbus" --output "$work/t1.png" --size 30 Hi
+  case_ 0 none "names its glyphs through StandardEncoding" -f "$nimbus" -o "$work/t1.png" Hello
 fi
 
 echo "$passes passed, $failures failed"

@@ -1,14 +1,19 @@
 // dvttf-render: renders text with the DovrelTTF artifact, running inside the
 // boot-environment stand-in, and writes the image as a PNG.
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "blank_image.h"
+#include "common/font_file.h"
 #include "host/artifact.h"
 #include "host/file_store.h"
 #include "host/halt.h"
@@ -31,6 +36,34 @@ using RenderText = TextImage*(void*, const char*, int, int, int, double);
 using FreeFont = void(void*);
 using Release = void(void*);
 
+// The loaded artifact and the entry points the tool calls.
+struct Library {
+  std::unique_ptr<dvhost::Artifact> artifact;
+  LoadFont* load = nullptr;
+  RenderText* render = nullptr;
+  FreeFont* free_font = nullptr;
+  Release* delete_array = nullptr;
+  Release* delete_object = nullptr;
+};
+
+// Throws std::runtime_error with the loader's message when `path` does not load, or
+// naming the missing entry point. The path is made absolute so that a bare name is never
+// looked up in the system's library directories.
+Library open_library(const std::string& path) {
+  Library library;
+  library.artifact = std::make_unique<dvhost::Artifact>(std::filesystem::absolute(path).string());
+  try {
+    library.load = library.artifact->get<LoadFont>("_Z16dv_ttf_font_loadPKcf");
+    library.render = library.artifact->get<RenderText>("_Z18dv_ttf_font_renderPvPKciiid");
+    library.free_font = library.artifact->get<FreeFont>("_Z16dv_ttf_font_freePv");
+    library.delete_array = library.artifact->get<Release>("_ZdaPv");
+    library.delete_object = library.artifact->get<Release>("_ZdlPv");
+  } catch (const std::exception& error) {
+    throw std::runtime_error(path + " is not a DovrelTTF library: " + error.what());
+  }
+  return library;
+}
+
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
@@ -39,41 +72,65 @@ int fail(const std::string& message, int code = kExitFailure) {
   return code;
 }
 
-// Empty when `path` names a readable regular file, else why not.
-std::string font_file_problem(const std::string& path) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0) {
-    return "font file not found: " + path;
+int usage_error(const std::string& message) {
+  std::fprintf(stderr, "dvttf-render: %s\n%s", message.c_str(), dvttf_render::usage().c_str());
+  return kExitUsage;
+}
+
+// The text, or an error message (exit code 2) in `error`. Standard input is read when
+// TEXT is "-", or absent while standard input is open and not a terminal; one final
+// newline, which every line-oriented producer appends, is dropped.
+std::string resolve_text(const dvttf_render::Options& options, std::string* error) {
+  if (options.text && *options.text != dvttf_render::kStandardStream) {
+    return *options.text;
   }
-  if (!S_ISREG(info.st_mode)) {
-    return "font path is not a regular file: " + path;
+  const bool stdin_open = fcntl(STDIN_FILENO, F_GETFD) != -1;
+  if (!options.text && (!stdin_open || isatty(STDIN_FILENO))) {
+    *error = "no TEXT given";
+    return "";
   }
-  if (info.st_size > 0xFFFFFFFFll) {
-    return "font file too large (over 4 GiB): " + path;
+  std::string text;
+  char buffer[4096];
+  size_t count = 0;
+  while ((count = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+    text.append(buffer, count);
   }
-  return "";
+  if (std::ferror(stdin)) {
+    *error = "cannot read the TEXT from standard input";
+    return "";
+  }
+  if (!text.empty() && text.back() == '\n') {
+    text.pop_back();
+    if (!text.empty() && text.back() == '\r') {
+      text.pop_back();
+    }
+  }
+  if (text.empty()) {
+    *error = "no TEXT given: standard input is empty";
+  } else if (text.find('\0') != std::string::npos) {
+    *error = "the TEXT from standard input holds a NUL byte";
+  }
+  return text;
 }
 
 int render(const dvttf_render::Options& options) {
-  if (const std::string problem = font_file_problem(options.font); !problem.empty()) {
+  if (const std::string problem = dvttf_tools::font_file_problem(options.font); !problem.empty()) {
     return fail(problem);
   }
   dvhost::install_stand_in();
   // The library reads files through the host: serve the font's directory.
   const std::filesystem::path font = std::filesystem::absolute(options.font);
   dvhost::file_store::use_directory(font.parent_path().string());
-  dvhost::Artifact library(DVTTF_ARTIFACT_PATH);
-  auto* load = library.get<LoadFont>("_Z16dv_ttf_font_loadPKcf");
-  auto* render_text = library.get<RenderText>("_Z18dv_ttf_font_renderPvPKciiid");
-  auto* free_font = library.get<FreeFont>("_Z16dv_ttf_font_freePv");
+  const Library library =
+      open_library(options.library.empty() ? DVTTF_ARTIFACT_PATH : options.library);
 
   void* handle = nullptr;
   TextImage* image = nullptr;
   const bool halted = dvhost::halts([&] {
-    handle = load(font.filename().c_str(), options.size);
+    handle = library.load(font.filename().c_str(), options.size);
     if (handle != nullptr) {
-      image = render_text(handle, options.text.c_str(), options.red, options.green, options.blue,
-                          options.opacity);
+      image = library.render(handle, options.text->c_str(), options.red, options.green,
+                             options.blue, options.opacity);
     }
   });
   if (halted) {
@@ -81,9 +138,10 @@ int render(const dvttf_render::Options& options) {
   }
   if (handle == nullptr) {
     return fail("cannot load font " + options.font +
-                ": not a TrueType (glyf) or Type 1 font the library accepts");
+                ": not a TrueType (glyf) or Type 1 font the library accepts (dvttf-info " +
+                options.font + " tells why)");
   }
-  free_font(handle);
+  library.free_font(handle);
   if (image == nullptr) {
     return fail("the text is too large to render at this size (limit: 16777216 pixels)");
   }
@@ -91,32 +149,50 @@ int render(const dvttf_render::Options& options) {
       dvttf_render::write_png(options.output, image->width, image->height, image->pixels);
   const int width = image->width;
   const int height = image->height;
-  library.get<Release>("_ZdaPv")(image->pixels);
-  library.get<Release>("_ZdlPv")(image);
+  const bool invisible = dvttf_render::is_invisible(width, height, image->pixels);
+  library.delete_array(image->pixels);
+  library.delete_object(image);
   if (!error.empty()) {
     return fail(error);
   }
-  std::printf("%s: %dx%d\n", options.output.c_str(), width, height);
+  // With the PNG on standard output, the size line goes with the messages.
+  std::fprintf(options.output == dvttf_render::kStandardStream ? stderr : stdout, "%s: %dx%d\n",
+               options.output.c_str(), width, height);
+  if (invisible) {
+    std::fprintf(stderr, "dvttf-render: warning: nothing visible was drawn: %s\n",
+                 dvttf_render::blank_image_reason(options).c_str());
+  }
   return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-  const dvttf_render::ParseResult parsed =
+  dvttf_render::ParseResult parsed =
       dvttf_render::parse_options(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.options) {
-    std::fprintf(stderr, "dvttf-render: %s\n%s", parsed.error.c_str(),
-                 dvttf_render::usage().c_str());
-    return kExitUsage;
+    return usage_error(parsed.error);
   }
-  if (parsed.options->help) {
+  dvttf_render::Options& options = *parsed.options;
+  if (options.help) {
     std::printf("%s", dvttf_render::usage().c_str());
     return 0;
   }
+  if (options.version) {
+    std::printf("dvttf-render (DovrelTTF) %s\n", DVTTF_VERSION);
+    return 0;
+  }
+  if (options.output == dvttf_render::kStandardStream && isatty(STDOUT_FILENO)) {
+    return fail("not writing a PNG to a terminal: redirect standard output or name a file");
+  }
+  std::string error;
+  options.text = resolve_text(options, &error);
+  if (!error.empty()) {
+    return usage_error(error);
+  }
   try {
-    return render(*parsed.options);
-  } catch (const std::exception& error) {
-    return fail(error.what());
+    return render(options);
+  } catch (const std::exception& failure) {
+    return fail(failure.what());
   }
 }

@@ -40,15 +40,18 @@ bool write_rows(FILE* file, int width, int height, const uint8_t* rgba) {
 } // namespace
 
 std::string write_png(const std::string& path, int width, int height, const uint8_t* rgba) {
-  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    return "cannot write " + path + ": " + std::strerror(errno);
+  const bool to_stdout = path == "-";
+  const std::string name = to_stdout ? "standard output" : path;
+  std::unique_ptr<FILE, FileCloser> file(to_stdout ? nullptr : std::fopen(path.c_str(), "wb"));
+  FILE* stream = to_stdout ? stdout : file.get();
+  if (stream == nullptr) {
+    return "cannot write " + name + ": " + std::strerror(errno);
   }
-  if (!write_rows(file.get(), width, height, rgba)) {
-    return "cannot encode the PNG " + path;
+  if (!write_rows(stream, width, height, rgba)) {
+    return "cannot write the PNG to " + name;
   }
-  if (std::fflush(file.get()) != 0) {
-    return "cannot write " + path + ": " + std::strerror(errno);
+  if (std::fflush(stream) != 0 || std::ferror(stream) != 0) {
+    return "cannot write " + name + ": " + std::strerror(errno);
   }
   return "";
 }

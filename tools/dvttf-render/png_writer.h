@@ -6,8 +6,9 @@
 
 namespace dvttf_render {
 
-// Writes width x height RGBA pixels (rows top first, not premultiplied). Returns an
-// empty string on success, else what went wrong.
+// Writes width x height RGBA pixels (rows top first, not premultiplied) to the file `path`,
+// or to standard output when `path` is "-". Returns an empty string on success, else what
+// went wrong.
 std::string write_png(const std::string& path, int width, int height, const uint8_t* rgba);
 
 } // namespace dvttf_render

@@ -1,0 +1,118 @@
+#include "truetype_facts.h"
+
+#include <string>
+
+namespace dvttf_info {
+namespace {
+
+constexpr uint32_t kLastCodePoint = 0x10FFFF;
+constexpr uint32_t kLastBmpCodePoint = 0xFFFF;
+
+struct MappedCounts {
+  uint32_t bmp = 0;
+  uint32_t beyond = 0;
+  uint32_t past_glyph_count = 0; // mapped to a glyph index the font does not have
+};
+
+MappedCounts count_mapped(const TrueTypeFont& font) {
+  MappedCounts counts;
+  const uint32_t last = font.cmap12_groups_.size == 0 ? kLastBmpCodePoint : kLastCodePoint;
+  for (uint32_t codepoint = 0; codepoint <= last; ++codepoint) {
+    const uint16_t glyph = map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, codepoint);
+    if (glyph == 0) {
+      continue;
+    }
+    ++(codepoint <= kLastBmpCodePoint ? counts.bmp : counts.beyond);
+    if (glyph >= font.num_glyphs_) {
+      ++counts.past_glyph_count;
+    }
+  }
+  return counts;
+}
+
+struct EncodingRecord {
+  uint16_t platform;
+  uint16_t encoding;
+  uint64_t subtable; // absolute offset
+};
+
+dv::vector<EncodingRecord> encoding_records(const TrueTypeFont& font) {
+  dv::vector<EncodingRecord> records;
+  const TableRecord& cmap = font.cmap_;
+  if (!has_bytes(font.data_, cmap.offset, 4)) {
+    return records;
+  }
+  const uint16_t count = read_u16_be(font.data_, uint64_t{cmap.offset} + 2);
+  for (uint64_t i = 0; i < count; ++i) {
+    const uint64_t at = uint64_t{cmap.offset} + 4 + 8 * i;
+    if (!has_bytes(font.data_, at, 8)) {
+      break;
+    }
+    records.push_back(EncodingRecord{read_u16_be(font.data_, at), read_u16_be(font.data_, at + 2),
+                                     uint64_t{cmap.offset} + read_u32_be(font.data_, at + 4)});
+  }
+  return records;
+}
+
+// True when the format-12 subtable at `subtable` holds exactly the groups the font kept.
+bool holds_groups(const TrueTypeFont& font, uint64_t subtable) {
+  const dv::vector<Format12Group>& groups = font.cmap12_groups_;
+  if (!has_bytes(font.data_, subtable, 16) || read_u16_be(font.data_, subtable) != 12 ||
+      read_u32_be(font.data_, subtable + 12) != groups.size ||
+      !has_bytes(font.data_, subtable + 16, 12 * uint64_t{groups.size})) {
+    return false;
+  }
+  for (uint64_t i = 0; i < groups.size; ++i) {
+    const uint64_t at = subtable + 16 + 12 * i;
+    const Format12Group& group = groups.data[i];
+    if (read_u32_be(font.data_, at) != group.start_code ||
+        read_u32_be(font.data_, at + 4) != group.end_code ||
+        read_u32_be(font.data_, at + 8) != group.start_glyph_id) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// "platform/encoding" of every record naming the chosen subtable.
+std::string chosen_records(const TrueTypeFont& font, bool format12) {
+  std::string names;
+  const dv::vector<EncodingRecord> records = encoding_records(font);
+  for (uint64_t i = 0; i < records.size; ++i) {
+    const EncodingRecord& record = records.data[i];
+    const bool chosen =
+        format12 ? holds_groups(font, record.subtable) : record.subtable == font.cmap4_.offset;
+    if (chosen && (record.platform == 0 || record.platform == 3)) {
+      names += (names.empty() ? "" : ", ") + std::to_string(record.platform) + "/" +
+               std::to_string(record.encoding);
+    }
+  }
+  return names;
+}
+
+} // namespace
+
+void print_truetype_facts(const TrueTypeFont& font, FILE* out) {
+  std::fprintf(out, "format: TrueType\n");
+  std::fprintf(out, "units per em: %u\n", font.units_per_em_);
+  std::fprintf(out, "ascent: %d\n", font.ascent_);
+  std::fprintf(out, "descent: %d (below the baseline)\n", font.descent_);
+  std::fprintf(out, "line gap: %d\n", font.line_gap_);
+  std::fprintf(out, "glyphs: %u\n", font.num_glyphs_);
+  if (font.cmap4_.valid) {
+    std::fprintf(out, "cmap format 4 (platform/encoding %s): %u segments\n",
+                 chosen_records(font, false).c_str(), font.cmap4_.seg_count);
+  }
+  if (font.cmap12_groups_.size != 0) {
+    std::fprintf(out, "cmap format 12 (platform/encoding %s): %zu groups\n",
+                 chosen_records(font, true).c_str(), font.cmap12_groups_.size);
+  }
+  const MappedCounts counts = count_mapped(font);
+  std::fprintf(out, "mapped code points: %u (BMP %u, beyond the BMP %u)\n",
+               counts.bmp + counts.beyond, counts.bmp, counts.beyond);
+  if (counts.past_glyph_count != 0) {
+    std::fprintf(out, "mapped past the glyph count (drawn blank): %u\n", counts.past_glyph_count);
+  }
+}
+
+} // namespace dvttf_info

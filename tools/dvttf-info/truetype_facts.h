@@ -1,0 +1,14 @@
+// What dvttf-info reports about a TrueType font the library loaded.
+#pragma once
+
+#include <cstdio>
+
+#include "font/truetype/font.h"
+
+namespace dvttf_info {
+
+// Metrics as the library reads them from head, hhea and maxp, the character map
+// subtables it chose, and how many code points they map to a glyph.
+void print_truetype_facts(const TrueTypeFont& font, FILE* out);
+
+} // namespace dvttf_info

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The commands behind every image in docs/: renders each into OUT_DIR (docs/ itself for
+# `make samples`; a scratch directory for the check that docs/ is reproduced).
+# usage: make-samples.sh DVTTF_RENDER OUT_DIR
+set -euo pipefail
+render=$1
+out=$2
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$out"
+
+# docs/sample.png: DejaVu Sans (the default font) at 30 px in blue.
+"$render" --size 30 --color 20,60,150 --output "$out/sample.png" \
+  $'DovrelTTF renders UTF-8 text — Grüße, Ωμέγα, Жар-птица, € ½\nwith DejaVu Sans at 30 px: “fi fl” {[(j, g; y)]} 0123456789'
+
+# docs/sample-type1.png: NimbusSans from fonts-urw-base35 with explicit ASCII encoding
+# entries, at 48 px; the letters are those whose charstrings are straight lines only.
+"$here/encode-type1.sh" /usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb "$work/NimbusSans-ascii.pfb"
+"$render" --font "$work/NimbusSans-ascii.pfb" --size 48 --output "$out/sample-type1.png" \
+  'AVAIL HIM LEFT KWYZ'
