@@ -253,15 +253,21 @@ TEST(Rasterizer, MatchesReferenceOnRandomOutlines) {
   }
 }
 
-TEST(Rasterizer, WorkBeyondTheLimitGivesEmptyBitmap) {
-  // 102 x 102 pixels against more than 2^27 / 10404 edges: refused before any sampling.
+TEST(Rasterizer, CrossingsBeyondTheLimitGiveEmptyBitmap) {
+  // 1000 x 16000 pixels (64,008 sample rows) crossed by more than 2^25 / 64,008 edges that
+  // each span all of them: refused after counting, before any sampling.
   OutlineBuilder b;
-  add_rect(b, {0, 0, 100, 100});
-  const int rects = static_cast<int>(kMaxRasterWork / (102 * 102) / 4) + 1;
+  const int rects = static_cast<int>(kMaxCrossings / (16002 * 4) / 2) + 1;
   for (int k = 0; k < rects; ++k) {
-    const double x = 1 + (k % 90), y = 1 + (k / 90) % 90;
-    add_rect(b, {x, y, x + 0.5, y + 0.5});
+    const double x = (k % 1990) * 0.5;
+    add_rect(b, {x, 0, x + 0.25, 16000});
   }
-  ASSERT_GT(static_cast<unsigned long long>(b.segments.size) * 102 * 102, kMaxRasterWork);
   expect_empty(rasterize_outline(b, 4), 4);
+  // One rectangle fewer stays within the limit and draws.
+  OutlineBuilder within;
+  for (int k = 0; k + 1 < rects; ++k) {
+    const double x = (k % 1990) * 0.5;
+    add_rect(within, {x, 0, x + 0.25, 16000});
+  }
+  EXPECT_EQ(rasterize_outline(within, 4).height, 16002);
 }
