@@ -260,4 +260,32 @@ INSTANTIATE_TEST_SUITE_P(Fonts, RealFont, ::testing::ValuesIn(kFonts),
                            return name;
                          });
 
+bool within_two_pixels(const InkBox& a, const InkBox& b) {
+  return !a.empty && !b.empty && std::abs(a.x0 - b.x0) <= 2 && std::abs(a.x1 - b.x1) <= 2 &&
+         std::abs(a.y0 - b.y0) <= 2 && std::abs(a.y1 - b.y1) <= 2;
+}
+
+// Display sizes: glyphs with hundreds of edges on bitmaps of up to 1.5 million pixels are
+// drawn in full, not dropped by a work limit.
+TEST(LargeGlyphs, InkBoxesWithinTwoPixelsOfFreeType) {
+  const std::vector<unsigned char> bytes = read_file(kFonts[0]);
+  if (bytes.empty())
+    GTEST_SKIP() << kFonts[0] << " is not installed";
+  std::unique_ptr<FontBackend> backend(make_truetype_backend());
+  ASSERT_TRUE(backend->load(dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size())));
+  const FreeTypeFace freetype(bytes);
+  ASSERT_TRUE(freetype.ok());
+  for (const int pixel_size : {400, 800, 1200}) {
+    for (const char c : {'W', 'g', '@', '&'}) {
+      const Coverage ours =
+          coverage_of(backend->rasterize(c, pixel_size / backend->units_per_em()));
+      Coverage theirs;
+      ASSERT_TRUE(freetype.render(FT_Get_Char_Index(freetype.face(), c), pixel_size, theirs));
+      EXPECT_TRUE(within_two_pixels(ours.ink(), theirs.ink()))
+          << c << " at " << pixel_size << ": ours " << describe(ours.ink()) << ", FreeType "
+          << describe(theirs.ink());
+    }
+  }
+}
+
 } // namespace
