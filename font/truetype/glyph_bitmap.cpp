@@ -27,19 +27,34 @@ GlyphBitmap empty_bitmap(double advance) {
   return bitmap;
 }
 
+// A fresh builder that keeps the storage of `builder`'s edges.
+void restart_outline(OutlineBuilder& builder) {
+  dv::vector<LineSegment> segments = static_cast<dv::vector<LineSegment>&&>(builder.segments);
+  segments.clear();
+  builder = OutlineBuilder();
+  builder.segments = static_cast<dv::vector<LineSegment>&&>(segments);
+}
+
 } // namespace
 
-GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale) {
+GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
+                                     GlyphScratch& scratch) {
   const uint16_t metrics_glyph = glyph < font.num_glyphs_ ? glyph : 0;
   uint16_t width = 0;
   if (!advance_width(font, metrics_glyph, width))
     return empty_bitmap(font.units_per_em_ * scale);
   const double advance = width * scale;
-  OutlineBuilder builder;
+  OutlineBuilder& builder = scratch.outline;
+  restart_outline(builder);
   const AffineTransform transform{scale, 0.0, 0.0, scale, 0.0, 0.0};
-  if (!append_glyph_outline(font, glyph, transform, builder, 0))
+  if (!append_glyph_outline(font, glyph, transform, builder, 0, scratch.glyf))
     return empty_bitmap(advance);
-  GlyphBitmap bitmap = rasterize_outline(builder, advance);
+  GlyphBitmap bitmap = rasterize_outline(builder, advance, scratch.raster);
   bitmap.advance = advance;
   return bitmap;
+}
+
+GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale) {
+  GlyphScratch scratch;
+  return rasterize_truetype_glyph(font, glyph, scale, scratch);
 }
