@@ -18,24 +18,15 @@
 #include "font/font_api.h"
 #include "font/raster/rasterizer.h"
 #include "font/truetype/outline.h"
+#include "support/sanitized_build.h"
 #include "unit/font/font_bytes.h"
 #include "unit/font/raster/reference_rasterizer.h"
 
 namespace {
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DV_TEST_SANITIZED 1
-#endif
-#endif
-
 // Under the sanitizers every code point would take minutes; a spread-out subset keeps the
 // same checks meaningful.
-#if defined(DV_TEST_SANITIZED)
-constexpr unsigned kCodePointStride = 7;
-#else
-constexpr unsigned kCodePointStride = 1;
-#endif
+constexpr unsigned kCodePointStride = testsupport::kSanitizedBuild ? 7 : 1;
 
 const char* const kFonts[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",

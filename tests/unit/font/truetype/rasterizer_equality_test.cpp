@@ -16,24 +16,15 @@
 
 #include "font/truetype/glyph_bitmap.h"
 #include "font/truetype/outline.h"
+#include "support/sanitized_build.h"
 #include "unit/font/font_bytes.h"
 #include "unit/font/raster/reference_rasterizer.h"
 
 namespace {
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DV_TEST_SANITIZED 1
-#endif
-#endif
-
 // The reference tests every sample against every edge; under the sanitizers a spread-out
 // subset keeps the run short.
-#if defined(DV_TEST_SANITIZED)
-constexpr size_t kGlyphStride = 23;
-#else
-constexpr size_t kGlyphStride = 1;
-#endif
+constexpr size_t kGlyphStride = testsupport::kSanitizedBuild ? 23 : 1;
 
 // Sizes at which every mapped glyph is compared, and every 16th glyph at display size.
 struct EqualityCase {
