@@ -50,6 +50,25 @@ bool grid_for_bounds(const OutlineBuilder& outline, PixelGrid& grid) {
   return grid.left >= -kCoordinateLimit && grid.top < kCoordinateLimit;
 }
 
+// Edges whose coordinates and differences stay below this take the division-free
+// estimate; nothing in it can overflow and its error bound holds.
+constexpr double kEstimateRange = 1099511627776.0; // 2^40
+// 2^-46: the estimate's error bound per unit of coordinate magnitude (see columns_left).
+constexpr double kEstimateError = 1.0 / 70368744177664.0;
+
+double magnitude(double value) {
+  return value < 0 ? -value : value;
+}
+
+// The error bound of columns_left's estimate for an edge starting at x0 with differences
+// dx and dy, or +inf when the edge is outside the estimate's range (or has a NaN).
+double estimate_tolerance(double x0, double dx, double dy, double first_x) {
+  if (!(magnitude(x0) < kEstimateRange && magnitude(dx) < kEstimateRange &&
+        magnitude(dy) < kEstimateRange))
+    return __builtin_inf();
+  return kEstimateError * (magnitude(x0) + magnitude(dx) + magnitude(first_x) + 1.0);
+}
+
 // Prepares every edge that spans a sample row and lists it under the first row it spans.
 // False when the crossings of all edges together exceed kMaxCrossings.
 bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, RasterScratch& s) {
@@ -72,7 +91,10 @@ bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, Raster
     crossings += static_cast<unsigned long long>(end - first);
     if (crossings > kMaxCrossings)
       return false;
-    s.edges.push_back(SweepEdge{p0.x, p0.y, p1.x - p0.x, p1.y - p0.y, end,
+    const double dx = p1.x - p0.x;
+    const double dy = p1.y - p0.y;
+    s.edges.push_back(SweepEdge{p0.x, p0.y, dx, dy, dx / dy,
+                                estimate_tolerance(p0.x, dx, dy, grid.first_x), end,
                                 s.first_edge_of_row.data[first], upward ? 1u : 0u});
     s.first_edge_of_row.data[first] = static_cast<int32_t>(s.edges.size - 1);
   }
@@ -119,14 +141,47 @@ struct RowCover {
   }
 };
 
+// The number of sample columns the crossing of `edge` with the sample row at `sy` lies
+// right of: the winding rule's own expression, and the count settled by its comparison.
+// -1 when the crossing is NaN (it lies right of no sample and counts nowhere).
+int32_t exact_columns_left(const SweepEdge& edge, double sy, const SampleGrid& grid) {
+  const double crossing = edge.x0 + edge.dx * (sy - edge.y0) / edge.dy;
+  if (crossing != crossing)
+    return -1;
+  return grid.columns_left_of(crossing);
+}
+
+// The same count, usually without the division. With u = sy - y0 (|u| <= |dy| on the
+// edge's rows), the exact crossing is c = x0 (+) ((dx (*) u) (/) dy) and the estimate
+// e = x0 (+) (u (*) (dx (/) dy)), each operation rounded. Both quotients are within
+// 2 ulp of dx u / dy, whose magnitude is at most |dx|, so |c - e| <= 2^-50 |dx| plus the
+// rounding of the two sums, 2^-52 (|x0| + |dx|); the difference from the first sample
+// column, scaled to columns, adds 2^-51 (|e| + |first_x|). The count of columns left of c
+// is the count of integers i >= 0 with i < T = 4 (c - first_x), and the computed
+// t = 4 (e - first_x) is within 2^-47 (|x0| + |dx| + |first_x| + 1) of T (the 1 covers
+// subnormal results), half the tolerance. So when t's fraction is farther than the
+// tolerance from both neighbouring integers, T lies strictly between the same integers
+// and the count is floor(t) + 1. Otherwise, and outside the bitmap, the exact expression
+// decides.
+int32_t columns_left(const SweepEdge& edge, double sy, const SampleGrid& grid) {
+  const double t = (edge.x0 + (sy - edge.y0) * edge.slope - grid.first_x) * 4.0;
+  if (t > 0.0 && t < static_cast<double>(grid.columns)) {
+    const int32_t whole = dv::truncate_to_int32(t);
+    const double fraction = t - whole;
+    if (fraction > edge.tolerance && fraction < 1.0 - edge.tolerance)
+      return whole + 1;
+  }
+  return exact_columns_left(edge, sy, grid);
+}
+
 // The crossing of `edge` with the sample row at `sy` as a sort key: the number of sample
 // columns left of it, times two, plus the edge's winding bit.
 uint32_t crossing_key(const SweepEdge& edge, double sy, const SampleGrid& grid, int& winding) {
-  const double crossing = edge.x0 + edge.dx * (sy - edge.y0) / edge.dy;
-  if (crossing != crossing)
+  const int32_t columns = columns_left(edge, sy, grid);
+  if (columns < 0)
     return kNoCrossing;
   winding += edge.winding != 0 ? 1 : -1;
-  return static_cast<uint32_t>(grid.columns_left_of(crossing)) << 1 | edge.winding;
+  return static_cast<uint32_t>(columns) << 1 | edge.winding;
 }
 
 // Brings the active list to sample row `row`: edges that ended leave, edges that start

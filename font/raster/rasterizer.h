@@ -26,6 +26,8 @@ struct SweepEdge {
   double y0;
   double dx;        // x1 - x0
   double dy;        // y1 - y0, never 0
+  double slope;     // dx / dy, for the division-free estimate of the crossing
+  double tolerance; // bound on that estimate's error in sample columns (+inf: none)
   int32_t end_row;  // first sample row past the edge
   int32_t next;     // next edge starting on the same sample row, or -1
   uint32_t winding; // 1 upward, 0 downward
