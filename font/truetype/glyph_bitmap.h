@@ -17,7 +17,8 @@ bool advance_width(const TrueTypeFont& font, uint16_t glyph, uint16_t& width);
 // glyph an empty bitmap with the glyph's own advance.
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale);
 
-// Storage one font handle reuses for every glyph it rasterizes.
+// Storage one font handle reuses for every glyph it rasterizes; what a glyph needed beyond
+// 1 MiB of it is given back after that glyph.
 struct GlyphScratch {
   OutlineBuilder outline;
   GlyfScratch glyf;
