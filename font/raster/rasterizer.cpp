@@ -128,11 +128,13 @@ struct RowCover {
 
   // Writes the row's coverage values and clears what was gathered.
   void flush(unsigned char* out) {
+    const int32_t last = high < width ? high : width - 1;
     int32_t covered = 0;
-    for (int32_t p = low; p <= high; ++p) {
+    for (int32_t p = low; p <= last; ++p) {
       covered += steps[p];
-      if (p < width)
-        out[p] = kCoverage[covered + partial[p]];
+      out[p] = kCoverage[covered + partial[p]];
+    }
+    for (int32_t p = low; p <= high; ++p) {
       steps[p] = 0;
       partial[p] = 0;
     }
