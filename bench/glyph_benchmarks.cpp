@@ -156,19 +156,10 @@ void large_freetype(benchmark::State& state, char c, int pixel_size) {
 }
 
 const bool kRegistered = [] {
-  using Function = void (*)(benchmark::State&, int);
-  const struct {
-    const char* name;
-    Function function;
-  } kinds[] = {{"chars/DovrelTTF", chars_dvttf},
-               {"chars/FreeType", chars_freetype},
-               {"raster/production", raster_production},
-               {"raster/reference", raster_reference}};
-  for (const auto& kind : kinds)
-    for (const int size : bench::kPixelSizes)
-      benchmark::RegisterBenchmark((std::string(kind.name) + "/" + std::to_string(size)).c_str(),
-                                   kind.function, size)
-          ->Unit(benchmark::kMicrosecond);
+  bench::register_at_every_size({{"chars/DovrelTTF", chars_dvttf},
+                                 {"chars/FreeType", chars_freetype},
+                                 {"raster/production", raster_production},
+                                 {"raster/reference", raster_reference}});
   for (const int size : kLargeSizes)
     for (const char* c = kLargeCharacters; *c != 0; ++c) {
       const std::string suffix = std::string("/") + *c + "/" + std::to_string(size);

@@ -169,21 +169,12 @@ void reference_cold(benchmark::State& state, int pixel_size) {
 }
 
 const bool kRegistered = [] {
-  using Function = void (*)(benchmark::State&, int);
-  const struct {
-    const char* name;
-    Function function;
-  } kinds[] = {{"cold/DovrelTTF", dvttf_cold},
-               {"cold/FreeType", freetype_cold},
-               {"cold/DovrelTTF-glyph", dvttf_glyphs_cold},
-               {"cold/reference", reference_cold},
-               {"warm/DovrelTTF", dvttf_warm},
-               {"warm/FreeType", freetype_warm}};
-  for (const auto& kind : kinds)
-    for (const int size : bench::kPixelSizes)
-      benchmark::RegisterBenchmark((std::string(kind.name) + "/" + std::to_string(size)).c_str(),
-                                   kind.function, size)
-          ->Unit(benchmark::kMicrosecond);
+  bench::register_at_every_size({{"cold/DovrelTTF", dvttf_cold},
+                                 {"cold/FreeType", freetype_cold},
+                                 {"cold/DovrelTTF-glyph", dvttf_glyphs_cold},
+                                 {"cold/reference", reference_cold},
+                                 {"warm/DovrelTTF", dvttf_warm},
+                                 {"warm/FreeType", freetype_warm}});
   return true;
 }();
 
