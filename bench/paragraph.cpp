@@ -7,6 +7,14 @@
 
 namespace bench {
 
+void register_at_every_size(const std::vector<SizedBenchmark>& benchmarks) {
+  for (const SizedBenchmark& b : benchmarks)
+    for (const int size : kPixelSizes)
+      benchmark::RegisterBenchmark((std::string(b.name) + "/" + std::to_string(size)).c_str(),
+                                   b.function, size)
+          ->Unit(benchmark::kMicrosecond);
+}
+
 const std::vector<unsigned char>& dejavu_sans_bytes() {
   static const std::vector<unsigned char> bytes = [] {
     std::ifstream in(kDejaVuSansPath, std::ios::binary);

@@ -17,8 +17,10 @@ struct Ratio {
 
 // Each ratio reads "how many times the numerator's time is the denominator's".
 constexpr Ratio kRatios[] = {
-    {"FreeType/DovrelTTF cold", "cold/FreeType", "cold/DovrelTTF"},
-    {"FreeType/DovrelTTF warm", "warm/FreeType", "warm/DovrelTTF"},
+    {"(a) chars cold DovrelTTF/FT", "chars/DovrelTTF", "chars/FreeType"},
+    {"(b) paragraph cold Dv/FT", "cold/DovrelTTF", "cold/FreeType"},
+    {"(c) paragraph warm Dv/FT", "warm/DovrelTTF", "warm/FreeType"},
+    {"rasterizer reference/ours", "raster/reference", "raster/production"},
     {"reference/DovrelTTF-glyph", "cold/reference", "cold/DovrelTTF-glyph"},
     {"DovrelTTF cold/warm", "cold/DovrelTTF", "warm/DovrelTTF"},
 };

@@ -19,21 +19,22 @@
 #include "font/truetype/glyph_bitmap.h"
 #include "font/truetype/outline.h"
 #include "font/truetype/sfnt.h"
+#include "fonts.h"
 #include "glyph_canvas.h"
 #include "paragraph.h"
 #include "unit/font/raster/reference_rasterizer.h"
 
 namespace {
 
+using bench::free_image;
+using bench::glyph_of;
 using bench::GlyphCanvas;
+using bench::load_dvttf;
+using bench::load_freetype;
+using bench::load_truetype;
 
 constexpr int kColumns = 64;
 constexpr int kLines = 5;
-
-void free_image(TextImage* image) {
-  delete[] image->pixels;
-  delete image;
-}
 
 // Lays the paragraph out glyph by glyph: `draw(c, pen_x, baseline)` composes character c
 // and returns its advance in pixels.
@@ -51,11 +52,6 @@ template <typename Draw> void draw_paragraph(GlyphCanvas& canvas, int pixel_size
 }
 
 // ---- DovrelTTF text rendering --------------------------------------------------------
-
-void* load_dvttf(int pixel_size) {
-  const auto& bytes = bench::dejavu_sans_bytes();
-  return dv::dv_ttf_font_load_memory(bytes.data(), bytes.size(), static_cast<float>(pixel_size));
-}
 
 bool render_dvttf(void* font) {
   TextImage* image = dv::dv_ttf_font_render(font, bench::kParagraph, 0, 0, 0, 255.0);
@@ -85,24 +81,6 @@ void dvttf_warm(benchmark::State& state, int pixel_size) {
 }
 
 // ---- FreeType ------------------------------------------------------------------------
-
-FT_Library freetype() {
-  static FT_Library library = [] {
-    FT_Library created = nullptr;
-    FT_Init_FreeType(&created);
-    return created;
-  }();
-  return library;
-}
-
-FT_Face load_freetype(int pixel_size) {
-  const auto& bytes = bench::dejavu_sans_bytes();
-  FT_Face face = nullptr;
-  if (FT_New_Memory_Face(freetype(), bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face))
-    return nullptr;
-  FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixel_size));
-  return face;
-}
 
 void render_freetype(FT_Face face, int pixel_size) {
   GlyphCanvas canvas(pixel_size, kColumns, kLines);
@@ -142,16 +120,6 @@ void freetype_warm(benchmark::State& state, int pixel_size) {
 }
 
 // ---- The library's glyph rasterizer and the reference, composed alike -----------------
-
-bool load_truetype(TrueTypeFont& font) {
-  const auto& bytes = bench::dejavu_sans_bytes();
-  return load_truetype_font(font,
-                            dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size()));
-}
-
-uint16_t glyph_of(const TrueTypeFont& font, unsigned c) {
-  return map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, c);
-}
 
 // Loads the font afresh every iteration and draws the paragraph with `draw_glyph`, which
 // composes one glyph onto the canvas and returns its advance in pixels.
@@ -201,21 +169,12 @@ void reference_cold(benchmark::State& state, int pixel_size) {
 }
 
 const bool kRegistered = [] {
-  using Function = void (*)(benchmark::State&, int);
-  const struct {
-    const char* name;
-    Function function;
-  } kinds[] = {{"cold/DovrelTTF", dvttf_cold},
-               {"cold/FreeType", freetype_cold},
-               {"cold/DovrelTTF-glyph", dvttf_glyphs_cold},
-               {"cold/reference", reference_cold},
-               {"warm/DovrelTTF", dvttf_warm},
-               {"warm/FreeType", freetype_warm}};
-  for (const auto& kind : kinds)
-    for (const int size : bench::kPixelSizes)
-      benchmark::RegisterBenchmark((std::string(kind.name) + "/" + std::to_string(size)).c_str(),
-                                   kind.function, size)
-          ->Unit(benchmark::kMicrosecond);
+  bench::register_at_every_size({{"cold/DovrelTTF", dvttf_cold},
+                                 {"cold/FreeType", freetype_cold},
+                                 {"cold/DovrelTTF-glyph", dvttf_glyphs_cold},
+                                 {"cold/reference", reference_cold},
+                                 {"warm/DovrelTTF", dvttf_warm},
+                                 {"warm/FreeType", freetype_warm}});
   return true;
 }();
 

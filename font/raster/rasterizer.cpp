@@ -1,13 +1,21 @@
 #include "font/raster/rasterizer.h"
 
+#include "font/raster/sample_grid.h"
 #include "runtime/math.h"
 
 namespace {
 
-constexpr int kSamplesPerAxis = 4;
-constexpr int kSamplesPerPixel = kSamplesPerAxis * kSamplesPerAxis;
+constexpr int32_t kSamplesPerAxis = 4;
+constexpr int32_t kNoEdge = -1;
+// The key of a crossing whose position is NaN: it lies right of no sample, so it counts
+// nowhere, and it sorts after every real crossing.
+constexpr uint32_t kNoCrossing = 0xFFFFFFFFu;
 // floor and ceil are exact only inside the 32-bit integer range.
 constexpr double kCoordinateLimit = 2147483648.0;
+
+// count * 255 / 16 for every count of covered samples.
+constexpr unsigned char kCoverage[kSamplesPerAxis * kSamplesPerAxis + 1] = {
+    0, 15, 31, 47, 63, 79, 95, 111, 127, 143, 159, 175, 191, 207, 223, 239, 255};
 
 struct PixelGrid {
   long long left;
@@ -42,73 +50,249 @@ bool grid_for_bounds(const OutlineBuilder& outline, PixelGrid& grid) {
   return grid.left >= -kCoordinateLimit && grid.top < kCoordinateLimit;
 }
 
-bool within_work_limit(const PixelGrid& grid, size_t segments) {
-  const auto pixels = static_cast<unsigned long long>(grid.width * grid.height);
-  return segments <= kMaxRasterWork / pixels;
+// Edges whose coordinates and differences stay below this take the division-free
+// estimate; nothing in it can overflow and its error bound holds.
+constexpr double kEstimateRange = 1099511627776.0; // 2^40
+// 2^-46: the estimate's error bound per unit of coordinate magnitude (see columns_left).
+constexpr double kEstimateError = 1.0 / 70368744177664.0;
+
+double magnitude(double value) {
+  return value < 0 ? -value : value;
 }
 
-// Sum of the edge directions crossing the sample's row strictly to its right. Each edge
-// covers its lower end and not its upper end; horizontal edges do not count.
-int winding_number(const OutlineBuilder& outline, double sx, double sy) {
-  int winding = 0;
+// The error bound of columns_left's estimate for an edge starting at x0 with differences
+// dx and dy, or +inf when the edge is outside the estimate's range (or has a NaN).
+double estimate_tolerance(double x0, double dx, double dy, double first_x) {
+  if (!(magnitude(x0) < kEstimateRange && magnitude(dx) < kEstimateRange &&
+        magnitude(dy) < kEstimateRange))
+    return __builtin_inf();
+  return kEstimateError * (magnitude(x0) + magnitude(dx) + magnitude(first_x) + 1.0);
+}
+
+// Prepares every edge that spans a sample row and lists it under the first row it spans.
+// False when the crossings of all edges together exceed kMaxCrossings.
+bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, RasterScratch& s) {
+  s.edges.clear();
+  s.first_edge_of_row.assign(static_cast<size_t>(grid.rows), kNoEdge);
+  unsigned long long crossings = 0;
   const LineSegment* segments = outline.segments.data;
-  for (unsigned long k = 0; k < outline.segments.size; ++k) {
-    const double x0 = segments[k].p0.x;
-    const double y0 = segments[k].p0.y;
-    const double x1 = segments[k].p1.x;
-    const double y1 = segments[k].p1.y;
-    if (y0 == y1)
+  for (size_t k = 0; k < outline.segments.size; ++k) {
+    const Point p0 = segments[k].p0;
+    const Point p1 = segments[k].p1;
+    // Horizontal edges, and edges with a NaN y, cross no sample row.
+    if (!(p0.y < p1.y) && !(p1.y < p0.y))
       continue;
-    int direction = 0;
-    if (y0 < y1) {
-      if (y0 <= sy && sy < y1)
-        direction = 1;
-    } else if (y1 <= sy && sy < y0) {
-      direction = -1;
-    }
-    if (direction == 0)
+    const bool upward = p0.y < p1.y;
+    // The edge spans the sample rows with low <= y < high.
+    const int32_t first = grid.first_row_below(upward ? p1.y : p0.y);
+    const int32_t end = grid.first_row_below(upward ? p0.y : p1.y);
+    if (first >= end)
       continue;
-    const double crossing = x0 + (x1 - x0) * (sy - y0) / (y1 - y0);
-    if (crossing > sx)
-      winding += direction;
+    crossings += static_cast<unsigned long long>(end - first);
+    if (crossings > kMaxCrossings)
+      return false;
+    const double dx = p1.x - p0.x;
+    const double dy = p1.y - p0.y;
+    s.edges.push_back(SweepEdge{p0.x, p0.y, dx, dy, dx / dy,
+                                estimate_tolerance(p0.x, dx, dy, grid.first_x), end,
+                                s.first_edge_of_row.data[first], upward ? 1u : 0u});
+    s.first_edge_of_row.data[first] = static_cast<int32_t>(s.edges.size - 1);
   }
+  return true;
+}
+
+// Covered samples of one pixel row, gathered span by span over its four sample rows: the
+// pixel at column p holds partial[p] plus the running sum of steps[0..p].
+struct RowCover {
+  int32_t* partial;
+  int32_t* steps;
+  int32_t width;
+  int32_t low = 0x7fffffff; // lowest and highest index written since the last flush
+  int32_t high = -1;
+
+  // Covers sample columns from..to-1 (from < to).
+  void add_span(int32_t from, int32_t to) {
+    const int32_t first_pixel = from >> 2;
+    const int32_t last_pixel = to >> 2; // may be `width` when the span ends at the right
+    if (first_pixel == last_pixel) {
+      partial[first_pixel] += to - from;
+    } else {
+      partial[first_pixel] += kSamplesPerAxis - (from & 3);
+      steps[first_pixel + 1] += kSamplesPerAxis;
+      steps[last_pixel] -= kSamplesPerAxis;
+      partial[last_pixel] += to & 3;
+    }
+    low = first_pixel < low ? first_pixel : low;
+    high = last_pixel > high ? last_pixel : high;
+  }
+
+  // Writes the row's coverage values and clears what was gathered.
+  void flush(unsigned char* out) {
+    const int32_t last = high < width ? high : width - 1;
+    int32_t covered = 0;
+    for (int32_t p = low; p <= last; ++p) {
+      covered += steps[p];
+      out[p] = kCoverage[covered + partial[p]];
+    }
+    for (int32_t p = low; p <= high; ++p) {
+      steps[p] = 0;
+      partial[p] = 0;
+    }
+    low = 0x7fffffff;
+    high = -1;
+  }
+};
+
+// The number of sample columns the crossing of `edge` with the sample row at `sy` lies
+// right of: the winding rule's own expression, and the count settled by its comparison.
+// -1 when the crossing is NaN (it lies right of no sample and counts nowhere).
+int32_t exact_columns_left(const SweepEdge& edge, double sy, const SampleGrid& grid) {
+  const double crossing = edge.x0 + edge.dx * (sy - edge.y0) / edge.dy;
+  if (crossing != crossing)
+    return -1;
+  return grid.columns_left_of(crossing);
+}
+
+// The same count, usually without the division. With u = sy - y0 (|u| <= |dy| on the
+// edge's rows), the exact crossing is c = x0 (+) ((dx (*) u) (/) dy) and the estimate
+// e = x0 (+) (u (*) (dx (/) dy)), each operation rounded. Both quotients are within
+// 2 ulp of dx u / dy, whose magnitude is at most |dx|, so |c - e| <= 2^-50 |dx| plus the
+// rounding of the two sums, 2^-52 (|x0| + |dx|); the difference from the first sample
+// column, scaled to columns, adds 2^-51 (|e| + |first_x|). The count of columns left of c
+// is the count of integers i >= 0 with i < T = 4 (c - first_x), and the computed
+// t = 4 (e - first_x) is within 2^-47 (|x0| + |dx| + |first_x| + 1) of T (the 1 covers
+// subnormal results), half the tolerance. So when t's fraction is farther than the
+// tolerance from both neighbouring integers, T lies strictly between the same integers
+// and the count is floor(t) + 1. Otherwise, and outside the bitmap, the exact expression
+// decides.
+int32_t columns_left(const SweepEdge& edge, double sy, const SampleGrid& grid) {
+  const double t = (edge.x0 + (sy - edge.y0) * edge.slope - grid.first_x) * 4.0;
+  if (t > 0.0 && t < static_cast<double>(grid.columns)) {
+    const int32_t whole = dv::truncate_to_int32(t);
+    const double fraction = t - whole;
+    if (fraction > edge.tolerance && fraction < 1.0 - edge.tolerance)
+      return whole + 1;
+  }
+  return exact_columns_left(edge, sy, grid);
+}
+
+// The crossing of `edge` with the sample row at `sy` as a sort key: the number of sample
+// columns left of it, times two, plus the edge's winding bit.
+uint32_t crossing_key(const SweepEdge& edge, double sy, const SampleGrid& grid, int& winding) {
+  const int32_t columns = columns_left(edge, sy, grid);
+  if (columns < 0)
+    return kNoCrossing;
+  winding += edge.winding != 0 ? 1 : -1;
+  return static_cast<uint32_t>(columns) << 1 | edge.winding;
+}
+
+// Brings the active list to sample row `row`: edges that ended leave, edges that start
+// join, and every entry gets its crossing's key. Returns the sum of the windings of all
+// crossings, the winding left of every sample.
+int gather_crossings(RasterScratch& s, const SampleGrid& grid, int32_t row) {
+  const double sy = grid.row_y(row);
+  const SweepEdge* edges = s.edges.data;
+  RowCrossing* active = s.active.data;
+  int winding = 0;
+  size_t kept = 0;
+  for (size_t i = 0; i < s.active.size; ++i) {
+    const int32_t edge = active[i].edge;
+    if (edges[edge].end_row <= row)
+      continue;
+    active[kept++] = RowCrossing{crossing_key(edges[edge], sy, grid, winding), edge};
+  }
+  s.active.resize(kept);
+  for (int32_t edge = s.first_edge_of_row.data[row]; edge != kNoEdge; edge = edges[edge].next)
+    s.active.push_back(RowCrossing{crossing_key(edges[edge], sy, grid, winding), edge});
   return winding;
 }
 
-unsigned char pixel_coverage(const OutlineBuilder& outline, double pixel_left, double pixel_top) {
-  int inside = 0;
-  for (int j = 0; j < kSamplesPerAxis; ++j) {
-    const double sy = pixel_top - 0.125 - 0.25 * j;
-    for (int i = 0; i < kSamplesPerAxis; ++i) {
-      const double sx = pixel_left + 0.125 + 0.25 * i;
-      if (winding_number(outline, sx, sy) != 0)
-        ++inside;
-    }
+// Adds the spans of non-zero winding of one sample row, its crossings sorted, to `cover`.
+// `winding` is the winding left of every sample; each crossing changes it from its column on.
+void sweep_row(const RowCrossing* crossings, size_t count, int winding, int32_t columns,
+               RowCover& cover) {
+  int32_t span_start = 0;
+  for (size_t i = 0; i < count && crossings[i].key != kNoCrossing; ++i) {
+    const int32_t column = static_cast<int32_t>(crossings[i].key >> 1);
+    const int before = winding;
+    winding -= (crossings[i].key & 1) != 0 ? 1 : -1;
+    if (before == 0 && winding != 0)
+      span_start = column;
+    else if (before != 0 && winding == 0 && column > span_start)
+      cover.add_span(span_start, column);
   }
-  return static_cast<unsigned char>(inside * 255 / kSamplesPerPixel);
+  if (winding != 0 && span_start < columns)
+    cover.add_span(span_start, columns);
+}
+
+// The first sample row at or after `row` where an edge starts, rounded down to its pixel
+// row, or `rows` when no edge starts any more.
+int32_t next_pixel_row_start(const RasterScratch& s, int32_t row, int32_t rows) {
+  while (row < rows && s.first_edge_of_row.data[row] == kNoEdge)
+    ++row;
+  return row < rows ? row - row % kSamplesPerAxis : rows;
+}
+
+// Exactness. A sample (sx, sy) is inside when the windings of the edges with
+// low <= sy < high whose crossing x0 + (x1 - x0) * (sy - y0) / (y1 - y0) is greater than sx
+// do not sum to 0. Here:
+//  - the sample rows an edge is active on are exactly those with low <= sy < high: both
+//    ends are found by that comparison on the exact row positions (SampleGrid);
+//  - the crossing is that expression on the same operands in the same order (dx and dy are
+//    the differences the expression forms itself), so it is the same double;
+//  - the samples of the row a crossing lies right of are exactly the columns c with
+//    column_x(c) < crossing, a run from the left whose length columns_left_of settles by
+//    that comparison; a NaN crossing lies right of none and is left out;
+//  - the winding at sample column c is therefore the sum of the windings of the crossings
+//    whose run is longer than c: the total, minus each crossing from its run's end on,
+//    which the sweep over the sorted runs computes span by span.
+// Coverage is the count of inside samples per pixel, mapped to count * 255 / 16.
+void sweep(RasterScratch& s, const SampleGrid& grid, int32_t width, unsigned char* pixels) {
+  RowCover cover{s.partial.data, s.steps.data, width};
+  s.active.clear();
+  int32_t row = 0;
+  while (row < grid.rows) {
+    if (s.active.size == 0) {
+      row = next_pixel_row_start(s, row, grid.rows);
+      if (row >= grid.rows)
+        break;
+    }
+    for (int32_t j = 0; j < kSamplesPerAxis; ++j, ++row) {
+      const int winding = gather_crossings(s, grid, row);
+      sort_crossings(s.active.data, s.active.size);
+      sweep_row(s.active.data, s.active.size, winding, grid.columns, cover);
+    }
+    cover.flush(pixels + static_cast<size_t>(row / kSamplesPerAxis - 1) * width);
+  }
 }
 
 } // namespace
 
-GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance) {
+GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
+                              RasterScratch& scratch) {
   GlyphBitmap bitmap;
   bitmap.advance = advance;
   PixelGrid grid;
-  if (outline.segments.size == 0 || !outline.has_bounds || !grid_for_bounds(outline, grid) ||
-      !within_work_limit(grid, outline.segments.size))
+  if (outline.segments.size == 0 || !outline.has_bounds || !grid_for_bounds(outline, grid))
+    return bitmap;
+  const SampleGrid samples{static_cast<double>(grid.top) - 0.125,
+                           static_cast<double>(grid.left) + 0.125,
+                           static_cast<int32_t>(grid.height * kSamplesPerAxis),
+                           static_cast<int32_t>(grid.width * kSamplesPerAxis)};
+  if (!prepare_edges(outline, samples, scratch))
     return bitmap;
   bitmap.left = static_cast<int>(grid.left);
   bitmap.top = static_cast<int>(grid.top);
   bitmap.width = static_cast<int>(grid.width);
   bitmap.height = static_cast<int>(grid.height);
-  bitmap.pixels.resize(static_cast<unsigned long>(grid.width * grid.height));
-  unsigned char* out = bitmap.pixels.data;
-  for (long long row = 0; row < grid.height; ++row) {
-    const double pixel_top = static_cast<double>(grid.top - row);
-    for (long long column = 0; column < grid.width; ++column) {
-      const double pixel_left = static_cast<double>(grid.left + column);
-      *out++ = pixel_coverage(outline, pixel_left, pixel_top);
-    }
-  }
+  bitmap.pixels.resize(static_cast<size_t>(grid.width * grid.height));
+  scratch.partial.assign(static_cast<size_t>(grid.width + 1), 0);
+  scratch.steps.assign(static_cast<size_t>(grid.width + 1), 0);
+  sweep(scratch, samples, bitmap.width, bitmap.pixels.data);
   return bitmap;
+}
+
+GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance) {
+  RasterScratch scratch;
+  return rasterize_outline(outline, advance, scratch);
 }

@@ -1,7 +1,11 @@
-// Coverage rasterizer: 4 x 4 samples per pixel, non-zero winding, every sample tested
-// against every edge.
+// Coverage rasterizer: 4 x 4 samples per pixel, non-zero winding, swept one sample row at
+// a time over the edges that cross it.
 #pragma once
+#include <stdint.h>
+
+#include "containers/vector.h"
 #include "font/font_api.h"
+#include "font/raster/crossing_sort.h"
 #include "font/raster/outline.h"
 
 // Bitmaps larger than this come back empty (no pixels, only the advance): outlines that
@@ -9,11 +13,37 @@
 constexpr long long kMaxBitmapSide = 16384;
 constexpr long long kMaxBitmapPixels = 1LL << 24;
 
-// Testing every sample against every edge costs pixels x edges x 16. Beyond this many
-// pixel-edge pairs (about 400-pixel glyphs of real fonts) the bitmap comes back empty, so
-// a hostile outline cannot stall the caller for minutes.
-constexpr unsigned long long kMaxRasterWork = 1ULL << 27;
+// The work of a bitmap is one crossing per edge and sample row it spans, plus its pixels.
+// Beyond this many crossings the bitmap comes back empty, so a hostile outline (many long
+// edges) cannot stall the caller. A real glyph crosses a sample row a few dozen times at
+// most, so even 2^16 sample rows (16,384 pixels) stay far below it.
+constexpr unsigned long long kMaxCrossings = 1ULL << 25;
+
+// An edge prepared for the sweep: the segment as given (start and difference, so the
+// crossing is computed from exactly the operands of the winding rule) and its sample rows.
+struct SweepEdge {
+  double x0;
+  double y0;
+  double dx;        // x1 - x0
+  double dy;        // y1 - y0, never 0
+  double slope;     // dx / dy, for the division-free estimate of the crossing
+  double tolerance; // bound on that estimate's error in sample columns (+inf: none)
+  int32_t end_row;  // first sample row past the edge
+  int32_t next;     // next edge starting on the same sample row, or -1
+  uint32_t winding; // 1 upward, 0 downward
+};
+
+// Storage the rasterizer reuses from one glyph to the next.
+struct RasterScratch {
+  dv::vector<SweepEdge> edges;
+  dv::vector<int32_t> first_edge_of_row; // per sample row, -1 when no edge starts there
+  dv::vector<RowCrossing> active;
+  dv::vector<int32_t> partial; // per pixel of a row: samples covered at span ends
+  dv::vector<int32_t> steps;   // per pixel of a row: change in whole covered pixels
+};
 
 // Turns the outline's edges into a coverage bitmap with a one-pixel empty margin around
 // the outline's bounds. `advance` is copied into the result unchanged.
+GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
+                              RasterScratch& scratch);
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance);

@@ -15,7 +15,7 @@ public:
   // The outline and the coverage are built outside this file from `font_`
   // (font/truetype_glyph_bitmap.h).
   GlyphBitmap rasterize(unsigned int codepoint, double scale) override {
-    return rasterize_truetype_glyph(font_, lookup_glyph(codepoint), scale);
+    return rasterize_truetype_glyph(font_, lookup_glyph(codepoint), scale, scratch_);
   }
 
   double units_per_em() const override { return font_.units_per_em_; }
@@ -32,6 +32,7 @@ public:
 private:
   TrueTypeFont font_;
   dv::unordered_map<unsigned int, unsigned short> glyph_cache_; // code point -> glyph
+  GlyphScratch scratch_;                                        // reused by every glyph
 };
 
 } // namespace

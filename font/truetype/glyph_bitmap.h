@@ -4,7 +4,9 @@
 #include <stdint.h>
 
 #include "font/font_api.h"
+#include "font/raster/rasterizer.h"
 #include "font/truetype/font.h"
+#include "font/truetype/outline.h"
 
 // The advance width of metrics glyph `glyph` in font units, or false when its hmtx entries
 // do not lie inside the font data. Glyphs past the last full record share its advance.
@@ -14,3 +16,15 @@ bool advance_width(const TrueTypeFont& font, uint16_t glyph, uint16_t& width);
 // font unit. Never fails: a truncated hmtx gives an empty bitmap one em wide, a malformed
 // glyph an empty bitmap with the glyph's own advance.
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale);
+
+// Storage one font handle reuses for every glyph it rasterizes; what a glyph needed beyond
+// 1 MiB of it is given back after that glyph.
+struct GlyphScratch {
+  OutlineBuilder outline;
+  GlyfScratch glyf;
+  RasterScratch raster;
+};
+
+// The same bitmap, built in `scratch`.
+GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
+                                     GlyphScratch& scratch);

@@ -29,18 +29,24 @@ struct GlyphWork {
   uint32_t components_left;
   uint32_t points_left;
   uint64_t segment_limit; // builder size the glyph may not exceed
+  GlyfScratch& scratch;
 };
 
 bool within_segment_limit(const OutlineBuilder& builder, const GlyphWork& work) {
   return builder.segments.size <= work.segment_limit;
 }
 
-// A simple glyph decoded into flat per-point lists.
+// A simple glyph decoded into flat per-point lists (the scratch's storage).
 struct SimpleGlyph {
-  dv::vector<unsigned short> end_points;
-  dv::vector<unsigned char> flags;
-  dv::vector<short> xs;
-  dv::vector<short> ys;
+  explicit SimpleGlyph(GlyfScratch& scratch)
+      : end_points(scratch.end_points), flags(scratch.flags), xs(scratch.xs), ys(scratch.ys) {
+    end_points.clear();
+    flags.clear();
+  }
+  dv::vector<unsigned short>& end_points;
+  dv::vector<unsigned char>& flags;
+  dv::vector<short>& xs;
+  dv::vector<short>& ys;
   uint32_t num_points = 0;
 };
 
@@ -119,8 +125,8 @@ bool decode_simple_glyph(const dv::vector<unsigned char>& data, uint64_t at, uin
 // One contour's points in font units, with an on-curve point between every two off-curve
 // ones, starting on the curve and repeating its start at the end.
 struct ContourPoints {
-  dv::vector<Point> points;
-  dv::vector<bool> on_curve;
+  dv::vector<Point>& points;
+  dv::vector<bool>& on_curve;
 };
 
 void collect_contour(const SimpleGlyph& glyph, uint32_t first, uint32_t last,
@@ -178,10 +184,10 @@ bool emit_contour(const ContourPoints& contour, const AffineTransform& transform
 bool append_simple_glyph(const dv::vector<unsigned char>& data, uint64_t pos, uint32_t contours,
                          const AffineTransform& transform, OutlineBuilder& builder,
                          GlyphWork& work) {
-  SimpleGlyph glyph;
+  SimpleGlyph glyph(work.scratch);
   if (!decode_simple_glyph(data, pos + kGlyphHeaderSize, contours, work, glyph))
     return false;
-  ContourPoints contour;
+  ContourPoints contour{work.scratch.contour_points, work.scratch.contour_on_curve};
   uint32_t first = 0;
   for (uint32_t c = 0; c < contours; ++c) {
     const uint32_t last = glyph.end_points.data[c];
@@ -333,7 +339,15 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
 } // namespace
 
 bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,
-                          const AffineTransform& transform, OutlineBuilder& builder, int depth) {
-  GlyphWork work{kMaxGlyphComponents, kMaxGlyphPoints, builder.segments.size + kMaxGlyphSegments};
+                          const AffineTransform& transform, OutlineBuilder& builder, int depth,
+                          GlyfScratch& scratch) {
+  GlyphWork work{kMaxGlyphComponents, kMaxGlyphPoints, builder.segments.size + kMaxGlyphSegments,
+                 scratch};
   return append_glyph(font, glyph, transform, builder, depth, work);
+}
+
+bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,
+                          const AffineTransform& transform, OutlineBuilder& builder, int depth) {
+  GlyfScratch scratch;
+  return append_glyph_outline(font, glyph, transform, builder, depth, scratch);
 }

@@ -16,9 +16,22 @@ constexpr uint64_t kMaxGlyphSegments = 1u << 18; // edges in the builder
 // Deepest composite nesting expanded; a composite met below it fails the glyph.
 constexpr int kMaxCompositeDepth = 11;
 
+// Decoding storage reused from one glyph to the next (one per font handle).
+struct GlyfScratch {
+  dv::vector<unsigned short> end_points;
+  dv::vector<unsigned char> flags;
+  dv::vector<short> xs;
+  dv::vector<short> ys;
+  dv::vector<Point> contour_points;
+  dv::vector<bool> contour_on_curve;
+};
+
 // Appends glyph `glyph`, every point mapped through `transform`, to `builder`. True when
 // appended or when there is nothing to append (index beyond the glyph count, zero length,
 // zero contours); false for malformed data, composites nested too deeply, or a glyph
 // beyond the work limits. On false, contours appended before the defect stay in `builder`.
 bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,
                           const AffineTransform& transform, OutlineBuilder& builder, int depth);
+bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,
+                          const AffineTransform& transform, OutlineBuilder& builder, int depth,
+                          GlyfScratch& scratch);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "font/raster/outline.h"
@@ -202,5 +203,45 @@ TEST(Flatten, EdgeEndsLieOnTheCurve) {
     // Points of this curve satisfy y = 160 t (1 - t) with x = 80 t + 20 t^2.
     const double t = (-80 + std::sqrt(6400 + 80 * s.p1.x)) / 40;
     EXPECT_NEAR(s.p1.y, 160 * t * (1 - t), 1e-9);
+  }
+}
+
+namespace {
+
+// The subdivision as first defined, recursively: the flattening must make exactly its edges.
+void flatten_by_recursion(OutlineBuilder& b, Point p0, Point p1, Point p2, int depth) {
+  const Point m = midpoint(p0, p2);
+  const double dx = p1.x - m.x, dy = p1.y - m.y;
+  if (depth > 9 || dx * dx + dy * dy <= 0.35 * 0.35) {
+    b.line_to(p2);
+    return;
+  }
+  const Point q0 = midpoint(p0, p1), q1 = midpoint(p1, p2), r = midpoint(q0, q1);
+  flatten_by_recursion(b, p0, q0, r, depth + 1);
+  flatten_by_recursion(b, r, q1, p2, depth + 1);
+}
+
+} // namespace
+
+TEST(FlattenQuadratic, SameEdgesAsTheRecursiveSubdivision) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  for (int curve = 0; curve < 2000; ++curve) {
+    const double size = std::ldexp(1.0, curve % 24 - 4); // 1/16 to 2^19 pixels
+    const Point p0{unit(random) * size, unit(random) * size};
+    const Point p1{unit(random) * size, unit(random) * size};
+    const Point p2{unit(random) * size, unit(random) * size};
+    OutlineBuilder ours, expected;
+    ours.move_to(p0);
+    expected.move_to(p0);
+    flatten_quadratic_recursive(ours, p0, p1, p2, curve % 3);
+    flatten_by_recursion(expected, p0, p1, p2, curve % 3);
+    ASSERT_EQ(ours.segments.size, expected.segments.size) << "curve " << curve;
+    for (size_t k = 0; k < ours.segments.size; ++k) {
+      const LineSegment& a = ours.segments.data[k];
+      const LineSegment& e = expected.segments.data[k];
+      ASSERT_TRUE(a.p0.x == e.p0.x && a.p0.y == e.p0.y && a.p1.x == e.p1.x && a.p1.y == e.p1.y)
+          << "curve " << curve << " edge " << k;
+    }
   }
 }

@@ -253,15 +253,108 @@ TEST(Rasterizer, MatchesReferenceOnRandomOutlines) {
   }
 }
 
-TEST(Rasterizer, WorkBeyondTheLimitGivesEmptyBitmap) {
-  // 102 x 102 pixels against more than 2^27 / 10404 edges: refused before any sampling.
+TEST(Rasterizer, CrossingsBeyondTheLimitGiveEmptyBitmap) {
+  // 1000 x 16000 pixels (64,008 sample rows) crossed by more than 2^25 / 64,008 edges that
+  // each span all of them: refused after counting, before any sampling.
   OutlineBuilder b;
-  add_rect(b, {0, 0, 100, 100});
-  const int rects = static_cast<int>(kMaxRasterWork / (102 * 102) / 4) + 1;
+  const int rects = static_cast<int>(kMaxCrossings / (16002 * 4) / 2) + 1;
   for (int k = 0; k < rects; ++k) {
-    const double x = 1 + (k % 90), y = 1 + (k / 90) % 90;
-    add_rect(b, {x, y, x + 0.5, y + 0.5});
+    const double x = (k % 1990) * 0.5;
+    add_rect(b, {x, 0, x + 0.25, 16000});
   }
-  ASSERT_GT(static_cast<unsigned long long>(b.segments.size) * 102 * 102, kMaxRasterWork);
   expect_empty(rasterize_outline(b, 4), 4);
+  // One rectangle fewer stays within the limit and draws.
+  OutlineBuilder within;
+  for (int k = 0; k + 1 < rects; ++k) {
+    const double x = (k % 1990) * 0.5;
+    add_rect(within, {x, 0, x + 0.25, 16000});
+  }
+  EXPECT_EQ(rasterize_outline(within, 4).height, 16002);
+}
+
+namespace {
+
+// Random outlines of every awkward kind, drawn by a seeded generator.
+class OutlineGenerator {
+public:
+  explicit OutlineGenerator(unsigned seed) : random_(seed) {}
+
+  OutlineBuilder next() {
+    origin_ = {pick({0.0, 0.3, -2147480000.5, 2147470000.0, 1e-9}),
+               pick({0.0, -0.7, 2147480000.25, -2147470000.0, -1e-9})};
+    extent_ = {pick({1e-6, 0.4, 9.0, 37.0, 600.0}), pick({1e-6, 0.4, 9.0, 37.0})};
+    snap_ = pick({0.0, 0.125, 0.25, 1.0});
+    OutlineBuilder b;
+    const int contours = 1 + static_cast<int>(random_() % 3);
+    for (int c = 0; c < contours; ++c)
+      add_contour(b);
+    return b;
+  }
+
+private:
+  template <size_t N> double pick(const double (&values)[N]) { return values[random_() % N]; }
+
+  // A point inside the extent, on the 1/8 grid (sample rows and columns, pixel edges) when
+  // snapping, so that samples land exactly on vertices and edges.
+  Point point() {
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    Point p{unit(random_) * extent_.x, unit(random_) * extent_.y};
+    if (snap_ != 0.0)
+      p = {std::round(p.x / snap_) * snap_, std::round(p.y / snap_) * snap_};
+    return {origin_.x + p.x, origin_.y + p.y};
+  }
+
+  void add_contour(OutlineBuilder& b) {
+    Point pen = point();
+    b.move_to(pen);
+    const int steps = 2 + static_cast<int>(random_() % 9);
+    for (int k = 0; k < steps; ++k) {
+      Point to = point();
+      switch (random_() % 8) {
+      case 0: // horizontal
+        to.y = pen.y;
+        break;
+      case 1: // vertical
+        to.x = pen.x;
+        break;
+      case 2: // a sliver: the smallest step in y there is
+        to.y = std::nextafter(pen.y, to.y);
+        break;
+      case 3: // back onto the previous edge (degenerate, zero area)
+        to = pen;
+        break;
+      case 4:
+        flatten_quadratic_recursive(b, pen, point(), to, 0);
+        pen = to;
+        continue;
+      default:
+        break;
+      }
+      if (random_() % 97 == 0)
+        to.x = std::numeric_limits<double>::quiet_NaN();
+      b.line_to(to);
+      pen = to;
+    }
+    if (random_() % 4 != 0)
+      b.close_contour();
+  }
+
+  std::mt19937 random_;
+  Point origin_{0, 0};
+  Point extent_{1, 1};
+  double snap_ = 0;
+};
+
+} // namespace
+
+TEST(Rasterizer, MatchesReferenceOnAwkwardRandomOutlines) {
+  OutlineGenerator generator(20261210);
+  int drawn = 0;
+  for (int shape = 0; shape < 1000; ++shape) {
+    const OutlineBuilder b = generator.next();
+    const GlyphBitmap g = rasterize_outline(b, 1);
+    ASSERT_EQ(difference_from_reference(g, reference_rasterize(b)), "") << "shape " << shape;
+    drawn += g.width > 0 ? 1 : 0;
+  }
+  EXPECT_GT(drawn, 600);
 }

@@ -18,24 +18,15 @@
 #include "font/font_api.h"
 #include "font/raster/rasterizer.h"
 #include "font/truetype/outline.h"
+#include "support/sanitized_build.h"
 #include "unit/font/font_bytes.h"
 #include "unit/font/raster/reference_rasterizer.h"
 
 namespace {
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DV_TEST_SANITIZED 1
-#endif
-#endif
-
 // Under the sanitizers every code point would take minutes; a spread-out subset keeps the
 // same checks meaningful.
-#if defined(DV_TEST_SANITIZED)
-constexpr unsigned kCodePointStride = 7;
-#else
-constexpr unsigned kCodePointStride = 1;
-#endif
+constexpr unsigned kCodePointStride = testsupport::kSanitizedBuild ? 7 : 1;
 
 const char* const kFonts[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
@@ -259,5 +250,33 @@ INSTANTIATE_TEST_SUITE_P(Fonts, RealFont, ::testing::ValuesIn(kFonts),
                            name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
                            return name;
                          });
+
+bool within_two_pixels(const InkBox& a, const InkBox& b) {
+  return !a.empty && !b.empty && std::abs(a.x0 - b.x0) <= 2 && std::abs(a.x1 - b.x1) <= 2 &&
+         std::abs(a.y0 - b.y0) <= 2 && std::abs(a.y1 - b.y1) <= 2;
+}
+
+// Display sizes: glyphs with hundreds of edges on bitmaps of up to 1.5 million pixels are
+// drawn in full, not dropped by a work limit.
+TEST(LargeGlyphs, InkBoxesWithinTwoPixelsOfFreeType) {
+  const std::vector<unsigned char> bytes = read_file(kFonts[0]);
+  if (bytes.empty())
+    GTEST_SKIP() << kFonts[0] << " is not installed";
+  std::unique_ptr<FontBackend> backend(make_truetype_backend());
+  ASSERT_TRUE(backend->load(dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size())));
+  const FreeTypeFace freetype(bytes);
+  ASSERT_TRUE(freetype.ok());
+  for (const int pixel_size : {400, 800, 1200}) {
+    for (const char c : {'W', 'g', '@', '&'}) {
+      const Coverage ours =
+          coverage_of(backend->rasterize(c, pixel_size / backend->units_per_em()));
+      Coverage theirs;
+      ASSERT_TRUE(freetype.render(FT_Get_Char_Index(freetype.face(), c), pixel_size, theirs));
+      EXPECT_TRUE(within_two_pixels(ours.ink(), theirs.ink()))
+          << c << " at " << pixel_size << ": ours " << describe(ours.ink()) << ", FreeType "
+          << describe(theirs.ink());
+    }
+  }
+}
 
 } // namespace

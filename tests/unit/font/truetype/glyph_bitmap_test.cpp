@@ -189,3 +189,24 @@ TEST(TrueTypeGlyphBitmap, MatchesTheOutlineRasterizedDirectly) {
   EXPECT_EQ(actual.width, expected.width);
   EXPECT_EQ(pixels_of(actual), pixels_of(expected));
 }
+
+TEST(TrueTypeGlyphBitmap, ScratchKeepsSmallGlyphsStorageAndGivesBackLargeOnes) {
+  // Glyph 1: 6,000 small boxes, 24,000 edges: more than 1 MiB of edges in the scratch.
+  std::vector<testfont::Contour> boxes;
+  for (int k = 0; k < 6000; ++k)
+    boxes.push_back(box((k % 100) * 10, (k / 100) * 10, (k % 100) * 10 + 5, (k / 100) * 10 + 5));
+  FontSpec spec = default_spec();
+  spec.glyphs = {{testfont::simple_glyph({box(0, 0, 10, 10)}), 500, 0},
+                 {testfont::simple_glyph(boxes), 1000, 0}};
+  const auto font = load_font(testfont::build_font(spec));
+  ASSERT_NE(font, nullptr);
+  GlyphScratch scratch;
+  const GlyphBitmap small = rasterize_truetype_glyph(*font, 0, 1.0, scratch);
+  EXPECT_GT(scratch.raster.edges.capacity, 0u);
+  EXPECT_EQ(pixels_of(small), pixels_of(rasterize_truetype_glyph(*font, 0, 1.0)));
+  const GlyphBitmap many = rasterize_truetype_glyph(*font, 1, 0.5, scratch);
+  EXPECT_GT(many.width, 0);
+  EXPECT_EQ(scratch.raster.edges.capacity, 0u);
+  EXPECT_EQ(scratch.outline.segments.capacity, 0u);
+  EXPECT_EQ(pixels_of(many), pixels_of(rasterize_truetype_glyph(*font, 1, 0.5)));
+}

@@ -15,8 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "font/raster/rasterizer.h"
 #include "font/type1/glyph.h"
 #include "font/type1/interpreter.h"
+#include "unit/font/raster/reference_rasterizer.h"
 
 namespace fs = std::filesystem;
 
@@ -314,4 +316,28 @@ TEST_F(Type1RealFonts, AdvancesAndStraightLineInkMatchFreeType) {
   EXPECT_GT(straight_glyphs, 100);
   RecordProperty("straight_line_glyphs", straight_glyphs);
   RecordProperty("largest_ink_box_difference", worst);
+}
+
+// Type 1 glyphs go through the same rasterizer: byte for byte the reference's bitmaps.
+TEST_F(Type1RealFonts, StraightLineGlyphsMatchTheReferenceRasterizer) {
+  int compared = 0;
+  for (const fs::path& path : pfb_files_) {
+    Type1Font font;
+    ASSERT_TRUE(load(font, read_file(path)));
+    for (const double pixel_size : {12.0, 96.0}) {
+      const auto& entries = font.charstrings.entries;
+      for (unsigned long i = 0; i < entries.size; ++i) {
+        Type1Interpreter interpreter(&font, pixel_size / 1000.0);
+        if (!interpreter.execute(entries.data[i].second, 0))
+          continue; // curves, hint replacement, seac or div: drawn blank
+        ++compared;
+        EXPECT_EQ(difference_from_reference(rasterize_outline(interpreter.outline(), 0),
+                                            reference_rasterize(interpreter.outline())),
+                  "")
+            << path << " /" << as_string(entries.data[i].first) << " at " << pixel_size << " px";
+      }
+    }
+  }
+  EXPECT_GT(compared, 200);
+  RecordProperty("straight_line_glyphs_compared", compared);
 }

@@ -1,0 +1,48 @@
+#include "fonts.h"
+
+#include "font/font_api.h"
+#include "font/text/image.h"
+#include "font/truetype/cmap.h"
+#include "paragraph.h"
+
+namespace bench {
+
+void* load_dvttf(int pixel_size) {
+  const auto& bytes = dejavu_sans_bytes();
+  return dv::dv_ttf_font_load_memory(bytes.data(), bytes.size(), static_cast<float>(pixel_size));
+}
+
+void free_image(TextImage* image) {
+  delete[] image->pixels;
+  delete image;
+}
+
+bool load_truetype(TrueTypeFont& font) {
+  const auto& bytes = dejavu_sans_bytes();
+  return load_truetype_font(font,
+                            dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size()));
+}
+
+uint16_t glyph_of(const TrueTypeFont& font, unsigned c) {
+  return map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, c);
+}
+
+FT_Library freetype() {
+  static FT_Library library = [] {
+    FT_Library created = nullptr;
+    FT_Init_FreeType(&created);
+    return created;
+  }();
+  return library;
+}
+
+FT_Face load_freetype(int pixel_size) {
+  const auto& bytes = dejavu_sans_bytes();
+  FT_Face face = nullptr;
+  if (FT_New_Memory_Face(freetype(), bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face))
+    return nullptr;
+  FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixel_size));
+  return face;
+}
+
+} // namespace bench

@@ -1,0 +1,174 @@
+// Glyph by glyph, against FreeType and the reference rasterizer:
+//   chars/DovrelTTF   every mapped code point of U+0020..U+017F as a one-character text
+//                     on one handle, its glyph cache emptied each iteration (every glyph cold)
+//   chars/FreeType    FT_Load_Char(FT_LOAD_RENDER | FT_LOAD_NO_HINTING) of the same code
+//                     points, each composed onto a one-glyph canvas and expanded to RGBA
+//   raster/production the paragraph's distinct glyph outlines, built beforehand, through
+//                     the library's rasterizer ...
+//   raster/reference  ... and through the reference rasterizer
+//   large/...         single display-size glyphs (W g @ &) through the library's glyph path
+//                     and through FreeType
+#include <benchmark/benchmark.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "font/font_api.h"
+#include "font/raster/rasterizer.h"
+#include "font/text/image.h"
+#include "font/truetype/glyph_bitmap.h"
+#include "font/truetype/outline.h"
+#include "fonts.h"
+#include "glyph_canvas.h"
+#include "paragraph.h"
+#include "unit/font/raster/reference_rasterizer.h"
+
+namespace {
+
+std::string utf8(unsigned c) {
+  std::string s;
+  if (c < 0x80) {
+    s += static_cast<char>(c);
+  } else {
+    s += static_cast<char>(0xC0 | (c >> 6));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return s;
+}
+
+// The code points of U+0020..U+017F that DejaVu Sans maps to a glyph.
+const std::vector<unsigned>& latin_code_points() {
+  static const std::vector<unsigned> code_points = [] {
+    std::vector<unsigned> mapped;
+    FT_Face face = bench::load_freetype(12);
+    for (unsigned c = 0x20; c <= 0x17F && face != nullptr; ++c)
+      if (FT_Get_Char_Index(face, c) != 0)
+        mapped.push_back(c);
+    if (face != nullptr)
+      FT_Done_Face(face);
+    return mapped;
+  }();
+  return code_points;
+}
+
+void chars_dvttf(benchmark::State& state, int pixel_size) {
+  std::vector<std::string> texts;
+  for (const unsigned c : latin_code_points())
+    texts.push_back(utf8(c));
+  void* font = bench::load_dvttf(pixel_size);
+  if (font == nullptr) {
+    state.SkipWithError("DejaVu Sans did not load");
+    return;
+  }
+  for (auto _ : state) {
+    dv::dv_ttf_font_resize(font, static_cast<float>(pixel_size)); // empties the glyph cache
+    for (const std::string& text : texts) {
+      TextImage* image = dv::dv_ttf_font_render(font, text.c_str(), 0, 0, 0, 255.0);
+      benchmark::DoNotOptimize(image->pixels);
+      bench::free_image(image);
+    }
+  }
+  state.counters["glyphs"] = static_cast<double>(texts.size());
+  dv::dv_ttf_font_free(font);
+}
+
+void chars_freetype(benchmark::State& state, int pixel_size) {
+  FT_Face face = bench::load_freetype(pixel_size);
+  if (face == nullptr) {
+    state.SkipWithError("FreeType could not open DejaVu Sans");
+    return;
+  }
+  for (auto _ : state) {
+    for (const unsigned c : latin_code_points()) {
+      if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_NO_HINTING))
+        continue;
+      const FT_GlyphSlot slot = face->glyph;
+      bench::GlyphCanvas canvas(pixel_size, 1, 1);
+      canvas.compose(slot->bitmap.buffer, static_cast<int>(slot->bitmap.width),
+                     static_cast<int>(slot->bitmap.rows), slot->bitmap.pitch, slot->bitmap_left,
+                     pixel_size - slot->bitmap_top);
+      benchmark::DoNotOptimize(canvas.to_rgba());
+    }
+  }
+  FT_Done_Face(face);
+}
+
+// The outlines of the paragraph's distinct characters at `pixel_size`.
+std::vector<OutlineBuilder> paragraph_outlines(int pixel_size) {
+  std::vector<OutlineBuilder> outlines;
+  TrueTypeFont font;
+  if (!bench::load_truetype(font))
+    return outlines;
+  const double scale = static_cast<double>(pixel_size) / font.units_per_em_;
+  const std::set<unsigned char> characters(bench::kParagraph,
+                                           bench::kParagraph + sizeof bench::kParagraph - 1);
+  for (const unsigned char c : characters) {
+    OutlineBuilder outline;
+    if (append_glyph_outline(font, bench::glyph_of(font, c), {scale, 0, 0, scale, 0, 0}, outline,
+                             0))
+      outlines.push_back(outline);
+  }
+  return outlines;
+}
+
+void raster_production(benchmark::State& state, int pixel_size) {
+  const std::vector<OutlineBuilder> outlines = paragraph_outlines(pixel_size);
+  RasterScratch scratch;
+  for (auto _ : state)
+    for (const OutlineBuilder& outline : outlines)
+      benchmark::DoNotOptimize(rasterize_outline(outline, 0, scratch).pixels.data);
+}
+
+void raster_reference(benchmark::State& state, int pixel_size) {
+  const std::vector<OutlineBuilder> outlines = paragraph_outlines(pixel_size);
+  for (auto _ : state)
+    for (const OutlineBuilder& outline : outlines)
+      benchmark::DoNotOptimize(reference_rasterize(outline).pixels.data());
+}
+
+constexpr int kLargeSizes[] = {400, 800, 1200};
+constexpr char kLargeCharacters[] = "Wg@&";
+
+void large_dvttf(benchmark::State& state, char c, int pixel_size) {
+  TrueTypeFont font;
+  if (!bench::load_truetype(font)) {
+    state.SkipWithError("DejaVu Sans did not load");
+    return;
+  }
+  const uint16_t glyph = bench::glyph_of(font, static_cast<unsigned char>(c));
+  const double scale = static_cast<double>(pixel_size) / font.units_per_em_;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(rasterize_truetype_glyph(font, glyph, scale).pixels.data);
+}
+
+void large_freetype(benchmark::State& state, char c, int pixel_size) {
+  FT_Face face = bench::load_freetype(pixel_size);
+  if (face == nullptr) {
+    state.SkipWithError("FreeType could not open DejaVu Sans");
+    return;
+  }
+  for (auto _ : state) {
+    FT_Load_Char(face, static_cast<unsigned char>(c), FT_LOAD_RENDER | FT_LOAD_NO_HINTING);
+    benchmark::DoNotOptimize(face->glyph->bitmap.buffer);
+  }
+  FT_Done_Face(face);
+}
+
+const bool kRegistered = [] {
+  bench::register_at_every_size({{"chars/DovrelTTF", chars_dvttf},
+                                 {"chars/FreeType", chars_freetype},
+                                 {"raster/production", raster_production},
+                                 {"raster/reference", raster_reference}});
+  for (const int size : kLargeSizes)
+    for (const char* c = kLargeCharacters; *c != 0; ++c) {
+      const std::string suffix = std::string("/") + *c + "/" + std::to_string(size);
+      benchmark::RegisterBenchmark(("large/DovrelTTF" + suffix).c_str(), large_dvttf, *c, size)
+          ->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark(("large/FreeType" + suffix).c_str(), large_freetype, *c, size)
+          ->Unit(benchmark::kMillisecond);
+    }
+  return true;
+}();
+
+} // namespace

@@ -1,0 +1,63 @@
+#include "font/raster/crossing_sort.h"
+
+namespace {
+
+// Moves per element insertion sort may spend before heapsort takes over.
+constexpr size_t kInsertionMovesPerElement = 8;
+
+void swap(RowCrossing& a, RowCrossing& b) {
+  const RowCrossing held = a;
+  a = b;
+  b = held;
+}
+
+// False when the move budget ran out; the array is then a permutation of the input.
+bool insertion_sort(RowCrossing* crossings, size_t count) {
+  size_t budget = kInsertionMovesPerElement * count;
+  for (size_t i = 1; i < count; ++i) {
+    const RowCrossing moving = crossings[i];
+    size_t at = i;
+    while (at > 0 && crossings[at - 1].key > moving.key) {
+      crossings[at] = crossings[at - 1];
+      --at;
+    }
+    crossings[at] = moving;
+    const size_t moved = i - at;
+    if (moved > budget)
+      return false;
+    budget -= moved;
+  }
+  return true;
+}
+
+void sift_down(RowCrossing* heap, size_t root, size_t count) {
+  for (;;) {
+    size_t largest = root;
+    const size_t left = 2 * root + 1;
+    const size_t right = left + 1;
+    if (left < count && heap[left].key > heap[largest].key)
+      largest = left;
+    if (right < count && heap[right].key > heap[largest].key)
+      largest = right;
+    if (largest == root)
+      return;
+    swap(heap[root], heap[largest]);
+    root = largest;
+  }
+}
+
+void heap_sort(RowCrossing* crossings, size_t count) {
+  for (size_t root = count / 2; root > 0; --root)
+    sift_down(crossings, root - 1, count);
+  for (size_t end = count; end > 1; --end) {
+    swap(crossings[0], crossings[end - 1]);
+    sift_down(crossings, 0, end - 1);
+  }
+}
+
+} // namespace
+
+void sort_crossings(RowCrossing* crossings, size_t count) {
+  if (!insertion_sort(crossings, count))
+    heap_sort(crossings, count);
+}
