@@ -180,16 +180,43 @@ bool skip_rd_token(const ByteVector& data, unsigned long& position) {
   return true;
 }
 
-// Subroutine table indices are bounded by the size of the private part: a font cannot
-// define more subroutines than it has bytes, so a larger index is a hostile one and is
-// ignored rather than allowed to size the table.
+// One subroutine entry as read, before it takes its slot in the table.
+struct SubrEntry {
+  unsigned long index;
+  ByteVector bytes;
+};
+
+// Subroutine numbers may leave gaps, but the table never grows beyond a small multiple of
+// the entries the font actually holds: a font cannot make the loader allocate more than a
+// few slots per entry it spent bytes on, whatever numbers it writes.
+unsigned long subr_table_limit(unsigned long entries) {
+  return 2 * entries + 16;
+}
+
+// Places the entries in reading order (a later entry with the same number wins), leaving
+// out numbers at or beyond the table limit.
+void fill_subr_table(Type1Font& font, dv::vector<SubrEntry>& entries) {
+  const unsigned long limit = subr_table_limit(entries.size);
+  unsigned long slots = 0;
+  for (const SubrEntry& entry : entries) {
+    if (entry.index < limit && entry.index >= slots)
+      slots = entry.index + 1;
+  }
+  font.subrs.resize(slots);
+  for (SubrEntry& entry : entries) {
+    if (entry.index < limit)
+      font.subrs.data[entry.index] = dv::move(entry.bytes);
+  }
+}
+
 bool read_subrs(Type1Font& font, const ByteVector& private_part, unsigned long subrs,
                 unsigned long charstrings) {
+  dv::vector<SubrEntry> entries;
   unsigned long position = subrs;
   for (;;) {
     unsigned long dup = find_bytes(private_part, "dup", position);
     if (dup == kNotFound || dup >= charstrings)
-      return true;
+      break;
     position = dup + 3;
     unsigned long cursor = position;
     int index = 0;
@@ -202,13 +229,14 @@ bool read_subrs(Type1Font& font, const ByteVector& private_part, unsigned long s
     if (private_part.size - cursor < static_cast<unsigned long>(length))
       return false;
     position = cursor + length;
-    if (index < 0 || static_cast<unsigned long>(index) >= private_part.size)
+    if (index < 0)
       continue;
-    if (static_cast<unsigned long>(index) >= font.subrs.size)
-      font.subrs.resize(static_cast<unsigned long>(index) + 1);
     ByteVector encrypted = slice(private_part, cursor, position);
-    font.subrs.data[index] = decrypt_charstring(encrypted, font.len_iv);
+    entries.push_back(
+        SubrEntry{static_cast<unsigned long>(index), decrypt_charstring(encrypted, font.len_iv)});
   }
+  fill_subr_table(font, entries);
+  return true;
 }
 
 bool read_charstrings(Type1Font& font, const ByteVector& private_part, unsigned long start) {
