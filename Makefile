@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 20
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build asan test test-artifact test-asan format fuzz bench clean demo
+.PHONY: all deps build asan test test-artifact test-asan format fuzz fuzz-long hostile bench clean demo
 
 all: build
 
@@ -31,6 +31,17 @@ $(FUZZ_BUILD)/build.ninja:
 fuzz: $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	./tools/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The hostile campaign beyond the seeded cases `make test` runs: CASES mutations of real
+# fonts from SEED, each loaded, rendered, resized and freed by the real artifact in the
+# stand-in with a 64 MiB host heap. Failing inputs are kept in $(BUILD)/hostile-findings/.
+CASES ?= 1000
+SEED ?= 1
+hostile: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target artifact_tests
+	DV_HOSTILE_CASES=$(CASES) DV_HOSTILE_SEED=$(SEED) \
+	  DV_HOSTILE_FINDINGS=$(abspath $(BUILD))/hostile-findings \
+	  $(BUILD)/artifact_tests --gtest_filter='HostileCampaign.*'
 
 # Debian packages the build and tests need (installs only what is missing).
 deps:
