@@ -23,16 +23,29 @@ bool is_line_break(unsigned char byte) {
   return byte == 0x0D || byte == 0x0A;
 }
 
-// The recurrence shared by the eexec and charstring ciphers.
-ByteVector decrypt(const unsigned char* cipher, unsigned long length, uint32_t key) {
+// The recurrence shared by the eexec and charstring ciphers. Decrypts `length` bytes and
+// keeps those after the first `skip`, so that no copy with the prefix is ever made.
+ByteVector decrypt(const unsigned char* cipher, unsigned long length, uint32_t key,
+                   unsigned long skip) {
   ByteVector plain;
-  plain.resize(length);
+  plain.resize(length > skip ? length - skip : 0);
   for (unsigned long i = 0; i < length; ++i) {
     uint32_t c = cipher[i];
-    plain.data[i] = static_cast<unsigned char>(c ^ (key >> 8));
+    if (i >= skip)
+      plain.data[i - skip] = static_cast<unsigned char>(c ^ (key >> 8));
     key = ((c + key) * 52845u + 22719u) & 0xFFFFu;
   }
   return plain;
+}
+
+unsigned long len_iv_skip(int len_iv) {
+  return len_iv > 0 ? static_cast<unsigned long>(len_iv) : 0;
+}
+
+// The charstring or subroutine whose encrypted bytes are data[start, end).
+ByteVector decrypt_entry(const ByteVector& data, unsigned long start, unsigned long end,
+                         int len_iv) {
+  return decrypt(data.data + start, end - start, kCharstringKey, len_iv_skip(len_iv));
 }
 
 ByteVector slice(const ByteVector& data, unsigned long start, unsigned long end) {
@@ -231,9 +244,8 @@ bool read_subrs(Type1Font& font, const ByteVector& private_part, unsigned long s
     position = cursor + length;
     if (index < 0)
       continue;
-    ByteVector encrypted = slice(private_part, cursor, position);
-    entries.push_back(
-        SubrEntry{static_cast<unsigned long>(index), decrypt_charstring(encrypted, font.len_iv)});
+    entries.push_back(SubrEntry{static_cast<unsigned long>(index),
+                                decrypt_entry(private_part, cursor, position, font.len_iv)});
   }
   fill_subr_table(font, entries);
   return true;
@@ -270,8 +282,7 @@ bool read_charstrings(Type1Font& font, const ByteVector& private_part, unsigned 
     position = cursor + length;
     dv::string name(reinterpret_cast<const char*>(private_part.data + name_start),
                     name_end - name_start);
-    ByteVector encrypted = slice(private_part, cursor, position);
-    font.charstrings[name] = decrypt_charstring(encrypted, font.len_iv);
+    font.charstrings[name] = decrypt_entry(private_part, cursor, position, font.len_iv);
   }
   return true;
 }
@@ -346,29 +357,33 @@ bool parse_ascii_double(const ByteVector& data, unsigned long& position, double&
 }
 
 ByteVector decrypt_charstring(const ByteVector& encrypted, int len_iv) {
-  ByteVector plain = decrypt(encrypted.data, encrypted.size, kCharstringKey);
-  unsigned long skip = len_iv > 0 ? static_cast<unsigned long>(len_iv) : 0;
-  if (plain.size <= skip)
-    return ByteVector();
-  return slice(plain, skip, plain.size);
+  return decrypt_entry(encrypted, 0, encrypted.size, len_iv);
 }
 
-bool load_type1_font(Type1Font& font, const ByteVector& bytes) {
+namespace {
+
+// The decrypted private part without its random prefix; empty when the font cannot be
+// split or the section is too short. The clear text is read on the way and released
+// with the encrypted copy.
+ByteVector read_clear_text_and_private_part(Type1Font& font, const ByteVector& bytes) {
   ByteVector clear_text;
   ByteVector encrypted;
   bool split = bytes.size >= 2 && bytes.data[0] == kSegmentMarker
                    ? split_binary_form(bytes, clear_text, encrypted)
                    : split_text_form(bytes, clear_text, encrypted);
-  if (!split)
-    return false;
+  if (!split || encrypted.size <= kEexecPrefixLength)
+    return ByteVector();
   read_font_bbox(font, clear_text);
   read_encoding(font, clear_text);
+  return decrypt(encrypted.data, encrypted.size, kEexecKey, kEexecPrefixLength);
+}
 
-  ByteVector decrypted = decrypt(encrypted.data, encrypted.size, kEexecKey);
-  if (decrypted.size <= kEexecPrefixLength)
+} // namespace
+
+bool load_type1_font(Type1Font& font, const ByteVector& bytes) {
+  const ByteVector private_part = read_clear_text_and_private_part(font, bytes);
+  if (private_part.size == 0)
     return false;
-  ByteVector private_part = slice(decrypted, kEexecPrefixLength, decrypted.size);
-
   read_len_iv(font, private_part);
   unsigned long subrs = find_bytes(private_part, "/Subrs", 0);
   unsigned long charstrings = find_bytes(private_part, "/CharStrings", 0);
