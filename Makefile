@@ -43,6 +43,12 @@ hostile: $(BUILD)/build.ninja
 	  DV_HOSTILE_FINDINGS=$(abspath $(BUILD))/hostile-findings \
 	  $(BUILD)/artifact_tests --gtest_filter='HostileCampaign.*'
 
+# Each fuzzer for 10 minutes from its committed corpus (fuzz/corpus/), merging what it
+# learns back into that corpus, minimized.
+fuzz-long: $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	DV_FUZZ_MERGE=1 ./tools/run_fuzzers.sh $(FUZZ_BUILD) 600
+
 # Debian packages the build and tests need (installs only what is missing).
 deps:
 	./tools/install-deps.sh
