@@ -10,31 +10,58 @@ using namespace render_limits;
 
 namespace {
 
-// Every decoded code point is below 2^21 (see decode_next).
-constexpr unsigned long kCodepointRange = 1UL << 21;
+// The text's length in bytes, read no further than one byte past kMaxTextBytes.
+uint64_t bounded_length(const char* text) {
+  uint64_t length = 0;
+  while (length <= kMaxTextBytes && text[length] != 0) {
+    ++length;
+  }
+  return length;
+}
 
-bool text_fits(const char* text) {
-  for (uint64_t at = 0; at <= kMaxTextBytes; ++at) {
-    if (text[at] == 0) {
-      return true;
+// A set of code points sized for at most `limit` members, held as value + 1 (0 marks a
+// free slot) with linear probing in a table at most half full.
+class CodepointSet {
+public:
+  explicit CodepointSet(uint64_t limit) : slots_(table_size(limit), 0) {}
+
+  // True when `codepoint` was not in the set yet; the set must have room for it.
+  bool insert(unsigned int codepoint) {
+    const unsigned long mask = slots_.size - 1;
+    for (unsigned long slot = (codepoint * 0x9E3779B1u) & mask;; slot = (slot + 1) & mask) {
+      if (slots_.data[slot] == codepoint + 1) {
+        return false;
+      }
+      if (slots_.data[slot] == 0) {
+        slots_.data[slot] = codepoint + 1;
+        return true;
+      }
     }
   }
-  return false;
-}
+
+private:
+  static unsigned long table_size(uint64_t limit) {
+    unsigned long size = 16;
+    while (size < 2 * limit) {
+      size *= 2;
+    }
+    return size;
+  }
+
+  dv::vector<unsigned int> slots_;
+};
 
 // The distinct code points of the text that the cache does not hold yet: the entries
 // this render can add, each at most once. Stops counting past kMaxNewGlyphs.
-uint64_t new_codepoints(const FontHandle& font, const char* text) {
-  dv::vector<unsigned char> seen(kCodepointRange / 8, 0);
+uint64_t new_codepoints(const FontHandle& font, const char* text, uint64_t text_bytes) {
+  const uint64_t most = text_bytes < kMaxNewGlyphs + 1 ? text_bytes : kMaxNewGlyphs + 1;
+  CodepointSet seen(most);
   uint64_t count = 0;
   TextLine line = first_line(text);
   for (;;) {
     for_each_codepoint(line, [&](unsigned int codepoint) {
-      unsigned char& byte = seen.data[codepoint / 8];
-      const unsigned char bit = static_cast<unsigned char>(1u << (codepoint % 8));
-      if ((byte & bit) == 0) {
-        byte |= bit;
-        count += font.bitmap_cache.find(codepoint) == font.bitmap_cache.end();
+      if (font.bitmap_cache.find(codepoint) == font.bitmap_cache.end()) {
+        count += seen.insert(codepoint);
       }
       return count <= kMaxNewGlyphs;
     });
@@ -102,7 +129,8 @@ DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid"
   if (text[0] == 0) {
     return make_empty_image();
   }
-  if (!text_fits(text)) {
+  const uint64_t length = bounded_length(text);
+  if (length > kMaxTextBytes) {
     return nullptr;
   }
   const LineMetrics metrics = line_metrics(*font);
@@ -111,7 +139,7 @@ DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid"
   if (metrics.line_height * static_cast<int64_t>(line_count) > kMaxImagePixels) {
     return nullptr;
   }
-  const uint64_t new_glyphs = new_codepoints(*font, text);
+  const uint64_t new_glyphs = new_codepoints(*font, text, length);
   if (new_glyphs > kMaxNewGlyphs) {
     return nullptr;
   }
