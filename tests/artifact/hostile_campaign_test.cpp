@@ -39,7 +39,14 @@ constexpr const char* kMixedText =
     "\xF0\x9F\x98\x80\r\n"
     "\xC3( \xFF \xE2\x82 AVAWAy Tj ~";
 
-enum Outcome : int { kClean = 0, kHalt = 10, kLeak = 11, kMisuse = 12, kBadImage = 13 };
+enum Outcome : int {
+  kClean = 0,
+  kRefused = 1,
+  kHalt = 10,
+  kLeak = 11,
+  kMisuse = 12,
+  kBadImage = 13
+};
 
 uint64_t setting(const char* name, uint64_t fallback) {
   const char* value = std::getenv(name);
@@ -64,11 +71,12 @@ protected:
     void* pixels;
   };
 
-  // Loads, renders at three sizes with resizes between, frees. False when an image broke
-  // the image limit.
-  bool exercise(const hostile::Bytes& bytes) {
+  // Loads, renders at four sizes with resizes between, frees. False when an image broke
+  // the image limit; `loaded` tells whether the library took the font.
+  bool exercise(const hostile::Bytes& bytes, bool& loaded) {
     void* font = fn<void*(const void*, unsigned long, float)>("_Z23dv_ttf_font_load_memoryPKvmf")(
         bytes.data(), bytes.size(), 16.0f);
+    loaded = font != nullptr;
     if (font == nullptr) {
       return true;
     }
@@ -98,7 +106,8 @@ protected:
   Outcome run_case(const hostile::Bytes& bytes) {
     const size_t blocks = dvhost::host_heap::live_blocks();
     bool images_ok = true;
-    if (halts([&] { images_ok = exercise(bytes); })) {
+    bool loaded = false;
+    if (halts([&] { images_ok = exercise(bytes, loaded); })) {
       return kHalt;
     }
     if (dvhost::host_heap::live_blocks() != blocks) {
@@ -107,7 +116,10 @@ protected:
     if (!dvhost::host_heap::errors().empty()) {
       return kMisuse;
     }
-    return images_ok ? kClean : kBadImage;
+    if (!images_ok) {
+      return kBadImage;
+    }
+    return loaded ? kClean : kRefused;
   }
 
   // Runs one case in a child process with a CPU limit; the failure's name, or "" when
@@ -127,6 +139,8 @@ protected:
     switch (WEXITSTATUS(status)) {
     case kClean:
       return "";
+    case kRefused:
+      return "refused";
     case kHalt:
       return "halt";
     case kLeak:
@@ -158,18 +172,23 @@ TEST_F(HostileCampaign, MutatedRealFontsNeverCrashHaltOverrunOrLeak) {
   for (const hostile::SourceFont& font : fonts) {
     const hostile::Bytes bytes =
         font.form == hostile::FontForm::kPfa ? hostile::pfb_to_pfa(font.bytes) : font.bytes;
-    ASSERT_TRUE(exercise(bytes)) << font.path;
+    bool loaded = false;
+    ASSERT_TRUE(exercise(bytes, loaded)) << font.path;
+    ASSERT_TRUE(loaded) << font.path;
     ASSERT_EQ(run_isolated(bytes), "") << font.path;
   }
   allow_leaks(); // the once-per-process allocations of the warm-up above
 
   std::map<std::string, uint64_t> failures;
+  uint64_t loaded = 0;
+  uint64_t refused = 0;
   const auto start = std::chrono::steady_clock::now();
   for (uint64_t index = 0; index < cases; ++index) {
     size_t font = 0;
     const hostile::Bytes bytes = hostile::mutated_case(fonts, seed, index, &font);
     const std::string failure = run_isolated(bytes);
-    if (failure.empty()) {
+    if (failure.empty() || failure == "refused") {
+      ++(failure.empty() ? loaded : refused);
       continue;
     }
     ++failures[failure];
@@ -191,7 +210,9 @@ TEST_F(HostileCampaign, MutatedRealFontsNeverCrashHaltOverrunOrLeak) {
     failed += count;
     std::printf("[ hostile  ] %s: %llu\n", kind.c_str(), static_cast<unsigned long long>(count));
   }
-  std::printf("[ hostile  ] %llu cases, seed %llu, %llu failed, %.1f s\n",
+  std::printf("[ hostile  ] %llu cases, seed %llu: %llu loaded and ran clean, %llu refused "
+              "cleanly, %llu failed, %.1f s\n",
               static_cast<unsigned long long>(cases), static_cast<unsigned long long>(seed),
+              static_cast<unsigned long long>(loaded), static_cast<unsigned long long>(refused),
               static_cast<unsigned long long>(failed), seconds);
 }

@@ -64,22 +64,23 @@ Bytes join_pfb(const Type1Parts& parts) {
   return out;
 }
 
-Bytes decrypt(const Bytes& cipher, uint16_t key) {
-  Bytes plain(cipher.size());
-  for (size_t i = 0; i < cipher.size(); ++i) {
-    plain[i] = cipher[i] ^ (key >> 8);
-    key = static_cast<uint16_t>((cipher[i] + key) * 52845u + 22719u);
+// The Type 1 cipher in either direction: the key always advances with the cipher bytes.
+Bytes crypt(const Bytes& input, uint16_t key, bool encrypting) {
+  Bytes output(input.size());
+  for (size_t i = 0; i < input.size(); ++i) {
+    output[i] = input[i] ^ (key >> 8);
+    const uint8_t cipher = encrypting ? output[i] : input[i];
+    key = static_cast<uint16_t>((cipher + key) * 52845u + 22719u);
   }
-  return plain;
+  return output;
+}
+
+Bytes decrypt(const Bytes& cipher, uint16_t key) {
+  return crypt(cipher, key, false);
 }
 
 Bytes encrypt(const Bytes& plain, uint16_t key) {
-  Bytes cipher(plain.size());
-  for (size_t i = 0; i < plain.size(); ++i) {
-    cipher[i] = plain[i] ^ (key >> 8);
-    key = static_cast<uint16_t>((cipher[i] + key) * 52845u + 22719u);
-  }
-  return cipher;
+  return crypt(plain, key, true);
 }
 
 const uint32_t kInterestingWords[] = {0,          1,          0x7F,       0x80,      0xFF,
