@@ -16,8 +16,10 @@
 namespace {
 
 // Ordinary sizes, the smallest, and sizes where lines and glyphs outgrow the limits.
-constexpr float kPixelSizes[] = {1.0f,   7.0f,   12.0f,   16.0f,   33.0f, 72.0f,
-                                 150.0f, 400.0f, 1500.0f, 3000.0f, 1e6f,  1e30f};
+// Sizes of a few thousand pixels, where single glyphs of a million pixels are drawn, are
+// left to the hostile campaign: under the sanitizers one such glyph takes seconds.
+constexpr float kPixelSizes[] = {1.0f,  7.0f,   12.0f,  16.0f, 33.0f,
+                                 72.0f, 150.0f, 400.0f, 1e6f,  1e30f};
 
 float pixel_size(uint8_t selector) {
   return kPixelSizes[selector % (sizeof kPixelSizes / sizeof kPixelSizes[0])];
