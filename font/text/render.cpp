@@ -1,5 +1,6 @@
 #include "font/font_api.h"
 #include "font/text/canvas.h"
+#include "font/text/codepoint_set.h"
 #include "font/text/image.h"
 #include "font/text/layout.h"
 #include "font/text/render_limits.h"
@@ -18,38 +19,6 @@ uint64_t bounded_length(const char* text) {
   }
   return length;
 }
-
-// A set of code points sized for at most `limit` members, held as value + 1 (0 marks a
-// free slot) with linear probing in a table at most half full.
-class CodepointSet {
-public:
-  explicit CodepointSet(uint64_t limit) : slots_(table_size(limit), 0) {}
-
-  // True when `codepoint` was not in the set yet; the set must have room for it.
-  bool insert(unsigned int codepoint) {
-    const unsigned long mask = slots_.size - 1;
-    for (unsigned long slot = (codepoint * 0x9E3779B1u) & mask;; slot = (slot + 1) & mask) {
-      if (slots_.data[slot] == codepoint + 1) {
-        return false;
-      }
-      if (slots_.data[slot] == 0) {
-        slots_.data[slot] = codepoint + 1;
-        return true;
-      }
-    }
-  }
-
-private:
-  static unsigned long table_size(uint64_t limit) {
-    unsigned long size = 16;
-    while (size < 2 * limit) {
-      size *= 2;
-    }
-    return size;
-  }
-
-  dv::vector<unsigned int> slots_;
-};
 
 // The distinct code points of the text that the cache does not hold yet: the entries
 // this render can add, each at most once. Stops counting past kMaxNewGlyphs.
