@@ -5,6 +5,8 @@
 # Each fuzzer also starts from its committed corpus, fuzz/corpus/NAME; with
 # DV_FUZZ_MERGE=1 what a run learned is merged back into it (minimized: only inputs that
 # add coverage are kept).
+# The 30 s timeout leaves room for one glyph at the library's raster work limit, which
+# takes seconds under the sanitizers; a hang still fails.
 # Usage: run_fuzzers.sh BUILD_DIR SECONDS_PER_FUZZER
 set -euo pipefail
 build=$1
@@ -24,7 +26,7 @@ for harness in "$source_dir"/fuzz/*_fuzzer.cpp; do
   mkdir -p "$corpus" "$seeds/$name" "$committed"
   echo "fuzz: $name for ${seconds}s"
   # New inputs go to the first directory (kept between runs); seeds are read only.
-  if ! "$build/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! "$build/$name" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
       -max_len=65536 -print_final_stats=1 -artifact_prefix="$findings/$name-" \
       "$corpus" "$committed" "$seeds/$name" >"$build/$name.log" 2>&1; then
     tail -n 60 "$build/$name.log"
@@ -35,7 +37,7 @@ for harness in "$source_dir"/fuzz/*_fuzzer.cpp; do
     "$build/$name.log" | tr '\n' ' '
   echo
   if [ "${DV_FUZZ_MERGE:-0}" = 1 ]; then
-    "$build/$name" -merge=1 -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+    "$build/$name" -merge=1 -timeout=30 -rss_limit_mb=2048 -max_len=65536 \
       "$committed" "$corpus" "$seeds/$name" >"$build/$name.merge.log" 2>&1
   fi
 done
