@@ -35,11 +35,13 @@ fuzz: $(FUZZ_BUILD)/build.ninja
 # The hostile campaign beyond the seeded cases `make test` runs: CASES mutations of real
 # fonts from SEED, each loaded, rendered, resized and freed by the real artifact in the
 # stand-in with a 64 MiB host heap. Failing inputs are kept in $(BUILD)/hostile-findings/.
+# FIRST starts at a later case (one campaign split over processes).
 CASES ?= 1000
 SEED ?= 1
+FIRST ?= 0
 hostile: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target artifact_tests
-	DV_HOSTILE_CASES=$(CASES) DV_HOSTILE_SEED=$(SEED) \
+	DV_HOSTILE_CASES=$(CASES) DV_HOSTILE_SEED=$(SEED) DV_HOSTILE_FIRST=$(FIRST) \
 	  DV_HOSTILE_FINDINGS=$(abspath $(BUILD))/hostile-findings \
 	  $(BUILD)/artifact_tests --gtest_filter='HostileCampaign.*'
 

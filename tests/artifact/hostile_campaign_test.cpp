@@ -6,7 +6,9 @@
 //
 // A fixed number of seeded cases runs with the artifact tests. More:
 //   make hostile CASES=10000 SEED=7
-// (DV_HOSTILE_CASES, DV_HOSTILE_SEED; failing inputs are written to DV_HOSTILE_FINDINGS).
+// (DV_HOSTILE_CASES, DV_HOSTILE_SEED; DV_HOSTILE_FIRST starts at a later case, so that
+// one campaign can be split over processes; failing inputs are written to
+// DV_HOSTILE_FINDINGS).
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -164,6 +166,7 @@ TEST_F(HostileCampaign, MutatedRealFontsNeverCrashHaltOverrunOrLeak) {
   }
   const uint64_t cases = setting("DV_HOSTILE_CASES", kDefaultCases);
   const uint64_t seed = setting("DV_HOSTILE_SEED", kDefaultSeed);
+  const uint64_t first = setting("DV_HOSTILE_FIRST", 0);
   const char* findings = std::getenv("DV_HOSTILE_FINDINGS");
   set_host_heap_mb(kHeapMegabytes);
 
@@ -183,7 +186,11 @@ TEST_F(HostileCampaign, MutatedRealFontsNeverCrashHaltOverrunOrLeak) {
   uint64_t loaded = 0;
   uint64_t refused = 0;
   const auto start = std::chrono::steady_clock::now();
-  for (uint64_t index = 0; index < cases; ++index) {
+  for (uint64_t index = first; index < first + cases; ++index) {
+    if (index > first && (index - first) % 1000 == 0) {
+      std::printf("[ hostile  ] %llu cases run\n", static_cast<unsigned long long>(index - first));
+      std::fflush(stdout);
+    }
     size_t font = 0;
     const hostile::Bytes bytes = hostile::mutated_case(fonts, seed, index, &font);
     const std::string failure = run_isolated(bytes);
@@ -210,9 +217,10 @@ TEST_F(HostileCampaign, MutatedRealFontsNeverCrashHaltOverrunOrLeak) {
     failed += count;
     std::printf("[ hostile  ] %s: %llu\n", kind.c_str(), static_cast<unsigned long long>(count));
   }
-  std::printf("[ hostile  ] %llu cases, seed %llu: %llu loaded and ran clean, %llu refused "
-              "cleanly, %llu failed, %.1f s\n",
-              static_cast<unsigned long long>(cases), static_cast<unsigned long long>(seed),
-              static_cast<unsigned long long>(loaded), static_cast<unsigned long long>(refused),
-              static_cast<unsigned long long>(failed), seconds);
+  std::printf(
+      "[ hostile  ] cases %llu to %llu, seed %llu: %llu loaded and ran clean, %llu refused "
+      "cleanly, %llu failed, %.1f s\n",
+      static_cast<unsigned long long>(first), static_cast<unsigned long long>(first + cases - 1),
+      static_cast<unsigned long long>(seed), static_cast<unsigned long long>(loaded),
+      static_cast<unsigned long long>(refused), static_cast<unsigned long long>(failed), seconds);
 }
