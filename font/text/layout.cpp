@@ -103,7 +103,7 @@ const GlyphBitmap* glyph_for(FontHandle* handle, unsigned int codepoint, LinePro
     return nullptr;
   }
   budget.glyph_pixels_left -= pixels;
-  return &handle->bitmap_cache.emplace(codepoint, static_cast<GlyphBitmap&&>(bitmap)).first->second;
+  return &handle->bitmap_cache.emplace(codepoint, dv::move(bitmap)).first->second;
 }
 
 // Width and height of the finished line, and the shift that keeps its ink inside its box.
