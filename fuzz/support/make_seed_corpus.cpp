@@ -155,7 +155,10 @@ std::vector<Seed> render_seeds() {
   return {{"truetype_lines", render_input(2, 5, "AB A\nBA\r\n\xF0\x9F\x98\x80", truetype)},
           {"truetype_huge", render_input(9, 0, "ABBA", truetype)},
           {"pfb", render_input(3, 8, "AB\nB A", type1.pfb())},
-          {"pfa_invalid_utf8", render_input(4, 1, "A\xC3 \xFF\xE2\x82" "B", type1.pfa())}};
+          {"pfa_invalid_utf8", render_input(4, 1,
+                                            "A\xC3 \xFF\xE2\x82"
+                                            "B",
+                                            type1.pfa())}};
 }
 
 bool write_seeds(const fs::path& directory, const std::vector<Seed>& seeds) {
