@@ -7,7 +7,7 @@ FUZZ_SECONDS ?= 20
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build asan test test-artifact test-asan format fuzz bench clean demo samples
+.PHONY: all deps build asan test test-artifact test-asan format fuzz fuzz-long hostile bench clean demo samples
 
 # `make` alone: the artifact and the tools (needs only the compiler, lld, CMake, Ninja and
 # libpng). Tests, benchmarks and fuzzers are CMake options that the targets below turn on.
@@ -33,6 +33,25 @@ $(FUZZ_BUILD)/build.ninja:
 fuzz: $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	./tools/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The hostile campaign beyond the seeded cases `make test` runs: CASES mutations of real
+# fonts from SEED, each loaded, rendered, resized and freed by the real artifact in the
+# stand-in with a 64 MiB host heap. Failing inputs are kept in $(BUILD)/hostile-findings/.
+# FIRST starts at a later case (one campaign split over processes).
+CASES ?= 1000
+SEED ?= 1
+FIRST ?= 0
+hostile: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target artifact_tests
+	DV_HOSTILE_CASES=$(CASES) DV_HOSTILE_SEED=$(SEED) DV_HOSTILE_FIRST=$(FIRST) \
+	  DV_HOSTILE_FINDINGS=$(abspath $(BUILD))/hostile-findings \
+	  $(BUILD)/artifact_tests --gtest_filter='HostileCampaign.*'
+
+# Each fuzzer for 10 minutes from its committed corpus (fuzz/corpus/), merging what it
+# learns back into that corpus, minimized.
+fuzz-long: $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	DV_FUZZ_MERGE=1 ./tools/run_fuzzers.sh $(FUZZ_BUILD) 600
 
 # Debian packages the build and tests need (installs only what is missing).
 deps:

@@ -2,7 +2,9 @@
 
 #include "host/low_arena.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
@@ -23,6 +25,7 @@ struct HeapState {
   std::vector<std::string> errors;
   HeapStats stats;
   size_t max_request = size_t(256) << 20;
+  size_t heap_size = host_heap::default_heap_size();
   uint64_t fail_single = 0;
   uint64_t fail_from = 0;
 };
@@ -49,9 +52,24 @@ bool injected_failure() {
   return n == heap.fail_single || (heap.fail_from != 0 && n >= heap.fail_from);
 }
 
+bool within_heap_size(size_t size) {
+  const HeapState& heap = state();
+  return size <= heap.max_request && arena_size(size) <= heap.heap_size &&
+         heap.stats.heap_bytes <= heap.heap_size - arena_size(size);
+}
+
+void count_block(size_t size) {
+  HeapStats& stats = state().stats;
+  ++stats.live_blocks;
+  stats.live_bytes += size;
+  stats.heap_bytes += arena_size(size);
+  stats.peak_live_bytes = std::max(stats.peak_live_bytes, stats.live_bytes);
+  stats.peak_heap_bytes = std::max(stats.peak_heap_bytes, stats.heap_bytes);
+}
+
 void* take_block(size_t size) {
   HeapState& heap = state();
-  if (size > heap.max_request)
+  if (!within_heap_size(size))
     return nullptr;
   auto* block = static_cast<unsigned char*>(heap.arena.allocate(arena_size(size)));
   if (!block)
@@ -62,8 +80,7 @@ void* take_block(size_t size) {
   heap.freed.erase(heap.freed.lower_bound(address),
                    heap.freed.lower_bound(address + arena_size(size)));
   heap.live.emplace(address, size);
-  ++heap.stats.live_blocks;
-  heap.stats.live_bytes += size;
+  count_block(size);
   return block;
 }
 
@@ -88,6 +105,7 @@ void drop_block(std::map<uintptr_t, size_t>::iterator it, bool report) {
   heap.live.erase(it);
   --heap.stats.live_blocks;
   heap.stats.live_bytes -= size;
+  heap.stats.heap_bytes -= arena_size(size);
 }
 
 // Finds a live block for release/reallocate; records misuse and returns end() otherwise.
@@ -192,6 +210,28 @@ void release_all() {
 
 void set_max_request(size_t bytes) {
   state().max_request = bytes;
+}
+
+size_t default_heap_size() {
+  const char* setting = std::getenv("DV_HOST_HEAP_MB");
+  const unsigned long long megabytes = setting ? std::strtoull(setting, nullptr, 10) : 0;
+  if (megabytes == 0 || megabytes >= (kArenaCapacity >> 20))
+    return kArenaCapacity;
+  return size_t(megabytes) << 20;
+}
+
+void set_heap_size(size_t bytes) {
+  state().heap_size = std::min(bytes, kArenaCapacity);
+}
+
+size_t heap_size() {
+  return state().heap_size;
+}
+
+void reset_peak() {
+  HeapStats& stats = state().stats;
+  stats.peak_live_bytes = stats.live_bytes;
+  stats.peak_heap_bytes = stats.heap_bytes;
 }
 
 } // namespace host_heap

@@ -16,6 +16,9 @@ struct HeapStats {
   uint64_t requests = 0;        // allocate + reallocate calls so far
   uint64_t failed_requests = 0; // requests answered with null
   uint64_t releases = 0;        // release calls with a non-null pointer
+  size_t heap_bytes = 0;        // heap taken by live blocks (rounded, with guard bytes)
+  size_t peak_live_bytes = 0;   // highest live_bytes since reset_peak()
+  size_t peak_heap_bytes = 0;   // highest heap_bytes since reset_peak()
 };
 
 // The slot functions the program API table points at.
@@ -50,6 +53,16 @@ void release_all();
 
 // Limit on one request's size; larger requests fail. Default 256 MiB.
 void set_max_request(size_t bytes);
+
+// The heap's size: a request fails when the live blocks would take more than this
+// (each block counts rounded up to 16 bytes with its guard bytes). The default is
+// DV_HOST_HEAP_MB mebibytes from the environment, else 512 MiB, the most there is.
+size_t default_heap_size();
+void set_heap_size(size_t bytes);
+size_t heap_size();
+
+// Starts measuring the peaks in stats() again from what is live now.
+void reset_peak();
 
 } // namespace host_heap
 } // namespace dvhost

@@ -25,6 +25,7 @@ void reset_stand_in() {
   file_store::use_memory();
   console::reset();
   host_heap::clear_fault_injection();
+  host_heap::set_heap_size(host_heap::default_heap_size());
   host_heap::clear_errors();
 }
 

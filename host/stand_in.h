@@ -11,7 +11,8 @@ void install_stand_in();
 
 // Defaults: full table, memory map cleared (top 0), probe memory unmapped, file store
 // in memory and empty, console captured with no input, no heap fault injection, heap
-// error list cleared. Live heap blocks are left alone (count them for leak checks).
+// error list cleared, heap size back to its default (DV_HOST_HEAP_MB or 512 MiB). Live heap blocks
+// are left alone (count them for leak checks).
 void reset_stand_in();
 
 } // namespace dvhost

@@ -6,6 +6,28 @@ using pixel_rounding::saturate_to_int32;
 
 namespace {
 
+int64_t max64(int64_t a, int64_t b) {
+  return a > b ? a : b;
+}
+
+// Pens and ink edges saturate near +-2^62, so a line extent plus its shift can pass the
+// int64 range; such a sum saturates instead, and the line is then far too large to draw.
+int64_t saturating_add(int64_t a, int64_t b) {
+  int64_t sum = 0;
+  if (__builtin_add_overflow(a, b, &sum)) {
+    return a > 0 ? INT64_MAX : INT64_MIN;
+  }
+  return sum;
+}
+
+bool has_ink(const GlyphBitmap& bitmap) {
+  return bitmap.width > 0 && bitmap.height > 0;
+}
+
+int64_t ink_pixels(const GlyphBitmap& bitmap) {
+  return has_ink(bitmap) ? int64_t{bitmap.width} * bitmap.height : 0;
+}
+
 // Union of the ink rectangles of a line, in line coordinates before shifting.
 struct InkBounds {
   bool any = false;
@@ -28,23 +50,81 @@ struct InkBounds {
     max_x = x + width > max_x ? x + width : max_x;
     max_y = y + height > max_y ? y + height : max_y;
   }
+  int64_t shift_x() const { return max64(0, -min_x); }
+  int64_t shift_y() const { return max64(0, -min_y); }
 };
 
-int64_t max64(int64_t a, int64_t b) {
-  return a > b ? a : b;
-}
+// The line in progress: its pen and ink so far, and the box those already force on it.
+// Ink only grows and shifts only grow, so the box of the ink so far is a lower bound of
+// the finished line's box; the pen is not, because advances may be negative.
+struct LineProgress {
+  int64_t baseline;
+  int64_t line_height;
+  double pen = 0.0;
+  InkBounds ink;
 
-const GlyphBitmap& cached_bitmap(FontHandle* handle, unsigned int codepoint, double scale) {
-  auto* entry = handle->bitmap_cache.find(codepoint);
-  if (entry == handle->bitmap_cache.end()) {
-    entry =
-        handle->bitmap_cache.emplace(codepoint, handle->backend->rasterize(codepoint, scale)).first;
+  int64_t least_width() const {
+    return ink.any ? max64(1, saturating_add(ink.max_x, ink.shift_x())) : 1;
   }
-  return entry->second;
+  int64_t least_height() const {
+    return ink.any ? saturating_add(max64(line_height, ink.max_y), ink.shift_y()) : line_height;
+  }
+};
+
+// The glyph's placement before the line is shifted; extends the line's ink.
+PlacedGlyph place(LineProgress& line, const GlyphBitmap& bitmap) {
+  const int64_t x = pixel_rounding::floor_to_int64(line.pen) + bitmap.left;
+  const int64_t y = line.baseline - bitmap.top;
+  if (has_ink(bitmap)) {
+    line.ink.extend(x, y, bitmap.width, bitmap.height);
+  }
+  line.pen += bitmap.advance;
+  return PlacedGlyph{&bitmap, saturate_to_int32(x), saturate_to_int32(y)};
 }
 
-bool has_ink(const GlyphBitmap& bitmap) {
-  return bitmap.width > 0 && bitmap.height > 0;
+// The cached bitmap of `codepoint`, rasterizing it on a miss. A new bitmap enters the
+// cache only when its pixels fit what the render may still add and the line with it
+// placed can still fit the image; otherwise null, and nothing was cached.
+const GlyphBitmap* glyph_for(FontHandle* handle, unsigned int codepoint, LineProgress& line,
+                             RenderBudget& budget) {
+  auto* entry = handle->bitmap_cache.find(codepoint);
+  if (entry != handle->bitmap_cache.end()) {
+    return &entry->second;
+  }
+  const double scale = static_cast<double>(handle->pixel_size) / handle->backend->units_per_em();
+  GlyphBitmap bitmap = handle->backend->rasterize(codepoint, scale);
+  const int64_t pixels = ink_pixels(bitmap);
+  if (pixels > budget.glyph_pixels_left) {
+    return nullptr;
+  }
+  LineProgress trial = line;
+  place(trial, bitmap);
+  if (!image_can_fit(budget, trial.least_width(), trial.least_height())) {
+    return nullptr;
+  }
+  budget.glyph_pixels_left -= pixels;
+  return &handle->bitmap_cache.emplace(codepoint, dv::move(bitmap)).first->second;
+}
+
+// Width and height of the finished line, and the shift that keeps its ink inside its box.
+void finish(const LineProgress& line, LineLayout& layout) {
+  const int64_t advance_width = max64(1, pixel_rounding::ceil_to_int64(line.pen));
+  if (!line.ink.any) {
+    layout.width = saturate_to_int32(advance_width);
+    layout.height = saturate_to_int32(line.line_height);
+    return;
+  }
+  const int64_t shift_x = line.ink.shift_x();
+  const int64_t shift_y = line.ink.shift_y();
+  const int64_t width = saturating_add(max64(advance_width, line.ink.max_x), shift_x);
+  int64_t height = saturating_add(max64(line.line_height, line.ink.max_y), shift_y);
+  height = height == 0 ? 1 : height;
+  layout.width = saturate_to_int32(width);
+  layout.height = saturate_to_int32(height);
+  for (PlacedGlyph& glyph : layout.glyphs) {
+    glyph.x = saturate_to_int32(glyph.x + shift_x);
+    glyph.y = saturate_to_int32(glyph.y + shift_y);
+  }
 }
 
 } // namespace
@@ -55,48 +135,40 @@ int32_t round_line_metric(double value, int metric_rounding) {
   return saturate_to_int32(rounded);
 }
 
-LineLayout layout_line(FontHandle* handle, const dv::vector<unsigned int>& line) {
-  const FontBackend& backend = *handle->backend;
-  const double scale = static_cast<double>(handle->pixel_size) / backend.units_per_em();
+LineMetrics line_metrics(const FontHandle& handle) {
+  const FontBackend& backend = *handle.backend;
+  const double scale = static_cast<double>(handle.pixel_size) / backend.units_per_em();
   const int rounding = backend.metric_rounding();
-  int64_t baseline = round_line_metric(backend.ascent() * scale, rounding);
-  baseline = baseline < 1 ? 1 : baseline;
-  int64_t line_height = round_line_metric(
+  const int64_t baseline = round_line_metric(backend.ascent() * scale, rounding);
+  const int64_t line_height = round_line_metric(
       (backend.ascent() + backend.descent() + backend.line_gap()) * scale, rounding);
-  line_height = line_height < 1 ? 1 : line_height;
+  return LineMetrics{max64(1, baseline), max64(1, line_height)};
+}
 
-  LineLayout layout;
-  layout.glyphs.reserve(line.size);
-  InkBounds ink;
-  double pen = 0.0;
-  for (unsigned int codepoint : line) {
-    const GlyphBitmap& bitmap = cached_bitmap(handle, codepoint, scale);
-    const int64_t x = pixel_rounding::floor_to_int64(pen) + bitmap.left;
-    const int64_t y = baseline - bitmap.top;
-    layout.glyphs.push_back(PlacedGlyph{&bitmap, saturate_to_int32(x), saturate_to_int32(y)});
-    if (has_ink(bitmap)) {
-      ink.extend(x, y, bitmap.width, bitmap.height);
+bool image_can_fit(const RenderBudget& budget, int64_t line_width, int64_t line_height) {
+  const int64_t limit = budget.max_image_pixels;
+  const int64_t width = max64(budget.widest, line_width);
+  const int64_t height = saturating_add(budget.other_lines_height, line_height);
+  // Each side is at most the limit (below 2^31) before they are multiplied.
+  return width <= limit && height <= limit && width * height <= limit;
+}
+
+bool layout_line(FontHandle* handle, const TextLine& line, const LineMetrics& metrics,
+                 RenderBudget& budget, LineLayout& layout) {
+  LineProgress progress{metrics.baseline, metrics.line_height, 0.0, InkBounds{}};
+  // A line has no more code points than bytes.
+  layout.glyphs.reserve(line.bytes());
+  const bool complete = for_each_codepoint(line, [&](unsigned int codepoint) {
+    const GlyphBitmap* bitmap = glyph_for(handle, codepoint, progress, budget);
+    if (bitmap == nullptr) {
+      return false;
     }
-    pen += bitmap.advance;
+    layout.glyphs.push_back(place(progress, *bitmap));
+    return image_can_fit(budget, progress.least_width(), progress.least_height());
+  });
+  if (!complete) {
+    return false;
   }
-
-  int64_t advance_width = pixel_rounding::ceil_to_int64(pen);
-  advance_width = advance_width < 1 ? 1 : advance_width;
-  if (!ink.any) {
-    layout.width = saturate_to_int32(advance_width);
-    layout.height = saturate_to_int32(line_height);
-    return layout;
-  }
-  const int64_t shift_x = max64(0, -ink.min_x);
-  const int64_t shift_y = max64(0, -ink.min_y);
-  const int64_t width = max64(advance_width, ink.max_x) + shift_x;
-  int64_t height = max64(line_height, ink.max_y) + shift_y;
-  height = height == 0 ? 1 : height;
-  layout.width = saturate_to_int32(width);
-  layout.height = saturate_to_int32(height);
-  for (PlacedGlyph& glyph : layout.glyphs) {
-    glyph.x = saturate_to_int32(glyph.x + shift_x);
-    glyph.y = saturate_to_int32(glyph.y + shift_y);
-  }
-  return layout;
+  finish(progress, layout);
+  return true;
 }

@@ -1,9 +1,11 @@
-// Laying out one line of code points: pen positions, baseline and line box.
+// Laying out one line of text: pen positions, baseline and line box, within the limits of
+// one render.
 #pragma once
 #include <stdint.h>
 
 #include "containers/vector.h"
 #include "font/font_api.h"
+#include "font/text/utf8.h"
 
 // One glyph of a line: its cached bitmap and the position of the bitmap's top-left pixel
 // inside the line box (x to the right, y downwards from the line's top edge).
@@ -19,13 +21,39 @@ struct LineLayout {
   dv::vector<PlacedGlyph> glyphs;
 };
 
+// The handle's line metrics in whole pixels, each at least 1.
+struct LineMetrics {
+  int64_t baseline;
+  int64_t line_height;
+};
+
+// What a render may still spend while its lines are laid out, and what it knows of its
+// image so far. The image's final size is at least max(widest, line width) by
+// (other_lines_height + line height) for the line being laid out, so layout stops as soon
+// as that can no longer fit max_image_pixels.
+struct RenderBudget {
+  int64_t max_image_pixels;
+  int64_t glyph_pixels_left;  // pixels new bitmaps may still add to the cache
+  int64_t widest = 1;         // the widest line laid out so far
+  int64_t other_lines_height; // lines laid out so far + line_height for each line to come
+};
+
 // Scaled line metrics to whole pixels: nearest (halves away from zero) when the backend's
 // metric_rounding() is 1, else upwards. Values beyond the int32 range saturate and NaN
 // gives 0.
 int32_t round_line_metric(double value, int metric_rounding);
 
-// Lays out `line`, rasterizing every code point missing from the handle's cache into it.
-// The caller has reserved room in the cache for every code point of the line, so cached
-// bitmaps do not move while the layout points at them. Dimensions that leave the int32
-// range saturate at INT32_MAX (callers reject such lines as too large to draw).
-LineLayout layout_line(FontHandle* handle, const dv::vector<unsigned int>& line);
+LineMetrics line_metrics(const FontHandle& handle);
+
+// True when an image with a line `line_width` x `line_height` next to what `budget`
+// knows of the other lines can still fit.
+bool image_can_fit(const RenderBudget& budget, int64_t line_width, int64_t line_height);
+
+// Lays out `line` into `layout`, rasterizing every code point missing from the handle's
+// cache into it. The caller has reserved room in the cache for every code point the line
+// can add, so cached bitmaps do not move while the layout points at them. Returns false,
+// as soon as it is known, when the image can no longer fit or the new bitmaps would take
+// more than `budget.glyph_pixels_left`; the bitmap that showed it is not cached.
+// Dimensions that leave the int32 range saturate at INT32_MAX.
+bool layout_line(FontHandle* handle, const TextLine& line, const LineMetrics& metrics,
+                 RenderBudget& budget, LineLayout& layout);

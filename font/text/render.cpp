@@ -1,24 +1,65 @@
 #include "font/font_api.h"
 #include "font/text/canvas.h"
+#include "font/text/codepoint_set.h"
 #include "font/text/image.h"
 #include "font/text/layout.h"
+#include "font/text/render_limits.h"
 #include "font/text/utf8.h"
 #include "runtime/export.h"
 
+using namespace render_limits;
+
 namespace {
 
-// The largest image drawn, in pixels (64 MiB of RGBA). Larger texts and absurd pixel
-// sizes give no image rather than an allocation the machine cannot satisfy.
-constexpr int64_t kMaxImagePixels = int64_t{1} << 24;
-
-// Room in the cache for every code point of the text, so that the bitmaps the layouts
-// point at stay in place while the cache grows.
-void reserve_cache(FontHandle* handle, const dv::vector<CodepointLine>& lines) {
-  unsigned long total = handle->bitmap_cache.count();
-  for (const CodepointLine& line : lines) {
-    total += line.size;
+// The text's length in bytes, read no further than one byte past kMaxTextBytes.
+uint64_t bounded_length(const char* text) {
+  uint64_t length = 0;
+  while (length <= kMaxTextBytes && text[length] != 0) {
+    ++length;
   }
-  handle->bitmap_cache.reserve(total);
+  return length;
+}
+
+// The distinct code points of the text that the cache does not hold yet: the entries
+// this render can add, each at most once. Stops counting past kMaxNewGlyphs.
+uint64_t new_codepoints(const FontHandle& font, const char* text, uint64_t text_bytes) {
+  const uint64_t most = text_bytes < kMaxNewGlyphs + 1 ? text_bytes : kMaxNewGlyphs + 1;
+  CodepointSet seen(most);
+  uint64_t count = 0;
+  TextLine line = first_line(text);
+  for (;;) {
+    for_each_codepoint(line, [&](unsigned int codepoint) {
+      if (font.bitmap_cache.find(codepoint) == font.bitmap_cache.end()) {
+        count += seen.insert(codepoint);
+      }
+      return count <= kMaxNewGlyphs;
+    });
+    if (count > kMaxNewGlyphs || line.is_last()) {
+      return count;
+    }
+    line = next_line(line);
+  }
+}
+
+// Lays out every line, stopping as soon as the image can no longer fit kMaxImagePixels.
+bool layout_lines(FontHandle* font, const char* text, unsigned long line_count,
+                  const LineMetrics& metrics, dv::vector<LineLayout>& layouts) {
+  RenderBudget budget{kMaxImagePixels, kMaxNewGlyphPixels, 1,
+                      metrics.line_height * static_cast<int64_t>(line_count - 1)};
+  layouts.reserve(line_count);
+  TextLine line = first_line(text);
+  for (;;) {
+    LineLayout& layout = layouts.emplace_back();
+    if (!layout_line(font, line, metrics, budget, layout)) {
+      return false;
+    }
+    budget.widest = layout.width > budget.widest ? layout.width : budget.widest;
+    budget.other_lines_height += layout.height - metrics.line_height;
+    if (line.is_last()) {
+      return true;
+    }
+    line = next_line(line);
+  }
 }
 
 // The canvas size of the laid-out lines, or false when it exceeds kMaxImagePixels.
@@ -45,6 +86,9 @@ bool canvas_size(const dv::vector<LineLayout>& layouts, int32_t* width, int32_t*
 
 namespace dv {
 
+// Every limit is checked before the memory it guards is asked for: the text's length and
+// line count before anything is decoded or rasterized, the new code points before the
+// cache is reserved, and the image size after every glyph placed.
 DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid",
                (void* handle, const char* text, int red, int green, int blue, double opacity)) {
   auto* font = static_cast<FontHandle*>(handle);
@@ -54,21 +98,32 @@ DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid"
   if (text[0] == 0) {
     return make_empty_image();
   }
-  dv::vector<LineLayout> layouts;
-  {
-    const dv::vector<CodepointLine> lines = split_lines(decode_utf8(text));
-    reserve_cache(font, lines);
-    layouts.reserve(lines.size);
-    for (const CodepointLine& line : lines) {
-      layouts.emplace_back(layout_line(font, line));
-    }
-  }
-  int32_t width = 0;
-  int32_t height = 0;
-  if (!canvas_size(layouts, &width, &height)) {
+  const uint64_t length = bounded_length(text);
+  if (length > kMaxTextBytes) {
     return nullptr;
   }
-  const dv::vector<unsigned char> canvas = compose_lines(layouts, width, height);
+  const LineMetrics metrics = line_metrics(*font);
+  const unsigned long line_count = count_lines(text);
+  // Every line is at least line_height tall (both below 2^31, so no overflow).
+  if (metrics.line_height * static_cast<int64_t>(line_count) > kMaxImagePixels) {
+    return nullptr;
+  }
+  const uint64_t new_glyphs = new_codepoints(*font, text, length);
+  if (new_glyphs > kMaxNewGlyphs) {
+    return nullptr;
+  }
+  font->bitmap_cache.reserve(font->bitmap_cache.count() + new_glyphs);
+  int32_t width = 0;
+  int32_t height = 0;
+  dv::vector<unsigned char> canvas;
+  {
+    dv::vector<LineLayout> layouts;
+    if (!layout_lines(font, text, line_count, metrics, layouts) ||
+        !canvas_size(layouts, &width, &height)) {
+      return nullptr;
+    }
+    canvas = compose_lines(layouts, width, height);
+  }
   return make_text_image(width, height, expand_to_rgba(canvas, red, green, blue, opacity));
 }
 

@@ -2,9 +2,6 @@
 
 namespace {
 
-constexpr unsigned int kCarriageReturn = 13;
-constexpr unsigned int kLineFeed = 10;
-
 bool is_continuation(unsigned char byte) {
   return (byte & 0xC0) == 0x80;
 }
@@ -31,50 +28,46 @@ unsigned int lead_bits(unsigned char lead, int continuations) {
   return lead & kMasks[continuations];
 }
 
-} // namespace
-
-CodepointLine decode_utf8(const char* text) {
-  CodepointLine codepoints;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-  unsigned long at = 0;
-  while (bytes[at] != 0) {
-    const unsigned char lead = bytes[at];
-    const int continuations = continuation_count(lead);
-    if (continuations < 0) {
-      codepoints.emplace_back(kReplacementCharacter);
-      ++at;
-      continue;
-    }
-    unsigned int value = lead_bits(lead, continuations);
-    int taken = 0;
-    while (taken < continuations && is_continuation(bytes[at + 1 + taken])) {
-      value = (value << 6) | (bytes[at + 1 + taken] & 0x3Fu);
-      ++taken;
-    }
-    if (taken < continuations) {
-      // Resume at the byte that broke the sequence.
-      codepoints.emplace_back(kReplacementCharacter);
-      at += 1 + taken;
-      continue;
-    }
-    codepoints.emplace_back(value);
-    at += 1 + continuations;
+const unsigned char* end_of_line(const unsigned char* at) {
+  while (*at != 0 && *at != kLineFeed) {
+    ++at;
   }
-  return codepoints;
+  return at;
 }
 
-dv::vector<CodepointLine> split_lines(const CodepointLine& codepoints) {
-  dv::vector<CodepointLine> lines;
-  lines.emplace_back();
-  for (unsigned int codepoint : codepoints) {
-    if (codepoint == kCarriageReturn) {
-      continue;
+} // namespace
+
+unsigned int decode_next(const unsigned char*& at) {
+  const unsigned char lead = *at++;
+  const int continuations = continuation_count(lead);
+  if (continuations < 0) {
+    return kReplacementCharacter;
+  }
+  unsigned int value = lead_bits(lead, continuations);
+  for (int taken = 0; taken < continuations; ++taken) {
+    if (!is_continuation(*at)) {
+      // Resume at the byte that broke the sequence.
+      return kReplacementCharacter;
     }
-    if (codepoint == kLineFeed) {
-      lines.emplace_back();
-      continue;
-    }
-    lines.data[lines.size - 1].emplace_back(codepoint);
+    value = (value << 6) | (*at++ & 0x3Fu);
+  }
+  return value;
+}
+
+TextLine first_line(const char* text) {
+  const auto* begin = reinterpret_cast<const unsigned char*>(text);
+  return TextLine{begin, end_of_line(begin)};
+}
+
+TextLine next_line(const TextLine& line) {
+  const unsigned char* begin = line.end + 1;
+  return TextLine{begin, end_of_line(begin)};
+}
+
+unsigned long count_lines(const char* text) {
+  unsigned long lines = 1;
+  for (const char* at = text; *at != 0; ++at) {
+    lines += *at == kLineFeed;
   }
   return lines;
 }

@@ -23,16 +23,29 @@ bool is_line_break(unsigned char byte) {
   return byte == 0x0D || byte == 0x0A;
 }
 
-// The recurrence shared by the eexec and charstring ciphers.
-ByteVector decrypt(const unsigned char* cipher, unsigned long length, uint32_t key) {
+// The recurrence shared by the eexec and charstring ciphers. Decrypts `length` bytes and
+// keeps those after the first `skip`, so that no copy with the prefix is ever made.
+ByteVector decrypt(const unsigned char* cipher, unsigned long length, uint32_t key,
+                   unsigned long skip) {
   ByteVector plain;
-  plain.resize(length);
+  plain.resize(length > skip ? length - skip : 0);
   for (unsigned long i = 0; i < length; ++i) {
     uint32_t c = cipher[i];
-    plain.data[i] = static_cast<unsigned char>(c ^ (key >> 8));
+    if (i >= skip)
+      plain.data[i - skip] = static_cast<unsigned char>(c ^ (key >> 8));
     key = ((c + key) * 52845u + 22719u) & 0xFFFFu;
   }
   return plain;
+}
+
+unsigned long len_iv_skip(int len_iv) {
+  return len_iv > 0 ? static_cast<unsigned long>(len_iv) : 0;
+}
+
+// The charstring or subroutine whose encrypted bytes are data[start, end).
+ByteVector decrypt_entry(const ByteVector& data, unsigned long start, unsigned long end,
+                         int len_iv) {
+  return decrypt(data.data + start, end - start, kCharstringKey, len_iv_skip(len_iv));
 }
 
 ByteVector slice(const ByteVector& data, unsigned long start, unsigned long end) {
@@ -180,16 +193,43 @@ bool skip_rd_token(const ByteVector& data, unsigned long& position) {
   return true;
 }
 
-// Subroutine table indices are bounded by the size of the private part: a font cannot
-// define more subroutines than it has bytes, so a larger index is a hostile one and is
-// ignored rather than allowed to size the table.
+// One subroutine entry as read, before it takes its slot in the table.
+struct SubrEntry {
+  unsigned long index;
+  ByteVector bytes;
+};
+
+// Subroutine numbers may leave gaps, but the table never grows beyond a small multiple of
+// the entries the font actually holds: a font cannot make the loader allocate more than a
+// few slots per entry it spent bytes on, whatever numbers it writes.
+unsigned long subr_table_limit(unsigned long entries) {
+  return 2 * entries + 16;
+}
+
+// Places the entries in reading order (a later entry with the same number wins), leaving
+// out numbers at or beyond the table limit.
+void fill_subr_table(Type1Font& font, dv::vector<SubrEntry>& entries) {
+  const unsigned long limit = subr_table_limit(entries.size);
+  unsigned long slots = 0;
+  for (const SubrEntry& entry : entries) {
+    if (entry.index < limit && entry.index >= slots)
+      slots = entry.index + 1;
+  }
+  font.subrs.resize(slots);
+  for (SubrEntry& entry : entries) {
+    if (entry.index < limit)
+      font.subrs.data[entry.index] = dv::move(entry.bytes);
+  }
+}
+
 bool read_subrs(Type1Font& font, const ByteVector& private_part, unsigned long subrs,
                 unsigned long charstrings) {
+  dv::vector<SubrEntry> entries;
   unsigned long position = subrs;
   for (;;) {
     unsigned long dup = find_bytes(private_part, "dup", position);
     if (dup == kNotFound || dup >= charstrings)
-      return true;
+      break;
     position = dup + 3;
     unsigned long cursor = position;
     int index = 0;
@@ -202,13 +242,13 @@ bool read_subrs(Type1Font& font, const ByteVector& private_part, unsigned long s
     if (private_part.size - cursor < static_cast<unsigned long>(length))
       return false;
     position = cursor + length;
-    if (index < 0 || static_cast<unsigned long>(index) >= private_part.size)
+    if (index < 0)
       continue;
-    if (static_cast<unsigned long>(index) >= font.subrs.size)
-      font.subrs.resize(static_cast<unsigned long>(index) + 1);
-    ByteVector encrypted = slice(private_part, cursor, position);
-    font.subrs.data[index] = decrypt_charstring(encrypted, font.len_iv);
+    entries.push_back(SubrEntry{static_cast<unsigned long>(index),
+                                decrypt_entry(private_part, cursor, position, font.len_iv)});
   }
+  fill_subr_table(font, entries);
+  return true;
 }
 
 bool read_charstrings(Type1Font& font, const ByteVector& private_part, unsigned long start) {
@@ -242,8 +282,7 @@ bool read_charstrings(Type1Font& font, const ByteVector& private_part, unsigned 
     position = cursor + length;
     dv::string name(reinterpret_cast<const char*>(private_part.data + name_start),
                     name_end - name_start);
-    ByteVector encrypted = slice(private_part, cursor, position);
-    font.charstrings[name] = decrypt_charstring(encrypted, font.len_iv);
+    font.charstrings[name] = decrypt_entry(private_part, cursor, position, font.len_iv);
   }
   return true;
 }
@@ -318,29 +357,33 @@ bool parse_ascii_double(const ByteVector& data, unsigned long& position, double&
 }
 
 ByteVector decrypt_charstring(const ByteVector& encrypted, int len_iv) {
-  ByteVector plain = decrypt(encrypted.data, encrypted.size, kCharstringKey);
-  unsigned long skip = len_iv > 0 ? static_cast<unsigned long>(len_iv) : 0;
-  if (plain.size <= skip)
-    return ByteVector();
-  return slice(plain, skip, plain.size);
+  return decrypt_entry(encrypted, 0, encrypted.size, len_iv);
 }
 
-bool load_type1_font(Type1Font& font, const ByteVector& bytes) {
+namespace {
+
+// The decrypted private part without its random prefix; empty when the font cannot be
+// split or the section is too short. The clear text is read on the way and released
+// with the encrypted copy.
+ByteVector read_clear_text_and_private_part(Type1Font& font, const ByteVector& bytes) {
   ByteVector clear_text;
   ByteVector encrypted;
   bool split = bytes.size >= 2 && bytes.data[0] == kSegmentMarker
                    ? split_binary_form(bytes, clear_text, encrypted)
                    : split_text_form(bytes, clear_text, encrypted);
-  if (!split)
-    return false;
+  if (!split || encrypted.size <= kEexecPrefixLength)
+    return ByteVector();
   read_font_bbox(font, clear_text);
   read_encoding(font, clear_text);
+  return decrypt(encrypted.data, encrypted.size, kEexecKey, kEexecPrefixLength);
+}
 
-  ByteVector decrypted = decrypt(encrypted.data, encrypted.size, kEexecKey);
-  if (decrypted.size <= kEexecPrefixLength)
+} // namespace
+
+bool load_type1_font(Type1Font& font, const ByteVector& bytes) {
+  const ByteVector private_part = read_clear_text_and_private_part(font, bytes);
+  if (private_part.size == 0)
     return false;
-  ByteVector private_part = slice(decrypted, kEexecPrefixLength, decrypted.size);
-
   read_len_iv(font, private_part);
   unsigned long subrs = find_bytes(private_part, "/Subrs", 0);
   unsigned long charstrings = find_bytes(private_part, "/CharStrings", 0);

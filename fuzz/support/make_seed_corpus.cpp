@@ -147,6 +147,28 @@ std::vector<Seed> macho_seeds() {
           {"dylib_no_binds", machotest::build(no_fixups).bytes}};
 }
 
+// Render inputs: two pixel-size selectors, the text's length, the text, then the font.
+Bytes render_input(uint8_t first_size, uint8_t second_size, const std::string& text,
+                   const Bytes& font) {
+  Bytes bytes{first_size, second_size, static_cast<uint8_t>(text.size()),
+              static_cast<uint8_t>(text.size() >> 8)};
+  bytes.insert(bytes.end(), text.begin(), text.end());
+  bytes.insert(bytes.end(), font.begin(), font.end());
+  return bytes;
+}
+
+std::vector<Seed> render_seeds() {
+  const Bytes truetype = truetype_seeds()[1].bytes;
+  const testfont::Type1Builder type1 = type1_font();
+  return {{"truetype_lines", render_input(2, 5, "AB A\nBA\r\n\xF0\x9F\x98\x80", truetype)},
+          {"truetype_huge", render_input(9, 0, "ABBA", truetype)},
+          {"pfb", render_input(3, 8, "AB\nB A", type1.pfb())},
+          {"pfa_invalid_utf8", render_input(4, 1,
+                                            "A\xC3 \xFF\xE2\x82"
+                                            "B",
+                                            type1.pfa())}};
+}
+
 bool write_seeds(const fs::path& directory, const std::vector<Seed>& seeds) {
   fs::create_directories(directory);
   for (const Seed& seed : seeds) {
@@ -173,7 +195,8 @@ int main(int argc, char** argv) {
                   write_seeds(root / "number_parse_fuzzer", number_parse_seeds()) &&
                   write_seeds(root / "math_fuzzer", math_seeds()) &&
                   write_seeds(root / "type1_fuzzer", type1_seeds()) &&
-                  write_seeds(root / "macho_loader_fuzzer", macho_seeds());
+                  write_seeds(root / "macho_loader_fuzzer", macho_seeds()) &&
+                  write_seeds(root / "render_fuzzer", render_seeds());
   if (!ok) {
     std::fprintf(stderr, "cannot write the seed corpus under %s\n", argv[1]);
     return 1;

@@ -48,6 +48,17 @@ bool ArtifactTest::halts(const std::function<void()>& call) {
   return halted;
 }
 
+void ArtifactTest::set_host_heap_mb(size_t megabytes) {
+  dvhost::host_heap::set_heap_size(megabytes << 20);
+}
+
+size_t ArtifactTest::peak_host_bytes(const std::function<void()>& call) {
+  const size_t before = dvhost::host_heap::live_bytes();
+  dvhost::host_heap::reset_peak();
+  call();
+  return dvhost::host_heap::stats().peak_live_bytes - before;
+}
+
 long ArtifactTest::leaked_blocks() const {
   return static_cast<long>(dvhost::host_heap::live_blocks()) - static_cast<long>(blocks_at_start_);
 }

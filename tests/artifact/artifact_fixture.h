@@ -64,6 +64,14 @@ protected:
   // Turns off the end-of-test leak check (for tests that keep blocks on purpose).
   void allow_leaks() { leak_check_ = false; }
 
+  // Runs the rest of the test on a host heap of `megabytes` MiB (requests beyond it fail
+  // and the library halts); the next test starts with the default size again.
+  void set_host_heap_mb(size_t megabytes);
+
+  // Runs `call` and returns the most host memory (requested bytes) it held at once on
+  // top of what was live before it.
+  size_t peak_host_bytes(const std::function<void()>& call);
+
 private:
   size_t blocks_at_start_ = 0;
   bool leak_check_ = true;

@@ -18,6 +18,11 @@ namespace {
 
 constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
+// The renderer's documented limits: the longest text in bytes and the largest image in
+// pixels.
+constexpr size_t kTextLimit = size_t{1} << 19;
+constexpr int64_t kImageLimit = int64_t{1} << 21;
+
 using LoadMemory = void*(const void*, unsigned long, float);
 using Free = void(void*);
 using Release = void(void*);
@@ -243,12 +248,21 @@ TEST_F(TextRenderArtifact, ReleasingEverythingLeavesNoHostBlocks) {
 }
 
 TEST_F(TextRenderArtifact, HostileTextsAndSizesGiveDefinedResults) {
+  void* unit = load_dejavu(1.0f);
+  ASSERT_NE(unit, nullptr);
+  const Rendered at_one_pixel = render(unit, "Ag");
+  ASSERT_FALSE(at_one_pixel.null);
+  free_font(unit);
+  // Sizes below 1 become 1; at 10^7 pixels one line is taller than the image limit.
   for (float size : {0.0f, -3.0f, std::nanf(""), 1e7f}) {
     void* font = load_dejavu(size);
     ASSERT_NE(font, nullptr) << size;
     const Rendered image = render(font, "Ag");
-    if (!image.null) {
-      EXPECT_LE(int64_t(image.width) * image.height, int64_t{1} << 24) << size;
+    if (size == 1e7f) {
+      EXPECT_TRUE(image.null);
+      EXPECT_EQ(record(font).entries.size, 0u) << "nothing is rasterized for a null image";
+    } else {
+      EXPECT_EQ(image.rgba, at_one_pixel.rgba) << size;
     }
     free_font(font);
   }
@@ -258,24 +272,72 @@ TEST_F(TextRenderArtifact, HostileTextsAndSizesGiveDefinedResults) {
   const Rendered lines = render(font, std::string(10000, '\n'));
   ASSERT_FALSE(lines.null);
   EXPECT_EQ(lines.height, 10001 * metrics(font).line_height);
-  // A megabyte on one line is drawn only when it fits into 2^24 pixels.
-  const Rendered wide = render(font, std::string(1 << 20, 'x'));
-  const double width = std::ceil(cached_glyphs(font).at('x').advance * (1 << 20));
-  EXPECT_EQ(wide.null, std::max(width, 1.0) * metrics(font).line_height > (1 << 24));
+  // The longest text allowed, on one line, is drawn only when it fits the image limit.
+  const Rendered wide = render(font, std::string(kTextLimit, 'x'));
+  const double width = std::ceil(cached_glyphs(font).at('x').advance * kTextLimit);
+  EXPECT_GT(width * metrics(font).line_height, kImageLimit);
+  EXPECT_TRUE(wide.null);
+  free_font(font);
+
+  void* tiny = load_dejavu(1.0f);
+  ASSERT_NE(tiny, nullptr);
+  const Rendered fits = render(tiny, std::string(kTextLimit, 'x'), 1, 2, 3);
+  ASSERT_FALSE(fits.null);
+  const std::map<unsigned int, textref::Glyph> glyphs = cached_glyphs(tiny);
+  const textref::Image expected = textref::render(
+      std::vector<unsigned int>(kTextLimit, 'x'), metrics(tiny),
+      [&](unsigned int cp) -> const textref::Glyph& { return glyphs.at(cp); }, 1, 2, 3, 255);
+  EXPECT_EQ(fits.width, expected.width);
+  EXPECT_EQ(fits.height, expected.height);
+  EXPECT_TRUE(fits.rgba == expected.rgba);
+  // One byte more is refused before anything is rasterized.
+  EXPECT_TRUE(render(tiny, std::string(kTextLimit, 'x') + "y").null);
+  EXPECT_EQ(cached_glyphs(tiny).count('y'), 0u);
+  free_font(tiny);
+}
+
+// All of Unicode is more text than one render takes; in pieces within the limits, every
+// code point ends up cached once and every piece gives a real image.
+TEST_F(TextRenderArtifact, EveryCodePointInPieces) {
+  void* font = load_dejavu(1.0f);
+  ASSERT_NE(font, nullptr);
+  std::string everything;
+  for (char32_t cp = 1; cp <= 0x10FFFF; ++cp) {
+    textref::append_utf8(everything, cp);
+  }
+  EXPECT_TRUE(render(font, everything).null);
+  EXPECT_EQ(record(font).entries.size, 0u);
+
+  constexpr char32_t kPiece = 16384; // the most new glyphs one render rasterizes
+  for (char32_t first = 1; first <= 0x10FFFF; first += kPiece) {
+    std::string piece;
+    for (char32_t cp = first; cp < first + kPiece && cp <= 0x10FFFF; ++cp) {
+      textref::append_utf8(piece, cp);
+    }
+    const Rendered image = render(font, piece);
+    ASSERT_FALSE(image.null) << std::hex << uint32_t(first);
+    EXPECT_LE(int64_t(image.width) * image.height, kImageLimit);
+  }
+  EXPECT_EQ(record(font).entries.size, 0x10FFFFu - 2); // all but line feed and return
   free_font(font);
 }
 
-TEST_F(TextRenderArtifact, EveryCodePointInOneString) {
-  void* font = load_dejavu(1.0f);
+// Block elements at 3000 pixels: each glyph alone is larger than the image limit. The
+// first one shows it; nothing is cached and no other glyph is rasterized.
+TEST_F(TextRenderArtifact, OversizedGlyphsAreNotRasterizedInBulk) {
+  set_host_heap_mb(64);
+  void* font = load_dejavu(3000.0f);
   ASSERT_NE(font, nullptr);
-  std::string text;
-  for (char32_t cp = 1; cp <= 0x10FFFF; ++cp) {
-    textref::append_utf8(text, cp);
+  std::u32string blocks;
+  for (char32_t cp = 0x2580; cp <= 0x259F; ++cp) {
+    blocks += cp;
   }
-  const Rendered image = render(font, text);
-  if (!image.null) {
-    EXPECT_LE(int64_t(image.width) * image.height, int64_t{1} << 24);
-  }
-  EXPECT_EQ(record(font).entries.size, 0x10FFFFu - 2); // all but line feed and return
+  Rendered image;
+  size_t peak = 0;
+  EXPECT_FALSE(
+      halts([&] { peak = peak_host_bytes([&] { image = render(font, textref::utf8(blocks)); }); }));
+  EXPECT_TRUE(image.null);
+  EXPECT_EQ(record(font).entries.size, 0u);
+  EXPECT_LT(peak, size_t(32) << 20);
   free_font(font);
 }

@@ -111,3 +111,28 @@ TEST_F(Type1Artifact, RealFontLoadsAndClearTextBinaryEexecIsRefused) {
   release(handle);
   EXPECT_EQ(load(read_file(kNimbusSansClearText)), nullptr);
 }
+
+// A subroutine numbered just below the private part's size once sized the table to that
+// many 24-byte slots: 48 MB for a 2 MB file, and a 12 MB file could not load under any
+// small heap. Loading now takes a small multiple of the file and the handle keeps less
+// than twice the file.
+TEST_F(Type1Artifact, SubroutineNumbersDoNotSizeTheTable) {
+  set_host_heap_mb(64);
+  for (size_t megabytes : {2, 8}) {
+    testfont::Type1Builder b = small_font();
+    const size_t filler = megabytes << 20;
+    b.subrs = {{0, Bytes(filler, 11)}, {int(filler - 100), Bytes{11}}};
+    const Bytes pfb = b.pfb();
+    const size_t before = dvhost::host_heap::live_bytes();
+    void* handle = nullptr;
+    size_t peak = 0;
+    ASSERT_FALSE(halts([&] { peak = peak_host_bytes([&] { handle = load(pfb); }); }))
+        << megabytes << " MB";
+    ASSERT_NE(handle, nullptr);
+    EXPECT_LT(peak, 6 * pfb.size()) << megabytes << " MB";
+    EXPECT_LT(dvhost::host_heap::live_bytes() - before, 2 * pfb.size()) << megabytes << " MB";
+    std::printf("[ type1    ] %zu MB file: peak %.1f MB while loading, %.1f MB kept\n", megabytes,
+                peak / 1e6, (dvhost::host_heap::live_bytes() - before) / 1e6);
+    release(handle);
+  }
+}

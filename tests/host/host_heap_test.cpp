@@ -1,6 +1,7 @@
 // The stand-in's host heap: addresses, accounting, misuse detection, fault injection.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "host/host_heap.h"
@@ -104,6 +105,37 @@ TEST_F(HostHeapTest, InjectedFailures) {
 TEST_F(HostHeapTest, OversizedRequestsFail) {
   EXPECT_EQ(host_heap_allocate_slot(~size_t(0)), nullptr);
   EXPECT_EQ(host_heap_allocate_slot(size_t(1) << 40), nullptr);
+}
+
+// A small heap refuses what would not fit next to the live blocks, and takes it again
+// once they are released; the peaks show the most that was live at once.
+TEST_F(HostHeapTest, HeapSizeBoundsTheLiveBlocks) {
+  const size_t taken = host_heap::stats().heap_bytes;
+  host_heap::set_heap_size(taken + (1 << 20));
+  host_heap::reset_peak();
+  void* first = host_heap_allocate_slot(600 << 10);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(host_heap_allocate_slot(600 << 10), nullptr);
+  EXPECT_EQ(host_heap_reallocate_slot(first, 700 << 10), nullptr); // old + new do not fit
+  void* second = host_heap_allocate_slot(300 << 10);
+  ASSERT_NE(second, nullptr);
+  host_heap_release_slot(first);
+  void* third = host_heap_allocate_slot(600 << 10);
+  EXPECT_NE(third, nullptr);
+  EXPECT_EQ(host_heap::stats().peak_live_bytes, bytes_ + (900 << 10));
+  EXPECT_GE(host_heap::stats().peak_heap_bytes, taken + (900 << 10));
+  host_heap_release_slot(second);
+  host_heap_release_slot(third);
+  host_heap::set_heap_size(host_heap::default_heap_size());
+}
+
+TEST_F(HostHeapTest, DefaultHeapSizeComesFromTheEnvironment) {
+  setenv("DV_HOST_HEAP_MB", "64", 1);
+  EXPECT_EQ(host_heap::default_heap_size(), size_t(64) << 20);
+  setenv("DV_HOST_HEAP_MB", "100000", 1); // more than there is
+  EXPECT_EQ(host_heap::default_heap_size(), size_t(512) << 20);
+  unsetenv("DV_HOST_HEAP_MB");
+  EXPECT_EQ(host_heap::default_heap_size(), size_t(512) << 20);
 }
 
 TEST_F(HostHeapTest, ReleasedMemoryIsReused) {

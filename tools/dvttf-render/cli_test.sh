@@ -171,6 +171,16 @@ fi
 if [ -f "$nimbus" ]; then
   case_ 0 none "$work/t1.png: " --font "$nimbus" --output "$work/t1.png" --size 30 Hi
   case_ 0 none "names its glyphs through StandardEncoding" -f "$nimbus" -o "$work/t1.png" Hello
+  # With explicit encoding entries (as the Type 1 sample has them) the render must show
+  # ink: an image without ink is byte for byte the one drawn at opacity 0.
+  encoder=$(dirname "$0")/../samples/encode-type1.sh
+  if command -v t1disasm >/dev/null && "$encoder" "$nimbus" "$work/ascii.pfb"; then
+    case_ 0 none "$work/t1.png: " -f "$work/ascii.pfb" -o "$work/t1.png" -s 30 Hi
+    case_ 0 none "$work/clear.png: " -f "$work/ascii.pfb" -o "$work/clear.png" -s 30 -a 0 Hi
+    if cmp -s "$work/t1.png" "$work/clear.png"; then
+      fail "the Type 1 render of Hi has no ink"
+    fi
+  fi
 fi
 
 echo "$passes passed, $failures failed"

@@ -7,6 +7,8 @@
 
 #include "font/font_api.h"
 #include "font/text/image.h"
+#include "font/text/render_limits.h"
+#include "support/utf8_encode.h"
 #include "unit/font/fake_font_backend.h"
 
 using testfont::FakeBackend;
@@ -223,19 +225,20 @@ TEST_F(TextRender, SecondRenderRasterizesNothing) {
   EXPECT_EQ(backend_->rasterized, (std::vector<unsigned int>{'A', 'B', 'C'}));
 }
 
-TEST_F(TextRender, ReservesTheCacheForEveryCodePoint) {
-  // 4 code points into an empty cache: room for 4 entries, no buckets until the first
-  // insertion, which makes 8.
-  render("AAAA");
+TEST_F(TextRender, ReservesTheCacheForEachNewCodePoint) {
+  // Two distinct code points into an empty cache: room for 2 entries, no buckets until
+  // the first insertion, which makes 8.
+  render("ABBA");
+  EXPECT_EQ(handle_->bitmap_cache.entries.capacity, 2u);
+  EXPECT_EQ(handle_->bitmap_cache.next.capacity, 2u);
+  EXPECT_EQ(handle_->bitmap_cache.buckets.size, 8u);
+  // Repeats and cached code points reserve nothing more: 2 cached + C and D.
+  render("CCCCCCCCCCCCCCCCCCCCBA\nDDDD");
   EXPECT_EQ(handle_->bitmap_cache.entries.capacity, 4u);
   EXPECT_EQ(handle_->bitmap_cache.next.capacity, 4u);
-  EXPECT_EQ(handle_->bitmap_cache.buckets.size, 8u);
-  // 1 cached + 20 code points: 8 buckets hold fewer than 21, so rehash with hint 42.
-  render("BBBBBBBBBBBBBBBBBBBB");
-  EXPECT_EQ(handle_->bitmap_cache.entries.capacity, 21u);
-  EXPECT_EQ(handle_->bitmap_cache.next.capacity, 21u);
-  EXPECT_EQ(handle_->bitmap_cache.buckets.size, 64u);
-  EXPECT_EQ(handle_->bitmap_cache.count(), 2u);
+  EXPECT_EQ(handle_->bitmap_cache.count(), 4u);
+  render("ABCD\nDCBA");
+  EXPECT_EQ(handle_->bitmap_cache.entries.capacity, 4u);
 }
 
 struct MetricCase {
@@ -300,16 +303,17 @@ TEST_F(TextRender, AbsurdGlyphsGiveDefinedResults) {
 }
 
 TEST_F(TextRender, ImageCapAllowsTheLargestSize) {
-  // 4096 x 4096 pixels is the largest image drawn.
-  backend_->glyphs['W'] = FakeGlyph{0, 8, 1, 1, 4096.0, 255};
+  // 2048 x 1024 pixels is the largest image drawn.
+  backend_->glyphs['W'] = FakeGlyph{0, 8, 1, 1, 2048.0, 255};
   std::string lines = "W";
-  for (int i = 1; i < 4096 / kLineHeight; ++i) {
+  for (int i = 1; i < 1024 / kLineHeight; ++i) {
     lines += "\nW";
   }
   TextImage* image = render(lines.c_str());
   ASSERT_NE(image, nullptr);
-  EXPECT_EQ(image->width, 4096);
-  backend_->glyphs['X'] = FakeGlyph{0, 8, 1, 1, 4097.0 * 4096 / kLineHeight, 255};
+  EXPECT_EQ(image->width, 2048);
+  EXPECT_EQ(image->height, 1020);
+  backend_->glyphs['X'] = FakeGlyph{0, 8, 1, 1, 2049.0 * 1024 / kLineHeight, 255};
   EXPECT_EQ(render("X"), nullptr);
 }
 
@@ -320,7 +324,99 @@ TEST_F(TextRender, HugeTextsGiveDefinedResults) {
   EXPECT_EQ(image->height, 10001 * kLineHeight);
   EXPECT_EQ(image->width, 1);
 
-  std::string megabyte(1 << 20, 'A');
-  EXPECT_EQ(render(megabyte.c_str()), nullptr); // 7 MiB wide: beyond the cap
-  EXPECT_EQ(backend_->rasterized.size(), 1u);   // 'A' once
+  // The longest text allowed, on one line: 3.5 MiB wide, beyond the image cap.
+  const std::string longest(render_limits::kMaxTextBytes, 'A');
+  EXPECT_EQ(render(longest.c_str()), nullptr);
+  EXPECT_EQ(backend_->rasterized.size(), 1u); // 'A' once
+  // One byte more is refused before anything is rasterized.
+  handle_->bitmap_cache.clear();
+  const std::string too_long = longest + 'B';
+  EXPECT_EQ(render(too_long.c_str()), nullptr);
+  EXPECT_EQ(backend_->rasterized.size(), 1u);
+  EXPECT_EQ(handle_->bitmap_cache.count(), 0u);
+}
+
+// A glyph that alone makes the image too large is rasterized once and never cached, and
+// the line stops there: 32 such code points cost one rasterization, not 32.
+TEST_F(TextRender, OversizedGlyphStopsTheRenderBeforeItIsCached) {
+  std::string text;
+  for (unsigned int cp = 0x2580; cp < 0x25A0; ++cp) {
+    backend_->glyphs[cp] = FakeGlyph{0, 2000, 2000, 3000, 2100.0, 255};
+    textref::append_utf8(text, cp);
+  }
+  EXPECT_EQ(render(text.c_str()), nullptr);
+  EXPECT_EQ(backend_->rasterized.size(), 1u);
+  EXPECT_EQ(handle_->bitmap_cache.count(), 0u);
+}
+
+// Layout stops with the first glyph that makes the image too large, before later glyphs
+// are rasterized, and that glyph is not cached.
+TEST_F(TextRender, LayoutStopsOnceTheImageCannotFit) {
+  std::string text;
+  for (unsigned int cp = 0x100; cp < 0x120; ++cp) {
+    backend_->glyphs[cp] = FakeGlyph{0, 8, 1000, 1000, 1000.0, 255}; // 1000 x 1000 each
+    textref::append_utf8(text, cp);
+  }
+  // Two glyphs make 2000 x 1000 pixels; the third would make 3000 x 1000.
+  EXPECT_EQ(render(text.c_str()), nullptr);
+  EXPECT_EQ(backend_->rasterized.size(), 3u);
+  EXPECT_EQ(handle_->bitmap_cache.count(), 2u);
+  // Cached glyphs stop a line as well: one line, then ten lines below the first.
+  EXPECT_EQ(render((text.substr(0, 4) + std::string(10, '\n')).c_str()), nullptr);
+  EXPECT_EQ(backend_->rasterized.size(), 3u);
+}
+
+// Lines are at least line_height tall: too many of them are refused before anything is
+// rasterized.
+TEST_F(TextRender, TooManyLinesAreRefusedUpFront) {
+  const int64_t fitting = render_limits::kMaxImagePixels / kLineHeight;
+  std::string lines(fitting - 1, '\n');
+  TextImage* image = render(lines.c_str());
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->height, fitting * kLineHeight);
+  // One line more, ending in a glyph that layout would have to rasterize.
+  lines += "\nA";
+  EXPECT_EQ(render(lines.c_str()), nullptr);
+  EXPECT_TRUE(backend_->rasterized.empty());
+}
+
+// The bitmaps one render adds to the cache are bounded even when the glyphs overlap and
+// the image would fit: zero-advance glyphs of a million pixels each, stacked.
+TEST_F(TextRender, NewBitmapsPerRenderAreBounded) {
+  for (unsigned int cp : {'a', 'b', 'c'}) {
+    backend_->glyphs[cp] = FakeGlyph{0, 8, 1000, 1000, 0.0, 255};
+  }
+  EXPECT_NE(render("ab"), nullptr);
+  handle_->bitmap_cache.clear();
+  EXPECT_EQ(render("abc"), nullptr);
+  EXPECT_EQ(handle_->bitmap_cache.count(), 2u);
+  // What is cached costs nothing: the next render adds only c.
+  EXPECT_NE(render("c"), nullptr);
+  EXPECT_NE(render("abc"), nullptr);
+}
+
+// A render rasterizes at most kMaxNewGlyphs code points; a text that needs more is refused
+// before any of them is rasterized, and can be drawn in pieces.
+TEST_F(TextRender, NewGlyphsPerRenderAreBounded) {
+  std::string first;
+  std::string second;
+  for (unsigned int i = 0; i < render_limits::kMaxNewGlyphs; ++i) {
+    textref::append_utf8(first, 0x1000 + i);
+  }
+  textref::append_utf8(second, 0x1000 + render_limits::kMaxNewGlyphs);
+  EXPECT_EQ(render((first + second).c_str()), nullptr);
+  EXPECT_TRUE(backend_->rasterized.empty());
+  EXPECT_NE(render(first.c_str()), nullptr);
+  EXPECT_NE(render((first + second).c_str()), nullptr);
+  EXPECT_EQ(backend_->rasterized.size(), render_limits::kMaxNewGlyphs + 1);
+}
+
+// Pens saturate near +-2^62: a glyph pushed far left and another far right give a line
+// extent plus shift beyond the int64 range, which must come out as too large.
+TEST_F(TextRender, OpposedSaturatedPensGiveNoImage) {
+  backend_->glyphs['n'] = FakeGlyph{0, 8, 1, 1, -1e300, 255};
+  backend_->glyphs['m'] = FakeGlyph{0, 8, 1, 1, 3e300, 255};
+  backend_->glyphs['X'] = FakeGlyph{INT32_MAX, 8, 1, 1, 1.0, 255};
+  EXPECT_EQ(render("nmX"), nullptr);
+  EXPECT_EQ(render("nmXn"), nullptr);
 }

@@ -8,16 +8,28 @@
 namespace {
 
 std::vector<unsigned int> decoded(const char* text) {
-  const CodepointLine codepoints = decode_utf8(text);
-  return std::vector<unsigned int>(codepoints.begin(), codepoints.end());
+  std::vector<unsigned int> codepoints;
+  for (const auto* at = reinterpret_cast<const unsigned char*>(text); *at != 0;) {
+    codepoints.push_back(decode_next(at));
+  }
+  return codepoints;
 }
 
 std::vector<std::vector<unsigned int>> lines_of(const char* text) {
-  const dv::vector<CodepointLine> lines = split_lines(decode_utf8(text));
   std::vector<std::vector<unsigned int>> result;
-  for (const CodepointLine& line : lines) {
-    result.emplace_back(line.begin(), line.end());
+  TextLine line = first_line(text);
+  for (;;) {
+    std::vector<unsigned int>& codepoints = result.emplace_back();
+    EXPECT_TRUE(for_each_codepoint(line, [&](unsigned int codepoint) {
+      codepoints.push_back(codepoint);
+      return true;
+    }));
+    if (line.is_last()) {
+      break;
+    }
+    line = next_line(line);
   }
+  EXPECT_EQ(result.size(), count_lines(text)) << text;
   return result;
 }
 
@@ -68,6 +80,8 @@ TEST(Utf8Lines, SplitAtLineFeedsAndDropCarriageReturns) {
   EXPECT_EQ(lines_of("\r"), (Lines{{}}));
   EXPECT_EQ(lines_of("A\n"), (Lines{{'A'}, {}}));
   EXPECT_EQ(lines_of("a\rb\r\nc\n\nd"), (Lines{{'a', 'b'}, {'c'}, {}, {'d'}}));
+  // A line feed ends a sequence it cuts short, like any byte that is not a continuation.
+  EXPECT_EQ(lines_of("\xE2\x82\n\xC3"), (Lines{{0xFFFD}, {0xFFFD}}));
 }
 
 TEST(Utf8Lines, EveryCodePointRoundTrips) {
@@ -76,9 +90,9 @@ TEST(Utf8Lines, EveryCodePointRoundTrips) {
   for (char32_t cp = 1; cp <= 0x10FFFF; ++cp) {
     textref::append_utf8(text, cp);
   }
-  const CodepointLine codepoints = decode_utf8(text.c_str());
-  ASSERT_EQ(codepoints.size, 0x10FFFFu);
-  for (unsigned int i = 0; i < codepoints.size; ++i) {
-    ASSERT_EQ(codepoints.data[i], i + 1);
+  const std::vector<unsigned int> codepoints = decoded(text.c_str());
+  ASSERT_EQ(codepoints.size(), 0x10FFFFu);
+  for (unsigned int i = 0; i < codepoints.size(); ++i) {
+    ASSERT_EQ(codepoints[i], i + 1);
   }
 }

@@ -221,6 +221,26 @@ TEST(Type1Load, HugeSubroutineIndexIsIgnored) {
   EXPECT_EQ(font.subrs.size, 1u);
 }
 
+// A number below the private part's size but far beyond the entries present would size
+// the table to that many slots; the table stays proportional to the entries present.
+TEST(Type1Load, SubroutineTableStaysProportionalToItsEntries) {
+  Type1Builder b = simple_font();
+  const Bytes long_subroutine(300000, 11); // makes the private part larger than the numbers
+  b.subrs = {{0, long_subroutine},
+             {1, Bytes{11}},
+             {19, Bytes{2, 11}},
+             {20, Bytes{3, 11}},
+             {200000, Bytes{11}}};
+  Type1Font font;
+  ASSERT_TRUE(load(b.pfb(), font));
+  // Five entries allow numbers below 2 * 5 + 16 = 26: 19 and 20 stay, 200000 is left out.
+  ASSERT_EQ(font.subrs.size, 21u);
+  EXPECT_LE(font.subrs.capacity, 32u);
+  EXPECT_EQ(font.subrs.data[0].size, long_subroutine.size());
+  EXPECT_EQ(from_dv(font.subrs.data[19]), (Bytes{2, 11}));
+  EXPECT_EQ(from_dv(font.subrs.data[20]), (Bytes{3, 11}));
+}
+
 TEST(Type1Load, RdSeparator) {
   Bytes plain = Charstring().hsbw(0, 500).endchar().bytes();
   for (const char* separator : {"", " "}) {

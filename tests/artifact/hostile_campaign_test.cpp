@@ -1,0 +1,226 @@
+// The hostile campaign: seeded mutations of real fonts (DejaVu and Liberation TrueType,
+// NimbusSans as PFB and PFA) loaded into the real artifact in the stand-in with a 64 MiB
+// host heap. Each case loads, renders a mixed text at a few sizes with resizes between,
+// and frees, in a child process of its own; it fails on a crash, a halt, more than
+// kCaseCpuSeconds of CPU, a host block left behind or heap misuse.
+//
+// A fixed number of seeded cases runs with the artifact tests. More:
+//   make hostile CASES=10000 SEED=7
+// (DV_HOSTILE_CASES, DV_HOSTILE_SEED; DV_HOSTILE_FIRST starts at a later case, so that
+// one campaign can be split over processes; failing inputs are written to
+// DV_HOSTILE_FINDINGS).
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "artifact/artifact_fixture.h"
+#include "artifact/hostile_fonts.h"
+
+namespace {
+
+constexpr uint64_t kDefaultCases = 40;
+constexpr uint64_t kDefaultSeed = 1;
+constexpr rlim_t kCaseCpuSeconds = 10;
+constexpr size_t kHeapMegabytes = 64;
+constexpr int64_t kImageLimit = int64_t{1} << 21;
+
+// Latin, Greek, Cyrillic, CJK, block elements, an emoji, ligature candidates, a carriage
+// return and broken UTF-8, over three lines.
+constexpr const char* kMixedText =
+    "Hello, W\xC3\xB6rld! fi fl \xE2\x80\x94 \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 "
+    "\xD0\x96\xD0\xB0\xD1\x80 \xE2\x82\xAC \xC2\xBD\n"
+    "0123456789 {[(<>)]} \xE4\xB8\xAD \xE2\x96\x80\xE2\x96\x84\xE2\x96\x88\xE2\x96\x93 "
+    "\xF0\x9F\x98\x80\r\n"
+    "\xC3( \xFF \xE2\x82 AVAWAy Tj ~";
+
+enum Outcome : int {
+  kClean = 0,
+  kRefused = 1,
+  kHalt = 10,
+  kLeak = 11,
+  kMisuse = 12,
+  kBadImage = 13
+};
+
+uint64_t setting(const char* name, uint64_t fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != 0 ? std::strtoull(value, nullptr, 10) : fallback;
+}
+
+const char* extension(hostile::FontForm form) {
+  switch (form) {
+  case hostile::FontForm::kTrueType:
+    return "ttf";
+  case hostile::FontForm::kPfb:
+    return "pfb";
+  default:
+    return "pfa";
+  }
+}
+
+class HostileCampaign : public dvtest::ArtifactTest {
+protected:
+  struct Image {
+    int32_t width, height;
+    void* pixels;
+  };
+
+  // Loads, renders at four sizes with resizes between, frees. False when an image broke
+  // the image limit; `loaded` tells whether the library took the font.
+  bool exercise(const hostile::Bytes& bytes, bool& loaded) {
+    void* font = fn<void*(const void*, unsigned long, float)>("_Z23dv_ttf_font_load_memoryPKvmf")(
+        bytes.data(), bytes.size(), 16.0f);
+    loaded = font != nullptr;
+    if (font == nullptr) {
+      return true;
+    }
+    bool images_ok = render(font);
+    for (float size : {40.0f, 120.0f, 7.0f}) {
+      fn<void(void*, float)>("_Z18dv_ttf_font_resizePvf")(font, size);
+      images_ok = render(font) && images_ok;
+    }
+    fn<void(void*)>("_Z16dv_ttf_font_freePv")(font);
+    return images_ok;
+  }
+
+  bool render(void* font) {
+    auto* image = fn<Image*(void*, const char*, int, int, int, double)>(
+        "_Z18dv_ttf_font_renderPvPKciiid")(font, kMixedText, 10, 20, 30, 255.0);
+    if (image == nullptr) {
+      return true;
+    }
+    const bool within = image->width >= 0 && image->height >= 0 &&
+                        int64_t{image->width} * image->height <= kImageLimit;
+    fn<void(void*)>("_ZdaPv")(image->pixels);
+    fn<void(void*)>("_ZdlPv")(image);
+    return within;
+  }
+
+  // Runs one case in this (child) process and says how it went.
+  Outcome run_case(const hostile::Bytes& bytes) {
+    const size_t blocks = dvhost::host_heap::live_blocks();
+    bool images_ok = true;
+    bool loaded = false;
+    if (halts([&] { images_ok = exercise(bytes, loaded); })) {
+      return kHalt;
+    }
+    if (dvhost::host_heap::live_blocks() != blocks) {
+      return kLeak;
+    }
+    if (!dvhost::host_heap::errors().empty()) {
+      return kMisuse;
+    }
+    if (!images_ok) {
+      return kBadImage;
+    }
+    return loaded ? kClean : kRefused;
+  }
+
+  // Runs one case in a child process with a CPU limit; the failure's name, or "" when
+  // the case ran clean.
+  std::string run_isolated(const hostile::Bytes& bytes) {
+    const pid_t child = fork();
+    if (child == 0) {
+      const rlimit cpu{kCaseCpuSeconds, kCaseCpuSeconds + 1};
+      setrlimit(RLIMIT_CPU, &cpu);
+      _exit(run_case(bytes));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFSIGNALED(status)) {
+      return WTERMSIG(status) == SIGXCPU ? "cpu-overrun" : "crash";
+    }
+    switch (WEXITSTATUS(status)) {
+    case kClean:
+      return "";
+    case kRefused:
+      return "refused";
+    case kHalt:
+      return "halt";
+    case kLeak:
+      return "leak";
+    case kMisuse:
+      return "heap-misuse";
+    case kBadImage:
+      return "image-over-limit";
+    default:
+      return "exit-" + std::to_string(WEXITSTATUS(status));
+    }
+  }
+};
+
+} // namespace
+
+TEST_F(HostileCampaign, MutatedRealFontsNeverCrashHaltOverrunOrLeak) {
+  const std::vector<hostile::SourceFont> fonts = hostile::installed_fonts();
+  if (fonts.empty()) {
+    GTEST_SKIP() << "no real fonts installed";
+  }
+  const uint64_t cases = setting("DV_HOSTILE_CASES", kDefaultCases);
+  const uint64_t seed = setting("DV_HOSTILE_SEED", kDefaultSeed);
+  const uint64_t first = setting("DV_HOSTILE_FIRST", 0);
+  const char* findings = std::getenv("DV_HOSTILE_FINDINGS");
+  set_host_heap_mb(kHeapMegabytes);
+
+  // The unmutated fonts first, in this process: they must run clean, and whatever the
+  // library allocates once per process is then allocated before any child starts.
+  for (const hostile::SourceFont& font : fonts) {
+    const hostile::Bytes bytes =
+        font.form == hostile::FontForm::kPfa ? hostile::pfb_to_pfa(font.bytes) : font.bytes;
+    bool loaded = false;
+    ASSERT_TRUE(exercise(bytes, loaded)) << font.path;
+    ASSERT_TRUE(loaded) << font.path;
+    ASSERT_EQ(run_isolated(bytes), "") << font.path;
+  }
+  allow_leaks(); // the once-per-process allocations of the warm-up above
+
+  std::map<std::string, uint64_t> failures;
+  uint64_t loaded = 0;
+  uint64_t refused = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (uint64_t index = first; index < first + cases; ++index) {
+    if (index > first && (index - first) % 1000 == 0) {
+      std::printf("[ hostile  ] %llu cases run\n", static_cast<unsigned long long>(index - first));
+      std::fflush(stdout);
+    }
+    size_t font = 0;
+    const hostile::Bytes bytes = hostile::mutated_case(fonts, seed, index, &font);
+    const std::string failure = run_isolated(bytes);
+    if (failure.empty() || failure == "refused") {
+      ++(failure.empty() ? loaded : refused);
+      continue;
+    }
+    ++failures[failure];
+    ADD_FAILURE() << failure << " in case " << index << " of seed " << seed << " ("
+                  << fonts[font].path << ")";
+    if (findings != nullptr) {
+      std::filesystem::create_directories(findings);
+      const std::string name = std::string(findings) + "/seed" + std::to_string(seed) + "-case" +
+                               std::to_string(index) + "-" + failure + "." +
+                               extension(fonts[font].form);
+      std::ofstream(name, std::ios::binary)
+          .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+  }
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  uint64_t failed = 0;
+  for (const auto& [kind, count] : failures) {
+    failed += count;
+    std::printf("[ hostile  ] %s: %llu\n", kind.c_str(), static_cast<unsigned long long>(count));
+  }
+  std::printf(
+      "[ hostile  ] cases %llu to %llu, seed %llu: %llu loaded and ran clean, %llu refused "
+      "cleanly, %llu failed, %.1f s\n",
+      static_cast<unsigned long long>(first), static_cast<unsigned long long>(first + cases - 1),
+      static_cast<unsigned long long>(seed), static_cast<unsigned long long>(loaded),
+      static_cast<unsigned long long>(refused), static_cast<unsigned long long>(failed), seconds);
+}

@@ -1,0 +1,47 @@
+// Seeded mutations of real font files for the hostile campaign. TrueType files are
+// mutated byte for byte; Type 1 programs are mutated below their encryption (the private
+// part after eexec decryption, and single charstrings inside it), then encrypted again
+// and written in the binary (PFB) or the text (PFA) form, so that mutations reach the
+// parser and the charstring interpreter instead of garbling everything after them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace hostile {
+
+using Bytes = std::vector<uint8_t>;
+
+// splitmix64: a small generator whose sequence is fixed for a seed on every platform.
+class Random {
+public:
+  explicit Random(uint64_t seed) : state_(seed) {}
+  uint64_t next();
+  uint64_t below(uint64_t bound) { return bound == 0 ? 0 : next() % bound; }
+
+private:
+  uint64_t state_;
+};
+
+enum class FontForm { kTrueType, kPfb, kPfa };
+
+struct SourceFont {
+  std::string path;
+  FontForm form;
+  Bytes bytes; // as read; for kPfa the PFB the text form is made from
+};
+
+// The real fonts the campaign mutates, those installed: DejaVu Sans, Liberation Sans,
+// NimbusSans as PFB and as PFA.
+std::vector<SourceFont> installed_fonts();
+
+// The mutated file of case `index` of the campaign seeded with `seed`: the same inputs
+// always give the same bytes. `font` says which source font was used.
+Bytes mutated_case(const std::vector<SourceFont>& fonts, uint64_t seed, uint64_t index,
+                   size_t* font);
+
+// The text form of a PFB program (hexadecimal eexec section, 64 digits a line).
+Bytes pfb_to_pfa(const Bytes& pfb);
+
+} // namespace hostile
