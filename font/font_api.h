@@ -34,6 +34,8 @@ public:
   virtual double line_gap() const = 0;
   // 1: scaled line metrics round to the nearest integer; anything else: they round up.
   virtual int metric_rounding() const = 0;
+  // What the last `rasterize` cost: edges, sample-row crossings and sampled pixels.
+  virtual uint64_t last_raster_work() const = 0;
 };
 
 // The object behind the opaque handle the font functions hand out.

@@ -70,11 +70,13 @@ double estimate_tolerance(double x0, double dx, double dy, double first_x) {
 }
 
 // Prepares every edge that spans a sample row and lists it under the first row it spans.
-// False when the crossings of all edges together exceed kMaxCrossings.
-bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, RasterScratch& s) {
+// Counts the crossings of all edges together into `crossings`; false when they exceed
+// kMaxCrossings.
+bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, RasterScratch& s,
+                   unsigned long long& crossings) {
   s.edges.clear();
   s.first_edge_of_row.assign(static_cast<size_t>(grid.rows), kNoEdge);
-  unsigned long long crossings = 0;
+  crossings = 0;
   const LineSegment* segments = outline.segments.data;
   for (size_t k = 0; k < outline.segments.size; ++k) {
     const Point p0 = segments[k].p0;
@@ -272,6 +274,7 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
                               RasterScratch& scratch) {
   GlyphBitmap bitmap;
   bitmap.advance = advance;
+  scratch.work = outline.segments.size;
   PixelGrid grid;
   if (outline.segments.size == 0 || !outline.has_bounds || !grid_for_bounds(outline, grid))
     return bitmap;
@@ -279,7 +282,10 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
                            static_cast<double>(grid.left) + 0.125,
                            static_cast<int32_t>(grid.height * kSamplesPerAxis),
                            static_cast<int32_t>(grid.width * kSamplesPerAxis)};
-  if (!prepare_edges(outline, samples, scratch))
+  unsigned long long crossings = 0;
+  const bool within_limits = prepare_edges(outline, samples, scratch, crossings);
+  scratch.work += crossings + static_cast<uint64_t>(grid.width * grid.height);
+  if (!within_limits)
     return bitmap;
   bitmap.left = static_cast<int>(grid.left);
   bitmap.top = static_cast<int>(grid.top);

@@ -40,10 +40,13 @@ struct RasterScratch {
   dv::vector<RowCrossing> active;
   dv::vector<int32_t> partial; // per pixel of a row: samples covered at span ends
   dv::vector<int32_t> steps;   // per pixel of a row: change in whole covered pixels
+  uint64_t work = 0;           // what the last rasterize_outline call spent
 };
 
 // Turns the outline's edges into a coverage bitmap with a one-pixel empty margin around
-// the outline's bounds. `advance` is copied into the result unchanged.
+// the outline's bounds. `advance` is copied into the result unchanged. Sets `scratch.work`
+// to what it cost: one unit per edge, per crossing of an edge with a sample row and per
+// pixel of the sampled frame (also when the bitmap comes back empty past a limit).
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
                               RasterScratch& scratch);
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance);

@@ -94,7 +94,8 @@ const GlyphBitmap* glyph_for(FontHandle* handle, unsigned int codepoint, LinePro
   const double scale = static_cast<double>(handle->pixel_size) / handle->backend->units_per_em();
   GlyphBitmap bitmap = handle->backend->rasterize(codepoint, scale);
   const int64_t pixels = ink_pixels(bitmap);
-  if (pixels > budget.glyph_pixels_left) {
+  const uint64_t work = handle->backend->last_raster_work();
+  if (pixels > budget.glyph_pixels_left || work > budget.raster_work_left) {
     return nullptr;
   }
   LineProgress trial = line;
@@ -103,6 +104,7 @@ const GlyphBitmap* glyph_for(FontHandle* handle, unsigned int codepoint, LinePro
     return nullptr;
   }
   budget.glyph_pixels_left -= pixels;
+  budget.raster_work_left -= work;
   return &handle->bitmap_cache.emplace(codepoint, dv::move(bitmap)).first->second;
 }
 

@@ -34,6 +34,7 @@ struct LineMetrics {
 struct RenderBudget {
   int64_t max_image_pixels;
   int64_t glyph_pixels_left;  // pixels new bitmaps may still add to the cache
+  uint64_t raster_work_left;  // work the rasterizer may still spend on new bitmaps
   int64_t widest = 1;         // the widest line laid out so far
   int64_t other_lines_height; // lines laid out so far + line_height for each line to come
 };
@@ -53,7 +54,8 @@ bool image_can_fit(const RenderBudget& budget, int64_t line_width, int64_t line_
 // cache into it. The caller has reserved room in the cache for every code point the line
 // can add, so cached bitmaps do not move while the layout points at them. Returns false,
 // as soon as it is known, when the image can no longer fit or the new bitmaps would take
-// more than `budget.glyph_pixels_left`; the bitmap that showed it is not cached.
+// more than `budget.glyph_pixels_left` or cost more than `budget.raster_work_left`; the
+// bitmap that showed it is not cached.
 // Dimensions that leave the int32 range saturate at INT32_MAX.
 bool layout_line(FontHandle* handle, const TextLine& line, const LineMetrics& metrics,
                  RenderBudget& budget, LineLayout& layout);

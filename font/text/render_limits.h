@@ -18,4 +18,10 @@ inline constexpr int64_t kMaxImagePixels = int64_t{1} << 21;
 inline constexpr uint64_t kMaxNewGlyphs = uint64_t{1} << 14;
 inline constexpr int64_t kMaxNewGlyphPixels = int64_t{1} << 21;
 
+// Most work the rasterizer may spend on the new glyphs of one render: edges, sample-row
+// crossings and sampled pixels, summed. This bounds a render's CPU time, not only each
+// glyph's (one glyph may reach 2^25 crossings). A text that fills the new-pixel limit with
+// real glyphs spends a few million; beyond this the render gives null.
+inline constexpr uint64_t kMaxRasterWork = uint64_t{1} << 27;
+
 } // namespace render_limits

@@ -56,6 +56,7 @@ void release_if_large(GlyphScratch& scratch) {
 
 GlyphBitmap rasterize_with_scratch(const TrueTypeFont& font, uint16_t glyph, double scale,
                                    GlyphScratch& scratch) {
+  scratch.raster.work = 0;
   const uint16_t metrics_glyph = glyph < font.num_glyphs_ ? glyph : 0;
   uint16_t width = 0;
   if (!advance_width(font, metrics_glyph, width))

@@ -1,6 +1,7 @@
 // The Type 1 font backend: PFB and PFA font programs drawn with their straight-line
 // charstrings.
 #include "font/font_api.h"
+#include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 #include "font/type1/glyph.h"
 
@@ -12,16 +13,18 @@ public:
     return load_type1_font(font_, bytes);
   }
   GlyphBitmap rasterize(unsigned int codepoint, double scale) override {
-    return rasterize_type1_glyph(font_, codepoint, scale);
+    return rasterize_type1_glyph(font_, codepoint, scale, raster_);
   }
   double units_per_em() const override { return font_.units_per_em; }
   double ascent() const override { return font_.ascent; }
   double descent() const override { return font_.descent; }
   double line_gap() const override { return 0.0; }
   int metric_rounding() const override { return 1; }
+  uint64_t last_raster_work() const override { return raster_.work; }
 
 private:
   Type1Font font_;
+  RasterScratch raster_; // reused by every glyph
 };
 
 } // namespace

@@ -89,7 +89,9 @@ void crop_to_ink(GlyphBitmap& bitmap) {
   bitmap.pixels = static_cast<ByteVector&&>(pixels);
 }
 
-GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale) {
+GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
+                                  RasterScratch& scratch) {
+  scratch.work = 0;
   const dv::string& name = glyph_name_for_codepoint(font, codepoint);
   const auto& charstrings = font.charstrings;
   const auto* end = charstrings.entries.data + charstrings.entries.size;
@@ -101,9 +103,14 @@ GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint,
   Type1Interpreter interpreter(&font, scale);
   GlyphBitmap bitmap;
   if (interpreter.execute(named != end ? named->second : notdef->second, 0)) {
-    bitmap = rasterize_outline(interpreter.outline(), interpreter.advance());
+    bitmap = rasterize_outline(interpreter.outline(), interpreter.advance(), scratch);
     crop_to_ink(bitmap);
   }
   bitmap.advance = interpreter.advance();
   return bitmap;
+}
+
+GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale) {
+  RasterScratch scratch;
+  return rasterize_type1_glyph(font, codepoint, scale, scratch);
 }

@@ -3,12 +3,16 @@
 #pragma once
 
 #include "font/font_api.h"
+#include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 
 // The encoding's name for a code up to 255 with a non-empty slot, else ".notdef".
 const dv::string& glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint);
 
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale);
+// The same with the rasterizer's storage (and its record of the work done) in `scratch`.
+GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
+                                  RasterScratch& scratch);
 
 // Removes blank rows and columns at the edges, keeping every pixel in place relative to
 // the glyph origin.

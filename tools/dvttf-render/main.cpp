@@ -143,7 +143,8 @@ int render(const dvttf_render::Options& options) {
   }
   library.free_font(handle);
   if (image == nullptr) {
-    return fail("the text is too large to render at this size (limit: 16777216 pixels)");
+    return fail("the text is too large to render at this size (limits: an image of 2097152 "
+                "pixels, a text of 524288 bytes, 16384 new glyphs; see the README)");
   }
   const std::string error =
       dvttf_render::write_png(options.output, image->width, image->height, image->pixels);

@@ -6,11 +6,13 @@ GlyphBitmap FakeBackend::rasterize(unsigned int codepoint, double scale) {
   rasterized.push_back(codepoint);
   scales.push_back(scale);
   GlyphBitmap bitmap;
+  last_work = 0;
   auto found = glyphs.find(codepoint);
   if (found == glyphs.end()) {
     return bitmap;
   }
   const FakeGlyph& glyph = found->second;
+  last_work = glyph.raster_work;
   bitmap.left = glyph.left;
   bitmap.top = glyph.top;
   bitmap.width = glyph.width;

@@ -15,6 +15,7 @@ struct FakeGlyph {
   int32_t height = 0;
   double advance = 0.0;
   unsigned char coverage = 255; // every pixel of the bitmap
+  uint64_t raster_work = 0;     // what the rasterizer reports having spent on it
 };
 
 class FakeBackend final : public FontBackend {
@@ -36,6 +37,8 @@ public:
   double descent() const override { return descender; }
   double line_gap() const override { return gap; }
   int metric_rounding() const override { return rounding; }
+  uint64_t last_raster_work() const override { return last_work; }
+  uint64_t last_work = 0;
 };
 
 // A handle owning `backend` (freed with dv::dv_ttf_font_free).

@@ -62,12 +62,15 @@ TEST(Rasterizer, NoEdgesGivesEmptyBitmapWithAdvance) {
 TEST(Rasterizer, TwoPixelSquare) {
   OutlineBuilder b;
   add_rect(b, {0, 0, 2, 2});
-  const GlyphBitmap g = rasterize_outline(b, 9.5);
+  RasterScratch scratch;
+  const GlyphBitmap g = rasterize_outline(b, 9.5, scratch);
   EXPECT_EQ(g.left, -1);
   EXPECT_EQ(g.top, 3);
   EXPECT_EQ(g.width, 4);
   EXPECT_EQ(g.height, 4);
   EXPECT_EQ(g.advance, 9.5);
+  // Its work: 4 edges, the 2 upright ones crossing 8 sample rows each, 16 pixels.
+  EXPECT_EQ(scratch.work, 4u + 16u + 16u);
   const std::vector<unsigned char> expected = {0, 0,   0,   0, 0, 255, 255, 0,
                                                0, 255, 255, 0, 0, 0,   0,   0};
   ASSERT_EQ(g.pixels.size, expected.size());
@@ -262,7 +265,10 @@ TEST(Rasterizer, CrossingsBeyondTheLimitGiveEmptyBitmap) {
     const double x = (k % 1990) * 0.5;
     add_rect(b, {x, 0, x + 0.25, 16000});
   }
-  expect_empty(rasterize_outline(b, 4), 4);
+  RasterScratch scratch;
+  expect_empty(rasterize_outline(b, 4, scratch), 4);
+  // What was counted before refusing still counts as work done.
+  EXPECT_GT(scratch.work, kMaxCrossings);
   // One rectangle fewer stays within the limit and draws.
   OutlineBuilder within;
   for (int k = 0; k + 1 < rects; ++k) {

@@ -395,6 +395,22 @@ TEST_F(TextRender, NewBitmapsPerRenderAreBounded) {
   EXPECT_NE(render("abc"), nullptr);
 }
 
+// The rasterizer's work on one render's new glyphs is bounded, not only each glyph's: the
+// glyph that would exceed it stops the render and is not cached; cached glyphs cost nothing.
+TEST_F(TextRender, RasterWorkPerRenderIsBounded) {
+  // Each glyph costs a little over a third of what one render may spend.
+  const uint64_t third = render_limits::kMaxRasterWork / 3;
+  for (unsigned int cp : {'a', 'b', 'c', 'd'}) {
+    backend_->glyphs[cp] = FakeGlyph{0, 8, 4, 4, 5.0, 255, third + 1};
+  }
+  EXPECT_EQ(render("abcd"), nullptr);
+  EXPECT_EQ(handle_->bitmap_cache.count(), 2u);
+  EXPECT_EQ(handle_->bitmap_cache.find('c'), handle_->bitmap_cache.end());
+  // a and b are cached and cost nothing now: c and d fit the next render.
+  EXPECT_NE(render("abcd"), nullptr);
+  EXPECT_EQ(handle_->bitmap_cache.count(), 4u);
+}
+
 // A render rasterizes at most kMaxNewGlyphs code points; a text that needs more is refused
 // before any of them is rasterized, and can be drawn in pieces.
 TEST_F(TextRender, NewGlyphsPerRenderAreBounded) {
