@@ -128,17 +128,20 @@ struct RowCover {
     high = last_pixel > high ? last_pixel : high;
   }
 
-  // Writes the row's coverage values and clears what was gathered.
+  // Writes the row's coverage values and clears what was gathered, in one pass. Only a
+  // span ending at the right edge writes index `width`, which has no pixel.
   void flush(unsigned char* out) {
     const int32_t last = high < width ? high : width - 1;
     int32_t covered = 0;
     for (int32_t p = low; p <= last; ++p) {
       covered += steps[p];
       out[p] = kCoverage[covered + partial[p]];
-    }
-    for (int32_t p = low; p <= high; ++p) {
       steps[p] = 0;
       partial[p] = 0;
+    }
+    if (high == width) {
+      steps[width] = 0;
+      partial[width] = 0;
     }
     low = 0x7fffffff;
     high = -1;
