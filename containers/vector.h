@@ -133,17 +133,13 @@ template <class T> struct DV_VISIBLE_TYPE vector {
     insert(data, first, last);
   }
 
+  // The common case, room left, stays small enough to inline at every call; growing
+  // is out of line.
   template <class... Args> T& emplace_back(Args&&... args) {
     if (size == capacity) {
-      // The new element is built in the new storage before the old elements
-      // move, so arguments that refer to elements of this vector stay valid.
-      size_t grown_capacity = grown_by_one();
-      T* grown = detail::vector_allocate<T>(grown_capacity);
-      detail::construct_at(grown + size, dv::forward<Args>(args)...);
-      move_storage(grown, grown_capacity);
-    } else {
-      detail::construct_at(data + size, dv::forward<Args>(args)...);
+      return emplace_back_grown(dv::forward<Args>(args)...);
     }
+    detail::construct_at(data + size, dv::forward<Args>(args)...);
     return data[size++];
   }
 
@@ -256,6 +252,16 @@ private:
     ::operator delete(data);
     data = grown;
     capacity = grown_capacity;
+  }
+
+  // The new element is built in the new storage before the old elements move, so
+  // arguments that refer to elements of this vector stay valid.
+  template <class... Args> __attribute__((noinline)) T& emplace_back_grown(Args&&... args) {
+    size_t grown_capacity = grown_by_one();
+    T* grown = detail::vector_allocate<T>(grown_capacity);
+    detail::construct_at(grown + size, dv::forward<Args>(args)...);
+    move_storage(grown, grown_capacity);
+    return data[size++];
   }
 
   void destroy_down_to(size_t count) {

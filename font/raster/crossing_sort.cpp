@@ -15,14 +15,7 @@ void swap(RowCrossing& a, RowCrossing& b) {
 bool insertion_sort(RowCrossing* crossings, size_t count) {
   size_t budget = kInsertionMovesPerElement * count;
   for (size_t i = 1; i < count; ++i) {
-    const RowCrossing moving = crossings[i];
-    size_t at = i;
-    while (at > 0 && crossings[at - 1].key > moving.key) {
-      crossings[at] = crossings[at - 1];
-      --at;
-    }
-    crossings[at] = moving;
-    const size_t moved = i - at;
+    const size_t moved = insert_in_order(crossings, i);
     if (moved > budget)
       return false;
     budget -= moved;
@@ -57,7 +50,7 @@ void heap_sort(RowCrossing* crossings, size_t count) {
 
 } // namespace
 
-void sort_crossings(RowCrossing* crossings, size_t count) {
+void sort_many_crossings(RowCrossing* crossings, size_t count) {
   if (!insertion_sort(crossings, count))
     heap_sort(crossings, count);
 }

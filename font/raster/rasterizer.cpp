@@ -74,8 +74,14 @@ double estimate_tolerance(double x0, double dx, double dy, double first_x) {
 // kMaxCrossings.
 bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, RasterScratch& s,
                    unsigned long long& crossings) {
+  // At most one edge per segment, and every edge at most once in the active list: both
+  // arrays get that room here and are filled through their data below (plain structs).
   s.edges.clear();
+  s.edges.reserve(outline.segments.size);
+  s.active.reserve(outline.segments.size);
   s.first_edge_of_row.assign(static_cast<size_t>(grid.rows), kNoEdge);
+  SweepEdge* edges = s.edges.data;
+  size_t edge_count = 0;
   crossings = 0;
   const LineSegment* segments = outline.segments.data;
   for (size_t k = 0; k < outline.segments.size; ++k) {
@@ -92,15 +98,22 @@ bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, Raster
       continue;
     crossings += static_cast<unsigned long long>(end - first);
     if (crossings > kMaxCrossings)
-      return false;
+      break;
     const double dx = p1.x - p0.x;
     const double dy = p1.y - p0.y;
-    s.edges.push_back(SweepEdge{p0.x, p0.y, dx, dy, dx / dy,
-                                estimate_tolerance(p0.x, dx, dy, grid.first_x), end,
-                                s.first_edge_of_row.data[first], upward ? 1u : 0u});
-    s.first_edge_of_row.data[first] = static_cast<int32_t>(s.edges.size - 1);
+    edges[edge_count] = SweepEdge{p0.x,
+                                  p0.y,
+                                  dx,
+                                  dy,
+                                  dx / dy,
+                                  estimate_tolerance(p0.x, dx, dy, grid.first_x),
+                                  end,
+                                  s.first_edge_of_row.data[first],
+                                  upward ? 1u : 0u};
+    s.first_edge_of_row.data[first] = static_cast<int32_t>(edge_count++);
   }
-  return true;
+  s.edges.size = edge_count;
+  return crossings <= kMaxCrossings;
 }
 
 // Covered samples of one pixel row, gathered span by span over its four sample rows: the
@@ -128,17 +141,20 @@ struct RowCover {
     high = last_pixel > high ? last_pixel : high;
   }
 
-  // Writes the row's coverage values and clears what was gathered.
+  // Writes the row's coverage values and clears what was gathered, in one pass. Only a
+  // span ending at the right edge writes index `width`, which has no pixel.
   void flush(unsigned char* out) {
     const int32_t last = high < width ? high : width - 1;
     int32_t covered = 0;
     for (int32_t p = low; p <= last; ++p) {
       covered += steps[p];
       out[p] = kCoverage[covered + partial[p]];
-    }
-    for (int32_t p = low; p <= high; ++p) {
       steps[p] = 0;
       partial[p] = 0;
+    }
+    if (high == width) {
+      steps[width] = 0;
+      partial[width] = 0;
     }
     low = 0x7fffffff;
     high = -1;
@@ -203,9 +219,10 @@ int gather_crossings(RasterScratch& s, const SampleGrid& grid, int32_t row) {
       continue;
     active[kept++] = RowCrossing{crossing_key(edges[edge], sy, grid, winding), edge};
   }
-  s.active.resize(kept);
+  // The active list's room was reserved for every edge (prepare_edges).
   for (int32_t edge = s.first_edge_of_row.data[row]; edge != kNoEdge; edge = edges[edge].next)
-    s.active.push_back(RowCrossing{crossing_key(edges[edge], sy, grid, winding), edge});
+    active[kept++] = RowCrossing{crossing_key(edges[edge], sy, grid, winding), edge};
+  s.active.size = kept;
   return winding;
 }
 
