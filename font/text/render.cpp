@@ -41,17 +41,6 @@ uint64_t new_codepoints(const FontHandle& font, const char* text, uint64_t text_
   }
 }
 
-// Makes room in the cache for `new_glyphs` more entries, so that the entries (which the
-// layout points to) stay in place while this render adds them. The room at least doubles
-// when it grows, like a vector's, so that a run of one-glyph renders does not move every
-// cached bitmap each time.
-void reserve_cache(FontHandle& font, uint64_t new_glyphs) {
-  const unsigned long count = font.bitmap_cache.count();
-  const unsigned long needed = count + new_glyphs;
-  const bool grows = needed > font.bitmap_cache.entries.capacity;
-  font.bitmap_cache.reserve(grows && needed < 2 * count ? 2 * count : needed);
-}
-
 // Lays out every line, stopping as soon as the image can no longer fit kMaxImagePixels.
 bool layout_lines(FontHandle* font, const char* text, unsigned long line_count,
                   const LineMetrics& metrics, dv::vector<LineLayout>& layouts) {
@@ -123,7 +112,7 @@ DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid"
   if (new_glyphs > kMaxNewGlyphs) {
     return nullptr;
   }
-  reserve_cache(*font, new_glyphs);
+  font->bitmap_cache.reserve(font->bitmap_cache.count() + new_glyphs);
   int32_t width = 0;
   int32_t height = 0;
   dv::vector<unsigned char> canvas;
