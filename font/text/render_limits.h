@@ -9,9 +9,9 @@ namespace render_limits {
 // Longest text drawn, in bytes before the terminating 0 (512 KiB).
 inline constexpr uint64_t kMaxTextBytes = uint64_t{1} << 19;
 
-// Largest image drawn, in pixels (2,097,152, e.g. 2048 x 1024 or a full-HD screen):
-// 2 MiB of coverage canvas and 8 MiB of RGBA.
-inline constexpr int64_t kMaxImagePixels = int64_t{1} << 21;
+// Largest image drawn, in pixels (4,194,304, e.g. 2048 x 2048 or a 3840 x 1080 strip):
+// 4 MiB of coverage canvas and 16 MiB of RGBA.
+inline constexpr int64_t kMaxImagePixels = int64_t{1} << 22;
 
 // Most glyphs one render rasterizes into the cache, and most bitmap pixels those add.
 // Code points already cached cost nothing, so a longer text can be drawn in pieces.

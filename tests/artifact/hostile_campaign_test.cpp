@@ -30,7 +30,7 @@ constexpr uint64_t kDefaultCases = 40;
 constexpr uint64_t kDefaultSeed = 1;
 constexpr rlim_t kCaseCpuSeconds = 10;
 constexpr size_t kHeapMegabytes = 64;
-constexpr int64_t kImageLimit = int64_t{1} << 21;
+constexpr int64_t kImageLimit = int64_t{1} << 22;
 
 // Latin, Greek, Cyrillic, CJK, block elements, an emoji, ligature candidates, a carriage
 // return and broken UTF-8, over three lines.

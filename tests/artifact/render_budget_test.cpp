@@ -18,7 +18,7 @@ constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans
 
 // The documented limits.
 constexpr size_t kTextLimit = size_t{1} << 19;
-constexpr size_t kImageLimit = size_t{1} << 21;
+constexpr size_t kImageLimit = size_t{1} << 22;
 constexpr size_t kNewGlyphLimit = size_t{1} << 14;
 constexpr size_t kNewGlyphPixelLimit = size_t{1} << 21;
 

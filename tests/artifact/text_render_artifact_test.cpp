@@ -21,7 +21,7 @@ constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans
 // The renderer's documented limits: the longest text in bytes and the largest image in
 // pixels.
 constexpr size_t kTextLimit = size_t{1} << 19;
-constexpr int64_t kImageLimit = int64_t{1} << 21;
+constexpr int64_t kImageLimit = int64_t{1} << 22;
 
 using LoadMemory = void*(const void*, unsigned long, float);
 using Free = void(void*);

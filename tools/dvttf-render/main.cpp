@@ -143,7 +143,7 @@ int render(const dvttf_render::Options& options) {
   }
   library.free_font(handle);
   if (image == nullptr) {
-    return fail("the text is too large to render at this size (limits: an image of 2097152 "
+    return fail("the text is too large to render at this size (limits: an image of 4194304 "
                 "pixels, a text of 524288 bytes, 16384 new glyphs; see the README)");
   }
   const std::string error =

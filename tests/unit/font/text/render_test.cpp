@@ -303,17 +303,20 @@ TEST_F(TextRender, AbsurdGlyphsGiveDefinedResults) {
 }
 
 TEST_F(TextRender, ImageCapAllowsTheLargestSize) {
-  // 2048 x 1024 pixels is the largest image drawn.
+  // 2048 pixels wide and as many whole lines as the image cap allows is drawn.
+  const int64_t tallest = render_limits::kMaxImagePixels / 2048;
   backend_->glyphs['W'] = FakeGlyph{0, 8, 1, 1, 2048.0, 255};
   std::string lines = "W";
-  for (int i = 1; i < 1024 / kLineHeight; ++i) {
+  for (int64_t i = 1; i < tallest / kLineHeight; ++i) {
     lines += "\nW";
   }
   TextImage* image = render(lines.c_str());
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->width, 2048);
-  EXPECT_EQ(image->height, 1020);
-  backend_->glyphs['X'] = FakeGlyph{0, 8, 1, 1, 2049.0 * 1024 / kLineHeight, 255};
+  EXPECT_EQ(image->height, tallest / kLineHeight * kLineHeight);
+  // One line of one pixel more than the cap allows is refused.
+  backend_->glyphs['X'] = FakeGlyph{
+      0, 8, 1, 1, static_cast<double>(render_limits::kMaxImagePixels / kLineHeight + 1), 255};
   EXPECT_EQ(render("X"), nullptr);
 }
 
@@ -361,8 +364,10 @@ TEST_F(TextRender, LayoutStopsOnceTheImageCannotFit) {
   EXPECT_EQ(render(text.c_str()), nullptr);
   EXPECT_EQ(backend_->rasterized.size(), 3u);
   EXPECT_EQ(handle_->bitmap_cache.count(), 2u);
-  // Cached glyphs stop a line as well: one line, then ten lines below the first.
-  EXPECT_EQ(render((text.substr(0, 4) + std::string(10, '\n')).c_str()), nullptr);
+  // Cached glyphs stop a line as well: 2000 pixels wide, then enough lines below it to
+  // pass the image cap.
+  const size_t lines_below = render_limits::kMaxImagePixels / 2000 / kLineHeight;
+  EXPECT_EQ(render((text.substr(0, 4) + std::string(lines_below, '\n')).c_str()), nullptr);
   EXPECT_EQ(backend_->rasterized.size(), 3u);
 }
 
