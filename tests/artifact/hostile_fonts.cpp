@@ -1,4 +1,5 @@
 #include "artifact/hostile_fonts.h"
+#include "support/type1_builder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,9 +9,6 @@
 
 namespace hostile {
 namespace {
-
-constexpr uint16_t kEexecKey = 55665;
-constexpr uint16_t kCharstringKey = 4330;
 
 // A PFB program in its parts: clear text, eexec section, trailer.
 struct Type1Parts {
@@ -62,25 +60,6 @@ Bytes join_pfb(const Type1Parts& parts) {
   out.push_back(0x80);
   out.push_back(3);
   return out;
-}
-
-// The Type 1 cipher in either direction: the key always advances with the cipher bytes.
-Bytes crypt(const Bytes& input, uint16_t key, bool encrypting) {
-  Bytes output(input.size());
-  for (size_t i = 0; i < input.size(); ++i) {
-    output[i] = input[i] ^ (key >> 8);
-    const uint8_t cipher = encrypting ? output[i] : input[i];
-    key = static_cast<uint16_t>((cipher + key) * 52845u + 22719u);
-  }
-  return output;
-}
-
-Bytes decrypt(const Bytes& cipher, uint16_t key) {
-  return crypt(cipher, key, false);
-}
-
-Bytes encrypt(const Bytes& plain, uint16_t key) {
-  return crypt(plain, key, true);
 }
 
 const uint32_t kInterestingWords[] = {0,          1,          0x7F,       0x80,      0xFF,
@@ -175,8 +154,8 @@ void mutate_charstring(Bytes& plain, Random& random) {
   if (length < 5 || start + length > plain.size()) {
     return;
   }
-  Bytes program =
-      decrypt(Bytes(plain.begin() + start, plain.begin() + start + length), kCharstringKey);
+  Bytes program = testfont::type1_decrypt(
+      Bytes(plain.begin() + start, plain.begin() + start + length), testfont::kCharstringKey);
   const size_t at = 4 + random.below(length - 4);
   if (random.below(2) == 0 && at + 5 <= length) {
     const uint32_t word = kInterestingWords[random.below(std::size(kInterestingWords))];
@@ -187,13 +166,13 @@ void mutate_charstring(Bytes& plain, Random& random) {
   } else {
     program[at] = static_cast<uint8_t>(random.next());
   }
-  const Bytes cipher = encrypt(program, kCharstringKey);
+  const Bytes cipher = testfont::type1_encrypt(program, testfont::kCharstringKey);
   std::copy(cipher.begin(), cipher.end(), plain.begin() + start);
 }
 
 Bytes mutated_type1(const Bytes& pfb, FontForm form, Random& random, int mutations) {
   Type1Parts parts = split_pfb(pfb);
-  Bytes plain = decrypt(parts.encrypted, kEexecKey);
+  Bytes plain = testfont::type1_decrypt(parts.encrypted, testfont::kEexecKey);
   for (int i = 0; i < mutations; ++i) {
     switch (random.below(6)) {
     case 0:
@@ -211,7 +190,7 @@ Bytes mutated_type1(const Bytes& pfb, FontForm form, Random& random, int mutatio
       break;
     }
   }
-  parts.encrypted = encrypt(plain, kEexecKey);
+  parts.encrypted = testfont::type1_encrypt(plain, testfont::kEexecKey);
   const Bytes out = join_pfb(parts);
   return form == FontForm::kPfa ? pfb_to_pfa(out) : out;
 }

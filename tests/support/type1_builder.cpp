@@ -3,18 +3,14 @@
 namespace testfont {
 namespace {
 
-constexpr uint16_t kEexecKey = 55665;
-constexpr uint16_t kCharstringKey = 4330;
-
-Bytes encrypt(const Bytes& plain, uint16_t key) {
-  Bytes cipher;
-  uint32_t r = key;
-  for (uint8_t p : plain) {
-    uint8_t c = static_cast<uint8_t>(p ^ (r >> 8));
-    cipher.push_back(c);
-    r = ((c + r) * 52845u + 22719u) & 0xFFFFu;
+Bytes crypt(const Bytes& input, uint16_t key, bool encrypting) {
+  Bytes output(input.size());
+  for (size_t i = 0; i < input.size(); ++i) {
+    output[i] = input[i] ^ (key >> 8);
+    const uint8_t cipher = encrypting ? output[i] : input[i];
+    key = static_cast<uint16_t>((cipher + key) * 52845u + 22719u);
   }
-  return cipher;
+  return output;
 }
 
 std::string as_text(const Bytes& bytes) {
@@ -22,6 +18,14 @@ std::string as_text(const Bytes& bytes) {
 }
 
 } // namespace
+
+Bytes type1_encrypt(const Bytes& plain, uint16_t key) {
+  return crypt(plain, key, true);
+}
+
+Bytes type1_decrypt(const Bytes& cipher, uint16_t key) {
+  return crypt(cipher, key, false);
+}
 
 Charstring& Charstring::num(int32_t v) {
   if (v >= -107 && v <= 107) {
@@ -61,23 +65,17 @@ Charstring& Charstring::raw(std::initializer_list<uint8_t> bytes) {
 Bytes encrypt_charstring(const Bytes& plain, int prefix_length) {
   Bytes data(prefix_length > 0 ? prefix_length : 0, 0x5A);
   data.insert(data.end(), plain.begin(), plain.end());
-  return encrypt(data, kCharstringKey);
+  return type1_encrypt(data, kCharstringKey);
 }
 
 Bytes eexec_encrypt(const std::string& plain) {
   Bytes data{0x11, 0x22, 0x33, 0x44};
   data.insert(data.end(), plain.begin(), plain.end());
-  return encrypt(data, kEexecKey);
+  return type1_encrypt(data, kEexecKey);
 }
 
 Bytes eexec_decrypt(const Bytes& cipher) {
-  Bytes plain;
-  uint32_t r = kEexecKey;
-  for (uint8_t c : cipher) {
-    plain.push_back(static_cast<uint8_t>(c ^ (r >> 8)));
-    r = ((c + r) * 52845u + 22719u) & 0xFFFFu;
-  }
-  return plain;
+  return type1_decrypt(cipher, kEexecKey);
 }
 
 std::string Type1Builder::clear_text() const {

@@ -35,6 +35,13 @@ private:
   Bytes bytes_;
 };
 
+// The Type 1 cipher keys: the eexec section's and every charstring's.
+inline constexpr uint16_t kEexecKey = 55665;
+inline constexpr uint16_t kCharstringKey = 4330;
+// The Type 1 cipher with `key`, either way: the key always advances with the cipher bytes.
+Bytes type1_encrypt(const Bytes& plain, uint16_t key);
+Bytes type1_decrypt(const Bytes& cipher, uint16_t key);
+
 // The charstring cipher (key 4330) applied to `prefix` random bytes followed by `plain`.
 Bytes encrypt_charstring(const Bytes& plain, int prefix_length);
 // The eexec cipher (key 55665) over four prefix bytes followed by `plain`.
