@@ -28,8 +28,8 @@ bool read_whole_stream(dv::DvfsFile* stream, dv::vector<unsigned char>* bytes) {
 
 namespace dv {
 
-DV_FUNCTION_AS(void*, dv_ttf_font_load, "_Z16dv_ttf_font_loadPKcf",
-               (const char* path, float pixel_size)) {
+DV_FUNCTION_AS(void*, dv_ttf_font_load_ex, "_Z19dv_ttf_font_load_exPKcfj",
+               (const char* path, float pixel_size, unsigned int options)) {
   if (path == nullptr) {
     return nullptr;
   }
@@ -43,7 +43,12 @@ DV_FUNCTION_AS(void*, dv_ttf_font_load, "_Z16dv_ttf_font_loadPKcf",
   if (!read) {
     return nullptr;
   }
-  return dv_ttf_font_load_memory(bytes.data, bytes.size, pixel_size);
+  return dv_ttf_font_load_memory_ex(bytes.data, bytes.size, pixel_size, options);
+}
+
+DV_FUNCTION_AS(void*, dv_ttf_font_load, "_Z16dv_ttf_font_loadPKcf",
+               (const char* path, float pixel_size)) {
+  return dv_ttf_font_load_ex(path, pixel_size, 0);
 }
 
 } // namespace dv
