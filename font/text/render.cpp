@@ -109,7 +109,7 @@ TextImage* render_text(void* handle, const char* text, int red, int green, int b
   if (new_glyphs > kMaxNewGlyphs) {
     return nullptr;
   }
-  font->bitmap_cache.reserve(font->bitmap_cache.count() + new_glyphs);
+  font->bitmap_cache.reserve_growing(font->bitmap_cache.count() + new_glyphs);
   int32_t width = 0;
   int32_t height = 0;
   dv::vector<unsigned char> canvas;
