@@ -299,11 +299,7 @@ private:
     size_t grown_capacity = grown_by_one();
     struct Storage {
       T* elements;
-      ~Storage() {
-        if (elements != nullptr) {
-          ::operator delete(elements);
-        }
-      }
+      ~Storage() { release(elements); }
     } grown{detail::vector_allocate<T>(grown_capacity)};
     detail::construct_at(grown.elements + size, dv::forward<Args>(args)...);
     move_storage(grown.elements, grown_capacity);
