@@ -1,0 +1,22 @@
+// CFF glyph bitmaps: the glyph's advance from hmtx and its outline from its charstring,
+// rasterized at a given scale.
+#pragma once
+#include <stdint.h>
+
+#include "font/cff/font.h"
+#include "font/font_api.h"
+#include "font/raster/rasterizer.h"
+
+// Storage one font handle reuses for every glyph it rasterizes; what a glyph needed beyond
+// 1 MiB of it is given back after that glyph.
+struct CffGlyphScratch {
+  OutlineBuilder outline;
+  RasterScratch raster;
+  uint64_t work = 0; // the last glyph's: charstring steps, then the rasterizer's work
+};
+
+// The bitmap of glyph `glyph` (already looked up from a code point) at `scale` pixels per
+// font unit. Never fails: a truncated hmtx gives an empty bitmap one em wide, a malformed
+// charstring an empty bitmap with the glyph's own advance.
+GlyphBitmap rasterize_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
+                                CffGlyphScratch& scratch);
