@@ -9,6 +9,8 @@ namespace {
 
 class Type1Backend final : public FontBackend {
 public:
+  explicit Type1Backend(unsigned int options) : options_(options) {}
+
   bool load(const dv::vector<unsigned char>& bytes) override {
     return load_type1_font(font_, bytes);
   }
@@ -22,12 +24,14 @@ public:
   int metric_rounding() const override { return 1; }
 
 private:
+  // The extended loaders' options word; 0 from the standard loaders.
+  [[maybe_unused]] unsigned int options_;
   Type1Font font_;
   RasterScratch raster_; // reused by every glyph, kept within kMaxKeptScratchBytes
 };
 
 } // namespace
 
-FontBackend* make_type1_backend() {
-  return new Type1Backend();
+FontBackend* make_type1_backend(unsigned int options) {
+  return new Type1Backend(options);
 }
