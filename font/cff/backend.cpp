@@ -20,10 +20,10 @@ public:
            load_cff_font(font_, bytes, directory);
   }
 
-  GlyphBitmap rasterize(unsigned int codepoint, double scale) override {
+  GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
     const uint16_t glyph = lookup_glyph_cached(font_.data_, font_.cmap4_, font_.cmap12_groups_,
                                                glyph_cache_, codepoint);
-    return rasterize_cff_glyph(font_, glyph, scale, scratch_);
+    return rasterize_cff_glyph(font_, glyph, scale, scratch_, budget);
   }
 
   double units_per_em() const override { return font_.units_per_em_; }
@@ -31,7 +31,6 @@ public:
   double descent() const override { return font_.descent_ > 0 ? font_.descent_ : 0.0; }
   double line_gap() const override { return font_.line_gap_ > 0 ? font_.line_gap_ : 0.0; }
   int metric_rounding() const override { return 0; } // line metrics round up, as TrueType's
-  uint64_t last_raster_work() const override { return scratch_.work; }
 
 private:
   unsigned int options_; // the extended loaders' options word

@@ -292,7 +292,7 @@ private:
 
   void count_edges(uint32_t edges) {
     work_.edges += edges;
-    if (work_.edges > kMaxCharstringEdges)
+    if (work_.edges > kMaxOutlineSegments)
       failed_ = true;
   }
 

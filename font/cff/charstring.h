@@ -10,11 +10,11 @@
 #include "font/raster/outline.h"
 
 // Limits for one glyph, its subroutines and (through endchar's accent form) its two
-// components: real charstrings stay far below them.
+// components: real charstrings stay far below them. Drawing stops as well once the outline
+// holds kMaxOutlineSegments edges.
 constexpr int kMaxSubroutineDepth = 10;            // nested callsubr/callgsubr
 constexpr uint32_t kMaxCharstringBytes = 65535;    // one charstring or subroutine
 constexpr uint32_t kMaxCharstringSteps = 1u << 18; // operands and operators executed
-constexpr uint32_t kMaxCharstringEdges = 1u << 18; // edges drawn
 
 // What drawing a glyph cost.
 struct CharstringWork {

@@ -4,21 +4,19 @@
 
 namespace {
 
-// Storage a handle keeps between glyphs; more than this is given back after the glyph.
-constexpr size_t kKeptScratchBytes = size_t{1} << 20;
-
 template <typename T> size_t held_bytes(const dv::vector<T>& v) {
   return v.capacity * sizeof(T);
 }
 
-void release_if_large(CffGlyphScratch& scratch) {
-  const RasterScratch& raster = scratch.raster;
-  const size_t held = held_bytes(scratch.outline.segments) + held_bytes(raster.edges) +
-                      held_bytes(raster.first_edge_of_row) + held_bytes(raster.active) +
-                      held_bytes(raster.partial) + held_bytes(raster.steps);
-  if (held > kKeptScratchBytes)
-    scratch = CffGlyphScratch();
-}
+// Gives back large scratch storage after a glyph, also when its rasterization failed to
+// allocate and unwinds.
+struct ScratchTrimmer {
+  CffGlyphScratch& scratch;
+  ~ScratchTrimmer() {
+    if (held_bytes(scratch.outline.segments) + held_bytes(scratch.raster) > kMaxKeptScratchBytes)
+      scratch = CffGlyphScratch();
+  }
+};
 
 // A fresh builder that keeps the storage of `builder`'s edges.
 void restart_outline(OutlineBuilder& builder) {
@@ -34,31 +32,22 @@ GlyphBitmap empty_bitmap(double advance) {
   return bitmap;
 }
 
-GlyphBitmap rasterize_with_scratch(const CffFont& font, uint32_t glyph, double scale,
-                                   CffGlyphScratch& scratch) {
-  scratch.work = 0;
-  scratch.raster.work = 0;
+} // namespace
+
+GlyphBitmap rasterize_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
+                                CffGlyphScratch& scratch, GlyphBudget& budget) {
+  const ScratchTrimmer trimmer{scratch};
   const uint16_t metrics_glyph = glyph < font.num_glyphs_ ? static_cast<uint16_t>(glyph) : 0;
   uint16_t width = 0;
   if (!advance_width(font, metrics_glyph, width))
     return empty_bitmap(font.units_per_em_ * scale);
   const double advance = width * scale;
   restart_outline(scratch.outline);
-  CharstringWork charstring;
-  const bool drawn = draw_cff_glyph(font, glyph, scale, scratch.outline, charstring);
-  scratch.work = charstring.steps;
-  if (!drawn)
+  CharstringWork work;
+  const bool drawn = draw_cff_glyph(font, glyph, scale, scratch.outline, work);
+  if (!budget.spend(kWorkPerInterpreterStep * work.steps) || !drawn || scratch.outline.overflowed)
     return empty_bitmap(advance);
-  GlyphBitmap bitmap = rasterize_outline(scratch.outline, advance, scratch.raster);
-  scratch.work += scratch.raster.work;
-  return bitmap;
-}
-
-} // namespace
-
-GlyphBitmap rasterize_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
-                                CffGlyphScratch& scratch) {
-  GlyphBitmap bitmap = rasterize_with_scratch(font, glyph, scale, scratch);
-  release_if_large(scratch);
+  GlyphBitmap bitmap = rasterize_outline(scratch.outline, advance, scratch.raster, budget);
+  bitmap.advance = advance;
   return bitmap;
 }
