@@ -1,8 +1,9 @@
 // The hostile campaign: seeded mutations of real fonts (DejaVu and Liberation TrueType,
-// NimbusSans as PFB and PFA) loaded into the real artifact in the stand-in with a 64 MiB
-// host heap. Each case loads, renders a mixed text at a few sizes with resizes between,
-// and frees, in a child process of its own; it fails on a crash, a halt, more than
-// kCaseCpuSeconds of CPU, a host block left behind or heap misuse.
+// NimbusSans as PFB and PFA through the standard loader; NimbusSans as OpenType CFF and a
+// collection of it and Liberation Sans through the extended loader) loaded into the real artifact
+// in the stand-in with a 64 MiB host heap. Each case loads, renders a mixed text at a few sizes
+// with resizes between, and frees, in a child process of its own; it fails on a crash, a halt, more
+// than kCaseCpuSeconds of CPU, a host block left behind or heap misuse.
 //
 // A fixed number of seeded cases runs with the artifact tests. More:
 //   make hostile CASES=10000 SEED=7
@@ -62,6 +63,10 @@ const char* extension(hostile::FontForm form) {
     return "ttf";
   case hostile::FontForm::kPfb:
     return "pfb";
+  case hostile::FontForm::kOpenTypeCff:
+    return "otf";
+  case hostile::FontForm::kCollection:
+    return "ttc";
   default:
     return "pfa";
   }
@@ -76,9 +81,13 @@ protected:
 
   // Loads, renders at four sizes with resizes between, frees. False when an image broke
   // the image limit; `loaded` tells whether the library took the font.
-  bool exercise(const hostile::Bytes& bytes, bool& loaded) {
-    void* font = fn<void*(const void*, unsigned long, float)>("_Z23dv_ttf_font_load_memoryPKvmf")(
-        bytes.data(), bytes.size(), 16.0f);
+  bool exercise(const hostile::Bytes& bytes, unsigned int options, bool& loaded) {
+    void* font = options == 0
+                     ? fn<void*(const void*, unsigned long, float)>(
+                           "_Z23dv_ttf_font_load_memoryPKvmf")(bytes.data(), bytes.size(), 16.0f)
+                     : fn<void*(const void*, unsigned long, float, unsigned int)>(
+                           "_Z26dv_ttf_font_load_memory_exPKvmfj")(bytes.data(), bytes.size(),
+                                                                   16.0f, options);
     loaded = font != nullptr;
     if (font == nullptr) {
       return true;
@@ -106,11 +115,11 @@ protected:
   }
 
   // Runs one case in this (child) process and says how it went.
-  Outcome run_case(const hostile::Bytes& bytes) {
+  Outcome run_case(const hostile::Bytes& bytes, unsigned int options) {
     const size_t blocks = dvhost::host_heap::live_blocks();
     bool images_ok = true;
     bool loaded = false;
-    if (halts([&] { images_ok = exercise(bytes, loaded); })) {
+    if (halts([&] { images_ok = exercise(bytes, options, loaded); })) {
       return kHalt;
     }
     if (dvhost::host_heap::live_blocks() != blocks) {
@@ -127,12 +136,12 @@ protected:
 
   // Runs one case in a child process with a CPU limit; the failure's name, or "" when
   // the case ran clean.
-  std::string run_isolated(const hostile::Bytes& bytes) {
+  std::string run_isolated(const hostile::Bytes& bytes, unsigned int options) {
     const pid_t child = fork();
     if (child == 0) {
       const rlimit cpu{kCaseCpuSeconds, kCaseCpuSeconds + 1};
       setrlimit(RLIMIT_CPU, &cpu);
-      _exit(run_case(bytes));
+      _exit(run_case(bytes, options));
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -178,9 +187,9 @@ TEST_F(HostileCampaign, MutatedRealFontsNeverCrashHaltOverrunOrLeak) {
     const hostile::Bytes bytes =
         font.form == hostile::FontForm::kPfa ? hostile::pfb_to_pfa(font.bytes) : font.bytes;
     bool loaded = false;
-    ASSERT_TRUE(exercise(bytes, loaded)) << font.path;
+    ASSERT_TRUE(exercise(bytes, font.options, loaded)) << font.path;
     ASSERT_TRUE(loaded) << font.path;
-    ASSERT_EQ(run_isolated(bytes), "") << font.path;
+    ASSERT_EQ(run_isolated(bytes, font.options), "") << font.path;
   }
   allow_leaks(); // the once-per-process allocations of the warm-up above
 
@@ -195,7 +204,7 @@ TEST_F(HostileCampaign, MutatedRealFontsNeverCrashHaltOverrunOrLeak) {
     }
     size_t font = 0;
     const hostile::Bytes bytes = hostile::mutated_case(fonts, seed, index, &font);
-    const std::string failure = run_isolated(bytes);
+    const std::string failure = run_isolated(bytes, fonts[font].options);
     if (failure.empty() || failure == "refused") {
       ++(failure.empty() ? loaded : refused);
       continue;

@@ -1,4 +1,5 @@
 #include "artifact/hostile_fonts.h"
+#include "support/sfnt_builder.h"
 #include "support/type1_builder.h"
 
 #include <algorithm>
@@ -217,6 +218,21 @@ std::vector<SourceFont> installed_fonts() {
       fonts.push_back(SourceFont{path, form, std::move(bytes)});
     }
   }
+  // The extended loader's formats, with every option bit (faces picked by bits 16 up).
+  constexpr unsigned kEveryOption = 15;
+  const char* const otf = "/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf";
+  const Bytes cff = read_file(otf);
+  const Bytes truetype = read_file(candidates[1].first);
+  if (!cff.empty()) {
+    fonts.push_back(SourceFont{otf, FontForm::kOpenTypeCff, cff, kEveryOption});
+  }
+  if (!cff.empty() && !truetype.empty()) {
+    const Bytes collection = testfont::collection_file({cff, truetype});
+    for (unsigned face = 0; face < 2; ++face) {
+      fonts.push_back(SourceFont{"a collection of NimbusSans-Regular.otf and LiberationSans",
+                                 FontForm::kCollection, collection, kEveryOption | face << 16});
+    }
+  }
   return fonts;
 }
 
@@ -227,7 +243,7 @@ Bytes mutated_case(const std::vector<SourceFont>& fonts, uint64_t seed, uint64_t
   const SourceFont& source = fonts[*font];
   // Mostly a few mutations, sometimes many.
   const int mutations = 1 + static_cast<int>(random.below(random.below(4) == 0 ? 32 : 4));
-  if (source.form != FontForm::kTrueType) {
+  if (source.form == FontForm::kPfb || source.form == FontForm::kPfa) {
     return mutated_type1(source.bytes, source.form, random, mutations);
   }
   Bytes bytes = source.bytes;

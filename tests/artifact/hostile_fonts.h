@@ -24,16 +24,18 @@ private:
   uint64_t state_;
 };
 
-enum class FontForm { kTrueType, kPfb, kPfa };
+enum class FontForm { kTrueType, kPfb, kPfa, kOpenTypeCff, kCollection };
 
 struct SourceFont {
   std::string path;
   FontForm form;
-  Bytes bytes; // as read; for kPfa the PFB the text form is made from
+  Bytes bytes;              // as read; for kPfa the PFB the text form is made from
+  unsigned int options = 0; // 0: the standard loader; else the extended one with these
 };
 
 // The real fonts the campaign mutates, those installed: DejaVu Sans, Liberation Sans,
-// NimbusSans as PFB and as PFA.
+// NimbusSans as PFB, as PFA and as OpenType CFF, and a collection of the last and
+// Liberation Sans (both faces).
 std::vector<SourceFont> installed_fonts();
 
 // The mutated file of case `index` of the campaign seeded with `seed`: the same inputs
