@@ -9,8 +9,10 @@ namespace {
 
 class Type1Backend final : public FontBackend {
 public:
+  explicit Type1Backend(Type1Mode mode) : mode_(mode) {}
+
   bool load(const dv::vector<unsigned char>& bytes) override {
-    return load_type1_font(font_, bytes);
+    return load_type1_font(font_, bytes, mode_);
   }
   GlyphBitmap rasterize(unsigned int codepoint, double scale) override {
     return rasterize_type1_glyph(font_, codepoint, scale, raster_);
@@ -23,6 +25,7 @@ public:
   uint64_t last_raster_work() const override { return raster_.work; }
 
 private:
+  Type1Mode mode_;
   Type1Font font_;
   RasterScratch raster_; // reused by every glyph
 };
@@ -30,5 +33,5 @@ private:
 } // namespace
 
 FontBackend* make_type1_backend() {
-  return new Type1Backend();
+  return new Type1Backend(Type1Mode::kStraightLines);
 }

@@ -3,6 +3,7 @@
 #include "containers/placement.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/interpreter.h"
+#include "font/type1/unicode_names.h"
 namespace {
 
 bool row_is_blank(const GlyphBitmap& bitmap, int row) {
@@ -39,6 +40,12 @@ const dv::string& notdef_name() {
   static const dv::string* notdef =
       dv::detail::construct_at(reinterpret_cast<dv::string*>(storage), ".notdef");
   return *notdef;
+}
+
+const ByteVector* find_charstring(const Type1Font& font, const dv::string& name) {
+  const auto* entry = font.charstrings.find(name);
+  return entry != font.charstrings.entries.data + font.charstrings.entries.size ? &entry->second
+                                                                                : nullptr;
 }
 
 } // namespace
@@ -89,20 +96,26 @@ void crop_to_ink(GlyphBitmap& bitmap) {
   bitmap.pixels = static_cast<ByteVector&&>(pixels);
 }
 
+// The straight-line mode names a glyph through the font's own encoding only; the complete
+// mode through Unicode (font/type1/unicode_names.h). Either falls back to ".notdef".
+const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint) {
+  const ByteVector* named = font.mode == Type1Mode::kComplete
+                                ? charstring_for_codepoint(font, codepoint)
+                                : find_charstring(font, glyph_name_for_codepoint(font, codepoint));
+  const ByteVector* notdef = find_charstring(font, dv::string(".notdef"));
+  return named != nullptr ? named : notdef;
+}
+
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
                                   RasterScratch& scratch) {
   scratch.work = 0;
-  const dv::string& name = glyph_name_for_codepoint(font, codepoint);
-  const auto& charstrings = font.charstrings;
-  const auto* end = charstrings.entries.data + charstrings.entries.size;
-  const auto* named = charstrings.find(name);
-  const auto* notdef = charstrings.find(dv::string(".notdef"));
-  if (named == end && notdef == end)
+  const ByteVector* charstring = charstring_for_type1_glyph(font, codepoint);
+  if (charstring == nullptr)
     return GlyphBitmap();
 
   Type1Interpreter interpreter(&font, scale);
   GlyphBitmap bitmap;
-  if (interpreter.execute(named != end ? named->second : notdef->second, 0)) {
+  if (interpreter.execute(*charstring, 0)) {
     bitmap = rasterize_outline(interpreter.outline(), interpreter.advance(), scratch);
     crop_to_ink(bitmap);
   }
