@@ -113,9 +113,20 @@ struct DV_VISIBLE_TYPE unordered_map {
 
   // Makes room for `count` entries: the entries stay in place while that many
   // are inserted.
-  void reserve(unsigned long count) {
-    entries.reserve(count);
-    next.reserve(count);
+  void reserve(unsigned long count) { reserve_room(count, count); }
+
+  // The same guarantee, but when the entries must move the room at least doubles, so a
+  // map filled a few entries per reservation moves each entry a bounded number of times
+  // in all (amortised constant work per entry) instead of once per reservation.
+  void reserve_growing(unsigned long count) {
+    const unsigned long doubled = 2 * entries.capacity;
+    reserve_room(count > entries.capacity && doubled > count ? doubled : count, count);
+  }
+
+  // Room for `room` entries, with buckets for `count` of them.
+  void reserve_room(unsigned long room, unsigned long count) {
+    entries.reserve(room);
+    next.reserve(room);
     if (bucket_count_for_size(buckets.size) < count) {
       rehash(2 * count);
     }

@@ -52,7 +52,7 @@ template <class T> struct DV_VISIBLE_TYPE vector {
 
   ~vector() {
     clear();
-    ::operator delete(data);
+    release(data);
   }
 
   vector& operator=(const vector& other) {
@@ -69,7 +69,7 @@ template <class T> struct DV_VISIBLE_TYPE vector {
       return *this;
     }
     clear();
-    ::operator delete(data);
+    release(data);
     data = other.data;
     size = other.size;
     capacity = other.capacity;
@@ -233,6 +233,14 @@ private:
            reinterpret_cast<uintptr_t>(first)<end&& reinterpret_cast<uintptr_t>(last)> begin;
   }
 
+  // A moved-from vector owns nothing, so destroying one (as every relocation of an
+  // element that holds a vector does) asks the allocator for nothing.
+  static void release(T* storage) {
+    if (storage != nullptr) {
+      ::operator delete(storage);
+    }
+  }
+
   void forget_storage() {
     data = nullptr;
     size = 0;
@@ -249,7 +257,7 @@ private:
   // releases the old storage.
   void move_storage(T* grown, size_t grown_capacity) {
     relocate(grown, data, size);
-    ::operator delete(data);
+    release(data);
     data = grown;
     capacity = grown_capacity;
   }

@@ -4,6 +4,16 @@
 
 FontBackend::~FontBackend() = default;
 
+GlyphBitmap FontBackend::measure(unsigned int codepoint, double scale) {
+  GlyphBitmap bitmap = rasterize(codepoint, scale);
+  bitmap.pixels = dv::vector<unsigned char>();
+  return bitmap;
+}
+
+double FontBackend::kerning(unsigned int, unsigned int) {
+  return 0.0;
+}
+
 uint32_t read_u32_be(const dv::vector<unsigned char>& bytes, unsigned long offset) {
   const unsigned char* p = bytes.data + offset;
   return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |

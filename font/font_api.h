@@ -34,8 +34,18 @@ public:
   virtual double line_gap() const = 0;
   // 1: scaled line metrics round to the nearest integer; anything else: they round up.
   virtual int metric_rounding() const = 0;
-  // What the last `rasterize` cost: edges, sample-row crossings and sampled pixels.
+  // What the last `rasterize` (or `measure`) cost: edges, sample-row crossings and sampled
+  // pixels.
   virtual uint64_t last_raster_work() const = 0;
+  // The bitmap `rasterize` would return, without its pixels (`pixels` may stay empty), at
+  // the same cost in last_raster_work(). This default rasterizes and drops the pixels; a
+  // backend that knows a glyph's box from its outline skips the coverage.
+  virtual GlyphBitmap measure(unsigned int codepoint, double scale);
+  // True when `kerning` may be nonzero: the font was loaded with kerning and has some.
+  virtual bool kerns() const { return false; }
+  // The horizontal adjustment, in font units, between the glyphs of two consecutive code
+  // points of a line: added to the pen after `left` before `right` is placed.
+  virtual double kerning(unsigned int left, unsigned int right);
 };
 
 // The object behind the opaque handle the font functions hand out.

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "host/macho_image.h"
+#include "host/macho/macho_image.h"
 
 namespace {
 

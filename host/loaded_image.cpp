@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "host/elf_image.h"
-#include "host/macho_format.h"
-#include "host/macho_image.h"
+#include "host/macho/macho_format.h"
+#include "host/macho/macho_image.h"
 
 namespace dvhost {
 namespace {

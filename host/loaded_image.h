@@ -1,7 +1,7 @@
 // An image loaded into this process the way the boot environment loads it: the
 // library (the artifact) or a module that binds to it. Two forms, told apart by the
 // file's magic: an ELF shared object (through the system's dynamic loader) or a Mach-O
-// dylib or bundle (through the stand-in's own loader, macho_image.h).
+// dylib or bundle (through the stand-in's own loader, macho/macho_image.h).
 #pragma once
 #include <memory>
 #include <string>

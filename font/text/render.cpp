@@ -112,7 +112,7 @@ DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid"
   if (new_glyphs > kMaxNewGlyphs) {
     return nullptr;
   }
-  font->bitmap_cache.reserve(font->bitmap_cache.count() + new_glyphs);
+  font->bitmap_cache.reserve_growing(font->bitmap_cache.count() + new_glyphs);
   int32_t width = 0;
   int32_t height = 0;
   dv::vector<unsigned char> canvas;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "artifact/artifact_fixture.h"
-#include "host/macho_image.h"
+#include "host/macho/macho_image.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "support/macho_builder.h"
 
-#include "host/macho_format.h"
+#include "host/macho/macho_format.h"
 
 namespace machotest {
 namespace {

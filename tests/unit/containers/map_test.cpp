@@ -135,6 +135,41 @@ TEST(MapReserve, InsertingTheReservedCountNeverMovesEntries) {
   }
 }
 
+// A glyph cache filled one new entry per render: each reservation keeps the entries in
+// place for what it asked, and the entries move only when the room doubles.
+TEST(MapReserve, GrowingReservationsMoveEntriesOnlyWhenTheRoomDoubles) {
+  GlyphIndexCache map;
+  int moves = 0;
+  for (unsigned int key = 0; key < 1000; ++key) {
+    const auto* before = map.entries.data;
+    map.reserve_growing(map.count() + 1);
+    moves += map.entries.data != before;
+    ASSERT_GE(map.entries.capacity, map.count() + 1);
+    ASSERT_EQ(map.next.capacity, map.entries.capacity);
+    const auto* reserved = map.entries.data;
+    map[key] = static_cast<unsigned short>(key);
+    ASSERT_EQ(map.entries.data, reserved) << key;
+  }
+  EXPECT_EQ(moves, 11); // room 1, 2, 4, ..., 512, 1024
+  EXPECT_EQ(map.entries.capacity, 1024u);
+  for (unsigned int key = 0; key < 1000; ++key) {
+    ASSERT_EQ(map.find(key)->second, key);
+  }
+}
+
+TEST(MapReserve, GrowingReservationBeyondTwiceTheRoomTakesExactlyTheCount) {
+  GlyphIndexCache map;
+  map.reserve_growing(5);
+  EXPECT_EQ(map.entries.capacity, 5u);
+  map.reserve_growing(6);
+  EXPECT_EQ(map.entries.capacity, 10u);
+  map.reserve_growing(25);
+  EXPECT_EQ(map.entries.capacity, 25u);
+  EXPECT_EQ(map.buckets.size, 64u); // bucket_count_for_size(50), as reserve(25) gives
+  map.reserve_growing(25);
+  EXPECT_EQ(map.entries.capacity, 25u);
+}
+
 TEST(MapReserve, SmallReserveOnAnEmptyMapAddsNoBuckets) {
   GlyphIndexCache map;
   map.reserve(8);

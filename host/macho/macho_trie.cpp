@@ -1,10 +1,10 @@
-#include "host/macho_trie.h"
+#include "host/macho/macho_trie.h"
 
 #include <unordered_set>
 #include <vector>
 
-#include "host/macho_format.h"
-#include "host/macho_reader.h"
+#include "host/macho/macho_format.h"
+#include "host/macho/macho_reader.h"
 
 namespace dvhost::macho {
 namespace {

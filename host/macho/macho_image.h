@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "host/loaded_image.h"
-#include "host/macho_fixups.h"
-#include "host/macho_format.h"
-#include "host/macho_reader.h"
-#include "host/macho_trie.h"
+#include "host/macho/macho_fixups.h"
+#include "host/macho/macho_format.h"
+#include "host/macho/macho_reader.h"
+#include "host/macho/macho_trie.h"
 
 namespace dvhost {
 

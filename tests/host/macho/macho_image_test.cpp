@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "host/macho_format.h"
-#include "host/macho_image.h"
+#include "host/macho/macho_format.h"
+#include "host/macho/macho_image.h"
 #include "support/macho_builder.h"
 
 namespace {

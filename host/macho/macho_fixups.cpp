@@ -1,9 +1,9 @@
-#include "host/macho_fixups.h"
+#include "host/macho/macho_fixups.h"
 
 #include <string>
 
-#include "host/macho_format.h"
-#include "host/macho_reader.h"
+#include "host/macho/macho_format.h"
+#include "host/macho/macho_reader.h"
 
 namespace dvhost::macho {
 namespace {

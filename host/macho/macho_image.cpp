@@ -1,4 +1,4 @@
-#include "host/macho_image.h"
+#include "host/macho/macho_image.h"
 
 #include <sys/mman.h>
 
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <optional>
 
-#include "host/macho_fixups.h"
-#include "host/macho_format.h"
+#include "host/macho/macho_fixups.h"
+#include "host/macho/macho_format.h"
 
 namespace dvhost {
 namespace {
