@@ -238,8 +238,8 @@ Type1Interpreter::Step Type1Interpreter::run_other_subroutine(long number, unsig
   default:
     break; // an othersubr of its own: its arguments come back as they were given
   }
-  for (unsigned long i = first + count; i-- > first;)
-    results_.emplace_back(stack_.data[i]);
+  for (unsigned long i = first; i < first + count; ++i)
+    results_.emplace_back(stack_.data[i]); // the last argument on top, popped first
   return Step::kContinue;
 }
 
