@@ -72,13 +72,19 @@ GlyphBitmap rasterize_with_scratch(const TrueTypeFont& font, uint16_t glyph, dou
   return bitmap;
 }
 
+// Gives back large scratch storage after a glyph, also when its rasterization failed
+// to allocate and unwinds.
+struct ScratchTrimmer {
+  GlyphScratch& scratch;
+  ~ScratchTrimmer() { release_if_large(scratch); }
+};
+
 } // namespace
 
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
                                      GlyphScratch& scratch) {
-  GlyphBitmap bitmap = rasterize_with_scratch(font, glyph, scale, scratch);
-  release_if_large(scratch);
-  return bitmap;
+  const ScratchTrimmer trimmer{scratch};
+  return rasterize_with_scratch(font, glyph, scale, scratch);
 }
 
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale) {
