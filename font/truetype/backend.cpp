@@ -1,6 +1,8 @@
 // The font backend for sfnt fonts with TrueType (glyf) outlines.
 #include "font/font_api.h"
+#include "font/load_options.h"
 #include "font/truetype/cmap.h"
+#include "font/truetype/collection.h"
 #include "font/truetype/font.h"
 #include "font/truetype/glyph_bitmap.h"
 
@@ -8,8 +10,13 @@ namespace {
 
 class TrueTypeBackend final : public FontBackend {
 public:
+  explicit TrueTypeBackend(unsigned int options) : options_(options) {}
+
+  // A collection's face when the options pick one, else the font the bytes hold.
   bool load(const dv::vector<unsigned char>& bytes) override {
-    return load_truetype_font(font_, bytes);
+    uint32_t directory = 0;
+    return sfnt_face_directory(bytes, load_option::face_index(options_), directory) &&
+           load_truetype_font(font_, bytes, directory);
   }
 
   // The outline and the coverage are built outside this file from `font_`
@@ -31,6 +38,7 @@ public:
   }
 
 private:
+  unsigned int options_; // the extended loaders' options word; 0 from the standard loaders
   TrueTypeFont font_;
   dv::unordered_map<unsigned int, unsigned short> glyph_cache_; // code point -> glyph
   GlyphScratch scratch_;                                        // reused by every glyph
@@ -38,6 +46,6 @@ private:
 
 } // namespace
 
-FontBackend* make_truetype_backend() {
-  return new TrueTypeBackend;
+FontBackend* make_truetype_backend(unsigned int options) {
+  return new TrueTypeBackend(options);
 }

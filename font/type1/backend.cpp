@@ -1,6 +1,7 @@
 // The Type 1 font backend: PFB and PFA font programs drawn with their straight-line
-// charstrings.
+// charstrings, or, with the extended loaders' complete-Type-1 option, in full.
 #include "font/font_api.h"
+#include "font/load_options.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 #include "font/type1/glyph.h"
@@ -32,6 +33,7 @@ private:
 
 } // namespace
 
-FontBackend* make_type1_backend() {
-  return new Type1Backend(Type1Mode::kStraightLines);
+FontBackend* make_type1_backend(unsigned int options) {
+  return new Type1Backend((options & load_option::kCompleteType1) != 0 ? Type1Mode::kComplete
+                                                                       : Type1Mode::kStraightLines);
 }
