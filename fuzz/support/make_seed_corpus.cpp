@@ -171,6 +171,7 @@ testfont::Type1Builder type1_complete_font() {
                       .num(6)
                       .esc(1)
                       .rlineto(100, 100)
+                      .hlineto(-100)
                       .endchar()
                       .bytes()},
       {"space", Charstring().hsbw(0, 250).endchar().bytes()}};
