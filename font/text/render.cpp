@@ -45,7 +45,7 @@ uint64_t new_codepoints(const FontHandle& font, const char* text, uint64_t text_
 // Lays out every line, stopping as soon as the image can no longer fit kMaxImagePixels.
 bool layout_lines(FontHandle* font, const char* text, unsigned long line_count,
                   const LineMetrics& metrics, dv::vector<LineLayout>& layouts) {
-  RenderBudget budget{kMaxImagePixels, kMaxNewGlyphPixels, kMaxRasterWork, 1,
+  RenderBudget budget{kMaxImagePixels, GlyphBudget{kMaxNewGlyphPixels, kMaxRasterWork}, 1,
                       metrics.line_height * static_cast<int64_t>(line_count - 1)};
   layouts.reserve(line_count);
   TextLine line = first_line(text);

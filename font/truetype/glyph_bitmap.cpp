@@ -20,28 +20,22 @@ void restart_outline(OutlineBuilder& builder) {
   builder.segments = static_cast<dv::vector<LineSegment>&&>(segments);
 }
 
-// Storage a handle keeps between glyphs; more than this (a glyph of hundreds of thousands
-// of edges, or thousands of pixels tall) is given back after the glyph.
-constexpr size_t kKeptScratchBytes = size_t{1} << 20;
-
 template <typename T> size_t held_bytes(const dv::vector<T>& v) {
   return v.capacity * sizeof(T);
 }
 
 void release_if_large(GlyphScratch& scratch) {
-  const RasterScratch& raster = scratch.raster;
-  const size_t held = held_bytes(scratch.outline.segments) + held_bytes(raster.edges) +
-                      held_bytes(raster.first_edge_of_row) + held_bytes(raster.active) +
-                      held_bytes(raster.partial) + held_bytes(raster.steps) +
-                      held_bytes(scratch.glyf.flags) + 2 * held_bytes(scratch.glyf.xs) +
-                      held_bytes(scratch.glyf.contour_points);
-  if (held > kKeptScratchBytes)
+  const GlyfScratch& glyf = scratch.glyf;
+  const size_t held = held_bytes(scratch.outline.segments) + held_bytes(scratch.raster) +
+                      held_bytes(glyf.end_points) + held_bytes(glyf.flags) + held_bytes(glyf.xs) +
+                      held_bytes(glyf.ys) + held_bytes(glyf.contour_points) +
+                      held_bytes(glyf.contour_on_curve);
+  if (held > kMaxKeptScratchBytes)
     scratch = GlyphScratch();
 }
 
 GlyphBitmap rasterize_with_scratch(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                   GlyphScratch& scratch) {
-  scratch.raster.work = 0;
+                                   GlyphScratch& scratch, GlyphBudget& budget) {
   const uint16_t metrics_glyph = glyph < font.num_glyphs_ ? glyph : 0;
   uint16_t width = 0;
   if (!advance_width(font, metrics_glyph, width))
@@ -50,9 +44,11 @@ GlyphBitmap rasterize_with_scratch(const TrueTypeFont& font, uint16_t glyph, dou
   OutlineBuilder& builder = scratch.outline;
   restart_outline(builder);
   const AffineTransform transform{scale, 0.0, 0.0, scale, 0.0, 0.0};
-  if (!append_glyph_outline(font, glyph, transform, builder, 0, scratch.glyf))
+  const bool appended = append_glyph_outline(font, glyph, transform, builder, 0, scratch.glyf);
+  if (!budget.spend(kWorkPerGlyfPoint * scratch.glyf.points_and_components) || !appended ||
+      builder.overflowed)
     return empty_bitmap(advance);
-  GlyphBitmap bitmap = rasterize_outline(builder, advance, scratch.raster);
+  GlyphBitmap bitmap = rasterize_outline(builder, advance, scratch.raster, budget);
   bitmap.advance = advance;
   return bitmap;
 }
@@ -67,9 +63,15 @@ struct ScratchTrimmer {
 } // namespace
 
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                     GlyphScratch& scratch) {
+                                     GlyphScratch& scratch, GlyphBudget& budget) {
   const ScratchTrimmer trimmer{scratch};
-  return rasterize_with_scratch(font, glyph, scale, scratch);
+  return rasterize_with_scratch(font, glyph, scale, scratch, budget);
+}
+
+GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
+                                     GlyphScratch& scratch) {
+  GlyphBudget budget = GlyphBudget::unlimited();
+  return rasterize_truetype_glyph(font, glyph, scale, scratch, budget);
 }
 
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale) {

@@ -12,12 +12,10 @@ class Type1Interpreter {
 public:
   // The deepest subroutine level a glyph may reach; the glyph itself runs at level 0.
   static constexpr int kMaxNesting = 16;
-  // Bytes a glyph may interpret in all, across every subroutine call. Nested calls can
-  // otherwise repeat work exponentially.
+  // Work a glyph may do in all, across every subroutine call: each byte interpreted and,
+  // in the complete mode, each edge a curve is cut into (up to 1024 a curve). Nested calls
+  // can otherwise repeat work exponentially.
   static constexpr unsigned long kWorkLimit = 1 << 20;
-  // Edges a glyph's outline may hold in the complete mode, where one curve operator can
-  // make up to 1024 of them (the rasterizer refuses a larger glyph anyway).
-  static constexpr unsigned long kMaxEdges = 1 << 18;
 
   Type1Interpreter(const Type1Font* font, double scale)
       : font_(font), scale_(scale), complete_(font->mode == Type1Mode::kComplete) {}
@@ -26,6 +24,9 @@ public:
 
   const OutlineBuilder& outline() const { return outline_; }
   double advance() const { return advance_; }
+  // Work done so far, across every subroutine: charstring bytes run and curve edges made
+  // (at most kWorkLimit + 2048, a flex's two curves past the limit).
+  unsigned long steps() const { return work_; }
 
 private:
   enum class Step { kContinue, kDone, kFail };

@@ -168,7 +168,7 @@ Type1Interpreter::Step Type1Interpreter::line_by(double dx, double dy) {
   begin_contour();
   current_ = offset(current_, dx, dy);
   outline_.line_to(scaled(current_));
-  return outline_.segments.size <= kMaxEdges ? Step::kContinue : Step::kFail;
+  return outline_.overflowed ? Step::kFail : Step::kContinue;
 }
 
 Type1Interpreter::Step Type1Interpreter::curve_by(double dx1, double dy1, double dx2, double dy2,
@@ -178,13 +178,14 @@ Type1Interpreter::Step Type1Interpreter::curve_by(double dx1, double dy1, double
   return curve_to(c1, c2, offset(c2, dx3, dy3));
 }
 
-// Each edge a curve is cut into counts as a unit of the glyph's work.
+// Each edge a curve is cut into counts as a unit of the glyph's work. An outline that
+// overflowed its edge limit is useless, so the charstring stops there.
 Type1Interpreter::Step Type1Interpreter::curve_to(const Point& c1, const Point& c2,
                                                   const Point& end) {
   begin_contour();
   work_ += flatten_cubic(outline_, scaled(current_), scaled(c1), scaled(c2), scaled(end));
   current_ = end;
-  if (work_ > kWorkLimit || outline_.segments.size > kMaxEdges)
+  if (work_ > kWorkLimit || outline_.overflowed)
     return Step::kFail;
   return Step::kContinue;
 }

@@ -91,11 +91,18 @@ TEST(Type1CompleteNaming, CodePointsFindGlyphsByName) {
   Type1Font font = load(builder.pfb());
   EXPECT_FALSE(font.unicode.symbolic);
   const std::pair<unsigned, double> cases[] = {
-      {'A', 100},     {0xE9, 101},   {0x2019, 102}, {0x0416, 103},
-      {0x1F600, 104}, {0x20, 106},   {0xA0, 106}, // no-break space: the space glyph, lacking one of
-                                                  // its own
-      {'a', 1},       {0x27, 1},                  // "a.sc" stands for nothing; no "quotesingle"
-      {0xC1, 1},      {0x110000, 1}, // StandardEncoding's 0xC1 is "grave": not used for text
+      {'A', 100},
+      {0xE9, 101},
+      {0x2019, 102},
+      {0x0416, 103},
+      {0x1F600, 104},
+      {0x20, 106},
+      {0xA0, 106}, // no-break space: the space glyph, lacking one of
+                   // its own
+      {'a', 1},
+      {0x27, 1}, // "a.sc" stands for nothing; no "quotesingle"
+      {0xC1, 1},
+      {0x110000, 1}, // StandardEncoding's 0xC1 is "grave": not used for text
   };
   for (const auto& [codepoint, advance] : cases)
     EXPECT_EQ(drawn(font, codepoint), advance) << std::hex << codepoint;
