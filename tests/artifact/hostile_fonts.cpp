@@ -192,8 +192,7 @@ Bytes mutated_type1(const Bytes& pfb, FontForm form, Random& random, int mutatio
     }
   }
   parts.encrypted = testfont::type1_encrypt(plain, testfont::kEexecKey);
-  const Bytes out = join_pfb(parts);
-  return form == FontForm::kPfa ? pfb_to_pfa(out) : out;
+  return unmutated(SourceFont{"", form, join_pfb(parts)});
 }
 
 } // namespace
@@ -218,22 +217,30 @@ std::vector<SourceFont> installed_fonts() {
       fonts.push_back(SourceFont{path, form, std::move(bytes)});
     }
   }
-  // The extended loader's formats, with every option bit (faces picked by bits 16 up).
-  constexpr unsigned kEveryOption = 15;
+  return fonts;
+}
+
+std::vector<SourceFont> installed_cff_fonts() {
   const char* const otf = "/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf";
   const Bytes cff = read_file(otf);
-  const Bytes truetype = read_file(candidates[1].first);
-  if (!cff.empty()) {
-    fonts.push_back(SourceFont{otf, FontForm::kOpenTypeCff, cff, kEveryOption});
-  }
-  if (!cff.empty() && !truetype.empty()) {
-    const Bytes collection = testfont::collection_file({cff, truetype});
-    for (unsigned face = 0; face < 2; ++face) {
-      fonts.push_back(SourceFont{"a collection of NimbusSans-Regular.otf and LiberationSans",
-                                 FontForm::kCollection, collection, kEveryOption | face << 16});
-    }
-  }
-  return fonts;
+  const Bytes truetype =
+      read_file("/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf");
+  if (cff.empty() || truetype.empty())
+    return {};
+  const Bytes collection = testfont::collection_file({cff, truetype});
+  const char* const pair = "a collection of NimbusSans-Regular.otf and LiberationSans-Regular.ttf";
+  return {SourceFont{otf, FontForm::kOpenTypeCff, cff},
+          SourceFont{pair, FontForm::kCollection, collection, 0},
+          SourceFont{pair, FontForm::kCollection, collection, 1}};
+}
+
+std::vector<SourceFont> installed_complete_type1_fonts() {
+  const char* const path = "/usr/share/fonts/X11/Type1/NimbusRoman-Regular.pfb";
+  const Bytes bytes = read_file(path);
+  if (bytes.empty())
+    return {};
+  return {SourceFont{path, FontForm::kPfb, bytes}, SourceFont{path, FontForm::kPfa, bytes},
+          SourceFont{path, FontForm::kT1, bytes}};
 }
 
 Bytes mutated_case(const std::vector<SourceFont>& fonts, uint64_t seed, uint64_t index,
@@ -243,7 +250,8 @@ Bytes mutated_case(const std::vector<SourceFont>& fonts, uint64_t seed, uint64_t
   const SourceFont& source = fonts[*font];
   // Mostly a few mutations, sometimes many.
   const int mutations = 1 + static_cast<int>(random.below(random.below(4) == 0 ? 32 : 4));
-  if (source.form == FontForm::kPfb || source.form == FontForm::kPfa) {
+  if (source.form == FontForm::kPfb || source.form == FontForm::kPfa ||
+      source.form == FontForm::kT1) {
     return mutated_type1(source.bytes, source.form, random, mutations);
   }
   Bytes bytes = source.bytes;
@@ -251,6 +259,25 @@ Bytes mutated_case(const std::vector<SourceFont>& fonts, uint64_t seed, uint64_t
     mutate_bytes(bytes, random);
   }
   return bytes;
+}
+
+Bytes pfb_to_t1(const Bytes& pfb) {
+  const Type1Parts parts = split_pfb(pfb);
+  Bytes out = parts.clear;
+  out.insert(out.end(), parts.encrypted.begin(), parts.encrypted.end());
+  out.insert(out.end(), parts.trailer.begin(), parts.trailer.end());
+  return out;
+}
+
+Bytes unmutated(const SourceFont& font) {
+  switch (font.form) {
+  case FontForm::kPfa:
+    return pfb_to_pfa(font.bytes);
+  case FontForm::kT1:
+    return pfb_to_t1(font.bytes);
+  default:
+    return font.bytes;
+  }
 }
 
 Bytes pfb_to_pfa(const Bytes& pfb) {
