@@ -50,3 +50,8 @@ struct RasterScratch {
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
                               RasterScratch& scratch);
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance);
+
+// The bitmap rasterize_outline would return, without its pixels, and in `work` the same
+// cost it would report: the frame from the outline's bounds and the crossings counted edge
+// by edge, with no edge prepared and no row swept.
+GlyphBitmap measure_outline(const OutlineBuilder& outline, double advance, uint64_t& work);

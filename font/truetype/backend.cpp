@@ -17,6 +17,9 @@ public:
   GlyphBitmap rasterize(unsigned int codepoint, double scale) override {
     return rasterize_truetype_glyph(font_, lookup_glyph(codepoint), scale, scratch_);
   }
+  GlyphBitmap measure(unsigned int codepoint, double scale) override {
+    return measure_truetype_glyph(font_, lookup_glyph(codepoint), scale, scratch_);
+  }
 
   double units_per_em() const override { return font_.units_per_em_; }
   double ascent() const override { return font_.ascent_; }

@@ -54,8 +54,11 @@ void release_if_large(GlyphScratch& scratch) {
     scratch = GlyphScratch();
 }
 
-GlyphBitmap rasterize_with_scratch(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                   GlyphScratch& scratch) {
+// The glyph's bitmap with its outline built in `scratch`; `finish` turns the outline into
+// the bitmap (rasterized or only measured) and sets scratch.raster.work.
+template <typename Finish>
+GlyphBitmap glyph_with_scratch(const TrueTypeFont& font, uint16_t glyph, double scale,
+                               GlyphScratch& scratch, Finish finish) {
   scratch.raster.work = 0;
   const uint16_t metrics_glyph = glyph < font.num_glyphs_ ? glyph : 0;
   uint16_t width = 0;
@@ -67,7 +70,7 @@ GlyphBitmap rasterize_with_scratch(const TrueTypeFont& font, uint16_t glyph, dou
   const AffineTransform transform{scale, 0.0, 0.0, scale, 0.0, 0.0};
   if (!append_glyph_outline(font, glyph, transform, builder, 0, scratch.glyf))
     return empty_bitmap(advance);
-  GlyphBitmap bitmap = rasterize_outline(builder, advance, scratch.raster);
+  GlyphBitmap bitmap = finish(builder, advance);
   bitmap.advance = advance;
   return bitmap;
 }
@@ -76,7 +79,20 @@ GlyphBitmap rasterize_with_scratch(const TrueTypeFont& font, uint16_t glyph, dou
 
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
                                      GlyphScratch& scratch) {
-  GlyphBitmap bitmap = rasterize_with_scratch(font, glyph, scale, scratch);
+  GlyphBitmap bitmap = glyph_with_scratch(
+      font, glyph, scale, scratch, [&](const OutlineBuilder& outline, double advance) {
+        return rasterize_outline(outline, advance, scratch.raster);
+      });
+  release_if_large(scratch);
+  return bitmap;
+}
+
+GlyphBitmap measure_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
+                                   GlyphScratch& scratch) {
+  GlyphBitmap bitmap = glyph_with_scratch(
+      font, glyph, scale, scratch, [&](const OutlineBuilder& outline, double advance) {
+        return measure_outline(outline, advance, scratch.raster.work);
+      });
   release_if_large(scratch);
   return bitmap;
 }

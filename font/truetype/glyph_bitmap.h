@@ -28,3 +28,8 @@ struct GlyphScratch {
 // The same bitmap, built in `scratch`.
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
                                      GlyphScratch& scratch);
+
+// The same bitmap without its pixels, at the same cost in scratch.raster.work: the outline
+// is built but not rasterized.
+GlyphBitmap measure_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
+                                   GlyphScratch& scratch);

@@ -270,8 +270,8 @@ dv::vector<uint16_t> kerning_lookups(const TableReader& gpos, uint64_t script_li
       gpos, default_language_system(gpos, script_list, kScriptLatin), feature_list);
   if (lookups.size != 0)
     return lookups;
-  return language_kerning_lookups(
-      gpos, default_language_system(gpos, script_list, kScriptDefault), feature_list);
+  return language_kerning_lookups(gpos, default_language_system(gpos, script_list, kScriptDefault),
+                                  feature_list);
 }
 
 // Reads the pair subtable at `at` into `sub`; false when its header does not fit.

@@ -2,9 +2,9 @@
 // the legacy `kern` table when GPOS kerns nothing.
 //
 // GPOS: the default language system of script latn (or of DFLT when latn's kerns nothing:
-// the choice of a shaper given Latin text) names the `kern` features; their lookups of type 2 (pair adjustment), directly or through type-9
-// extensions, are applied to a pair in lookup-list order and their values summed. Within
-// one lookup the subtables are tried in order until one applies:
+// the choice of a shaper given Latin text) names the `kern` features; their lookups of type 2 (pair
+// adjustment), directly or through type-9 extensions, are applied to a pair in lookup-list order
+// and their values summed. Within one lookup the subtables are tried in order until one applies:
 //   - format 1 (glyph pairs) applies when its coverage holds the first glyph and that
 //     glyph's pair set holds the second; a covered first glyph whose pair set lacks the
 //     second does not apply, and the next subtable is tried;
