@@ -1,5 +1,7 @@
 #include "font/font_api.h"
 
+#include "abi/allocation_scope.h"
+#include "containers/unique_ptr.h"
 #include "runtime/export.h"
 
 FontBackend::~FontBackend() = default;
@@ -43,29 +45,36 @@ FontBackend* backend_for(const dv::vector<unsigned char>& bytes) {
   return nullptr;
 }
 
-} // namespace
-
-namespace dv {
-
-DV_FUNCTION_AS(void*, dv_ttf_font_load_memory, "_Z23dv_ttf_font_load_memoryPKvmf",
-               (const void* data, unsigned long size, float pixel_size)) {
+// The handle of a font given as bytes, or null. Runs in an allocation scope: a failed
+// allocation unwinds through here, and the backend's owner destroys it on the way.
+void* load_from_memory(const void* data, unsigned long size, float pixel_size) {
   if (data == nullptr || size == 0)
     return nullptr;
   const auto* first = static_cast<const unsigned char*>(data);
   const dv::vector<unsigned char> bytes(first, first + size);
-  FontBackend* backend = backend_for(bytes);
-  if (backend == nullptr)
+  dv::unique_ptr<FontBackend> backend(backend_for(bytes));
+  if (!backend || !backend->load(bytes))
     return nullptr;
-  if (!backend->load(bytes)) {
-    delete backend;
-    return nullptr;
-  }
   auto* handle = new FontHandle;
-  handle->backend = backend;
+  handle->backend = backend.release();
   handle->pixel_size = clamp_pixel_size(pixel_size);
   return handle;
 }
 
+} // namespace
+
+namespace dv {
+
+// The font functions run in an allocation scope (abi/allocation_scope.h): when the host
+// has no memory for them they return null, or leave the handle as it was, instead of
+// halting.
+DV_FUNCTION_AS(void*, dv_ttf_font_load_memory, "_Z23dv_ttf_font_load_memoryPKvmf",
+               (const void* data, unsigned long size, float pixel_size)) {
+  return null_on_allocation_failure([&] { return load_from_memory(data, size, pixel_size); });
+}
+
+// Clearing the cache keeps its storage and allocates nothing, so a resize cannot run out
+// of memory half-way.
 DV_FUNCTION_AS(void, dv_ttf_font_resize, "_Z18dv_ttf_font_resizePvf",
                (void* handle, float pixel_size)) {
   auto* font = static_cast<FontHandle*>(handle);

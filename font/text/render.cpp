@@ -1,3 +1,4 @@
+#include "abi/allocation_scope.h"
 #include "font/font_api.h"
 #include "font/text/canvas.h"
 #include "font/text/codepoint_set.h"
@@ -107,7 +108,7 @@ bool lay_out_text(FontHandle* font, const char* text, dv::vector<LineLayout>& la
     return false;
   }
   if (boxes == nullptr) {
-    font->bitmap_cache.reserve(font->bitmap_cache.count() + new_glyphs);
+    font->bitmap_cache.reserve_growing(font->bitmap_cache.count() + new_glyphs);
   } else {
     boxes->reserve(new_glyphs);
   }
@@ -119,12 +120,8 @@ bool usable(const FontHandle* font, const char* text) {
   return font != nullptr && text != nullptr && font->backend != nullptr;
 }
 
-} // namespace
-
-namespace dv {
-
-DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid",
-               (void* handle, const char* text, int red, int green, int blue, double opacity)) {
+TextImage* render_text(void* handle, const char* text, int red, int green, int blue,
+                       double opacity) {
   auto* font = static_cast<FontHandle*>(handle);
   if (!usable(font, text)) {
     return nullptr;
@@ -146,9 +143,9 @@ DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid"
 }
 
 // The same layout as a render, with the glyphs the cache lacks measured instead of
-// rasterized: no glyph joins the cache and no image is made.
-DV_FUNCTION_AS(int, dv_ttf_font_measure, "_Z19dv_ttf_font_measurePvPKcPiS2_S2_",
-               (void* handle, const char* text, int* width, int* height, int* baseline)) {
+// rasterized: no glyph joins the cache and no image is made. The outputs are written only
+// on success.
+int measure_text(void* handle, const char* text, int* width, int* height, int* baseline) {
   auto* font = static_cast<FontHandle*>(handle);
   if (!usable(font, text)) {
     return 0;
@@ -174,6 +171,26 @@ DV_FUNCTION_AS(int, dv_ttf_font_measure, "_Z19dv_ttf_font_measurePvPKcPiS2_S2_",
     *baseline = first_baseline;
   }
   return 1;
+}
+
+} // namespace
+
+namespace dv {
+
+// In an allocation scope (abi/allocation_scope.h): a render the heap cannot hold gives
+// null. The glyphs it cached before that are complete and stay; the handle is unchanged
+// otherwise.
+DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid",
+               (void* handle, const char* text, int red, int green, int blue, double opacity)) {
+  return null_on_allocation_failure(
+      [&] { return render_text(handle, text, red, green, blue, opacity); });
+}
+
+// A measure the heap cannot hold gives 0, outputs untouched, like the render it mirrors.
+DV_FUNCTION_AS(int, dv_ttf_font_measure, "_Z19dv_ttf_font_measurePvPKcPiS2_S2_",
+               (void* handle, const char* text, int* width, int* height, int* baseline)) {
+  return null_on_allocation_failure(
+      [&] { return measure_text(handle, text, width, height, baseline); });
 }
 
 } // namespace dv

@@ -75,26 +75,31 @@ GlyphBitmap glyph_with_scratch(const TrueTypeFont& font, uint16_t glyph, double 
   return bitmap;
 }
 
+// Gives back large scratch storage after a glyph, also when its rasterization failed
+// to allocate and unwinds.
+struct ScratchTrimmer {
+  GlyphScratch& scratch;
+  ~ScratchTrimmer() { release_if_large(scratch); }
+};
+
 } // namespace
 
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
                                      GlyphScratch& scratch) {
-  GlyphBitmap bitmap = glyph_with_scratch(
-      font, glyph, scale, scratch, [&](const OutlineBuilder& outline, double advance) {
-        return rasterize_outline(outline, advance, scratch.raster);
-      });
-  release_if_large(scratch);
-  return bitmap;
+  const ScratchTrimmer trimmer{scratch};
+  return glyph_with_scratch(font, glyph, scale, scratch,
+                            [&](const OutlineBuilder& outline, double advance) {
+                              return rasterize_outline(outline, advance, scratch.raster);
+                            });
 }
 
 GlyphBitmap measure_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
                                    GlyphScratch& scratch) {
-  GlyphBitmap bitmap = glyph_with_scratch(
-      font, glyph, scale, scratch, [&](const OutlineBuilder& outline, double advance) {
-        return measure_outline(outline, advance, scratch.raster.work);
-      });
-  release_if_large(scratch);
-  return bitmap;
+  const ScratchTrimmer trimmer{scratch};
+  return glyph_with_scratch(font, glyph, scale, scratch,
+                            [&](const OutlineBuilder& outline, double advance) {
+                              return measure_outline(outline, advance, scratch.raster.work);
+                            });
 }
 
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale) {
