@@ -59,8 +59,11 @@ struct FontHandle {
 uint32_t read_u32_be(const dv::vector<unsigned char>& bytes, unsigned long offset);
 
 // Backend factories (each defined next to its backend). Null when the format is not built.
-FontBackend* make_truetype_backend();
-FontBackend* make_type1_backend();
+// `options` is the extended loaders' options word (font/load_options.h), 0 from the
+// standard loaders.
+FontBackend* make_truetype_backend(unsigned int options = 0);
+FontBackend* make_type1_backend(unsigned int options = 0);
+FontBackend* make_cff_backend(unsigned int options = 0);
 
 // Any value below 1.0, and NaN, becomes 1.0.
 float clamp_pixel_size(float pixel_size);
@@ -71,6 +74,9 @@ namespace dv {
 
 void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_size);
 void* dv_ttf_font_load(const char* path, float pixel_size);
+void* dv_ttf_font_load_memory_ex(const void* data, unsigned long size, float pixel_size,
+                                 unsigned int options);
+void* dv_ttf_font_load_ex(const char* path, float pixel_size, unsigned int options);
 void dv_ttf_font_resize(void* handle, float pixel_size);
 TextImage* dv_ttf_font_render(void* handle, const char* text, int red, int green, int blue,
                               double opacity);

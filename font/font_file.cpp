@@ -35,7 +35,7 @@ struct StreamCloser {
   }
 };
 
-void* load_from_file(const char* path, float pixel_size) {
+void* load_from_file(const char* path, float pixel_size, unsigned int options) {
   if (path == nullptr) {
     return nullptr;
   }
@@ -46,7 +46,7 @@ void* load_from_file(const char* path, float pixel_size) {
       return nullptr;
     }
   }
-  return dv::dv_ttf_font_load_memory(bytes.data, bytes.size, pixel_size);
+  return dv::dv_ttf_font_load_memory_ex(bytes.data, bytes.size, pixel_size, options);
 }
 
 } // namespace
@@ -56,7 +56,12 @@ namespace dv {
 // In an allocation scope like every font function: a file the heap cannot hold gives null.
 DV_FUNCTION_AS(void*, dv_ttf_font_load, "_Z16dv_ttf_font_loadPKcf",
                (const char* path, float pixel_size)) {
-  return null_on_allocation_failure([&] { return load_from_file(path, pixel_size); });
+  return null_on_allocation_failure([&] { return load_from_file(path, pixel_size, 0); });
+}
+
+DV_FUNCTION_AS(void*, dv_ttf_font_load_ex, "_Z19dv_ttf_font_load_exPKcfj",
+               (const char* path, float pixel_size, unsigned int options)) {
+  return null_on_allocation_failure([&] { return load_from_file(path, pixel_size, options); });
 }
 
 } // namespace dv

@@ -4,21 +4,6 @@
 #include "font/truetype/outline.h"
 #include "font/truetype/sfnt.h"
 
-bool advance_width(const TrueTypeFont& font, uint16_t glyph, uint16_t& width) {
-  if (font.num_hmetrics_ == 0)
-    return false;
-  const uint16_t record = glyph < font.num_hmetrics_ ? glyph : font.num_hmetrics_ - 1;
-  const uint64_t record_offset = static_cast<uint64_t>(font.hmtx_.offset) + 4ull * record;
-  if (!has_bytes(font.data_, record_offset, 4))
-    return false;
-  width = read_u16_be(font.data_, record_offset);
-  if (glyph < font.num_hmetrics_)
-    return true;
-  const uint64_t bearing_offset = static_cast<uint64_t>(font.hmtx_.offset) +
-                                  4ull * font.num_hmetrics_ + 2ull * (glyph - font.num_hmetrics_);
-  return has_bytes(font.data_, bearing_offset, 2);
-}
-
 namespace {
 
 GlyphBitmap empty_bitmap(double advance) {

@@ -8,10 +8,6 @@
 #include "font/truetype/font.h"
 #include "font/truetype/outline.h"
 
-// The advance width of metrics glyph `glyph` in font units, or false when its hmtx entries
-// do not lie inside the font data. Glyphs past the last full record share its advance.
-bool advance_width(const TrueTypeFont& font, uint16_t glyph, uint16_t& width);
-
 // The bitmap of glyph `glyph` (already looked up from a code point) at `scale` pixels per
 // font unit. Never fails: a truncated hmtx gives an empty bitmap one em wide, a malformed
 // glyph an empty bitmap with the glyph's own advance.

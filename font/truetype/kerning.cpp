@@ -405,6 +405,14 @@ PairKerning read_pair_kerning(const dv::vector<unsigned char>& data, TableRecord
   return kerning;
 }
 
+PairKerning read_sfnt_kerning(const SfntFont& font) {
+  TableRecord gpos;
+  TableRecord kern;
+  assign_table(font, sfnt_tag("GPOS"), gpos);
+  assign_table(font, sfnt_tag("kern"), kern);
+  return read_pair_kerning(font.data_, gpos, kern);
+}
+
 int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,
                      uint16_t left, uint16_t right) {
   if (kerning.subtables.size == 0)

@@ -30,6 +30,7 @@
 
 #include "containers/vector.h"
 #include "font/truetype/sfnt.h"
+#include "font/truetype/sfnt_font.h"
 
 // Most GPOS pair subtables (all kerning lookups together) and legacy subtables kept.
 inline constexpr uint32_t kMaxKerningSubtables = 32;
@@ -70,6 +71,9 @@ struct PairKerning {
 // font without usable kerning gives an empty PairKerning.
 PairKerning read_pair_kerning(const dv::vector<unsigned char>& data, TableRecord gpos,
                               TableRecord kern);
+
+// The same for a loaded sfnt font, from the GPOS and kern entries of its directory.
+PairKerning read_sfnt_kerning(const SfntFont& font);
 
 // The horizontal adjustment between glyphs `left` and `right`, in font units.
 int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,

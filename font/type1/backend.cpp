@@ -9,6 +9,8 @@ namespace {
 
 class Type1Backend final : public FontBackend {
 public:
+  explicit Type1Backend(unsigned int options) : options_(options) {}
+
   bool load(const dv::vector<unsigned char>& bytes) override {
     return load_type1_font(font_, bytes);
   }
@@ -23,12 +25,14 @@ public:
   uint64_t last_raster_work() const override { return raster_.work; }
 
 private:
+  // The extended loaders' options word; 0 from the standard loaders.
+  [[maybe_unused]] unsigned int options_;
   Type1Font font_;
   RasterScratch raster_; // reused by every glyph
 };
 
 } // namespace
 
-FontBackend* make_type1_backend() {
-  return new Type1Backend();
+FontBackend* make_type1_backend(unsigned int options) {
+  return new Type1Backend(options);
 }

@@ -24,6 +24,8 @@ constexpr size_t kTextLimit = size_t{1} << 19;
 constexpr int64_t kImageLimit = int64_t{1} << 22;
 
 using LoadMemory = void*(const void*, unsigned long, float);
+using LoadMemoryEx = void*(const void*, unsigned long, float, unsigned int);
+constexpr unsigned int kKerningOption = 8;
 using Free = void(void*);
 using Release = void(void*);
 
@@ -90,9 +92,22 @@ protected:
   }
   // Every render is checked against dv_ttf_font_measure made just before it on the same
   // handle: the image's size, or a refusal with the outputs untouched exactly where the
-  // render gives null.
+  // render gives null. The same check runs on a DejaVu Sans handle of the same size
+  // loaded with kerning.
   Rendered render_raw(void* handle, const char* text, int red, int green, int blue,
                       double opacity) {
+    if (handle != nullptr) {
+      const std::vector<uint8_t> bytes = file_bytes(kDejaVuSans);
+      void* kerned = fn<LoadMemoryEx>("_Z26dv_ttf_font_load_memory_exPKvmfj")(
+          bytes.data(), bytes.size(), record(handle).pixel_size, kKerningOption);
+      EXPECT_NE(kerned, nullptr);
+      measured_render(kerned, text, red, green, blue, opacity);
+      free_font(kerned);
+    }
+    return measured_render(handle, text, red, green, blue, opacity);
+  }
+  Rendered measured_render(void* handle, const char* text, int red, int green, int blue,
+                           double opacity) {
     int size[3] = {-7, -7, -7};
     const int measured = fn<int(void*, const char*, int*, int*, int*)>(
         "_Z19dv_ttf_font_measurePvPKcPiS2_S2_")(handle, text, &size[0], &size[1], &size[2]);
