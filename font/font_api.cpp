@@ -9,8 +9,8 @@
 
 FontBackend::~FontBackend() = default;
 
-GlyphBitmap FontBackend::measure(unsigned int codepoint, double scale) {
-  GlyphBitmap bitmap = rasterize(codepoint, scale);
+GlyphBitmap FontBackend::measure(unsigned int codepoint, double scale, GlyphBudget& budget) {
+  GlyphBitmap bitmap = rasterize(codepoint, scale, budget);
   bitmap.pixels = dv::vector<unsigned char>();
   return bitmap;
 }

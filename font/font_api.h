@@ -5,6 +5,7 @@
 
 #include "containers/unordered_map.h"
 #include "containers/vector.h"
+#include "font/glyph_budget.h"
 
 // One rasterized glyph, placed relative to the pen position on the baseline.
 struct GlyphBitmap {
@@ -27,25 +28,31 @@ class FontBackend {
 public:
   virtual ~FontBackend();
   virtual bool load(const dv::vector<unsigned char>& bytes) = 0;
-  virtual GlyphBitmap rasterize(unsigned int codepoint, double scale) = 0;
+  // The glyph of `codepoint` at `scale` pixels per font unit, drawn within `budget` and
+  // paid from it (font/glyph_budget.h): a glyph needing more than is left comes back
+  // empty with the budget exhausted, before the backend allocated or worked beyond it.
+  virtual GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) = 0;
   virtual double units_per_em() const = 0;
   virtual double ascent() const = 0;
   virtual double descent() const = 0;
   virtual double line_gap() const = 0;
   // 1: scaled line metrics round to the nearest integer; anything else: they round up.
   virtual int metric_rounding() const = 0;
-  // What the last `rasterize` (or `measure`) cost: edges, sample-row crossings and sampled
-  // pixels.
-  virtual uint64_t last_raster_work() const = 0;
-  // The bitmap `rasterize` would return, without its pixels (`pixels` may stay empty), at
-  // the same cost in last_raster_work(). This default rasterizes and drops the pixels; a
+  // The bitmap `rasterize` would return, without its pixels (`pixels` may stay empty),
+  // paid from `budget` like `rasterize`. This default rasterizes and drops the pixels; a
   // backend that knows a glyph's box from its outline skips the coverage.
-  virtual GlyphBitmap measure(unsigned int codepoint, double scale);
+  virtual GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget);
   // True when `kerning` may be nonzero: the font was loaded with kerning and has some.
   virtual bool kerns() const { return false; }
   // The horizontal adjustment, in font units, between the glyphs of two consecutive code
   // points of a line: added to the pen after `left` before `right` is placed.
   virtual double kerning(unsigned int left, unsigned int right);
+
+  // One glyph on its own, bounded only by the per-glyph limits.
+  GlyphBitmap rasterize(unsigned int codepoint, double scale) {
+    GlyphBudget budget = GlyphBudget::unlimited();
+    return rasterize(codepoint, scale, budget);
+  }
 };
 
 // The object behind the opaque handle the font functions hand out.

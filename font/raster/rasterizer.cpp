@@ -81,17 +81,26 @@ bool spanned_rows(const Point& p0, const Point& p1, const SampleGrid& grid, int3
   return first < end;
 }
 
-// The crossings prepare_edges counts, without preparing the edges: up to the edge that
-// takes the count past kMaxCrossings.
-unsigned long long count_crossings(const OutlineBuilder& outline, const SampleGrid& grid) {
+// What prepare_edges counts, without preparing the edges: the crossings up to the edge
+// that takes them past kMaxCrossings, and the edges kept before it.
+struct EdgeCount {
   unsigned long long crossings = 0;
-  for (size_t k = 0; k < outline.segments.size && crossings <= kMaxCrossings; ++k) {
+  size_t edges = 0;
+};
+
+EdgeCount count_edges(const OutlineBuilder& outline, const SampleGrid& grid) {
+  EdgeCount count;
+  for (size_t k = 0; k < outline.segments.size; ++k) {
     int32_t first = 0;
     int32_t end = 0;
-    if (spanned_rows(outline.segments.data[k].p0, outline.segments.data[k].p1, grid, first, end))
-      crossings += static_cast<unsigned long long>(end - first);
+    if (!spanned_rows(outline.segments.data[k].p0, outline.segments.data[k].p1, grid, first, end))
+      continue;
+    count.crossings += static_cast<unsigned long long>(end - first);
+    if (count.crossings > kMaxCrossings)
+      break;
+    ++count.edges;
   }
-  return crossings;
+  return count;
 }
 
 // Prepares every edge that spans a sample row and lists it under the first row it spans.
@@ -312,6 +321,14 @@ SampleGrid sample_grid(const PixelGrid& grid) {
                     static_cast<int32_t>(grid.width * kSamplesPerAxis)};
 }
 
+// The pixel frame of the outline when the budget pays for its edges and pixels; false
+// (nothing to draw, or the budget exhausted) otherwise.
+bool pay_for_frame(const OutlineBuilder& outline, GlyphBudget& budget, PixelGrid& grid) {
+  return budget.spend(outline.segments.size) && outline.segments.size != 0 && outline.has_bounds &&
+         grid_for_bounds(outline, grid) &&
+         budget.spend(static_cast<uint64_t>(grid.width * grid.height));
+}
+
 void set_box(GlyphBitmap& bitmap, const PixelGrid& grid) {
   bitmap.left = static_cast<int>(grid.left);
   bitmap.top = static_cast<int>(grid.top);
@@ -321,33 +338,33 @@ void set_box(GlyphBitmap& bitmap, const PixelGrid& grid) {
 
 } // namespace
 
-GlyphBitmap measure_outline(const OutlineBuilder& outline, double advance, uint64_t& work) {
-  GlyphBitmap bitmap;
-  bitmap.advance = advance;
-  work = outline.segments.size;
-  PixelGrid grid;
-  if (outline.segments.size == 0 || !outline.has_bounds || !grid_for_bounds(outline, grid))
-    return bitmap;
-  const unsigned long long crossings = count_crossings(outline, sample_grid(grid));
-  work += crossings + static_cast<uint64_t>(grid.width * grid.height);
-  if (crossings <= kMaxCrossings)
-    set_box(bitmap, grid);
-  return bitmap;
+size_t held_bytes(const RasterScratch& scratch) {
+  return scratch.edges.capacity * sizeof(SweepEdge) +
+         scratch.first_edge_of_row.capacity * sizeof(int32_t) +
+         scratch.active.capacity * sizeof(RowCrossing) +
+         (scratch.partial.capacity + scratch.steps.capacity) * sizeof(int32_t);
 }
 
-GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
-                              RasterScratch& scratch) {
+uint64_t crossing_work(uint64_t crossings, size_t edges) {
+  uint64_t log2_edges = 0;
+  while ((size_t{1} << log2_edges) < edges)
+    ++log2_edges;
+  return crossings * (1 + log2_edges);
+}
+
+GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, RasterScratch& scratch,
+                              GlyphBudget& budget) {
   GlyphBitmap bitmap;
   bitmap.advance = advance;
-  scratch.work = outline.segments.size;
   PixelGrid grid;
-  if (outline.segments.size == 0 || !outline.has_bounds || !grid_for_bounds(outline, grid))
+  if (!pay_for_frame(outline, budget, grid))
     return bitmap;
+  const int64_t pixels = grid.width * grid.height;
   const SampleGrid samples = sample_grid(grid);
   unsigned long long crossings = 0;
   const bool within_limits = prepare_edges(outline, samples, scratch, crossings);
-  scratch.work += crossings + static_cast<uint64_t>(grid.width * grid.height);
-  if (!within_limits)
+  if (!budget.spend(crossing_work(crossings, scratch.edges.size)) || !within_limits ||
+      !budget.take_pixels(pixels))
     return bitmap;
   set_box(bitmap, grid);
   bitmap.pixels.resize(static_cast<size_t>(grid.width * grid.height));
@@ -355,6 +372,28 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
   scratch.steps.assign(static_cast<size_t>(grid.width + 1), 0);
   sweep(scratch, samples, bitmap.width, bitmap.pixels.data);
   return bitmap;
+}
+
+// Pays exactly what rasterize_outline pays, step by step, with the edges counted instead of
+// prepared.
+GlyphBitmap measure_outline(const OutlineBuilder& outline, double advance, GlyphBudget& budget) {
+  GlyphBitmap bitmap;
+  bitmap.advance = advance;
+  PixelGrid grid;
+  if (!pay_for_frame(outline, budget, grid))
+    return bitmap;
+  const EdgeCount count = count_edges(outline, sample_grid(grid));
+  if (!budget.spend(crossing_work(count.crossings, count.edges)) ||
+      count.crossings > kMaxCrossings || !budget.take_pixels(grid.width * grid.height))
+    return bitmap;
+  set_box(bitmap, grid);
+  return bitmap;
+}
+
+GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
+                              RasterScratch& scratch) {
+  GlyphBudget budget = GlyphBudget::unlimited();
+  return rasterize_outline(outline, advance, scratch, budget);
 }
 
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance) {

@@ -24,10 +24,6 @@ bool has_ink(const GlyphBitmap& bitmap) {
   return bitmap.width > 0 && bitmap.height > 0;
 }
 
-int64_t ink_pixels(const GlyphBitmap& bitmap) {
-  return has_ink(bitmap) ? int64_t{bitmap.width} * bitmap.height : 0;
-}
-
 // Union of the ink rectangles of a line, in line coordinates before shifting.
 struct InkBounds {
   bool any = false;
@@ -99,9 +95,9 @@ struct GlyphSource {
     auto* measured = boxes->find(codepoint);
     return measured != boxes->end() ? &measured->second : nullptr;
   }
-  GlyphBitmap make(unsigned int codepoint) const {
-    return boxes == nullptr ? handle->backend->rasterize(codepoint, scale)
-                            : handle->backend->measure(codepoint, scale);
+  GlyphBitmap make(unsigned int codepoint, GlyphBudget& budget) const {
+    return boxes == nullptr ? handle->backend->rasterize(codepoint, scale, budget)
+                            : handle->backend->measure(codepoint, scale, budget);
   }
   const GlyphBitmap* keep(unsigned int codepoint, GlyphBitmap&& bitmap) const {
     GlyphBoxes& store = boxes == nullptr ? handle->bitmap_cache : *boxes;
@@ -109,17 +105,15 @@ struct GlyphSource {
   }
 };
 
-// The known bitmap of `codepoint`, making it on a miss. A new bitmap is kept only when its
-// pixels fit what the render may still add and the line with it placed can still fit the
-// image; otherwise null, and nothing was kept.
+// The known bitmap of `codepoint`, making it on a miss. A new bitmap is kept only when the
+// budget paid for it and the line with it placed can still fit the image; otherwise null,
+// and nothing was kept.
 const GlyphBitmap* glyph_for(const GlyphSource& source, unsigned int codepoint, LineProgress& line,
                              RenderBudget& budget) {
   if (const GlyphBitmap* known = source.known(codepoint))
     return known;
-  GlyphBitmap bitmap = source.make(codepoint);
-  const int64_t pixels = ink_pixels(bitmap);
-  const uint64_t work = source.handle->backend->last_raster_work();
-  if (pixels > budget.glyph_pixels_left || work > budget.raster_work_left) {
+  GlyphBitmap bitmap = source.make(codepoint, budget.glyphs);
+  if (budget.glyphs.exhausted) {
     return nullptr;
   }
   LineProgress trial = line;
@@ -127,8 +121,6 @@ const GlyphBitmap* glyph_for(const GlyphSource& source, unsigned int codepoint, 
   if (!image_can_fit(budget, trial.least_width(), trial.least_height())) {
     return nullptr;
   }
-  budget.glyph_pixels_left -= pixels;
-  budget.raster_work_left -= work;
   return source.keep(codepoint, dv::move(bitmap));
 }
 

@@ -38,8 +38,7 @@ struct LineMetrics {
 // as that can no longer fit max_image_pixels.
 struct RenderBudget {
   int64_t max_image_pixels;
-  int64_t glyph_pixels_left;  // pixels new bitmaps may still add to the cache
-  uint64_t raster_work_left;  // work the rasterizer may still spend on new bitmaps
+  GlyphBudget glyphs;         // what new glyphs may still cost (font/glyph_budget.h)
   int64_t widest = 1;         // the widest line laid out so far
   int64_t other_lines_height; // lines laid out so far + line_height for each line to come
 };
@@ -63,10 +62,9 @@ bool image_can_fit(const RenderBudget& budget, int64_t line_width, int64_t line_
 // With `boxes`, the line is only measured: a code point missing from the cache is looked
 // up in `boxes` or measured by the backend into it, nothing joins the cache and no glyph
 // is recorded in `layout.glyphs`; the sizes, the refusals and the budget spent are those of
-// the same layout rasterizing. Returns false,
-// as soon as it is known, when the image can no longer fit or the new bitmaps would take
-// more than `budget.glyph_pixels_left` or cost more than `budget.raster_work_left`; the
-// bitmap that showed it is not cached.
+// the same layout rasterizing. Returns false, as soon as it is known, when the image can
+// no longer fit or a new glyph would cost more than `budget.glyphs` has left (the backend
+// refuses it); the glyph that showed it is not kept.
 // Dimensions that leave the int32 range saturate at INT32_MAX.
 bool layout_line(FontHandle* handle, const TextLine& line, const LineMetrics& metrics,
                  RenderBudget& budget, LineLayout& layout, GlyphBoxes* boxes = nullptr);

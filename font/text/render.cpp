@@ -46,7 +46,7 @@ uint64_t new_codepoints(const FontHandle& font, const char* text, uint64_t text_
 // With `boxes`, the lines are only measured (see layout_line).
 bool layout_lines(FontHandle* font, const char* text, unsigned long line_count,
                   const LineMetrics& metrics, dv::vector<LineLayout>& layouts, GlyphBoxes* boxes) {
-  RenderBudget budget{kMaxImagePixels, kMaxNewGlyphPixels, kMaxRasterWork, 1,
+  RenderBudget budget{kMaxImagePixels, GlyphBudget{kMaxNewGlyphPixels, kMaxRasterWork}, 1,
                       metrics.line_height * static_cast<int64_t>(line_count - 1)};
   layouts.reserve(line_count);
   TextLine line = first_line(text);

@@ -27,11 +27,11 @@ public:
 
   // The outline and the coverage are built outside this file from `font_`
   // (font/truetype_glyph_bitmap.h).
-  GlyphBitmap rasterize(unsigned int codepoint, double scale) override {
-    return rasterize_truetype_glyph(font_, lookup_glyph(codepoint), scale, scratch_);
+  GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
+    return rasterize_truetype_glyph(font_, lookup_glyph(codepoint), scale, scratch_, budget);
   }
-  GlyphBitmap measure(unsigned int codepoint, double scale) override {
-    return measure_truetype_glyph(font_, lookup_glyph(codepoint), scale, scratch_);
+  GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override {
+    return measure_truetype_glyph(font_, lookup_glyph(codepoint), scale, scratch_, budget);
   }
 
   double units_per_em() const override { return font_.units_per_em_; }
@@ -39,7 +39,6 @@ public:
   double descent() const override { return font_.descent_ > 0 ? font_.descent_ : 0.0; }
   double line_gap() const override { return font_.line_gap_ > 0 ? font_.line_gap_ : 0.0; }
   int metric_rounding() const override { return 0; } // line metrics round up
-  uint64_t last_raster_work() const override { return scratch_.raster.work; }
   bool kerns() const override { return !kerning_.empty(); }
   double kerning(unsigned int left, unsigned int right) override {
     return pair_kerning(font_.data_, kerning_, lookup_glyph(left), lookup_glyph(right));

@@ -20,31 +20,25 @@ void restart_outline(OutlineBuilder& builder) {
   builder.segments = static_cast<dv::vector<LineSegment>&&>(segments);
 }
 
-// Storage a handle keeps between glyphs; more than this (a glyph of hundreds of thousands
-// of edges, or thousands of pixels tall) is given back after the glyph.
-constexpr size_t kKeptScratchBytes = size_t{1} << 20;
-
 template <typename T> size_t held_bytes(const dv::vector<T>& v) {
   return v.capacity * sizeof(T);
 }
 
 void release_if_large(GlyphScratch& scratch) {
-  const RasterScratch& raster = scratch.raster;
-  const size_t held = held_bytes(scratch.outline.segments) + held_bytes(raster.edges) +
-                      held_bytes(raster.first_edge_of_row) + held_bytes(raster.active) +
-                      held_bytes(raster.partial) + held_bytes(raster.steps) +
-                      held_bytes(scratch.glyf.flags) + 2 * held_bytes(scratch.glyf.xs) +
-                      held_bytes(scratch.glyf.contour_points);
-  if (held > kKeptScratchBytes)
+  const GlyfScratch& glyf = scratch.glyf;
+  const size_t held = held_bytes(scratch.outline.segments) + held_bytes(scratch.raster) +
+                      held_bytes(glyf.end_points) + held_bytes(glyf.flags) + held_bytes(glyf.xs) +
+                      held_bytes(glyf.ys) + held_bytes(glyf.contour_points) +
+                      held_bytes(glyf.contour_on_curve);
+  if (held > kMaxKeptScratchBytes)
     scratch = GlyphScratch();
 }
 
-// The glyph's bitmap with its outline built in `scratch`; `finish` turns the outline into
-// the bitmap (rasterized or only measured) and sets scratch.raster.work.
+// The glyph's bitmap with its outline built in `scratch` and paid from `budget`; `finish`
+// turns the outline into the bitmap, rasterized or only measured, paying for that too.
 template <typename Finish>
 GlyphBitmap glyph_with_scratch(const TrueTypeFont& font, uint16_t glyph, double scale,
-                               GlyphScratch& scratch, Finish finish) {
-  scratch.raster.work = 0;
+                               GlyphScratch& scratch, GlyphBudget& budget, Finish finish) {
   const uint16_t metrics_glyph = glyph < font.num_glyphs_ ? glyph : 0;
   uint16_t width = 0;
   if (!advance_width(font, metrics_glyph, width))
@@ -53,7 +47,9 @@ GlyphBitmap glyph_with_scratch(const TrueTypeFont& font, uint16_t glyph, double 
   OutlineBuilder& builder = scratch.outline;
   restart_outline(builder);
   const AffineTransform transform{scale, 0.0, 0.0, scale, 0.0, 0.0};
-  if (!append_glyph_outline(font, glyph, transform, builder, 0, scratch.glyf))
+  const bool appended = append_glyph_outline(font, glyph, transform, builder, 0, scratch.glyf);
+  if (!budget.spend(kWorkPerGlyfPoint * scratch.glyf.points_and_components) || !appended ||
+      builder.overflowed)
     return empty_bitmap(advance);
   GlyphBitmap bitmap = finish(builder, advance);
   bitmap.advance = advance;
@@ -70,21 +66,27 @@ struct ScratchTrimmer {
 } // namespace
 
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                     GlyphScratch& scratch) {
+                                     GlyphScratch& scratch, GlyphBudget& budget) {
   const ScratchTrimmer trimmer{scratch};
-  return glyph_with_scratch(font, glyph, scale, scratch,
+  return glyph_with_scratch(font, glyph, scale, scratch, budget,
                             [&](const OutlineBuilder& outline, double advance) {
-                              return rasterize_outline(outline, advance, scratch.raster);
+                              return rasterize_outline(outline, advance, scratch.raster, budget);
                             });
 }
 
 GlyphBitmap measure_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                   GlyphScratch& scratch) {
+                                   GlyphScratch& scratch, GlyphBudget& budget) {
   const ScratchTrimmer trimmer{scratch};
-  return glyph_with_scratch(font, glyph, scale, scratch,
+  return glyph_with_scratch(font, glyph, scale, scratch, budget,
                             [&](const OutlineBuilder& outline, double advance) {
-                              return measure_outline(outline, advance, scratch.raster.work);
+                              return measure_outline(outline, advance, budget);
                             });
+}
+
+GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
+                                     GlyphScratch& scratch) {
+  GlyphBudget budget = GlyphBudget::unlimited();
+  return rasterize_truetype_glyph(font, glyph, scale, scratch, budget);
 }
 
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale) {

@@ -13,19 +13,22 @@
 // glyph an empty bitmap with the glyph's own advance.
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale);
 
-// Storage one font handle reuses for every glyph it rasterizes; what a glyph needed beyond
-// 1 MiB of it is given back after that glyph.
+// Storage one font handle reuses for every glyph it rasterizes; when a glyph left it
+// holding more than kMaxKeptScratchBytes, all of it is given back after that glyph.
 struct GlyphScratch {
   OutlineBuilder outline;
   GlyfScratch glyf;
   RasterScratch raster;
 };
 
-// The same bitmap, built in `scratch`.
+// The same bitmap, built in `scratch`, and paid from `budget` (font/glyph_budget.h): the
+// points and components decoded, then what the rasterizer spends.
+GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
+                                     GlyphScratch& scratch, GlyphBudget& budget);
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
                                      GlyphScratch& scratch);
 
-// The same bitmap without its pixels, at the same cost in scratch.raster.work: the outline
-// is built but not rasterized.
+// The same bitmap without its pixels, paid from `budget` exactly as rasterizing pays: the
+// outline is built but not rasterized.
 GlyphBitmap measure_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                   GlyphScratch& scratch);
+                                   GlyphScratch& scratch, GlyphBudget& budget);

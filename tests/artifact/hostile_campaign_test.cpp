@@ -23,6 +23,7 @@
 
 #include "artifact/artifact_fixture.h"
 #include "artifact/hostile_fonts.h"
+#include "support/required_package.h"
 
 namespace {
 
@@ -162,7 +163,8 @@ protected:
 TEST_F(HostileCampaign, MutatedRealFontsNeverCrashHaltOverrunOrLeak) {
   const std::vector<hostile::SourceFont> fonts = hostile::installed_fonts();
   if (fonts.empty()) {
-    GTEST_SKIP() << "no real fonts installed";
+    DV_MISSING_PACKAGE("every real font",
+                       "fonts-dejavu-core, fonts-liberation2 and fonts-urw-base35");
   }
   const uint64_t cases = setting("DV_HOSTILE_CASES", kDefaultCases);
   const uint64_t seed = setting("DV_HOSTILE_SEED", kDefaultSeed);

@@ -9,6 +9,7 @@
 
 #include "artifact/artifact_fixture.h"
 #include "artifact/font_handle_view.h"
+#include "support/required_package.h"
 #include "support/type1_builder.h"
 
 namespace {
@@ -104,7 +105,7 @@ TEST_F(Type1Artifact, RendersTextThroughTheFontsEncoding) {
 
 TEST_F(Type1Artifact, RealFontLoadsAndClearTextBinaryEexecIsRefused) {
   if (!std::filesystem::exists(kNimbusSans))
-    GTEST_SKIP() << "fonts-urw-base35 is not installed";
+    DV_MISSING_PACKAGE(kNimbusSans, "fonts-urw-base35");
   void* handle = load(read_file(kNimbusSans));
   ASSERT_NE(handle, nullptr);
   EXPECT_EQ(dvtest::handle_backend(handle)->units_per_em(), 1000.0);

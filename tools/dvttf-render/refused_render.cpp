@@ -32,9 +32,8 @@ constexpr int64_t kMeasurablePixels = INT32_MAX;
 // kMeasurablePixels and no limit on the new glyphs.
 bool measure_layout(FontHandle* font, const std::string& text, const LineMetrics& metrics,
                     unsigned long line_count, Measure* measure) {
-  constexpr int64_t kUnlimitedPixels = INT64_MAX;
-  constexpr uint64_t kUnlimitedWork = UINT64_MAX;
-  RenderBudget budget{kMeasurablePixels, kUnlimitedPixels, kUnlimitedWork, 1,
+  const GlyphBudget unlimited = GlyphBudget::unlimited();
+  RenderBudget budget{kMeasurablePixels, unlimited, 1,
                       metrics.line_height * static_cast<int64_t>(line_count - 1)};
   TextLine line = first_line(text.c_str());
   for (;;) {
@@ -51,8 +50,8 @@ bool measure_layout(FontHandle* font, const std::string& text, const LineMetrics
     line = next_line(line);
   }
   measure->width = budget.widest;
-  measure->glyph_pixels = kUnlimitedPixels - budget.glyph_pixels_left;
-  measure->raster_work = kUnlimitedWork - budget.raster_work_left;
+  measure->glyph_pixels = unlimited.bitmap_pixels - budget.glyphs.bitmap_pixels;
+  measure->raster_work = unlimited.work - budget.glyphs.work;
   return true;
 }
 

@@ -2,10 +2,10 @@
 
 namespace testfont {
 
-GlyphBitmap FakeBackend::rasterize(unsigned int codepoint, double scale) {
+GlyphBitmap FakeBackend::rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) {
   rasterized.push_back(codepoint);
   scales.push_back(scale);
-  GlyphBitmap bitmap = box(codepoint);
+  GlyphBitmap bitmap = box(codepoint, budget);
   if (bitmap.width > 0 && bitmap.height > 0) {
     bitmap.pixels.resize(static_cast<size_t>(bitmap.width) * bitmap.height,
                          glyphs.at(codepoint).coverage);
@@ -13,20 +13,23 @@ GlyphBitmap FakeBackend::rasterize(unsigned int codepoint, double scale) {
   return bitmap;
 }
 
-GlyphBitmap FakeBackend::measure(unsigned int codepoint, double) {
+GlyphBitmap FakeBackend::measure(unsigned int codepoint, double, GlyphBudget& budget) {
   measured.push_back(codepoint);
-  return box(codepoint);
+  return box(codepoint, budget);
 }
 
-GlyphBitmap FakeBackend::box(unsigned int codepoint) {
+GlyphBitmap FakeBackend::box(unsigned int codepoint, GlyphBudget& budget) {
   GlyphBitmap bitmap;
-  last_work = 0;
   auto found = glyphs.find(codepoint);
   if (found == glyphs.end()) {
     return bitmap;
   }
   const FakeGlyph& glyph = found->second;
-  last_work = glyph.raster_work;
+  const int64_t pixels =
+      glyph.width > 0 && glyph.height > 0 ? int64_t{glyph.width} * glyph.height : 0;
+  if (!budget.spend(glyph.raster_work) || !budget.take_pixels(pixels)) {
+    return bitmap;
+  }
   bitmap.left = glyph.left;
   bitmap.top = glyph.top;
   bitmap.width = glyph.width;

@@ -1,6 +1,7 @@
-// measure_outline against rasterize_outline: the same box and the same reported work for
-// every kind of outline, from an empty one to one past the crossing limit; and for every
-// glyph of a real font through the TrueType glyph functions.
+// measure_outline against rasterize_outline: the same box and the same payment from the
+// budget for every kind of outline, from an empty one to one past the crossing limit, and
+// for budgets that run out at every step; and for every glyph of a real font through the
+// TrueType glyph functions.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,15 +18,18 @@
 
 namespace {
 
-void expect_same_box(const GlyphBitmap& measured, uint64_t measured_work, const GlyphBitmap& drawn,
-                     uint64_t drawn_work, const std::string& what) {
+void expect_same_box(const GlyphBitmap& measured, const GlyphBudget& measured_budget,
+                     const GlyphBitmap& drawn, const GlyphBudget& drawn_budget,
+                     const std::string& what) {
   EXPECT_EQ(measured.left, drawn.left) << what;
   EXPECT_EQ(measured.top, drawn.top) << what;
   EXPECT_EQ(measured.width, drawn.width) << what;
   EXPECT_EQ(measured.height, drawn.height) << what;
   EXPECT_EQ(measured.advance, drawn.advance) << what;
   EXPECT_EQ(measured.pixels.size, 0u) << what;
-  EXPECT_EQ(measured_work, drawn_work) << what;
+  EXPECT_EQ(measured_budget.work, drawn_budget.work) << what;
+  EXPECT_EQ(measured_budget.bitmap_pixels, drawn_budget.bitmap_pixels) << what;
+  EXPECT_EQ(measured_budget.exhausted, drawn_budget.exhausted) << what;
 }
 
 struct OutlineCase {
@@ -83,17 +87,39 @@ const OutlineCase kOutlines[] = {
      true},
 };
 
-TEST(MeasureOutline, SameBoxAndWorkAsRasterizing) {
+TEST(MeasureOutline, SameBoxAndPaymentAsRasterizing) {
   for (const OutlineCase& c : kOutlines) {
     OutlineBuilder outline;
     c.build(outline);
     RasterScratch scratch;
-    const GlyphBitmap drawn = rasterize_outline(outline, 6.5, scratch);
-    uint64_t work = 0;
-    const GlyphBitmap measured = measure_outline(outline, 6.5, work);
-    expect_same_box(measured, work, drawn, scratch.work, c.name);
+    GlyphBudget drawn_budget = GlyphBudget::unlimited();
+    const GlyphBitmap drawn = rasterize_outline(outline, 6.5, scratch, drawn_budget);
+    GlyphBudget measured_budget = GlyphBudget::unlimited();
+    const GlyphBitmap measured = measure_outline(outline, 6.5, measured_budget);
+    expect_same_box(measured, measured_budget, drawn, drawn_budget, c.name);
     if (c.blank)
       EXPECT_EQ(drawn.width, 0) << c.name;
+  }
+}
+
+// Budgets that run out before, inside and after each step of the payment.
+TEST(MeasureOutline, SameRefusalsAsRasterizingOnEveryBudget) {
+  OutlineBuilder outline;
+  polygon(outline, {{0.5, 0.25}, {7.5, 0.25}, {7.5, 9}, {0.5, 9}, {3, 4.5}});
+  GlyphBudget full = GlyphBudget::unlimited();
+  RasterScratch scratch;
+  rasterize_outline(outline, 6.5, scratch, full);
+  const uint64_t cost = UINT64_MAX - full.work;
+  const int64_t pixels = INT64_MAX - full.bitmap_pixels;
+  for (uint64_t work = 0; work <= cost + 1; ++work) {
+    for (const int64_t room : {pixels - 1, pixels}) {
+      GlyphBudget drawn_budget{room, work};
+      const GlyphBitmap drawn = rasterize_outline(outline, 6.5, scratch, drawn_budget);
+      GlyphBudget measured_budget{room, work};
+      const GlyphBitmap measured = measure_outline(outline, 6.5, measured_budget);
+      expect_same_box(measured, measured_budget, drawn, drawn_budget,
+                      "work " + std::to_string(work) + ", room " + std::to_string(room));
+    }
   }
 }
 
@@ -107,11 +133,13 @@ TEST(MeasureOutline, EveryGlyphOfARealFont) {
   GlyphScratch measure_scratch;
   for (const double scale : {12.0 / 2048, 48.0 / 2048}) {
     for (uint32_t glyph = 0; glyph <= font->num_glyphs_; ++glyph) {
+      GlyphBudget drawn_budget = GlyphBudget::unlimited();
       const GlyphBitmap drawn =
-          rasterize_truetype_glyph(*font, uint16_t(glyph), scale, draw_scratch);
+          rasterize_truetype_glyph(*font, uint16_t(glyph), scale, draw_scratch, drawn_budget);
+      GlyphBudget measured_budget = GlyphBudget::unlimited();
       const GlyphBitmap measured =
-          measure_truetype_glyph(*font, uint16_t(glyph), scale, measure_scratch);
-      expect_same_box(measured, measure_scratch.raster.work, drawn, draw_scratch.raster.work,
+          measure_truetype_glyph(*font, uint16_t(glyph), scale, measure_scratch, measured_budget);
+      expect_same_box(measured, measured_budget, drawn, drawn_budget,
                       "glyph " + std::to_string(glyph) + " at scale " + std::to_string(scale));
     }
   }

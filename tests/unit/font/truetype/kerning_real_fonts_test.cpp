@@ -128,8 +128,7 @@ protected:
   static double pen_after(void* font, const std::string& text) {
     auto* handle = static_cast<FontHandle*>(font);
     handle->bitmap_cache.reserve(handle->bitmap_cache.count() + text.size());
-    RenderBudget budget{render_limits::kMaxImagePixels, render_limits::kMaxNewGlyphPixels,
-                        render_limits::kMaxRasterWork, 1, 0};
+    RenderBudget budget{render_limits::kMaxImagePixels, GlyphBudget::unlimited(), 1, 0};
     LineLayout layout;
     EXPECT_TRUE(
         layout_line(handle, first_line(text.c_str()), line_metrics(*handle), budget, layout))
