@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/cff_builder.h"
+#include "support/gpos_builder.h"
 #include "support/macho_builder.h"
 #include "support/sfnt_builder.h"
 #include "support/type1_builder.h"
@@ -282,6 +283,29 @@ std::vector<Seed> render_seeds() {
                                             type1.pfa())}};
 }
 
+// Kerning inputs: the GPOS table's length in two bytes, the GPOS table, the kern table.
+Bytes kerning_input(const Bytes& gpos, const Bytes& kern) {
+  Bytes bytes{static_cast<uint8_t>(gpos.size() >> 8), static_cast<uint8_t>(gpos.size())};
+  bytes.insert(bytes.end(), gpos.begin(), gpos.end());
+  bytes.insert(bytes.end(), kern.begin(), kern.end());
+  return bytes;
+}
+
+std::vector<Seed> kerning_seeds() {
+  const Bytes glyphs =
+      testfont::pair_pos_glyphs({{1, {{2, -80}, {3, -60}}}, {5, {{4, -120}}}}, {2, 1, true, true});
+  const Bytes classes =
+      testfont::pair_pos_classes({1, 5}, {{1, 1}, {5, 2}}, {{2, 1}, {4, 2}},
+                                 {{0, 0, 0}, {0, -70, -5}, {0, -15, -110}}, {1, 1, false, false});
+  const Bytes kern = testfont::kern_table({{{{1, 2, -40}, {5, 4, -90}}}, {{{1, 2, 3}}, 1 | 8}});
+  return {{"glyph_and_class_pairs",
+           kerning_input(testfont::gpos_table({{{glyphs, classes}}, {{classes}}}, {1, 0}), {})},
+          {"extension", kerning_input(testfont::gpos_table({{{classes, glyphs}, true}}, {0}), {})},
+          {"legacy", kerning_input({}, kern)},
+          {"gpos_without_kerning_and_legacy",
+           kerning_input(testfont::gpos_table({{{glyphs}}}, {}, "DFLT"), kern)}};
+}
+
 bool write_seeds(const fs::path& directory, const std::vector<Seed>& seeds) {
   fs::create_directories(directory);
   for (const Seed& seed : seeds) {
@@ -310,7 +334,8 @@ int main(int argc, char** argv) {
                   write_seeds(root / "type1_fuzzer", type1_seeds()) &&
                   write_seeds(root / "cff_fuzzer", cff_seeds()) &&
                   write_seeds(root / "macho_loader_fuzzer", macho_seeds()) &&
-                  write_seeds(root / "render_fuzzer", render_seeds());
+                  write_seeds(root / "render_fuzzer", render_seeds()) &&
+                  write_seeds(root / "kerning_fuzzer", kerning_seeds());
   if (!ok) {
     std::fprintf(stderr, "cannot write the seed corpus under %s\n", argv[1]);
     return 1;
