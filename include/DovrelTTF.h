@@ -54,7 +54,7 @@ void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_
 constexpr unsigned int DV_TTF_LOAD_CFF = 1u;            // OpenType with CFF outlines ("OTTO")
 constexpr unsigned int DV_TTF_LOAD_COLLECTIONS = 2u;    // collections ("ttcf"), face options >> 16
 constexpr unsigned int DV_TTF_LOAD_COMPLETE_TYPE1 = 4u; // Type 1 in full, glyphs found by name
-constexpr unsigned int DV_TTF_LOAD_KERNING = 8u;        // pair kerning
+constexpr unsigned int DV_TTF_LOAD_KERNING = 8u;        // pair kerning (GPOS, else kern)
 constexpr unsigned int DV_TTF_LOAD_ALL = 15u;           // every option bit
 // The options bits that pick face `face` of a collection.
 constexpr unsigned int dv_ttf_face_option(unsigned int face) {
