@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/cff_builder.h"
 #include "support/gpos_builder.h"
 #include "support/macho_builder.h"
 #include "support/sfnt_builder.h"
@@ -71,6 +72,66 @@ std::vector<Seed> truetype_seeds() {
   shared_metrics.units_per_em = 2048;
   seeds.push_back({"shared_metrics", testfont::build_font(shared_metrics)});
   return seeds;
+}
+
+// A square drawn with every kind of path operator, through subroutines, with hints.
+testfont::CffSpec cff_outlines() {
+  using testfont::Type2Code;
+  testfont::CffSpec cff;
+  cff.global_subrs = {Type2Code().n(100).n(0).n(100).n(100).n(0).n(100).op(8).op(11)};
+  cff.local_subrs = {Type2Code().n(-300).op(6).n(-107).op(29).op(11)};
+  cff.charstrings = {Type2Code().n(500).op(14),
+                     Type2Code()
+                         .n(600)
+                         .n(0)
+                         .n(50)
+                         .n(700)
+                         .n(50)
+                         .op(18)
+                         .n(0)
+                         .n(40)
+                         .op(19)
+                         .raw({0xC0})
+                         .n(50)
+                         .n(50)
+                         .op(21)
+                         .n(300)
+                         .op(6)
+                         .n(-107)
+                         .op(10)
+                         .n(10)
+                         .n(20)
+                         .n(30)
+                         .n(40)
+                         .n(50)
+                         .n(60)
+                         .n(70)
+                         .n(80)
+                         .n(90)
+                         .n(100)
+                         .n(110)
+                         .n(-520)
+                         .n(50)
+                         .esc(35)
+                         .op(14),
+                     Type2Code().n(250).op(14)};
+  return cff;
+}
+
+std::vector<Seed> cff_seeds() {
+  using testfont::Type2Code;
+  const Bytes simple = testfont::build_cff_font({}, cff_outlines());
+  testfont::CffSpec cid = cff_outlines();
+  cid.font_dict_subrs = {cid.local_subrs, {Type2Code().op(11)}};
+  cid.local_subrs.clear();
+  cid.fd_select = {1, 0, 1};
+  testfont::CffSpec accented = cff_outlines();
+  accented.charstrings.push_back(Type2Code().n(100).n(50).n(65).n(66).op(14));
+  accented.charset_sids = {34, 35, 36};
+  return {{"cff", simple},
+          {"cid_keyed", testfont::build_cff_font({}, cid)},
+          {"accented", testfont::build_cff_font({}, accented)},
+          {"collection", testfont::collection_file({simple, testfont::build_font({})})}};
 }
 
 std::vector<Seed> format_seeds() {
@@ -271,6 +332,7 @@ int main(int argc, char** argv) {
                   write_seeds(root / "number_parse_fuzzer", number_parse_seeds()) &&
                   write_seeds(root / "math_fuzzer", math_seeds()) &&
                   write_seeds(root / "type1_fuzzer", type1_seeds()) &&
+                  write_seeds(root / "cff_fuzzer", cff_seeds()) &&
                   write_seeds(root / "macho_loader_fuzzer", macho_seeds()) &&
                   write_seeds(root / "render_fuzzer", render_seeds()) &&
                   write_seeds(root / "kerning_fuzzer", kerning_seeds());
