@@ -52,11 +52,9 @@ Bytes composite_of_glyph_one() {
   return testfont::composite_glyph({shifted, scaled});
 }
 
-std::vector<Seed> truetype_seeds() {
+// Glyphs of every kind: A a box (1), a curved contour (2 is space), B a composite (3).
+testfont::FontSpec outline_font() {
   using testfont::box;
-  std::vector<Seed> seeds;
-  seeds.push_back({"default", testfont::build_font({})});
-
   testfont::FontSpec outlines;
   outlines.index_to_loc_format = 1;
   outlines.glyphs = {glyph(testfont::simple_glyph({box(0, 0, 500, 700)})),
@@ -64,6 +62,14 @@ std::vector<Seed> truetype_seeds() {
                      glyph({}, 300), glyph(composite_of_glyph_one())};
   outlines.cmaps = {{3, 1, testfont::cmap_format4_for({{'A', 1}, {' ', 2}, {'B', 3}})},
                     {3, 10, testfont::cmap_format12({{0x41, 0x43, 1}, {0x1F600, 0x1F600, 3}})}};
+  return outlines;
+}
+
+std::vector<Seed> truetype_seeds() {
+  std::vector<Seed> seeds;
+  seeds.push_back({"default", testfont::build_font({})});
+
+  const testfont::FontSpec outlines = outline_font();
   seeds.push_back({"outlines_long_loca", testfont::build_font(outlines)});
 
   testfont::FontSpec shared_metrics = outlines;
@@ -273,14 +279,23 @@ Bytes render_input(uint8_t first_size, uint8_t second_size, const std::string& t
 
 std::vector<Seed> render_seeds() {
   const Bytes truetype = truetype_seeds()[1].bytes;
+  testfont::FontSpec kerned = outline_font();
+  kerned.extra_tables = {
+      {"GPOS",
+       testfont::gpos_table({{{testfont::pair_pos_glyphs({{1, {{3, -200}}}, {3, {{1, -150}}}}),
+                               testfont::pair_pos_classes({1}, {}, {}, {{-30}})}}},
+                            {0})},
+      {"kern", testfont::kern_table({{{{1, 3, -40}}}})}};
   const testfont::Type1Builder type1 = type1_font();
-  return {{"truetype_lines", render_input(2, 5, "AB A\nBA\r\n\xF0\x9F\x98\x80", truetype)},
-          {"truetype_huge", render_input(9, 0, "ABBA", truetype)},
-          {"pfb", render_input(3, 8, "AB\nB A", type1.pfb())},
-          {"pfa_invalid_utf8", render_input(4, 1,
-                                            "A\xC3 \xFF\xE2\x82"
-                                            "B",
-                                            type1.pfa())}};
+  return {
+      {"truetype_lines", render_input(2, 5, "AB A\nBA\r\n\xF0\x9F\x98\x80", truetype)},
+      {"truetype_kerned", render_input(0x80 | 2, 5, "ABBA AB\nBA A", testfont::build_font(kerned))},
+      {"truetype_huge", render_input(9, 0, "ABBA", truetype)},
+      {"pfb", render_input(3, 8, "AB\nB A", type1.pfb())},
+      {"pfa_invalid_utf8", render_input(4, 1,
+                                        "A\xC3 \xFF\xE2\x82"
+                                        "B",
+                                        type1.pfa())}};
 }
 
 // Kerning inputs: the GPOS table's length in two bytes, the GPOS table, the kern table.
