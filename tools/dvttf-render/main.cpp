@@ -199,7 +199,7 @@ int render(const dvttf_render::Options& options) {
   warn_unmapped(inspected, *options.text);
   if (invisible) {
     std::fprintf(stderr, "dvttf-render: warning: nothing visible was drawn: %s\n",
-                 dvttf_render::blank_image_reason(options).c_str());
+                 dvttf_render::blank_image_reason(options, inspected).c_str());
   }
   return 0;
 }
