@@ -58,7 +58,8 @@ const char32_t* const kPairs[] = {
 
 struct KernedFont {
   const char* path;
-  bool stb_reads_all; // its kerning lies within what stb_truetype reads
+  bool stb_reads_all;            // its kerning lies within what stb_truetype reads
+  unsigned int load_options = 0; // what the extended loader needs beyond kerning
 };
 
 const KernedFont kFonts[] = {
@@ -67,6 +68,9 @@ const KernedFont kFonts[] = {
     {"/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf", false},
     {"/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf", true},
     {"/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf", true},
+    // CFF outlines: the same GPOS, read from the sfnt the CFF backend keeps.
+    {"/usr/share/fonts/opentype/linux-libertine/LinLibertine_R.otf", true,
+     load_option::kOpenTypeCff},
 };
 
 testfont::Bytes read_file(const std::string& path) {
@@ -165,9 +169,11 @@ TEST_P(KerningRealFont, PairValuesMatchIndependentReading) {
 TEST_P(KerningRealFont, PenAfterPairIsAdvancesPlusScaledKerning) {
   const kernref::FontKerning reference(bytes_);
   for (const int pixel_size : {12, 48}) {
+    const unsigned int options = GetParam().load_options;
     void* kerned = dv::dv_ttf_font_load_memory_ex(bytes_.data(), bytes_.size(), float(pixel_size),
-                                                  load_option::kKerning);
-    void* plain = dv::dv_ttf_font_load_memory(bytes_.data(), bytes_.size(), float(pixel_size));
+                                                  options | load_option::kKerning);
+    void* plain =
+        dv::dv_ttf_font_load_memory_ex(bytes_.data(), bytes_.size(), float(pixel_size), options);
     ASSERT_NE(kerned, nullptr);
     ASSERT_NE(plain, nullptr);
     const double scale = double(pixel_size) / face_->units_per_EM;
