@@ -14,6 +14,7 @@
 #include "glyph_sheet.h"
 #include "host/stand_in.h"
 #include "truetype_facts.h"
+#include "type1_complete_facts.h"
 #include "type1_facts.h"
 
 namespace {
@@ -121,6 +122,7 @@ void print_facts(const dvttf_tools::InspectedFont& font) {
     dvttf_info::print_truetype_facts(*font.truetype(), stdout);
   } else {
     dvttf_info::print_type1_facts(*font.type1(), font.declares_standard_encoding(), stdout);
+    dvttf_info::print_complete_type1_facts(font.bytes(), stdout);
   }
 }
 
