@@ -168,6 +168,13 @@ void expect_type1_facts_match(const std::string& path, const std::string& output
   EXPECT_EQ(number(printed, "glyphs"), face->num_glyphs) << path;
   EXPECT_NE(printed.find("encoding"), printed.end()) << path;
   EXPECT_NE(printed.find("straight-line charstrings (drawn)"), printed.end()) << path;
+  // Read in full, every charstring of the URW fonts draws.
+  EXPECT_EQ(printed.at("complete Type 1 (option 4) charstrings drawn"),
+            printed.at("glyphs") + " of " + printed.at("glyphs"))
+      << path;
+  EXPECT_NE(printed.find("complete Type 1 (option 4) code points of U+0020-U+024F with a glyph"),
+            printed.end())
+      << path;
 }
 
 TEST_F(DvttfInfoTest, EveryPackagedFontPrintsItsFactsOrIsRefusedWithTheReason) {
@@ -191,6 +198,8 @@ TEST_F(DvttfInfoTest, EveryPackagedFontPrintsItsFactsOrIsRefusedWithTheReason) {
       if (ending == ".t1") {
         EXPECT_EQ(result.status, 1) << path;
         EXPECT_NE(result.output.find("eexec part is binary"), std::string::npos) << result.output;
+        EXPECT_NE(result.output.find("complete Type 1 option 4 does"), std::string::npos)
+            << result.output;
         continue;
       }
       ASSERT_EQ(result.status, 0) << path << "\n" << result.output;

@@ -61,8 +61,9 @@ std::string load_failure(FontFormat format, const std::string& bytes) {
            "malformed)";
   }
   if (format == FontFormat::kPfa && has_binary_eexec(bytes)) {
-    return "its eexec part is binary (a .t1 program), which the library does not read; "
-           "t1binary turns it into a PFB, t1ascii into a PFA";
+    return "its eexec part is binary (a .t1 program), which the standard loader does not "
+           "read (the extended loader's complete Type 1 option 4 does); t1binary turns it "
+           "into a PFB, t1ascii into a PFA";
   }
   return "the library refuses it as a Type 1 font (no charstrings found)";
 }

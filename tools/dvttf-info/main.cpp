@@ -15,6 +15,7 @@
 #include "glyph_sheet.h"
 #include "host/stand_in.h"
 #include "truetype_facts.h"
+#include "type1_complete_facts.h"
 #include "type1_facts.h"
 
 namespace {
@@ -169,6 +170,7 @@ void print_facts(const dvttf_tools::InspectedFont& font) {
       dvttf_info::print_cff_facts(*font.cff(), stdout);
   } else {
     dvttf_info::print_type1_facts(*font.type1(), font.declares_standard_encoding(), stdout);
+    dvttf_info::print_complete_type1_facts(font.bytes(), stdout);
   }
 }
 
