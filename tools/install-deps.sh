@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   clang-14 lld-14 llvm-14 libclang-rt-14-dev cmake ninja-build make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libfreetype-dev libpng-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libfreetype-dev libstb-dev libpng-dev
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-urw-base35 t1utils
   clang-format
 )
