@@ -122,6 +122,11 @@ DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid"
         !canvas_size(layouts, &width, &height)) {
       return nullptr;
     }
+    if (layouts.size == 1 && layouts.data[0].glyphs.size == 1) {
+      return make_text_image(
+          width, height,
+          glyph_to_rgba(layouts.data[0].glyphs.data[0], width, height, red, green, blue, opacity));
+    }
     canvas = compose_lines(layouts, width, height);
   }
   return make_text_image(width, height, expand_to_rgba(canvas, red, green, blue, opacity));
