@@ -44,10 +44,7 @@ template <typename T> size_t held_bytes(const dv::vector<T>& v) {
 }
 
 void release_if_large(GlyphScratch& scratch) {
-  const RasterScratch& raster = scratch.raster;
-  const size_t held = held_bytes(scratch.outline.segments) + held_bytes(raster.edges) +
-                      held_bytes(raster.first_edge_of_row) + held_bytes(raster.active) +
-                      held_bytes(raster.partial) + held_bytes(raster.steps) +
+  const size_t held = held_bytes(scratch.outline.segments) + scratch.raster.held_bytes() +
                       held_bytes(scratch.glyf.flags) + 2 * held_bytes(scratch.glyf.xs) +
                       held_bytes(scratch.glyf.contour_points);
   if (held > kKeptScratchBytes)
