@@ -1,6 +1,6 @@
 #include "abi/operator_new.h"
 
-#include "abi/abort.h"
+#include "abi/allocation_scope.h"
 #include "runtime/malloc.h"
 
 namespace dv {
@@ -8,7 +8,7 @@ namespace dv {
 void* operator_new(size_t size) {
   void* block = dv::malloc(size == 0 ? 1 : size);
   if (!block)
-    dv::abort();
+    dv::allocation_failed();
   return block;
 }
 
@@ -21,7 +21,8 @@ void operator_delete(void* pointer) noexcept {
 #if defined(DV_ARTIFACT)
 
 // The replaceable global operators. There is no new-handler and no bad_alloc: running
-// out of memory halts the machine.
+// out of memory halts the machine, except inside the font entry points, where it throws
+// the library's own AllocationFailure (abi/allocation_scope.h).
 [[gnu::visibility("default")]] void* operator new(size_t size) {
   return dv::operator_new(size);
 }

@@ -6,8 +6,9 @@
 
 namespace dv {
 
-// malloc(size), 1 byte for size 0 so every call gives a distinct pointer; halts when the
-// heap is exhausted. Never returns null.
+// malloc(size), 1 byte for size 0 so every call gives a distinct pointer. Never returns
+// null: when the heap is exhausted it halts, or throws AllocationFailure inside an
+// allocation scope (abi/allocation_scope.h).
 void* operator_new(size_t size);
 // free(pointer), null included.
 void operator_delete(void* pointer) noexcept;

@@ -13,14 +13,14 @@ namespace dv {
 namespace {
 
 // Hands the exception to a frame and jumps into its dispatch code. The exception
-// pointer travels in a 32-bit word: a header the word cannot hold would reach the
-// landing pad as a different address, so that ends in termination instead.
+// travels in a 32-bit word (exception_word): a header the word cannot name would reach
+// the landing pad as a different address, so that ends in termination instead.
 [[noreturn]] void enter_frame(DovrelSjLjContext* context, DovrelExceptionHeader* header,
                               uint32_t selector, uint32_t landing_pad) noexcept {
-  uintptr_t address = reinterpret_cast<uintptr_t>(header);
-  if (address > UINT32_MAX)
+  uint32_t word = 0;
+  if (!exception_word(header, &word))
     terminate();
-  context->resume_data[0] = static_cast<uint32_t>(address);
+  context->resume_data[0] = word;
   context->resume_data[1] = selector;
   context->call_site = static_cast<int32_t>(landing_pad);
   dovrelboot_sjlj_jump(context);
@@ -103,7 +103,7 @@ DV_FUNCTION_AS(void, cxa_rethrow, "__cxa_rethrow", () noexcept) {
 
 DV_FUNCTION_AS(void, unwind_sjlj_raise_exception, "_Unwind_SjLj_RaiseException",
                (void* exception) noexcept) {
-  raise_exception(static_cast<DovrelExceptionHeader*>(exception));
+  raise_exception(header_from_exception_word(exception));
 }
 
 DV_FUNCTION_AS(void, unwind_sjlj_resume, "_Unwind_SjLj_Resume", (void* exception) noexcept) {
@@ -111,7 +111,7 @@ DV_FUNCTION_AS(void, unwind_sjlj_resume, "_Unwind_SjLj_Resume", (void* exception
     gSjLjHead = gSjLjHead->prev;
   if (exception == nullptr)
     terminate();
-  unwind(static_cast<DovrelExceptionHeader*>(exception));
+  unwind(header_from_exception_word(exception));
 }
 
 DV_FUNCTION_AS(void, unwind_sjlj_resume_or_rethrow, "_Unwind_SjLj_Resume_or_Rethrow",

@@ -71,10 +71,15 @@ struct DV_VISIBLE_TYPE unordered_map {
     }
   }
 
+  // Both arrays get their room before either changes, so a failed allocation leaves the
+  // map as it was.
   void rehash(unsigned long hint) {
     unsigned long count = entries.size;
     unsigned long base = count < 4 ? 8 : 2 * count;
-    buckets.assign(bucket_count_for_size(base > hint ? base : hint), npos);
+    unsigned long bucket_count = bucket_count_for_size(base > hint ? base : hint);
+    buckets.reserve(bucket_count);
+    next.reserve(count);
+    buckets.assign(bucket_count, npos);
     next.assign(count, npos);
     rebuild_buckets();
   }
@@ -101,7 +106,9 @@ struct DV_VISIBLE_TYPE unordered_map {
     if (index != npos) {
       return pair<entry_type*, bool>(entries.data + index, false);
     }
+    // The link's room first: once the entry is in, nothing can fail.
     prepare_insert();
+    next.reserve_one_more();
     entries.emplace_back(dv::forward<KeyArg>(key), dv::move(value));
     next.emplace_back(npos);
     link_index(entries.size - 1);

@@ -6,6 +6,11 @@
 // exactly what they are asked for. Plain element types are moved as bytes;
 // element types that own storage are move-constructed into their new place and
 // the old object destroyed, so each object is destroyed exactly once.
+//
+// An allocation may fail by throwing (inside the font functions, abi/allocation_scope.h).
+// Storage is allocated before anything changes and elements count as live as soon as
+// they are built, so a failed growth leaves the vector as it was and every element is
+// destroyed once.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -19,8 +24,8 @@ namespace dv {
 namespace detail {
 
 // Storage for `count` elements from the global allocation operator, or null for
-// none. The product is not checked: the allocation operator halts the machine
-// when it cannot satisfy a request.
+// none. The product is not checked: the allocation operator halts the machine (or
+// throws) when it cannot satisfy a request.
 template <class T> T* vector_allocate(size_t count) {
   if (count == 0) {
     return nullptr;
@@ -42,8 +47,7 @@ template <class T> struct DV_VISIBLE_TYPE vector {
 
   vector(const vector& other) : vector() {
     reserve(other.size);
-    copy_construct(data, other.data, other.size);
-    size = other.size;
+    append_copies(other.data, other.size);
   }
 
   vector(vector&& other) : data(other.data), size(other.size), capacity(other.capacity) {
@@ -148,6 +152,13 @@ template <class T> struct DV_VISIBLE_TYPE vector {
     return data[size++];
   }
 
+  // Room for one more element, grown as emplace_back would grow it.
+  void reserve_one_more() {
+    if (size == capacity) {
+      reserve(grown_by_one());
+    }
+  }
+
   void push_back(const T& value) { emplace_back(value); }
   void push_back(T&& value) { emplace_back(dv::move(value)); }
 
@@ -157,20 +168,19 @@ template <class T> struct DV_VISIBLE_TYPE vector {
     size_t index = data ? index_of(position) : size;
     size_t count = static_cast<size_t>(last - first);
     if (count != 0) {
-      if (overlaps(first, last)) {
+      // Copies that may fail to allocate are made before the gap opens.
+      if (overlaps(first, last) || (!detail::is_plain<T> && index < size)) {
         vector copy(first, last);
-        return insert(data + index, copy.data, copy.data + copy.size);
+        return insert_moved(index, copy);
       }
-      if (capacity < size + count) {
-        size_t target = capacity == 0 ? 4 : capacity;
-        while (target < size + count) {
-          target *= 2;
-        }
-        reserve(target);
+      reserve_for(count);
+      if (index < size) {
+        open_gap(index, count);
+        copy_construct(data + index, first, count);
+        size += count;
+      } else {
+        append_copies(first, count);
       }
-      open_gap(index, count);
-      copy_construct(data + index, first, count);
-      size += count;
     }
     return data ? data + index : nullptr;
   }
@@ -219,6 +229,27 @@ template <class T> struct DV_VISIBLE_TYPE vector {
 
 private:
   size_t grown_by_one() const { return size == 0 ? 4 : 2 * size; }
+
+  // Room for `count` more elements: the capacity doubles (from 4) until they fit.
+  void reserve_for(size_t count) {
+    if (capacity < size + count) {
+      size_t target = capacity == 0 ? 4 : capacity;
+      while (target < size + count) {
+        target *= 2;
+      }
+      reserve(target);
+    }
+  }
+
+  // Moves the elements of `source` in before `index`; moving allocates nothing.
+  T* insert_moved(size_t index, vector& source) {
+    reserve_for(source.size);
+    open_gap(index, source.size);
+    relocate(data + index, source.data, source.size);
+    size += source.size;
+    source.size = 0;
+    return data + index;
+  }
 
   size_t index_of(const T* position) const {
     return (reinterpret_cast<uintptr_t>(position) - reinterpret_cast<uintptr_t>(data)) / sizeof(T);
@@ -271,9 +302,13 @@ private:
   // arguments that refer to elements of this vector stay valid.
   template <class... Args> __attribute__((noinline)) T& emplace_back_grown(Args&&... args) {
     size_t grown_capacity = grown_by_one();
-    T* grown = detail::vector_allocate<T>(grown_capacity);
-    detail::construct_at(grown + size, dv::forward<Args>(args)...);
-    move_storage(grown, grown_capacity);
+    struct Storage {
+      T* elements;
+      ~Storage() { release(elements); }
+    } grown{detail::vector_allocate<T>(grown_capacity)};
+    detail::construct_at(grown.elements + size, dv::forward<Args>(args)...);
+    move_storage(grown.elements, grown_capacity);
+    grown.elements = nullptr;
     return data[size++];
   }
 
@@ -308,6 +343,18 @@ private:
     } else {
       for (size_t i = 0; i < count; ++i) {
         detail::construct_at(target + i, source[i]);
+      }
+    }
+  }
+
+  // Copies `count` elements to the end, each live as soon as it is built.
+  void append_copies(const T* source, size_t count) {
+    if constexpr (detail::is_plain<T>) {
+      copy_construct(data + size, source, count);
+      size += count;
+    } else {
+      for (size_t i = 0; i < count; ++i, ++size) {
+        detail::construct_at(data + size, source[i]);
       }
     }
   }

@@ -5,6 +5,7 @@
 
 #include "containers/unordered_map.h"
 #include "containers/vector.h"
+#include "font/glyph_budget.h"
 
 // One rasterized glyph, placed relative to the pen position on the baseline.
 struct GlyphBitmap {
@@ -27,15 +28,31 @@ class FontBackend {
 public:
   virtual ~FontBackend();
   virtual bool load(const dv::vector<unsigned char>& bytes) = 0;
-  virtual GlyphBitmap rasterize(unsigned int codepoint, double scale) = 0;
+  // The glyph of `codepoint` at `scale` pixels per font unit, drawn within `budget` and
+  // paid from it (font/glyph_budget.h): a glyph needing more than is left comes back
+  // empty with the budget exhausted, before the backend allocated or worked beyond it.
+  virtual GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) = 0;
   virtual double units_per_em() const = 0;
   virtual double ascent() const = 0;
   virtual double descent() const = 0;
   virtual double line_gap() const = 0;
   // 1: scaled line metrics round to the nearest integer; anything else: they round up.
   virtual int metric_rounding() const = 0;
-  // What the last `rasterize` cost: edges, sample-row crossings and sampled pixels.
-  virtual uint64_t last_raster_work() const = 0;
+  // The bitmap `rasterize` would return, without its pixels (`pixels` may stay empty),
+  // paid from `budget` like `rasterize`. This default rasterizes and drops the pixels; a
+  // backend that knows a glyph's box from its outline skips the coverage.
+  virtual GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget);
+  // True when `kerning` may be nonzero: the font was loaded with kerning and has some.
+  virtual bool kerns() const { return false; }
+  // The horizontal adjustment, in font units, between the glyphs of two consecutive code
+  // points of a line: added to the pen after `left` before `right` is placed.
+  virtual double kerning(unsigned int left, unsigned int right);
+
+  // One glyph on its own, bounded only by the per-glyph limits.
+  GlyphBitmap rasterize(unsigned int codepoint, double scale) {
+    GlyphBudget budget = GlyphBudget::unlimited();
+    return rasterize(codepoint, scale, budget);
+  }
 };
 
 // The object behind the opaque handle the font functions hand out.
@@ -49,8 +66,11 @@ struct FontHandle {
 uint32_t read_u32_be(const dv::vector<unsigned char>& bytes, unsigned long offset);
 
 // Backend factories (each defined next to its backend). Null when the format is not built.
-FontBackend* make_truetype_backend();
-FontBackend* make_type1_backend();
+// `options` is the extended loaders' options word (font/load_options.h), 0 from the
+// standard loaders.
+FontBackend* make_truetype_backend(unsigned int options = 0);
+FontBackend* make_type1_backend(unsigned int options = 0);
+FontBackend* make_cff_backend(unsigned int options = 0);
 
 // Any value below 1.0, and NaN, becomes 1.0.
 float clamp_pixel_size(float pixel_size);
@@ -61,6 +81,9 @@ namespace dv {
 
 void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_size);
 void* dv_ttf_font_load(const char* path, float pixel_size);
+void* dv_ttf_font_load_memory_ex(const void* data, unsigned long size, float pixel_size,
+                                 unsigned int options);
+void* dv_ttf_font_load_ex(const char* path, float pixel_size, unsigned int options);
 void dv_ttf_font_resize(void* handle, float pixel_size);
 TextImage* dv_ttf_font_render(void* handle, const char* text, int red, int green, int blue,
                               double opacity);

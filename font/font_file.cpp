@@ -1,3 +1,4 @@
+#include "abi/allocation_scope.h"
 #include "containers/vector.h"
 #include "dvfs/dvfs.h"
 #include "font/font_api.h"
@@ -24,26 +25,43 @@ bool read_whole_stream(dv::DvfsFile* stream, dv::vector<unsigned char>* bytes) {
   return dv::dvfs_fread(bytes->data, 1, bytes->size, stream) == bytes->size;
 }
 
+// Closes the stream however the reading ends, a failed allocation included.
+struct StreamCloser {
+  dv::DvfsFile* stream;
+  ~StreamCloser() {
+    if (stream != nullptr) {
+      dv::dvfs_fclose(stream);
+    }
+  }
+};
+
+void* load_from_file(const char* path, float pixel_size, unsigned int options) {
+  if (path == nullptr) {
+    return nullptr;
+  }
+  dv::vector<unsigned char> bytes;
+  {
+    const StreamCloser file{dv::dvfs_fopen(path, "rb")};
+    if (file.stream == nullptr || !read_whole_stream(file.stream, &bytes)) {
+      return nullptr;
+    }
+  }
+  return dv::dv_ttf_font_load_memory_ex(bytes.data, bytes.size, pixel_size, options);
+}
+
 } // namespace
 
 namespace dv {
 
+// In an allocation scope like every font function: a file the heap cannot hold gives null.
 DV_FUNCTION_AS(void*, dv_ttf_font_load, "_Z16dv_ttf_font_loadPKcf",
                (const char* path, float pixel_size)) {
-  if (path == nullptr) {
-    return nullptr;
-  }
-  DvfsFile* stream = dvfs_fopen(path, "rb");
-  if (stream == nullptr) {
-    return nullptr;
-  }
-  dv::vector<unsigned char> bytes;
-  const bool read = read_whole_stream(stream, &bytes);
-  dvfs_fclose(stream);
-  if (!read) {
-    return nullptr;
-  }
-  return dv_ttf_font_load_memory(bytes.data, bytes.size, pixel_size);
+  return null_on_allocation_failure([&] { return load_from_file(path, pixel_size, 0); });
+}
+
+DV_FUNCTION_AS(void*, dv_ttf_font_load_ex, "_Z19dv_ttf_font_load_exPKcfj",
+               (const char* path, float pixel_size, unsigned int options)) {
+  return null_on_allocation_failure([&] { return load_from_file(path, pixel_size, options); });
 }
 
 } // namespace dv

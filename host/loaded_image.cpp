@@ -46,6 +46,14 @@ MachOBindResolver resolver_for(const LoadedImage* library) {
 
 } // namespace
 
+ImageForm image_form(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> head(4);
+  if (!in.read(reinterpret_cast<char*>(head.data()), 4))
+    return ImageForm::unknown;
+  return is_elf(head) ? ImageForm::elf : is_macho(head) ? ImageForm::macho : ImageForm::unknown;
+}
+
 std::unique_ptr<LoadedImage> load_image(const std::string& path, const LoadedImage* library) {
   std::vector<uint8_t> bytes = read_file(path);
   if (is_elf(bytes))

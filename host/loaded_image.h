@@ -17,6 +17,11 @@ public:
   virtual bool contains(const void* address) const = 0;
 };
 
+enum class ImageForm { elf, macho, unknown };
+
+// The form of the file at `path` by its magic (unknown also when it cannot be read).
+ImageForm image_form(const std::string& path);
+
 // Loads `path`, an ELF shared object or a Mach-O image. A Mach-O image's binds resolve
 // against `library`'s exports (null: it may bind to nothing but itself); an ELF module
 // lists the library as needed and the dynamic loader binds it to the loaded artifact.

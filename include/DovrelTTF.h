@@ -7,7 +7,8 @@
 // library exports (given beside each one). The language runtime (operator new/delete,
 // exceptions with the SjLj model, type_info tables) comes from the library as well.
 //
-// Fonts: TrueType (.ttf) and Type 1 (PFB or PFA). A font handle is opaque; every
+// Fonts: TrueType (.ttf) and Type 1 (PFB or PFA); the extended loaders below add OpenType
+// with CFF outlines (.otf), collections (.ttc) and more. A font handle is opaque; every
 // function accepts a null handle and does nothing with it (or returns null). Pixel
 // sizes below 1, and NaN, count as 1.
 #pragma once
@@ -43,6 +44,29 @@ void* dv_ttf_font_load(const char* path, float pixel_size);
 // x86-64 and spells the exported name.)
 // Exported as _Z23dv_ttf_font_load_memoryPKvmf.
 void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_size);
+
+// The extended loaders: dv_ttf_font_load_memory and dv_ttf_font_load with an options word.
+// With options 0 they behave exactly as those two. Otherwise each bit below turns on a
+// format or feature, and bits 16-31 pick the face of a collection (with
+// DV_TTF_LOAD_COLLECTIONS). Bits 4-15 are reserved: an options word that sets any of them
+// gives null. A face index past a collection's last face, and any index but 0 for a file
+// that is no collection, gives null. The handles work with the functions below as any other.
+constexpr unsigned int DV_TTF_LOAD_CFF = 1u;            // OpenType with CFF outlines ("OTTO")
+constexpr unsigned int DV_TTF_LOAD_COLLECTIONS = 2u;    // collections ("ttcf"), face options >> 16
+constexpr unsigned int DV_TTF_LOAD_COMPLETE_TYPE1 = 4u; // Type 1 in full, glyphs found by name
+constexpr unsigned int DV_TTF_LOAD_KERNING = 8u;        // pair kerning
+constexpr unsigned int DV_TTF_LOAD_ALL = 15u;           // every option bit
+// The options bits that pick face `face` of a collection.
+constexpr unsigned int dv_ttf_face_option(unsigned int face) {
+  return face << 16;
+}
+
+// Exported as _Z26dv_ttf_font_load_memory_exPKvmfj.
+void* dv_ttf_font_load_memory_ex(const void* data, unsigned long size, float pixel_size,
+                                 unsigned int options);
+
+// Exported as _Z19dv_ttf_font_load_exPKcfj.
+void* dv_ttf_font_load_ex(const char* path, float pixel_size, unsigned int options);
 
 // Changes the pixel size for later renders.
 // Exported as _Z18dv_ttf_font_resizePvf.

@@ -3,8 +3,9 @@
 set -euo pipefail
 packages=(
   clang-14 lld-14 llvm-14 libclang-rt-14-dev cmake ninja-build make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libfreetype-dev libstb-dev libpng-dev
-  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-urw-base35 t1utils
+  libgtest-dev libgmock-dev libbenchmark-dev libfreetype-dev libpng-dev
+  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-noto-core fonts-urw-base35 t1utils
+  libstb-dev
   clang-format
 )
 missing=()

@@ -2,7 +2,15 @@
 // renders a line, frees everything, and reports the outcome by throwing an exception
 // that the library's runtime carries to the handler. The module brings no runtime of its
 // own (freestanding, SjLj exceptions); everything it needs binds to the library.
+//
+//   dvttf-run --files /usr/share/fonts/truetype/dejavu build/libdvexamplemodule.so \
+//     DejaVuSans.ttf "Hello from a module"
 #include "DovrelTTF.h"
+
+// The library's console (docs/modules.md lists every export a module may use): text is
+// collected into a line that dv_lua_writeline hands to the host.
+extern "C" void dv_lua_write(const char* text, size_t length);
+extern "C" void dv_lua_writeline();
 
 namespace {
 
@@ -87,4 +95,53 @@ example_render_line(const char* font_path, const char* text, ExampleReport* repo
   } catch (const Outcome& outcome) {
     return outcome.code();
   }
+}
+
+namespace {
+
+void write_text(const char* text) {
+  size_t length = 0;
+  while (text[length] != 0)
+    ++length;
+  dv_lua_write(text, length);
+}
+
+void write_number(uint64_t value) {
+  char digits[24];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  char text[24];
+  for (int i = 0; i < count; ++i)
+    text[i] = digits[count - 1 - i];
+  dv_lua_write(text, static_cast<size_t>(count));
+}
+
+} // namespace
+
+// The entry point dvttf-run calls: `module_main(argc, argv)` with argv[0] the module, then
+// FONT (a path among the host's files) and TEXT. Prints what was drawn on the console and
+// returns example_render_line's code (3 for a wrong command line).
+extern "C" [[gnu::visibility("default")]] int module_main(int argc, const char* const* argv) {
+  if (argc != 3) {
+    write_text("usage: MODULE FONT TEXT");
+    dv_lua_writeline();
+    return 3;
+  }
+  ExampleReport report{};
+  const int code = example_render_line(argv[1], argv[2], &report);
+  if (code == 0) {
+    write_text("rendered ");
+    write_number(static_cast<uint64_t>(report.width));
+    write_text("x");
+    write_number(static_cast<uint64_t>(report.height));
+    write_text(", ink ");
+    write_number(report.ink);
+  } else {
+    write_text(code == 1 ? "the font was refused" : "nothing was rendered");
+  }
+  dv_lua_writeline();
+  return code;
 }

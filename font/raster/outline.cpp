@@ -36,7 +36,7 @@ void OutlineBuilder::line_to(const Point& p) {
     return;
   }
   if (!same_point(p, current)) {
-    segments.push_back(LineSegment{current, p});
+    add_segment(current, p);
     current = p;
   }
   update_bounds(p);
@@ -44,9 +44,17 @@ void OutlineBuilder::line_to(const Point& p) {
 
 void OutlineBuilder::close_contour() {
   if (contour_open && !same_point(current, contour_start))
-    segments.push_back(LineSegment{current, contour_start});
+    add_segment(current, contour_start);
   contour_open = false;
   current = contour_start;
+}
+
+void OutlineBuilder::add_segment(const Point& from, const Point& to) {
+  if (segments.size >= kMaxOutlineSegments) {
+    overflowed = true;
+    return;
+  }
+  segments.push_back(LineSegment{from, to});
 }
 
 void OutlineBuilder::update_bounds(const Point& p) {

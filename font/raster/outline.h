@@ -27,10 +27,17 @@ struct AffineTransform {
 Point midpoint(const Point& a, const Point& b);
 Point transform_point(const AffineTransform& t, const Point& p);
 
+// Most edges one glyph outline may have, whatever its format: an outline asking for more
+// is hostile and its glyph comes back blank. Real glyphs have a few thousand at most.
+inline constexpr size_t kMaxOutlineSegments = size_t{1} << 18;
+
 // Collects contours as edges. A contour left open is closed by the next move_to or by
 // close_contour. The bounds include every point given, even those that made no edge.
+// Edges past kMaxOutlineSegments are not stored (so their storage stays within 8 MiB);
+// `overflowed` tells that some were dropped.
 struct OutlineBuilder {
   dv::vector<LineSegment> segments;
+  bool overflowed = false;
   bool contour_open = false;
   bool has_bounds = false;
   Point contour_start = {0.0, 0.0};
@@ -44,6 +51,9 @@ struct OutlineBuilder {
   void line_to(const Point& p);
   void close_contour();
   void update_bounds(const Point& p);
+
+private:
+  void add_segment(const Point& from, const Point& to);
 };
 
 // Appends the quadratic curve p0-p1-p2 as edges by midpoint subdivision until the control

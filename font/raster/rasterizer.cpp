@@ -384,19 +384,32 @@ void sweep(RasterScratch& s, const SampleGrid& grid, int32_t width, unsigned cha
 
 } // namespace
 
-size_t RasterScratch::held_bytes() const {
-  return edges.capacity * sizeof(SweepEdge) + first_edge_of_pixel_row.capacity * sizeof(int32_t) +
-         active.capacity * sizeof(int32_t) + row_crossings.capacity * sizeof(uint32_t) +
-         last_row_crossings.capacity * sizeof(uint64_t) + coverage_steps.capacity * sizeof(int32_t);
+size_t held_bytes(const RasterScratch& scratch) {
+  return scratch.edges.capacity * sizeof(SweepEdge) +
+         scratch.first_edge_of_pixel_row.capacity * sizeof(int32_t) +
+         scratch.active.capacity * sizeof(int32_t) +
+         scratch.row_crossings.capacity * sizeof(uint32_t) +
+         scratch.last_row_crossings.capacity * sizeof(uint64_t) +
+         scratch.coverage_steps.capacity * sizeof(int32_t);
 }
 
-GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
-                              RasterScratch& scratch) {
+uint64_t crossing_work(uint64_t crossings, size_t edges) {
+  uint64_t log2_edges = 0;
+  while ((size_t{1} << log2_edges) < edges)
+    ++log2_edges;
+  return crossings * (1 + log2_edges);
+}
+
+GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, RasterScratch& scratch,
+                              GlyphBudget& budget) {
   GlyphBitmap bitmap;
   bitmap.advance = advance;
-  scratch.work = outline.segments.size;
   PixelGrid grid;
-  if (outline.segments.size == 0 || !outline.has_bounds || !grid_for_bounds(outline, grid))
+  if (!budget.spend(outline.segments.size) || outline.segments.size == 0 || !outline.has_bounds ||
+      !grid_for_bounds(outline, grid))
+    return bitmap;
+  const int64_t pixels = grid.width * grid.height;
+  if (!budget.spend(static_cast<uint64_t>(pixels)))
     return bitmap;
   const SampleGrid samples{static_cast<double>(grid.top) - 0.125,
                            static_cast<double>(grid.left) + 0.125,
@@ -404,8 +417,8 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
                            static_cast<int32_t>(grid.width * kSamplesPerAxis)};
   unsigned long long crossings = 0;
   const bool within_limits = prepare_edges(outline, samples, scratch, crossings);
-  scratch.work += crossings + static_cast<uint64_t>(grid.width * grid.height);
-  if (!within_limits)
+  if (!budget.spend(crossing_work(crossings, scratch.edges.size)) || !within_limits ||
+      !budget.take_pixels(pixels))
     return bitmap;
   bitmap.left = static_cast<int>(grid.left);
   bitmap.top = static_cast<int>(grid.top);
@@ -415,6 +428,12 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
   scratch.coverage_steps.assign(static_cast<size_t>(grid.width + 2), 0);
   sweep(scratch, samples, bitmap.width, bitmap.pixels.data);
   return bitmap;
+}
+
+GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
+                              RasterScratch& scratch) {
+  GlyphBudget budget = GlyphBudget::unlimited();
+  return rasterize_outline(outline, advance, scratch, budget);
 }
 
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance) {

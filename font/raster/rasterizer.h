@@ -13,10 +13,10 @@
 constexpr long long kMaxBitmapSide = 16384;
 constexpr long long kMaxBitmapPixels = 1LL << 24;
 
-// The work of a bitmap is one crossing per edge and sample row it spans, plus its pixels.
-// Beyond this many crossings the bitmap comes back empty, so a hostile outline (many long
-// edges) cannot stall the caller. A real glyph crosses a sample row a few dozen times at
-// most, so even 2^16 sample rows (16,384 pixels) stay far below it.
+// Each edge crosses every sample row it spans once. Beyond this many crossings the bitmap
+// comes back empty, so a hostile outline (many long edges) cannot stall the caller. A
+// real glyph crosses a sample row a few dozen times at most, so even 2^16 sample rows
+// (16,384 pixels) stay far below it.
 constexpr unsigned long long kMaxCrossings = 1ULL << 25;
 
 // An edge prepared for the sweep: the segment as given (start and difference, so the
@@ -42,16 +42,30 @@ struct RasterScratch {
   dv::vector<uint32_t> row_crossings;          // three sample rows' keys, room for each edge
   dv::vector<uint64_t> last_row_crossings;     // the fourth's, each with its edge
   dv::vector<int32_t> coverage_steps;          // per pixel of a row: change in covered samples
-  uint64_t work = 0;                           // what the last rasterize_outline call spent
-
-  // Bytes of storage held between glyphs.
-  size_t held_bytes() const;
 };
 
+// Bytes of storage the scratch holds.
+size_t held_bytes(const RasterScratch& scratch);
+
+// Scratch storage a backend keeps from one glyph to the next: a glyph that leaves more
+// behind (hundreds of thousands of edges, or thousands of pixels wide) gives it all back.
+constexpr size_t kMaxKeptScratchBytes = size_t{1} << 20;
+
+// The work of sweeping `crossings` crossings of `edges` edges (font/glyph_budget.h): each
+// crossing is computed once and sorted among at most `edges` crossings of its row, which
+// costs log2(edges) comparisons (insertion sort runs within 8 moves per crossing, or
+// heapsort takes over).
+uint64_t crossing_work(uint64_t crossings, size_t edges);
+
 // Turns the outline's edges into a coverage bitmap with a one-pixel empty margin around
-// the outline's bounds. `advance` is copied into the result unchanged. Sets `scratch.work`
-// to what it cost: one unit per edge, per crossing of an edge with a sample row and per
-// pixel of the sampled frame (also when the bitmap comes back empty past a limit).
+// the outline's bounds. `advance` is copied into the result unchanged. Pays from `budget`
+// one unit per edge, crossing_work for the crossings and one unit and one byte of bitmap
+// per pixel of the frame, each before the work or the allocation it pays for; when the
+// budget cannot pay, the bitmap comes back empty and the budget exhausted. Past the limits
+// above it comes back empty as well, paid for what was counted.
+GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, RasterScratch& scratch,
+                              GlyphBudget& budget);
+// With fresh scratch storage, or a budget no glyph exhausts.
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
                               RasterScratch& scratch);
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance);

@@ -17,7 +17,8 @@ static_assert(sizeof(TextImage) == 32);
 static_assert(offsetof(TextImage, pixels) == 8);
 static_assert(offsetof(TextImage, reserved) == 16);
 
-// A new record owning `pixels` (from new[]), reserved words 0.
+// A new record owning `pixels` (from new[]), reserved words 0. The pixels are released
+// when the record cannot be allocated.
 TextImage* make_text_image(int32_t width, int32_t height, uint8_t* pixels);
 
 // A 0 x 0 image whose pixel pointer holds 4 zero bytes.

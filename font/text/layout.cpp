@@ -24,10 +24,6 @@ bool has_ink(const GlyphBitmap& bitmap) {
   return bitmap.width > 0 && bitmap.height > 0;
 }
 
-int64_t ink_pixels(const GlyphBitmap& bitmap) {
-  return has_ink(bitmap) ? int64_t{bitmap.width} * bitmap.height : 0;
-}
-
 // Union of the ink rectangles of a line, in line coordinates before shifting.
 struct InkBounds {
   bool any = false;
@@ -92,10 +88,8 @@ const GlyphBitmap* glyph_for(FontHandle* handle, unsigned int codepoint, LinePro
     return &entry->second;
   }
   const double scale = static_cast<double>(handle->pixel_size) / handle->backend->units_per_em();
-  GlyphBitmap bitmap = handle->backend->rasterize(codepoint, scale);
-  const int64_t pixels = ink_pixels(bitmap);
-  const uint64_t work = handle->backend->last_raster_work();
-  if (pixels > budget.glyph_pixels_left || work > budget.raster_work_left) {
+  GlyphBitmap bitmap = handle->backend->rasterize(codepoint, scale, budget.glyphs);
+  if (budget.glyphs.exhausted) {
     return nullptr;
   }
   LineProgress trial = line;
@@ -103,8 +97,6 @@ const GlyphBitmap* glyph_for(FontHandle* handle, unsigned int codepoint, LinePro
   if (!image_can_fit(budget, trial.least_width(), trial.least_height())) {
     return nullptr;
   }
-  budget.glyph_pixels_left -= pixels;
-  budget.raster_work_left -= work;
   return &handle->bitmap_cache.emplace(codepoint, dv::move(bitmap)).first->second;
 }
 

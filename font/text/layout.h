@@ -33,8 +33,7 @@ struct LineMetrics {
 // as that can no longer fit max_image_pixels.
 struct RenderBudget {
   int64_t max_image_pixels;
-  int64_t glyph_pixels_left;  // pixels new bitmaps may still add to the cache
-  uint64_t raster_work_left;  // work the rasterizer may still spend on new bitmaps
+  GlyphBudget glyphs;         // what new glyphs may still cost (font/glyph_budget.h)
   int64_t widest = 1;         // the widest line laid out so far
   int64_t other_lines_height; // lines laid out so far + line_height for each line to come
 };
@@ -53,9 +52,9 @@ bool image_can_fit(const RenderBudget& budget, int64_t line_width, int64_t line_
 // Lays out `line` into `layout`, rasterizing every code point missing from the handle's
 // cache into it. The caller has reserved room in the cache for every code point the line
 // can add, so cached bitmaps do not move while the layout points at them. Returns false,
-// as soon as it is known, when the image can no longer fit or the new bitmaps would take
-// more than `budget.glyph_pixels_left` or cost more than `budget.raster_work_left`; the
-// bitmap that showed it is not cached.
+// as soon as it is known, when the image can no longer fit or a new glyph would cost more
+// than `budget.glyphs` has left (the backend refuses it); the glyph that showed it is not
+// cached.
 // Dimensions that leave the int32 range saturate at INT32_MAX.
 bool layout_line(FontHandle* handle, const TextLine& line, const LineMetrics& metrics,
                  RenderBudget& budget, LineLayout& layout);

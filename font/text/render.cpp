@@ -1,3 +1,4 @@
+#include "abi/allocation_scope.h"
 #include "font/font_api.h"
 #include "font/text/canvas.h"
 #include "font/text/codepoint_set.h"
@@ -44,7 +45,7 @@ uint64_t new_codepoints(const FontHandle& font, const char* text, uint64_t text_
 // Lays out every line, stopping as soon as the image can no longer fit kMaxImagePixels.
 bool layout_lines(FontHandle* font, const char* text, unsigned long line_count,
                   const LineMetrics& metrics, dv::vector<LineLayout>& layouts) {
-  RenderBudget budget{kMaxImagePixels, kMaxNewGlyphPixels, kMaxRasterWork, 1,
+  RenderBudget budget{kMaxImagePixels, GlyphBudget{kMaxNewGlyphPixels, kMaxRasterWork}, 1,
                       metrics.line_height * static_cast<int64_t>(line_count - 1)};
   layouts.reserve(line_count);
   TextLine line = first_line(text);
@@ -82,15 +83,11 @@ bool canvas_size(const dv::vector<LineLayout>& layouts, int32_t* width, int32_t*
   return true;
 }
 
-} // namespace
-
-namespace dv {
-
 // Every limit is checked before the memory it guards is asked for: the text's length and
 // line count before anything is decoded or rasterized, the new code points before the
 // cache is reserved, and the image size after every glyph placed.
-DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid",
-               (void* handle, const char* text, int red, int green, int blue, double opacity)) {
+TextImage* render_text(void* handle, const char* text, int red, int green, int blue,
+                       double opacity) {
   auto* font = static_cast<FontHandle*>(handle);
   if (font == nullptr || text == nullptr || font->backend == nullptr) {
     return nullptr;
@@ -130,6 +127,19 @@ DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid"
     canvas = compose_lines(layouts, width, height);
   }
   return make_text_image(width, height, expand_to_rgba(canvas, red, green, blue, opacity));
+}
+
+} // namespace
+
+namespace dv {
+
+// In an allocation scope (abi/allocation_scope.h): a render the heap cannot hold gives
+// null. The glyphs it cached before that are complete and stay; the handle is unchanged
+// otherwise.
+DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid",
+               (void* handle, const char* text, int red, int green, int blue, double opacity)) {
+  return null_on_allocation_failure(
+      [&] { return render_text(handle, text, red, green, blue, opacity); });
 }
 
 } // namespace dv

@@ -1,6 +1,8 @@
 // The font backend for sfnt fonts with TrueType (glyf) outlines.
 #include "font/font_api.h"
+#include "font/load_options.h"
 #include "font/truetype/cmap.h"
+#include "font/truetype/collection.h"
 #include "font/truetype/font.h"
 #include "font/truetype/glyph_bitmap.h"
 
@@ -8,14 +10,19 @@ namespace {
 
 class TrueTypeBackend final : public FontBackend {
 public:
+  explicit TrueTypeBackend(unsigned int options) : options_(options) {}
+
+  // A collection's face when the options pick one, else the font the bytes hold.
   bool load(const dv::vector<unsigned char>& bytes) override {
-    return load_truetype_font(font_, bytes);
+    uint32_t directory = 0;
+    return sfnt_face_directory(bytes, load_option::face_index(options_), directory) &&
+           load_truetype_font(font_, bytes, directory);
   }
 
   // The outline and the coverage are built outside this file from `font_`
   // (font/truetype_glyph_bitmap.h).
-  GlyphBitmap rasterize(unsigned int codepoint, double scale) override {
-    return rasterize_truetype_glyph(font_, lookup_glyph(codepoint), scale, scratch_);
+  GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
+    return rasterize_truetype_glyph(font_, lookup_glyph(codepoint), scale, scratch_, budget);
   }
 
   double units_per_em() const override { return font_.units_per_em_; }
@@ -23,7 +30,6 @@ public:
   double descent() const override { return font_.descent_ > 0 ? font_.descent_ : 0.0; }
   double line_gap() const override { return font_.line_gap_ > 0 ? font_.line_gap_ : 0.0; }
   int metric_rounding() const override { return 0; } // line metrics round up
-  uint64_t last_raster_work() const override { return scratch_.raster.work; }
 
   uint16_t lookup_glyph(uint32_t codepoint) {
     return lookup_glyph_cached(font_.data_, font_.cmap4_, font_.cmap12_groups_, glyph_cache_,
@@ -31,6 +37,7 @@ public:
   }
 
 private:
+  unsigned int options_; // the extended loaders' options word; 0 from the standard loaders
   TrueTypeFont font_;
   dv::unordered_map<unsigned int, unsigned short> glyph_cache_; // code point -> glyph
   GlyphScratch scratch_;                                        // reused by every glyph
@@ -38,6 +45,6 @@ private:
 
 } // namespace
 
-FontBackend* make_truetype_backend() {
-  return new TrueTypeBackend;
+FontBackend* make_truetype_backend(unsigned int options) {
+  return new TrueTypeBackend(options);
 }

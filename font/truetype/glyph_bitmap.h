@@ -8,23 +8,22 @@
 #include "font/truetype/font.h"
 #include "font/truetype/outline.h"
 
-// The advance width of metrics glyph `glyph` in font units, or false when its hmtx entries
-// do not lie inside the font data. Glyphs past the last full record share its advance.
-bool advance_width(const TrueTypeFont& font, uint16_t glyph, uint16_t& width);
-
 // The bitmap of glyph `glyph` (already looked up from a code point) at `scale` pixels per
 // font unit. Never fails: a truncated hmtx gives an empty bitmap one em wide, a malformed
 // glyph an empty bitmap with the glyph's own advance.
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale);
 
-// Storage one font handle reuses for every glyph it rasterizes; what a glyph needed beyond
-// 1 MiB of it is given back after that glyph.
+// Storage one font handle reuses for every glyph it rasterizes; when a glyph left it
+// holding more than kMaxKeptScratchBytes, all of it is given back after that glyph.
 struct GlyphScratch {
   OutlineBuilder outline;
   GlyfScratch glyf;
   RasterScratch raster;
 };
 
-// The same bitmap, built in `scratch`.
+// The same bitmap, built in `scratch`, and paid from `budget` (font/glyph_budget.h): the
+// points and components decoded, then what the rasterizer spends.
+GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
+                                     GlyphScratch& scratch, GlyphBudget& budget);
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
                                      GlyphScratch& scratch);

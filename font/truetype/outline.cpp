@@ -33,7 +33,7 @@ struct GlyphWork {
 };
 
 bool within_segment_limit(const OutlineBuilder& builder, const GlyphWork& work) {
-  return builder.segments.size <= work.segment_limit;
+  return builder.segments.size <= work.segment_limit && !builder.overflowed;
 }
 
 // A simple glyph decoded into flat per-point lists (the scratch's storage).
@@ -342,7 +342,10 @@ bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,
                           GlyfScratch& scratch) {
   GlyphWork work{kMaxGlyphComponents, kMaxGlyphPoints, builder.segments.size + kMaxGlyphSegments,
                  scratch};
-  return append_glyph(font, glyph, transform, builder, depth, work);
+  const bool appended = append_glyph(font, glyph, transform, builder, depth, work);
+  scratch.points_and_components =
+      (kMaxGlyphComponents - work.components_left) + (kMaxGlyphPoints - work.points_left);
+  return appended;
 }
 
 bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,

@@ -9,9 +9,9 @@
 // Work limits for one top-level glyph across all its components. Real fonts stay far below
 // them; hostile composites (many components, each a composite of many more) would
 // otherwise multiply the work at every nesting level.
-constexpr uint32_t kMaxGlyphComponents = 4096;   // component records expanded
-constexpr uint32_t kMaxGlyphPoints = 1u << 18;   // outline points decoded
-constexpr uint64_t kMaxGlyphSegments = 1u << 18; // edges in the builder
+constexpr uint32_t kMaxGlyphComponents = 4096;              // component records expanded
+constexpr uint32_t kMaxGlyphPoints = 1u << 18;              // outline points decoded
+constexpr uint64_t kMaxGlyphSegments = kMaxOutlineSegments; // edges in the builder
 
 // Deepest composite nesting expanded; a composite met below it fails the glyph.
 constexpr int kMaxCompositeDepth = 11;
@@ -24,6 +24,8 @@ struct GlyfScratch {
   dv::vector<short> ys;
   dv::vector<Point> contour_points;
   dv::vector<bool> contour_on_curve;
+  // Points decoded plus components expanded by the last glyph appended through it.
+  uint64_t points_and_components = 0;
 };
 
 // Appends glyph `glyph`, every point mapped through `transform`, to `builder`. True when

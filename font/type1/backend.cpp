@@ -9,26 +9,29 @@ namespace {
 
 class Type1Backend final : public FontBackend {
 public:
+  explicit Type1Backend(unsigned int options) : options_(options) {}
+
   bool load(const dv::vector<unsigned char>& bytes) override {
     return load_type1_font(font_, bytes);
   }
-  GlyphBitmap rasterize(unsigned int codepoint, double scale) override {
-    return rasterize_type1_glyph(font_, codepoint, scale, raster_);
+  GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
+    return rasterize_type1_glyph(font_, codepoint, scale, raster_, budget);
   }
   double units_per_em() const override { return font_.units_per_em; }
   double ascent() const override { return font_.ascent; }
   double descent() const override { return font_.descent; }
   double line_gap() const override { return 0.0; }
   int metric_rounding() const override { return 1; }
-  uint64_t last_raster_work() const override { return raster_.work; }
 
 private:
+  // The extended loaders' options word; 0 from the standard loaders.
+  [[maybe_unused]] unsigned int options_;
   Type1Font font_;
-  RasterScratch raster_; // reused by every glyph
+  RasterScratch raster_; // reused by every glyph, kept within kMaxKeptScratchBytes
 };
 
 } // namespace
 
-FontBackend* make_type1_backend() {
-  return new Type1Backend();
+FontBackend* make_type1_backend(unsigned int options) {
+  return new Type1Backend(options);
 }

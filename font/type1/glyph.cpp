@@ -3,6 +3,7 @@
 #include "containers/placement.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/interpreter.h"
+#include "runtime/memory.h"
 namespace {
 
 bool row_is_blank(const GlyphBitmap& bitmap, int row) {
@@ -73,25 +74,42 @@ void crop_to_ink(GlyphBitmap& bitmap) {
   if (width <= 0 || height <= 0)
     return make_blank(bitmap);
 
-  ByteVector pixels;
-  pixels.resize(static_cast<unsigned long>(width) * height);
+  // Row i moves from offset (top + i) * old width + left to i * width, never later, so
+  // the rows are moved in place from the first on.
   for (int row = 0; row < height; ++row) {
     const unsigned char* from =
         bitmap.pixels.data + static_cast<long>(top + row) * bitmap.width + left;
-    unsigned char* to = pixels.data + static_cast<long>(row) * width;
-    for (int column = 0; column < width; ++column)
-      to[column] = from[column];
+    dv::memmove(bitmap.pixels.data + static_cast<long>(row) * width, from,
+                static_cast<size_t>(width));
   }
+  bitmap.pixels.resize(static_cast<unsigned long>(width) * height);
   bitmap.left += left;
   bitmap.top -= top;
   bitmap.width = width;
   bitmap.height = height;
-  bitmap.pixels = static_cast<ByteVector&&>(pixels);
+  // Much of the storage left unused (a large blank frame) is given back: the ink moves to
+  // storage of its own size, while the old storage is held no longer than that copy.
+  if (bitmap.pixels.capacity > 2 * bitmap.pixels.size)
+    bitmap.pixels = ByteVector(bitmap.pixels);
 }
 
+namespace {
+
+// Gives back large rasterizer storage after a glyph, also when its rasterization failed
+// to allocate and unwinds.
+struct ScratchTrimmer {
+  RasterScratch& scratch;
+  ~ScratchTrimmer() {
+    if (held_bytes(scratch) > kMaxKeptScratchBytes)
+      scratch = RasterScratch();
+  }
+};
+
+} // namespace
+
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
-                                  RasterScratch& scratch) {
-  scratch.work = 0;
+                                  RasterScratch& scratch, GlyphBudget& budget) {
+  const ScratchTrimmer trimmer{scratch};
   const dv::string& name = glyph_name_for_codepoint(font, codepoint);
   const auto& charstrings = font.charstrings;
   const auto* end = charstrings.entries.data + charstrings.entries.size;
@@ -101,13 +119,22 @@ GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint,
     return GlyphBitmap();
 
   Type1Interpreter interpreter(&font, scale);
+  const bool complete = interpreter.execute(named != end ? named->second : notdef->second, 0);
   GlyphBitmap bitmap;
-  if (interpreter.execute(named != end ? named->second : notdef->second, 0)) {
-    bitmap = rasterize_outline(interpreter.outline(), interpreter.advance(), scratch);
+  // An outline past kMaxOutlineSegments edges is as unusable as a failed charstring.
+  if (budget.spend(kWorkPerInterpreterStep * interpreter.steps()) && complete &&
+      !interpreter.outline().overflowed) {
+    bitmap = rasterize_outline(interpreter.outline(), interpreter.advance(), scratch, budget);
     crop_to_ink(bitmap);
   }
   bitmap.advance = interpreter.advance();
   return bitmap;
+}
+
+GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
+                                  RasterScratch& scratch) {
+  GlyphBudget budget = GlyphBudget::unlimited();
+  return rasterize_type1_glyph(font, codepoint, scale, scratch, budget);
 }
 
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale) {

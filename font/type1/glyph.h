@@ -10,10 +10,15 @@
 const dv::string& glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint);
 
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale);
-// The same with the rasterizer's storage (and its record of the work done) in `scratch`.
+// The same with the rasterizer's storage in `scratch` (kept within kMaxKeptScratchBytes),
+// paid from `budget` (font/glyph_budget.h): the charstring bytes interpreted, then what
+// the rasterizer spends; the bitmap is paid for before it is cropped.
+GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
+                                  RasterScratch& scratch, GlyphBudget& budget);
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
                                   RasterScratch& scratch);
 
 // Removes blank rows and columns at the edges, keeping every pixel in place relative to
-// the glyph origin.
+// the glyph origin. Works in place; only when the ink takes less than half the storage
+// does it move to storage of its own size.
 void crop_to_ink(GlyphBitmap& bitmap);

@@ -20,6 +20,8 @@ public:
 
   const OutlineBuilder& outline() const { return outline_; }
   double advance() const { return advance_; }
+  // Charstring bytes run so far, across every subroutine (at most kWorkLimit + 1).
+  unsigned long steps() const { return work_; }
 
 private:
   enum class Step { kContinue, kDone, kFail };

@@ -272,6 +272,26 @@ Bytes sfnt_file(const std::vector<TableEntry>& tables, uint32_t version) {
   return out.bytes();
 }
 
+Bytes collection_file(const std::vector<Bytes>& faces) {
+  ByteWriter out;
+  out.tag("ttcf").u16(1).u16(0).u32(static_cast<uint32_t>(faces.size()));
+  size_t face_offset = 12 + 4 * faces.size();
+  for (const Bytes& face : faces) {
+    out.u32(static_cast<uint32_t>(face_offset));
+    face_offset += (face.size() + 3) & ~size_t{3};
+  }
+  for (const Bytes& face : faces) {
+    Bytes moved = face;
+    const uint32_t base = static_cast<uint32_t>(out.size());
+    for (uint16_t i = 0; i < get_u16(face, 4); ++i) {
+      const size_t record = 12 + 16 * size_t{i};
+      put_u32(moved, record + 8, get_u32(face, record + 8) + base);
+    }
+    out.append(moved).pad_to(4);
+  }
+  return out.bytes();
+}
+
 TableLocation find_table(const Bytes& font, const std::string& tag, bool last) {
   TableLocation found;
   const uint16_t count = get_u16(font, 4);

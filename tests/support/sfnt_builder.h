@@ -105,6 +105,10 @@ struct TableEntry {
 // Directory + tables, each table 4-byte aligned, in the order given (duplicates allowed).
 Bytes sfnt_file(const std::vector<TableEntry>& tables, uint32_t version = 0x00010000);
 
+// A collection ("ttcf", version 1.0) of whole sfnt files: each is copied after the header
+// and the face offsets, its table offsets moved by where it landed.
+Bytes collection_file(const std::vector<Bytes>& faces);
+
 // Offset and length of the first (or last, if `last`) directory record with this tag,
 // or {0, 0} when absent.
 struct TableLocation {

@@ -1,9 +1,12 @@
 // dvttf-info on every font file of the Debian font packages the project uses: each one
-// either prints its facts or is refused with the reason, and the metrics, glyph counts
-// and mapped code points it prints agree with what FreeType reads from the same file.
+// either prints its facts or is refused with the reason, and the names, metrics, glyph
+// counts and mapped code points it prints agree with what FreeType reads from the same
+// file. Then its command line: several files, --has, --sheet, refusals and exit codes.
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_SFNT_NAMES_H
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -116,9 +119,26 @@ std::pair<long, long> freetype_mapped(FT_Face face) {
   return {bmp, beyond};
 }
 
+// True when the name table holds typographic names (IDs 16 and 17), which FreeType
+// reports as the family and style instead of IDs 1 and 2.
+bool has_typographic_names(FT_Face face) {
+  for (FT_UInt i = 0; i < FT_Get_Sfnt_Name_Count(face); ++i) {
+    FT_SfntName name;
+    if (FT_Get_Sfnt_Name(face, i, &name) == 0 && (name.name_id == 16 || name.name_id == 17)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void expect_truetype_facts_match(const std::string& path, const std::string& output, FT_Face face) {
   const auto printed = facts(output);
   EXPECT_EQ(printed.at("format"), "TrueType") << path;
+  if (!has_typographic_names(face)) {
+    EXPECT_EQ(printed.at("family"), face->family_name) << path;
+    EXPECT_EQ(printed.at("style"), face->style_name) << path;
+  }
+  EXPECT_FALSE(printed.at("full name").empty()) << path;
   EXPECT_EQ(number(printed, "units per em"), face->units_per_EM) << path;
   EXPECT_EQ(number(printed, "ascent"), face->ascender) << path;
   EXPECT_EQ(number(printed, "descent"), -face->descender) << path;
@@ -133,6 +153,8 @@ void expect_truetype_facts_match(const std::string& path, const std::string& out
 void expect_type1_facts_match(const std::string& path, const std::string& output, FT_Face face) {
   const auto printed = facts(output);
   EXPECT_EQ(printed.at("format").rfind("Type 1 P", 0), 0u) << path;
+  EXPECT_EQ(printed.at("family"), face->family_name) << path;
+  EXPECT_FALSE(printed.at("font name").empty()) << path;
   EXPECT_EQ(number(printed, "units per em"), face->units_per_EM) << path;
   EXPECT_EQ(number(printed, "ascent"), face->bbox.yMax) << path;
   EXPECT_EQ(number(printed, "descent"), -face->bbox.yMin) << path;
@@ -214,9 +236,14 @@ TEST_F(DvttfInfoTest, RefusedFilesAndBadOptionsGiveTheReason) {
   };
   const Case cases[] = {
       {"", 2, "no FONT given"},
-      {"a b", 2, "give one FONT"},
       {"--bold x", 2, "unknown option '--bold'"},
-      {"--help", 0, "usage: dvttf-info FONT"},
+      {"--has", 2, "--has needs a value"},
+      {"--has U+41 --has=0041 x", 2,
+       "--has wants code points U+XXXX[,U+YYYY...] up to U+10FFFF, not '0041'"},
+      {"--has U+110000 x", 2, "not 'U+110000'"},
+      {"--has U+41,,U+42 x", 2, "not ''"},
+      {"--sheet a.png x y", 2, "--sheet draws one FONT"},
+      {"--help", 0, "usage: dvttf-info [OPTION]... FONT..."},
       {"--version", 0, "dvttf-info (DovrelTTF) "},
       {shell_quote(dir + "missing.ttf"), 1, "font file not found: " + dir + "missing.ttf"},
       {shell_quote(dir), 1, "font path is not a regular file"},
@@ -225,6 +252,9 @@ TEST_F(DvttfInfoTest, RefusedFilesAndBadOptionsGiveTheReason) {
       {collection, 1, "a font collection (ttcf)"},
       {bare_sfnt, 1, "refuses it as a TrueType font"},
       {bare_type1, 1, "refuses it as a Type 1 font (no charstrings found)"},
+      // Every file gets its answer; one refused makes the exit code 1.
+      {text + " " + empty, 1, "cannot load font " + empty},
+      {text + " " + collection, 1, "a font collection (ttcf)"},
   };
   for (const Case& c : cases) {
     const CommandResult result = run(shell_quote(DVTTF_INFO_PATH) + " " + c.arguments);
@@ -232,6 +262,123 @@ TEST_F(DvttfInfoTest, RefusedFilesAndBadOptionsGiveTheReason) {
     EXPECT_NE(result.output.find(c.message), std::string::npos) << c.arguments << "\n"
                                                                 << result.output;
   }
+}
+
+constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr const char* kLiberationSans =
+    "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
+
+// The facts of each file a call printed, in order (files are separated by a blank line).
+std::vector<std::map<std::string, std::string>> facts_per_file(const std::string& output) {
+  std::vector<std::map<std::string, std::string>> files;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = output.find("\n\n", start);
+    files.push_back(facts(output.substr(start, end - start)));
+    if (end == std::string::npos) {
+      return files;
+    }
+    start = end + 2;
+  }
+}
+
+TEST_F(DvttfInfoTest, SeveralFontsInOneCallWithTheCodePointsAsked) {
+  struct Case {
+    std::string arguments;
+    int status;
+    // Per file: the "has U+XXXX" answers expected.
+    std::vector<std::map<std::string, std::string>> answers;
+  };
+  const std::string dejavu = shell_quote(kDejaVuSans);
+  const std::string liberation = shell_quote(kLiberationSans);
+  const Case cases[] = {
+      {"--has U+0041 " + dejavu, 0, {{{"has U+0041", "yes"}}}},
+      {"--has=u+4e2d,U+41 " + dejavu, 3, {{{"has U+4E2D", "no"}, {"has U+0041", "yes"}}}},
+      // Beyond the BMP (format 12) and below it; options after the files.
+      {dejavu + " " + liberation + " --has U+1F600,U+20AC",
+       3,
+       {{{"has U+1F600", "yes"}, {"has U+20AC", "yes"}},
+        {{"has U+1F600", "no"}, {"has U+20AC", "yes"}}}},
+      {dejavu + " " + liberation, 0, {{}, {}}},
+  };
+  for (const Case& c : cases) {
+    const CommandResult result = run(shell_quote(DVTTF_INFO_PATH) + " " + c.arguments);
+    if (result.output.find("font file not found") != std::string::npos) {
+      GTEST_SKIP() << "fonts-dejavu-core or fonts-liberation2 is not installed";
+    }
+    EXPECT_EQ(result.status, c.status) << c.arguments << "\n" << result.output;
+    const auto files = facts_per_file(result.output);
+    ASSERT_EQ(files.size(), c.answers.size()) << c.arguments << "\n" << result.output;
+    for (size_t i = 0; i < files.size(); ++i) {
+      EXPECT_EQ(files[i].count("units per em"), 1u) << c.arguments;
+      const Face face = open(files[i].at("file"));
+      for (const auto& [key, answer] : c.answers[i]) {
+        // The table's answers are FreeType's as well.
+        const FT_ULong codepoint = std::stoul(key.substr(6), nullptr, 16);
+        EXPECT_EQ(FT_Get_Char_Index(face.get(), codepoint) != 0, answer == "yes") << key;
+        EXPECT_EQ(files[i].count(key) ? files[i].at(key) : "(missing)", answer)
+            << c.arguments << "\n"
+            << result.output;
+      }
+    }
+  }
+}
+
+struct PngImage {
+  png_uint_32 width = 0;
+  png_uint_32 height = 0;
+  std::vector<uint8_t> rgba;
+};
+
+PngImage read_png(const std::string& path) {
+  PngImage image;
+  png_image reader{};
+  reader.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_file(&reader, path.c_str()) == 0) {
+    return image;
+  }
+  reader.format = PNG_FORMAT_RGBA;
+  image.rgba.resize(PNG_IMAGE_SIZE(reader));
+  if (png_image_finish_read(&reader, nullptr, image.rgba.data(), 0, nullptr) != 0) {
+    image.width = reader.width;
+    image.height = reader.height;
+  }
+  return image;
+}
+
+TEST_F(DvttfInfoTest, SheetDrawsEveryMappedGlyphInItsOwnLabelledCell) {
+  const std::string sheet = ::testing::TempDir() + "info-sheet.png";
+  const CommandResult result = run(shell_quote(DVTTF_INFO_PATH) + " --sheet " + shell_quote(sheet) +
+                                   " " + shell_quote(kLiberationSans));
+  if (result.output.find("font file not found") != std::string::npos) {
+    GTEST_SKIP() << "fonts-liberation2 is not installed";
+  }
+  ASSERT_EQ(result.status, 0) << result.output;
+  const auto printed = facts(result.output);
+  const long mapped = number(printed, "mapped code points");
+  EXPECT_EQ(printed.at("sheet"), sheet + " (" + std::to_string(mapped) + " glyphs)");
+  // Sixteen cells of 64 x 62 pixels to a row.
+  const PngImage image = read_png(sheet);
+  ASSERT_EQ(image.width, 16u * 64u);
+  ASSERT_EQ(image.height, static_cast<png_uint_32>((mapped + 15) / 16 * 62));
+  // Each cell holds dark pixels: its label at the top, and below it the glyph, which for
+  // most mapped code points has ink.
+  long inked_cells = 0;
+  for (long cell = 0; cell < mapped; ++cell) {
+    const long x0 = cell % 16 * 64;
+    const long y0 = cell / 16 * 62;
+    bool label = false;
+    bool ink = false;
+    for (long y = y0; y < y0 + 61; ++y) {
+      for (long x = x0; x < x0 + 63; ++x) {
+        const bool dark = image.rgba[(y * image.width + x) * 4] < 128;
+        (y < y0 + 14 ? label : ink) |= dark;
+      }
+    }
+    EXPECT_TRUE(label) << "cell " << cell;
+    inked_cells += ink;
+  }
+  EXPECT_GT(inked_cells, mapped * 9 / 10);
 }
 
 } // namespace

@@ -1,22 +1,17 @@
-// dvttf-info: what the library reads from a font file, so a person can see why a text
-// would come out blank before rendering it. Runs the hosted core library (dvcore) inside
-// the boot-environment stand-in.
-#include <getopt.h>
-
-#include <algorithm>
+// dvttf-info: what the library reads from font files, so a person can see why a text
+// would come out blank before rendering it: the format, names and metrics, the character
+// map or encoding, which code points the font draws, and a sheet of every glyph. Runs the
+// hosted core library (dvcore) inside the boot-environment stand-in.
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <memory>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "common/font_file.h"
-#include "font/truetype/font.h"
-#include "font/type1/font.h"
-#include "host/halt.h"
+#include "common/command_line.h"
+#include "common/font_names.h"
+#include "common/inspected_font.h"
+#include "glyph_sheet.h"
 #include "host/stand_in.h"
 #include "truetype_facts.h"
 #include "type1_facts.h"
@@ -25,163 +20,174 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitNotMapped = 3;
 
-const char* const kUsage =
-    "usage: dvttf-info FONT\n"
-    "Prints what DovrelTTF reads from FONT: its format (TrueType, Type 1 PFB or PFA), units\n"
-    "per em, ascent, descent, line gap and glyph count; for TrueType the character map\n"
-    "subtables chosen and how many code points they map; for Type 1 the encoding entries and\n"
-    "how many charstrings the straight-line interpreter draws.\n"
-    "  -h, --help     this text\n"
-    "      --version  the version\n"
-    "Exit status: 0 printed; 1 file missing or a font the library refuses; 2 bad options.\n";
+struct Options {
+  std::vector<uint32_t> has;
+  std::string sheet;
+  bool help = false;
+  bool version = false;
+};
+
+// "U+XXXX" (or "u+", 1 to 6 hex digits, at most U+10FFFF).
+bool parse_codepoint(const std::string& text, uint32_t* codepoint) {
+  if (text.size() < 3 || text.size() > 8 || (text[0] != 'U' && text[0] != 'u') || text[1] != '+' ||
+      text.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string::npos) {
+    return false;
+  }
+  *codepoint = static_cast<uint32_t>(std::strtoul(text.c_str() + 2, nullptr, 16));
+  return *codepoint <= 0x10FFFF;
+}
+
+std::string apply_has(const std::string& value, Options* options) {
+  size_t start = 0;
+  for (;;) {
+    const size_t comma = value.find(',', start);
+    const std::string item = value.substr(start, comma - start);
+    uint32_t codepoint = 0;
+    if (!parse_codepoint(item, &codepoint)) {
+      return "--has wants code points U+XXXX[,U+YYYY...] up to U+10FFFF, not '" + item + "'";
+    }
+    options->has.push_back(codepoint);
+    if (comma == std::string::npos) {
+      return "";
+    }
+    start = comma + 1;
+  }
+}
+
+std::vector<dvttf_tools::OptionSpec> option_table(Options* options) {
+  return {
+      {"has", 0, "U+XXXX[,...]", "say for each code point whether the font draws it",
+       [options](const std::string& value) { return apply_has(value, options); }},
+      {"sheet", 0, "FILE.png", "draw every mapped glyph in a grid with code point labels",
+       [options](const std::string& value) {
+         options->sheet = value;
+         return value.empty() ? "--sheet wants a file name" : "";
+       }},
+      {"help", 'h', nullptr, "this text",
+       [options](const std::string&) {
+         options->help = true;
+         return "";
+       }},
+      {"version", 0, nullptr, "the version",
+       [options](const std::string&) {
+         options->version = true;
+         return "";
+       }},
+  };
+}
+
+std::string usage() {
+  Options unused;
+  return "usage: dvttf-info [OPTION]... FONT...\n"
+         "Prints what DovrelTTF reads from each FONT: its format (TrueType, Type 1 PFB or PFA),\n"
+         "names, units per em, ascent, descent, line gap and glyph count; for TrueType the\n"
+         "character map subtables chosen and how many code points they map; for Type 1 the\n"
+         "encoding entries and how many charstrings the straight-line interpreter draws.\n" +
+         dvttf_tools::option_help(option_table(&unused)) +
+         "Exit status: 0 printed; 1 a file missing or a font the library refuses; 2 bad\n"
+         "options; 3 a code point asked with --has that a font does not draw.\n";
+}
 
 int fail(const std::string& message, int code = kExitFailure) {
   std::fprintf(stderr, "dvttf-info: %s\n", message.c_str());
   if (code == kExitUsage) {
-    std::fputs(kUsage, stderr);
+    std::fputs(usage().c_str(), stderr);
   }
   return code;
 }
 
-enum class Format { kTrueType, kPfb, kPfa, kOpenTypeCff, kCollection, kUnknown };
-
-// The format by the first bytes, as the library picks its backend.
-Format detect(const std::string& bytes) {
-  const std::string head = bytes.substr(0, 4);
-  if (head == std::string("\0\1\0\0", 4) || head == "true") {
-    return Format::kTrueType;
-  }
-  if (head == "OTTO") {
-    return Format::kOpenTypeCff;
-  }
-  if (head == "ttcf") {
-    return Format::kCollection;
-  }
-  if (!bytes.empty() && static_cast<unsigned char>(bytes[0]) == 0x80) {
-    return Format::kPfb;
-  }
-  if (!bytes.empty() && bytes[0] == '%') {
-    return Format::kPfa;
-  }
-  return Format::kUnknown;
-}
-
-// Why the library refuses a file of `format` outright, or empty when it tries to load it.
-std::string refusal(Format format) {
-  switch (format) {
-  case Format::kOpenTypeCff:
-    return "an OpenType font with CFF outlines (OTTO), which the library does not read";
-  case Format::kCollection:
-    return "a font collection (ttcf), which the library does not read";
-  case Format::kUnknown:
-    return "not a TrueType (glyf) or Type 1 font the library accepts";
-  default:
-    return "";
-  }
-}
-
-dv::vector<unsigned char> library_bytes(const std::string& bytes) {
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-  return dv::vector<unsigned char>(data, data + bytes.size());
-}
-
-// Loads `bytes` with the backend's loader and prints its facts; false when the library
-// refuses the font.
-bool print_facts(const std::string& path, Format format, const std::string& bytes) {
-  if (format == Format::kTrueType) {
-    auto font = std::make_unique<TrueTypeFont>();
-    if (!load_truetype_font(*font, library_bytes(bytes))) {
-      return false;
+void print_names(const dvttf_tools::InspectedFont& font) {
+  const dvttf_tools::FontNames names = dvttf_tools::font_names(font);
+  const std::pair<const char*, const std::string*> lines[] = {
+      {"font name", &names.font_name},
+      {"family", &names.family},
+      {"style", &names.style},
+      {"full name", &names.full},
+  };
+  for (const auto& [key, value] : lines) {
+    if (!value->empty()) {
+      std::printf("%s: %s\n", key, value->c_str());
     }
-    std::printf("file: %s\n", path.c_str());
-    dvttf_info::print_truetype_facts(*font, stdout);
-    return true;
   }
-  auto font = std::make_unique<Type1Font>();
-  if (!load_type1_font(*font, library_bytes(bytes))) {
-    return false;
-  }
-  std::printf("file: %s\n", path.c_str());
-  std::printf("format: Type 1 %s\n", format == Format::kPfb ? "PFB" : "PFA");
-  const bool standard = bytes.find("/Encoding StandardEncoding") != std::string::npos;
-  dvttf_info::print_type1_facts(*font, standard, stdout);
-  return true;
 }
 
-// A PFA-looking program whose encrypted part is raw bytes instead of hexadecimal digits.
-bool has_binary_eexec(const std::string& bytes) {
-  size_t position = bytes.find("eexec");
-  if (position == std::string::npos) {
-    return false;
+void print_facts(const dvttf_tools::InspectedFont& font) {
+  std::printf("file: %s\n", font.path().c_str());
+  std::printf("format: %s\n", dvttf_tools::format_name(font.format()));
+  print_names(font);
+  if (font.truetype() != nullptr) {
+    dvttf_info::print_truetype_facts(*font.truetype(), stdout);
+  } else {
+    const bool standard = font.bytes().find("/Encoding StandardEncoding") != std::string::npos;
+    dvttf_info::print_type1_facts(*font.type1(), standard, stdout);
   }
-  position = bytes.find_first_not_of(" \t\r\n", position + 5);
-  const std::string start = bytes.substr(std::min(position, bytes.size()), 4);
-  return start.size() < 4 || start.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos;
 }
 
-// Why the loader refused a font of a format it accepts.
-std::string load_failure(Format format, const std::string& bytes) {
-  if (format == Format::kTrueType) {
-    return "the library refuses it as a TrueType font (a table it needs is missing or "
-           "malformed)";
+// Prints one line per code point asked; false when the font does not draw one of them.
+bool print_has(const dvttf_tools::InspectedFont& font, const std::vector<uint32_t>& codepoints) {
+  bool all = true;
+  for (uint32_t codepoint : codepoints) {
+    const bool mapped = font.maps(codepoint);
+    std::printf("has U+%04X: %s\n", codepoint, mapped ? "yes" : "no");
+    all = all && mapped;
   }
-  if (format == Format::kPfa && has_binary_eexec(bytes)) {
-    return "its eexec part is binary (a .t1 program), which the library does not read; "
-           "t1binary turns it into a PFB, t1ascii into a PFA";
-  }
-  return "the library refuses it as a Type 1 font (no charstrings found)";
+  return all;
 }
 
-int inspect(const std::string& path) {
-  if (const std::string problem = dvttf_tools::font_file_problem(path); !problem.empty()) {
-    return fail(problem);
+// The exit code for one font.
+int inspect(const std::string& path, const Options& options) {
+  const dvttf_tools::InspectedFont font(path);
+  if (!font.loaded()) {
+    return fail(font.problem());
   }
-  std::ifstream file(path, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (!file.good() && !file.eof()) {
-    return fail("cannot read " + path + ": " + std::strerror(errno));
+  print_facts(font);
+  int status = print_has(font, options.has) ? 0 : kExitNotMapped;
+  if (!options.sheet.empty()) {
+    size_t drawn = 0;
+    if (const std::string error = dvttf_info::write_glyph_sheet(font, options.sheet, &drawn);
+        !error.empty()) {
+      return fail(error);
+    }
+    std::printf("sheet: %s (%zu glyphs)\n", options.sheet.c_str(), drawn);
   }
-  const Format format = detect(bytes);
-  if (const std::string reason = refusal(format); !reason.empty()) {
-    return fail("cannot load font " + path + ": " + reason);
-  }
-  dvhost::install_stand_in();
-  bool loaded = false;
-  if (dvhost::halts([&] { loaded = print_facts(path, format, bytes); })) {
-    return fail("the library halted reading " + path + " (out of memory?)");
-  }
-  if (!loaded) {
-    return fail("cannot load font " + path + ": " + load_failure(format, bytes));
-  }
-  return 0;
+  return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-  enum { kVersion = 256 };
-  const option options[] = {{"help", no_argument, nullptr, 'h'},
-                            {"version", no_argument, nullptr, kVersion},
-                            {nullptr, 0, nullptr, 0}};
-  opterr = 0;
-  for (;;) {
-    const int code = getopt_long(argc, argv, "h", options, nullptr);
-    if (code == -1) {
-      break;
-    }
-    if (code == 'h') {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if (code == kVersion) {
-      std::printf("dvttf-info (DovrelTTF) %s\n", DVTTF_VERSION);
-      return 0;
-    }
-    return fail(std::string("unknown option '") + argv[optind - 1] + "'", kExitUsage);
+  Options options;
+  const dvttf_tools::ParsedCommandLine parsed =
+      dvttf_tools::parse_command_line(option_table(&options), {argv + 1, argv + argc});
+  if (!parsed.error.empty()) {
+    return fail(parsed.error, kExitUsage);
   }
-  if (argc - optind != 1) {
-    return fail(argc == optind ? "no FONT given" : "give one FONT", kExitUsage);
+  if (options.help) {
+    std::fputs(usage().c_str(), stdout);
+    return 0;
   }
-  return inspect(argv[optind]);
+  if (options.version) {
+    std::printf("dvttf-info (DovrelTTF) %s\n", DVTTF_VERSION);
+    return 0;
+  }
+  if (parsed.operands.empty()) {
+    return fail("no FONT given", kExitUsage);
+  }
+  if (!options.sheet.empty() && parsed.operands.size() > 1) {
+    return fail("--sheet draws one FONT: give one", kExitUsage);
+  }
+  dvhost::install_stand_in();
+  int status = 0;
+  for (size_t i = 0; i < parsed.operands.size(); ++i) {
+    if (i > 0) {
+      std::printf("\n");
+    }
+    const int font_status = inspect(parsed.operands[i], options);
+    // A font that failed outranks a code point that is missing.
+    status = font_status == kExitFailure || status == kExitFailure ? kExitFailure
+                                                                   : std::max(status, font_status);
+  }
+  return status;
 }

@@ -93,7 +93,6 @@ std::string chosen_records(const TrueTypeFont& font, bool format12) {
 } // namespace
 
 void print_truetype_facts(const TrueTypeFont& font, FILE* out) {
-  std::fprintf(out, "format: TrueType\n");
   std::fprintf(out, "units per em: %u\n", font.units_per_em_);
   std::fprintf(out, "ascent: %d\n", font.ascent_);
   std::fprintf(out, "descent: %d (below the baseline)\n", font.descent_);

@@ -20,8 +20,9 @@ fail() {
 }
 
 # Runs the tool with the streams IO: standard input "none" (/dev/null), "closed", "nul"
-# (a NUL byte among text), "tty" (a terminal, through script(1)) or "<TEXT" (TEXT through a
-# pipe); or "no-stdout" (standard output closed). Sets output and status.
+# (a NUL byte among text), "tty" (a terminal, through script(1)), "<TEXT" (TEXT through a
+# pipe) or "@FILE" (the file); or "no-stdout" (standard output closed). Sets output and
+# status.
 invoke() {
   local io=$1
   shift
@@ -32,6 +33,7 @@ invoke() {
   no-stdout) output=$("$tool" "$@" 2>&1 >&- </dev/null) ;;
   tty) output=$(script -qec "$(printf '%q ' "$tool" "$@")" /dev/null 2>&1 </dev/null) ;;
   \<*) output=$(printf '%s' "${io#<}" | "$tool" "$@" 2>&1) ;;
+  @*) output=$("$tool" "$@" 2>&1 <"${io#@}") ;;
   esac
   status=$?
 }
@@ -71,6 +73,9 @@ same() {
 
 printf 'not a font' >"$work/text.ttf"
 : >"$work/empty.ttf"
+printf '\0\1\0\0\0\0' >"$work/bare.ttf"
+printf 'ttcf\0\1\0\0' >"$work/collection.ttc"
+printf 'OTTO\0\1\0\0' >"$work/cff.otf"
 printf 'no library' >"$work/not-a-library.so"
 
 # Bad options and missing text: 2 and the usage.
@@ -93,6 +98,8 @@ case_ 2 none "-s needs a value" Hi -s
 case_ 2 none "--size wants a pixel size" --size abc Hi
 case_ 2 none "--size wants a pixel size" --size=0 Hi
 case_ 2 none "--size wants a pixel size" -snan Hi
+case_ 2 none "--size wants a pixel size from 1 to 4096, not '4097' (beyond 4096 px even a character a quarter em wide" --size 4097 Hi
+case_ 2 none "--size wants a pixel size from 1 to 4096" -s 10000 Hi
 case_ 2 none "--color wants R,G,B" --color 1,2 Hi
 case_ 2 none "--color wants R,G,B" -c 1,2,300 Hi
 case_ 2 none "--color wants R,G,B" --color=1,2,3,4 Hi
@@ -105,10 +112,18 @@ case_ 0 none "dvttf-render (DovrelTTF) " --version
 # Fonts, libraries and outputs it cannot use: 1 and a message.
 case_ 1 none "font file not found: $work/missing.ttf" --font "$work/missing.ttf" Hi
 case_ 1 none "font path is not a regular file" -f "$work" Hi
-case_ 1 none "cannot load font $work/text.ttf" --font="$work/text.ttf" Hi
-case_ 1 none "cannot load font $work/empty.ttf" -f"$work/empty.ttf" Hi
+# A font the library refuses gets the reason dvttf-info gives.
+case_ 1 none "cannot load font $work/text.ttf: not a TrueType (glyf) or Type 1 font" \
+  --font="$work/text.ttf" Hi
+case_ 1 none "cannot load font $work/empty.ttf: not a TrueType (glyf) or Type 1 font" \
+  -f"$work/empty.ttf" Hi
+case_ 1 none "cannot load font $work/bare.ttf: the library refuses it as a TrueType font" \
+  -f "$work/bare.ttf" Hi
+case_ 1 none "cannot load font $work/collection.ttc: a font collection (ttcf)" \
+  -f "$work/collection.ttc" Hi
+case_ 1 none "cannot load font $work/cff.otf: an OpenType font with CFF outlines" \
+  -f "$work/cff.otf" Hi
 case_ 1 none "cannot write $work/no/such/dir.png" --output "$work/no/such/dir.png" Hi
-case_ 1 none "too large to render" --size 10000 "$(head -c 3000 /dev/zero | tr '\0' 'W')"
 case_ 1 none "cannot load $work/missing.so" --library "$work/missing.so" Hi
 case_ 1 none "cannot load $work/not-a-library.so" --library="$work/not-a-library.so" Hi
 case_ 1 none "is not a DovrelTTF library" --library "$(ldd "$tool" | awk '/libpng/ { print $3 }')" Hi
@@ -156,6 +171,31 @@ if [ -f "$dejavu" ]; then
   printf x | "$tool" -o - -s 20 >"$work/size.png" 2>"$work/size.err"
   if ! grep -q '^-: [0-9]*x[0-9]*$' "$work/size.err" || grep -q -- '-: ' "$work/size.png"; then
     fail "with -o - the size line must go to stderr alone: $(cat "$work/size.err")"
+  fi
+
+  # A refused render names the limit it went beyond, with the figures.
+  head -c 600000 /dev/zero | tr '\0' 'a' >"$work/long.txt"
+  perl -CO -e 'print map { chr } 0x4E00 .. 0x4E00 + 17000' >"$work/distinct.txt"
+  head -c 120000 /dev/zero | tr '\0' '\n' | sed 's/^/a/' >"$work/lines.txt"
+  case_ 1 none "cannot render the text at 3500 px: the image would be 1113x4075 (4535475 pixels); a render draws at most" \
+    -s 3500 -o "$work/big.png" .
+  case_ 1 none "the image would be more than 2147483647 pixels" -s 1500 -o "$work/big.png" \
+    "$(head -c 3000 /dev/zero | tr '\0' 'W')"
+  case_ 1 "@$work/long.txt" "the text is 600000 bytes; a render takes at most" -o "$work/big.png"
+  case_ 1 "@$work/distinct.txt" "the text has 17001 different characters; a render rasterizes at most" \
+    -o "$work/big.png"
+  case_ 1 "@$work/lines.txt" "its 120000 lines of 38 px make an image at least 4560000 pixels tall" \
+    -o "$work/big.png"
+  case_ 1 none "its glyphs' bitmaps would take" -s 1000 -o "$work/big.png" 'MW@#%&'
+
+  # Characters the font does not map: a warning naming the first five and how many more.
+  case_ 0 none "the font maps 3 of the text's characters to no glyph (they draw as .notdef): U+4E2D '中', U+6587 '文', U+5B57 '字'" \
+    -o "$work/cjk.png" $'中文 a字\n中'
+  case_ 0 none "maps 7 of the text's characters to no glyph (they draw as .notdef): U+4E00 '一', U+4E01 '丁', U+4E02 '丂', U+4E03 '七', U+4E04 '丄' and 2 more" \
+    -o "$work/cjk.png" '一丁丂七丄丅丆'
+  invoke none -o "$work/mapped.png" 'Grüße'
+  if grep -q "to no glyph" <<<"$output"; then
+    fail "a text the font maps drew the warning: $output"
   fi
 
   # Nothing visible: still written and 0, with the likely reason on stderr.

@@ -13,13 +13,16 @@
 #include <vector>
 
 #include "blank_image.h"
-#include "common/font_file.h"
+#include "common/artifact_location.h"
+#include "common/inspected_font.h"
+#include "common/png_writer.h"
 #include "host/artifact.h"
 #include "host/file_store.h"
 #include "host/halt.h"
 #include "host/stand_in.h"
 #include "options.h"
-#include "png_writer.h"
+#include "refused_render.h"
+#include "text_codepoints.h"
 
 namespace {
 
@@ -113,16 +116,49 @@ std::string resolve_text(const dvttf_render::Options& options, std::string* erro
   return text;
 }
 
-int render(const dvttf_render::Options& options) {
-  if (const std::string problem = dvttf_tools::font_file_problem(options.font); !problem.empty()) {
-    return fail(problem);
+// Warns about the characters the font gives no glyph of their own (drawn as .notdef):
+// the first few, and how many in all.
+void warn_unmapped(const dvttf_tools::InspectedFont& font, const std::string& text) {
+  constexpr size_t kNamed = 5;
+  std::vector<std::string> unmapped;
+  size_t count = 0;
+  for (uint32_t codepoint : dvttf_render::distinct_codepoints(text)) {
+    if (!font.maps(codepoint)) {
+      ++count;
+      if (unmapped.size() < kNamed) {
+        unmapped.push_back(dvttf_render::describe_codepoint(codepoint));
+      }
+    }
   }
+  if (count == 0) {
+    return;
+  }
+  std::string names;
+  for (const std::string& name : unmapped) {
+    names += (names.empty() ? "" : ", ") + name;
+  }
+  if (count > unmapped.size()) {
+    names += " and " + std::to_string(count - unmapped.size()) + " more";
+  }
+  std::fprintf(stderr,
+               "dvttf-render: warning: the font maps %zu of the text's characters to no glyph "
+               "(they draw as .notdef): %s\n",
+               count, names.c_str());
+}
+
+int render(const dvttf_render::Options& options) {
   dvhost::install_stand_in();
+  // Loaded by the library's own code first, so a font it refuses gets the reason.
+  const dvttf_tools::InspectedFont inspected(options.font);
+  if (!inspected.loaded()) {
+    return fail(inspected.problem());
+  }
   // The library reads files through the host: serve the font's directory.
   const std::filesystem::path font = std::filesystem::absolute(options.font);
   dvhost::file_store::use_directory(font.parent_path().string());
-  const Library library =
-      open_library(options.library.empty() ? DVTTF_ARTIFACT_PATH : options.library);
+  const std::string library_path =
+      options.library.empty() ? dvttf_tools::default_artifact_path() : options.library;
+  const Library library = open_library(library_path);
 
   void* handle = nullptr;
   TextImage* image = nullptr;
@@ -137,17 +173,18 @@ int render(const dvttf_render::Options& options) {
     return fail("the library halted (out of memory?)");
   }
   if (handle == nullptr) {
-    return fail("cannot load font " + options.font +
-                ": not a TrueType (glyf) or Type 1 font the library accepts (dvttf-info " +
-                options.font + " tells why)");
+    return fail("cannot load font " + options.font + ": the library " + library_path +
+                " refuses it");
   }
   library.free_font(handle);
   if (image == nullptr) {
-    return fail("the text is too large to render at this size (limits: an image of 4194304 "
-                "pixels, a text of 524288 bytes, 16384 new glyphs; see the README)");
+    char size[32];
+    std::snprintf(size, sizeof size, "%g", options.size);
+    return fail("cannot render the text at " + std::string(size) + " px: " +
+                dvttf_render::refused_render_reason(inspected, options.size, *options.text));
   }
   const std::string error =
-      dvttf_render::write_png(options.output, image->width, image->height, image->pixels);
+      dvttf_tools::write_png(options.output, image->width, image->height, image->pixels);
   const int width = image->width;
   const int height = image->height;
   const bool invisible = dvttf_render::is_invisible(width, height, image->pixels);
@@ -159,6 +196,7 @@ int render(const dvttf_render::Options& options) {
   // With the PNG on standard output, the size line goes with the messages.
   std::fprintf(options.output == dvttf_render::kStandardStream ? stderr : stdout, "%s: %dx%d\n",
                options.output.c_str(), width, height);
+  warn_unmapped(inspected, *options.text);
   if (invisible) {
     std::fprintf(stderr, "dvttf-render: warning: nothing visible was drawn: %s\n",
                  dvttf_render::blank_image_reason(options).c_str());

@@ -1,31 +1,13 @@
 #include "options.h"
 
-#include <getopt.h>
-
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
+
+#include "font/text/render_limits.h"
 
 namespace dvttf_render {
 namespace {
-
-enum LongOnly { kLibrary = 256, kVersion };
-
-constexpr option kLongOptions[] = {
-    {"font", required_argument, nullptr, 'f'},
-    {"size", required_argument, nullptr, 's'},
-    {"color", required_argument, nullptr, 'c'},
-    {"opacity", required_argument, nullptr, 'a'},
-    {"output", required_argument, nullptr, 'o'},
-    {"library", required_argument, nullptr, kLibrary},
-    {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, kVersion},
-    {nullptr, 0, nullptr, 0},
-};
-// The leading ':' makes getopt_long report a missing value as ':' instead of '?', and
-// the leading '+' is absent on purpose: operands and options may come in any order.
-constexpr const char* kShortOptions = ":f:s:c:a:o:h";
 
 bool parse_double(const std::string& text, double* value) {
   if (text.empty()) {
@@ -57,131 +39,94 @@ bool parse_color(const std::string& text, Options* options) {
          parse_component(text.substr(second + 1), &options->blue);
 }
 
-// Applies option `code` with `value`; an error message when the value is not acceptable.
-std::string apply(int code, const std::string& value, Options* options) {
+std::string size_range() {
+  return "1 to " + std::to_string(max_pixel_size());
+}
+
+std::string apply_size(const std::string& value, Options* options) {
   double number = 0;
-  switch (code) {
-  case 'f':
-    options->font = value;
-    return "";
-  case 'o':
-    options->output = value;
-    return "";
-  case kLibrary:
-    options->library = value;
-    return "";
-  case 's':
-    if (!parse_double(value, &number) || number < 1 || number > 10000) {
-      return "--size wants a pixel size from 1 to 10000, not '" + value + "'";
-    }
-    options->size = static_cast<float>(number);
-    return "";
-  case 'c':
-    if (!parse_color(value, options)) {
-      return "--color wants R,G,B with each from 0 to 255, not '" + value + "'";
-    }
-    return "";
-  case 'a':
-    if (!parse_double(value, &number) || number < 0 || number > 255) {
-      return "--opacity wants a value from 0 to 255, not '" + value + "'";
-    }
-    options->opacity = number;
-    return "";
-  case 'h':
-    options->help = true;
-    return "";
-  case kVersion:
-    options->version = true;
-    return "";
+  if (!parse_double(value, &number) || number < 1 || number > max_pixel_size()) {
+    return "--size wants a pixel size from " + size_range() + ", not '" + value + "' (beyond " +
+           std::to_string(max_pixel_size()) +
+           " px even a character a quarter em wide on a line one em tall exceeds the image "
+           "limit of " +
+           std::to_string(render_limits::kMaxImagePixels) + " pixels)";
   }
-  return "internal error: unhandled option";
+  options->size = static_cast<float>(number);
+  return "";
 }
 
-// The long options that `written` (a "--name" or "--name=value" argument) abbreviates.
-std::vector<std::string> long_option_matches(const std::string& written) {
-  if (written.rfind("--", 0) != 0) {
-    return {};
+std::string apply_opacity(const std::string& value, Options* options) {
+  double number = 0;
+  if (!parse_double(value, &number) || number < 0 || number > 255) {
+    return "--opacity wants a value from 0 to 255, not '" + value + "'";
   }
-  const std::string name = written.substr(2, written.find('=') - 2);
-  std::vector<std::string> matches;
-  for (const option& candidate : kLongOptions) {
-    if (candidate.name == nullptr) {
-      break;
-    }
-    if (std::strncmp(candidate.name, name.c_str(), name.size()) == 0) {
-      matches.push_back(std::string("--") + candidate.name);
-    }
-  }
-  return matches;
+  options->opacity = number;
+  return "";
 }
 
-// Why getopt_long refused `written` ('?'), from what it left in optopt: 0 for an unknown
-// or ambiguous long option, the code of a flag given a value ("--help=x"), else the
-// unknown short option itself.
-std::string refusal(const std::string& written, int short_option) {
-  if (short_option == 'h' || short_option == kVersion) {
-    return "option '" + written.substr(0, written.find('=')) + "' takes no value";
-  }
-  if (short_option != 0) {
-    return std::string("unknown option '-") + static_cast<char>(short_option) + "'";
-  }
-  const std::vector<std::string> matches = long_option_matches(written);
-  if (matches.size() > 1) {
-    std::string names;
-    for (const std::string& match : matches) {
-      names += (names.empty() ? "" : ", ") + match;
-    }
-    return "ambiguous option '" + written + "' (" + names + ")";
-  }
-  return "unknown option '" + written.substr(0, written.find('=')) + "'";
-}
+const std::string kFontHelp = "TrueType or Type 1 (PFB/PFA) font (default: DejaVu Sans)";
+const std::string kSizeHelp = "pixel size, " + size_range() + " (default 32)";
 
 } // namespace
 
-ParseResult parse_options(const std::vector<std::string>& arguments) {
-  // getopt_long permutes argv in place: hand it copies it may reorder.
-  std::vector<std::string> storage = {"dvttf-render"};
-  storage.insert(storage.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& argument : storage) {
-    argv.push_back(argument.data());
+int max_pixel_size() {
+  int side = 1;
+  while (int64_t{side + 1} * (side + 1) <= render_limits::kMaxImagePixels) {
+    ++side;
   }
-  argv.push_back(nullptr);
-  const int argc = static_cast<int>(storage.size());
+  return 2 * side;
+}
 
+std::vector<dvttf_tools::OptionSpec> option_table(Options* options) {
+  auto set = [](std::string* field) {
+    return [field](const std::string& value) {
+      *field = value;
+      return std::string();
+    };
+  };
+  auto flag = [](bool* field) {
+    return [field](const std::string&) {
+      *field = true;
+      return std::string();
+    };
+  };
+  return {
+      {"font", 'f', "FILE", kFontHelp.c_str(), set(&options->font)},
+      {"size", 's', "PX", kSizeHelp.c_str(),
+       [options](const std::string& value) { return apply_size(value, options); }},
+      {"color", 'c', "R,G,B", "text colour, each 0 to 255 (default 0,0,0)",
+       [options](const std::string& value) {
+         return parse_color(value, options)
+                    ? ""
+                    : "--color wants R,G,B with each from 0 to 255, not '" + value + "'";
+       }},
+      {"opacity", 'a', "A", "0 (invisible) to 255 (opaque, default)",
+       [options](const std::string& value) { return apply_opacity(value, options); }},
+      {"output", 'o', "FILE", "PNG to write (default out.png; '-' for standard output)",
+       set(&options->output)},
+      {"library", 0, "PATH", "the DovrelTTF artifact to load (ELF .so or Mach-O .dylib)",
+       set(&options->library)},
+      {"help", 'h', nullptr, "this text", flag(&options->help)},
+      {"version", 0, nullptr, "the version", flag(&options->version)},
+  };
+}
+
+ParseResult parse_options(const std::vector<std::string>& arguments) {
   Options options;
-  opterr = 0;
-  optind = 0; // 0 makes glibc start a fresh scan
-  for (;;) {
-    const int code = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr);
-    if (code == -1) {
-      break;
-    }
-    // The argument getopt_long was reading: optind has already stepped past it.
-    const std::string written = argv[optind - 1];
-    if (code == '?') {
-      return {std::nullopt, refusal(written, optopt)};
-    }
-    if (code == ':') {
-      const std::string name = written.rfind("--", 0) == 0
-                                   ? written.substr(0, written.find('='))
-                                   : std::string("-") + static_cast<char>(optopt);
-      return {std::nullopt, name + " needs a value"};
-    }
-    if (const std::string error = apply(code, optarg != nullptr ? optarg : "", &options);
-        !error.empty()) {
-      return {std::nullopt, error};
-    }
+  const dvttf_tools::ParsedCommandLine parsed =
+      dvttf_tools::parse_command_line(option_table(&options), arguments);
+  if (!parsed.error.empty()) {
+    return {std::nullopt, parsed.error};
   }
   if (options.help || options.version) {
     return {options, ""};
   }
-  const int operands = argc - optind;
-  if (operands > 1) {
+  if (parsed.operands.size() > 1) {
     return {std::nullopt, "give the TEXT as one argument (quote it)"};
   }
-  if (operands == 1) {
-    options.text = argv[optind];
+  if (parsed.operands.size() == 1) {
+    options.text = parsed.operands[0];
     if (options.text->empty()) {
       return {std::nullopt, "the TEXT is empty: there is nothing to draw"};
     }
@@ -190,20 +135,12 @@ ParseResult parse_options(const std::vector<std::string>& arguments) {
 }
 
 std::string usage() {
+  Options unused;
   return "usage: dvttf-render [OPTION]... [TEXT]\n"
          "Renders UTF-8 TEXT with DovrelTTF into an RGBA PNG; a newline in TEXT starts a new\n"
          "line (in a shell: $'one\\ntwo'). With TEXT '-', or none and standard input not a\n"
-         "terminal, the text is read from standard input (one final newline is dropped).\n"
-         "  -f, --font FILE      TrueType or Type 1 (PFB/PFA) font; default " +
-         std::string(kDefaultFont) +
-         "\n"
-         "  -s, --size PX        pixel size, 1 to 10000 (default 32)\n"
-         "  -c, --color R,G,B    text colour, each 0 to 255 (default 0,0,0)\n"
-         "  -a, --opacity A      0 (invisible) to 255 (opaque, default)\n"
-         "  -o, --output FILE    PNG to write (default out.png; '-' for standard output)\n"
-         "      --library PATH   the DovrelTTF artifact to load (ELF .so or Mach-O .dylib)\n"
-         "  -h, --help           this text\n"
-         "      --version        the version\n"
+         "terminal, the text is read from standard input (one final newline is dropped).\n" +
+         dvttf_tools::option_help(option_table(&unused)) +
          "Exit status: 0 written; 1 font, library, text or output unusable; 2 bad options.\n";
 }
 

@@ -1,16 +1,23 @@
-// Command line of dvttf-render, read with the GNU getopt_long conventions: short and long
-// forms, `--opt=value` or `--opt value`, options anywhere, `--` ending the options.
+// Command line of dvttf-render: one table of options (common/command_line.h reads it
+// with the GNU getopt_long conventions and prints it as the usage).
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "common/command_line.h"
+
 namespace dvttf_render {
 
 inline constexpr const char* kDefaultFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 // Where the PNG goes when the output is this name.
 inline constexpr const char* kStandardStream = "-";
+
+// The largest --size: at this size a character a quarter em wide on a line one em tall
+// already fills the render's image limit (render_limits::kMaxImagePixels), so nothing
+// larger can render.
+int max_pixel_size();
 
 struct Options {
   std::string font = kDefaultFont;
@@ -32,6 +39,9 @@ struct ParseResult {
   std::optional<Options> options;
   std::string error;
 };
+
+// The options' table, each row applying its value to `options`.
+std::vector<dvttf_tools::OptionSpec> option_table(Options* options);
 
 // `arguments` excludes the program name.
 ParseResult parse_options(const std::vector<std::string>& arguments);

@@ -34,7 +34,7 @@ TEST(VectorStorage, AllocateGivesNullForNothing) {
   EXPECT_EQ(dv::detail::vector_allocate<double>(0), nullptr);
   double* block = dv::detail::vector_allocate<double>(3);
   ASSERT_NE(block, nullptr);
-  block[2] = 1.5;  // ASan: the block holds three doubles
+  block[2] = 1.5; // ASan: the block holds three doubles
   ::operator delete(block);
 }
 
@@ -319,3 +319,62 @@ TEST(VectorOwningElements, NestedVectors) {
 }
 
 } // namespace
+
+// An element whose copy fails on demand, as a copy that allocates may fail inside the
+// font functions: a vector must then still own exactly the elements it built.
+struct CopyFailed {};
+struct Fragile {
+  static int live;
+  static int copies_until_failure; // negative: never fails
+  int value;
+
+  explicit Fragile(int v) : value(v) { ++live; }
+  Fragile(const Fragile& other) : value(other.value) {
+    if (copies_until_failure-- == 0) {
+      throw CopyFailed{};
+    }
+    ++live;
+  }
+  Fragile(Fragile&& other) : value(other.value) { ++live; }
+  ~Fragile() { --live; }
+};
+int Fragile::live = 0;
+int Fragile::copies_until_failure = -1;
+
+std::vector<int> values(const dv::vector<Fragile>& v) {
+  std::vector<int> out;
+  for (const Fragile& f : v) {
+    out.push_back(f.value);
+  }
+  return out;
+}
+
+TEST(VectorFailedCopy, GrowthAndMiddleInsertsChangeNothingAppendsKeepWhatWasBuilt) {
+  Fragile::live = 0;
+  {
+    dv::vector<Fragile> v;
+    for (int i = 0; i < 4; ++i) {
+      v.emplace_back(i);
+    }
+    const Fragile* storage = v.data;
+    const Fragile extra[] = {Fragile(10), Fragile(11)};
+    const int before = Fragile::live;
+
+    Fragile::copies_until_failure = 2; // the third copy of the source fails
+    EXPECT_THROW(dv::vector<Fragile>{v}, CopyFailed);
+    EXPECT_EQ(Fragile::live, before);
+
+    Fragile::copies_until_failure = 0; // growth by one: the new element fails
+    EXPECT_THROW(v.push_back(extra[0]), CopyFailed);
+    Fragile::copies_until_failure = 1; // a range into the middle: its second copy fails
+    EXPECT_THROW(v.insert(v.data + 1, extra, extra + 2), CopyFailed);
+    Fragile::copies_until_failure = 1; // a range at the end
+    EXPECT_THROW(v.insert(v.end(), extra, extra + 2), CopyFailed);
+    Fragile::copies_until_failure = -1;
+
+    EXPECT_EQ(values(v), (std::vector<int>{0, 1, 2, 3, 10}));
+    EXPECT_NE(v.data, storage); // the last insert grew the storage before its copies
+    EXPECT_EQ(Fragile::live, before + 1);
+  }
+  EXPECT_EQ(Fragile::live, 0);
+}

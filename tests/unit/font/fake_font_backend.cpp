@@ -2,17 +2,20 @@
 
 namespace testfont {
 
-GlyphBitmap FakeBackend::rasterize(unsigned int codepoint, double scale) {
+GlyphBitmap FakeBackend::rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) {
   rasterized.push_back(codepoint);
   scales.push_back(scale);
   GlyphBitmap bitmap;
-  last_work = 0;
   auto found = glyphs.find(codepoint);
   if (found == glyphs.end()) {
     return bitmap;
   }
   const FakeGlyph& glyph = found->second;
-  last_work = glyph.raster_work;
+  const int64_t pixels =
+      glyph.width > 0 && glyph.height > 0 ? int64_t{glyph.width} * glyph.height : 0;
+  if (!budget.spend(glyph.raster_work) || !budget.take_pixels(pixels)) {
+    return bitmap;
+  }
   bitmap.left = glyph.left;
   bitmap.top = glyph.top;
   bitmap.width = glyph.width;

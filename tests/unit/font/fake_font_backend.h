@@ -15,7 +15,7 @@ struct FakeGlyph {
   int32_t height = 0;
   double advance = 0.0;
   unsigned char coverage = 255; // every pixel of the bitmap
-  uint64_t raster_work = 0;     // what the rasterizer reports having spent on it
+  uint64_t raster_work = 0;     // work it costs the render's budget
 };
 
 class FakeBackend final : public FontBackend {
@@ -31,14 +31,14 @@ public:
   std::vector<double> scales;
 
   bool load(const dv::vector<unsigned char>&) override { return true; }
-  GlyphBitmap rasterize(unsigned int codepoint, double scale) override;
+  using FontBackend::rasterize;
+  // Pays the glyph's raster_work and its pixels from `budget` before building it.
+  GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override;
   double units_per_em() const override { return em; }
   double ascent() const override { return ascender; }
   double descent() const override { return descender; }
   double line_gap() const override { return gap; }
   int metric_rounding() const override { return rounding; }
-  uint64_t last_raster_work() const override { return last_work; }
-  uint64_t last_work = 0;
 };
 
 // A handle owning `backend` (freed with dv::dv_ttf_font_free).

@@ -63,14 +63,24 @@ TEST(Rasterizer, TwoPixelSquare) {
   OutlineBuilder b;
   add_rect(b, {0, 0, 2, 2});
   RasterScratch scratch;
-  const GlyphBitmap g = rasterize_outline(b, 9.5, scratch);
+  GlyphBudget budget{16, 1000};
+  const GlyphBitmap g = rasterize_outline(b, 9.5, scratch, budget);
   EXPECT_EQ(g.left, -1);
   EXPECT_EQ(g.top, 3);
   EXPECT_EQ(g.width, 4);
   EXPECT_EQ(g.height, 4);
   EXPECT_EQ(g.advance, 9.5);
-  // Its work: 4 edges, the 2 upright ones crossing 8 sample rows each, 16 pixels.
-  EXPECT_EQ(scratch.work, 4u + 16u + 16u);
+  // Its cost: 4 edges; the 2 upright ones crossing 8 sample rows each, each crossing
+  // sorted among at most 2 (log2 of the 2 edges that cross rows, plus one); 16 pixels.
+  EXPECT_EQ(budget.work, 1000u - (4u + 16u * 2u + 16u));
+  EXPECT_EQ(budget.bitmap_pixels, 0);
+  EXPECT_FALSE(budget.exhausted);
+  // A pixel or a unit of work less, and the square is refused before its bitmap exists.
+  for (GlyphBudget short_budget :
+       {GlyphBudget{15, 1000}, GlyphBudget{16, 4u + 16u * 2u + 16u - 1u}}) {
+    expect_empty(rasterize_outline(b, 9.5, scratch, short_budget), 9.5);
+    EXPECT_TRUE(short_budget.exhausted);
+  }
   const std::vector<unsigned char> expected = {0, 0,   0,   0, 0, 255, 255, 0,
                                                0, 255, 255, 0, 0, 0,   0,   0};
   ASSERT_EQ(g.pixels.size, expected.size());
@@ -266,9 +276,12 @@ TEST(Rasterizer, CrossingsBeyondTheLimitGiveEmptyBitmap) {
     add_rect(b, {x, 0, x + 0.25, 16000});
   }
   RasterScratch scratch;
-  expect_empty(rasterize_outline(b, 4, scratch), 4);
-  // What was counted before refusing still counts as work done.
-  EXPECT_GT(scratch.work, kMaxCrossings);
+  GlyphBudget budget = GlyphBudget::unlimited();
+  expect_empty(rasterize_outline(b, 4, scratch, budget), 4);
+  // What was counted before refusing still counts as work done, but the glyph is blank,
+  // not refused: the render goes on.
+  EXPECT_LT(budget.work, UINT64_MAX - kMaxCrossings);
+  EXPECT_FALSE(budget.exhausted);
   // One rectangle fewer stays within the limit and draws.
   OutlineBuilder within;
   for (int k = 0; k + 1 < rects; ++k) {

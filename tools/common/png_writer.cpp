@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-namespace dvttf_render {
+namespace dvttf_tools {
 namespace {
 
 struct FileCloser {
@@ -56,4 +56,4 @@ std::string write_png(const std::string& path, int width, int height, const uint
   return "";
 }
 
-} // namespace dvttf_render
+} // namespace dvttf_tools

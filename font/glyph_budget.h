@@ -1,0 +1,48 @@
+// What one render may still spend on the glyphs it rasterizes, handed down to the
+// backend with every glyph.
+#pragma once
+#include <stdint.h>
+
+// Work is counted in units of roughly a nanosecond of this library's own work, so that a
+// budget of work is a budget of time whatever a glyph spends it on:
+//   - each charstring byte a Type 1 interpreter runs: kWorkPerInterpreterStep;
+//   - each glyf point decoded and each composite component expanded: kWorkPerGlyfPoint;
+//   - each outline edge: one unit;
+//   - each crossing of an edge with a sample row: one unit and its share of sorting that
+//     row, log2 of the crossings a row may hold (see rasterizer.h);
+//   - each pixel of a glyph's bitmap: one unit.
+inline constexpr uint64_t kWorkPerInterpreterStep = 8;
+inline constexpr uint64_t kWorkPerGlyfPoint = 8;
+
+// A backend draws a glyph within the budget and takes what the glyph cost from it. When a
+// glyph needs more than is left, the backend refuses it before allocating (pixels) or
+// working (units) beyond one glyph's own limits: it marks the budget exhausted and
+// returns an empty bitmap, which the render does not cache; the render then gives null.
+struct GlyphBudget {
+  int64_t bitmap_pixels; // bitmap bytes new glyphs may still allocate
+  uint64_t work;         // work units left
+  bool exhausted = false;
+
+  // A budget no glyph can exhaust: each glyph's own limits alone bound it.
+  static GlyphBudget unlimited() { return GlyphBudget{INT64_MAX, UINT64_MAX}; }
+
+  // Takes `units`; false, and exhausted, when fewer are left.
+  bool spend(uint64_t units) {
+    if (units > work) {
+      exhausted = true;
+      return false;
+    }
+    work -= units;
+    return true;
+  }
+
+  // Takes room for a bitmap of `pixels` bytes; false, and exhausted, when less is left.
+  bool take_pixels(int64_t pixels) {
+    if (pixels > bitmap_pixels) {
+      exhausted = true;
+      return false;
+    }
+    bitmap_pixels -= pixels;
+    return true;
+  }
+};

@@ -1,0 +1,48 @@
+// The part of an sfnt font that its outline format does not change: its own copy of the file,
+// the table directory of one face, the line metrics from head and hhea, the glyph count
+// from maxp, the horizontal metrics in hmtx and the character map. TrueType fonts (glyf)
+// and OpenType fonts with CFF outlines both build on it. Tables are read in place from
+// `data_`; `hmtx_.offset` starts num_hmetrics_ (advance u16, lsb i16) records, then the
+// trailing lsb array, neither bounds-checked here (test with has_bytes).
+#pragma once
+#include <stdint.h>
+
+#include "containers/unordered_map.h"
+#include "containers/vector.h"
+#include "font/truetype/cmap.h"
+#include "font/truetype/sfnt.h"
+
+struct SfntFont {
+  dv::vector<unsigned char> data_;                      // the whole font file
+  dv::unordered_map<unsigned int, TableRecord> tables_; // every directory entry, by tag
+  TableRecord cmap_;
+  TableRecord head_;
+  TableRecord hhea_;
+  TableRecord hmtx_;
+  TableRecord maxp_;
+  uint16_t units_per_em_ = 0; // never 0 after loading
+  int16_t ascent_ = 0;        // hhea ascender
+  int16_t descent_ = 0;       // hhea descender negated (-32768 stays -32768)
+  int16_t line_gap_ = 0;      // hhea lineGap
+  uint16_t num_glyphs_ = 0;   // never 0 after loading
+  uint16_t num_hmetrics_ = 0; // never 0 after loading
+  Format4Subtable cmap4_;
+  dv::vector<Format12Group> cmap12_groups_;
+};
+
+// The sfnt version of the face whose table directory starts at `directory`, or 0 when the
+// data is too short to hold one.
+uint32_t sfnt_version_at(const dv::vector<unsigned char>& data, uint64_t directory);
+
+// Copies `bytes` into `font` and reads the table directory at `directory` (0 for a single
+// font, the face's offset in a collection), the cmap, head, hhea, hmtx and maxp tables and
+// a usable character map. False when any of them is missing or malformed; `font` is then
+// partly filled and must only be destroyed. The version tag is the caller's to check.
+bool load_sfnt_font(SfntFont& font, const dv::vector<unsigned char>& bytes, uint32_t directory);
+
+// Copies the directory entry of `tag` into `record`; false (record untouched) when absent.
+bool assign_table(const SfntFont& font, uint32_t tag, TableRecord& record);
+
+// The advance width of metrics glyph `glyph` in font units, or false when its hmtx entries
+// do not lie inside the font data. Glyphs past the last full record share its advance.
+bool advance_width(const SfntFont& font, uint16_t glyph, uint16_t& width);

@@ -1,0 +1,59 @@
+// A font file as the library reads it, for the tools: its format, the library's own
+// loader's verdict (with the reason when it refuses the font), and which code points it
+// draws. The fonts are loaded by the hosted core library (dvcore) inside the stand-in, so
+// both tools give the same answers and the same reasons.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "font/truetype/font.h"
+#include "font/type1/font.h"
+
+namespace dvttf_tools {
+
+enum class FontFormat { kTrueType, kPfb, kPfa, kOpenTypeCff, kCollection, kUnknown };
+
+// The format by the first bytes, as the library picks its backend.
+FontFormat detect_format(const std::string& bytes);
+
+// "TrueType", "Type 1 PFB", ...
+const char* format_name(FontFormat format);
+
+class InspectedFont {
+public:
+  // Reads and loads the file at `path` (install the stand-in first). Never throws for a
+  // bad file: problem() says what is wrong.
+  explicit InspectedFont(std::string path);
+  ~InspectedFont();
+  InspectedFont(const InspectedFont&) = delete;
+  InspectedFont& operator=(const InspectedFont&) = delete;
+
+  // Empty when the library loads the font, else one line saying why not: the file is
+  // missing, unreadable, not a font, or a font the library refuses (and why).
+  const std::string& problem() const { return problem_; }
+  bool loaded() const { return problem_.empty(); }
+
+  const std::string& path() const { return path_; }
+  const std::string& bytes() const { return bytes_; }
+  FontFormat format() const { return format_; }
+  // The loaded font of its format; null for the other format or when not loaded.
+  const TrueTypeFont* truetype() const { return truetype_.get(); }
+  const Type1Font* type1() const { return type1_.get(); }
+
+  // True when the font gives `codepoint` a glyph of its own (not .notdef or glyph 0).
+  bool maps(uint32_t codepoint) const;
+
+private:
+  std::string load();
+
+  std::string path_;
+  std::string bytes_;
+  FontFormat format_ = FontFormat::kUnknown;
+  std::unique_ptr<TrueTypeFont> truetype_;
+  std::unique_ptr<Type1Font> type1_;
+  std::string problem_;
+};
+
+} // namespace dvttf_tools
