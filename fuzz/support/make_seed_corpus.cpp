@@ -130,6 +130,54 @@ testfont::Type1Builder type1_font() {
   return font;
 }
 
+// Every operator of the complete mode: curves, flex and hint replacement through the
+// standard subroutines 0-3, seac, div and the hint operators, on StandardEncoding.
+testfont::Type1Builder type1_complete_font() {
+  using testfont::Charstring;
+  testfont::Type1Builder font;
+  font.standard_encoding = true;
+  font.subrs = {{0, Charstring().callothersubr(3, 0).pop().pop().esc(33).ret().bytes()},
+                {1, Charstring().callothersubr(0, 1).ret().bytes()},
+                {2, Charstring().callothersubr(0, 2).ret().bytes()},
+                {3, Charstring().ret().bytes()},
+                {4, Charstring().num(10).num(20).op(1).ret().bytes()}};
+  Charstring flex;
+  flex.hsbw(30, 600).rmoveto(0, 0).rlineto(100, 0).callsubr(1);
+  for (int i = 0; i < 7; ++i)
+    flex.rmoveto(20, i % 2 == 0 ? 5 : -5).callsubr(2);
+  flex.num(50).num(240).num(5).callsubr(0).num(4).callothersubr(1, 3).pop().callsubr(4);
+  flex.rrcurveto(0, 100, -50, 50, -100, 0).num(30).num(40).num(50).num(60).op(30);
+  flex.num(1000).num(4).esc(12).num(0).op(5).esc(0).closepath().endchar();
+  font.charstrings = {
+      {".notdef", Charstring().hsbw(0, 500).endchar().bytes()},
+      {"A", flex.bytes()},
+      {"grave", Charstring()
+                    .hsbw(10, 300)
+                    .rmoveto(0, 500)
+                    .rlineto(50, 100)
+                    .hlineto(20)
+                    .closepath()
+                    .endchar()
+                    .bytes()},
+      {"Agrave",
+       Charstring().hsbw(30, 600).num(10).num(200).num(150).num(65).num(193).esc(6).bytes()},
+      {"uni0416", Charstring()
+                      .hsbw(0, 500)
+                      .num(1)
+                      .num(2)
+                      .num(3)
+                      .num(4)
+                      .num(5)
+                      .num(6)
+                      .esc(1)
+                      .rlineto(100, 100)
+                      .hlineto(-100)
+                      .endchar()
+                      .bytes()},
+      {"space", Charstring().hsbw(0, 250).endchar().bytes()}};
+  return font;
+}
+
 std::vector<Seed> type1_seeds() {
   testfont::Type1Builder font = type1_font();
   std::vector<Seed> seeds = {{"pfb", font.pfb()}, {"pfa", font.pfa()}};
@@ -137,6 +185,10 @@ std::vector<Seed> type1_seeds() {
   font.write_len_iv = true;
   font.subrs_after_charstrings = true;
   seeds.push_back({"pfb_len_iv_0", font.pfb()});
+  const testfont::Type1Builder complete = type1_complete_font();
+  seeds.push_back({"complete_pfb", complete.pfb()});
+  seeds.push_back({"complete_pfa", complete.pfa()});
+  seeds.push_back({"complete_t1", complete.t1()});
   return seeds;
 }
 

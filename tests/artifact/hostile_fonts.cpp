@@ -191,8 +191,7 @@ Bytes mutated_type1(const Bytes& pfb, FontForm form, Random& random, int mutatio
     }
   }
   parts.encrypted = testfont::type1_encrypt(plain, testfont::kEexecKey);
-  const Bytes out = join_pfb(parts);
-  return form == FontForm::kPfa ? pfb_to_pfa(out) : out;
+  return unmutated(SourceFont{"", form, join_pfb(parts)});
 }
 
 } // namespace
@@ -220,6 +219,15 @@ std::vector<SourceFont> installed_fonts() {
   return fonts;
 }
 
+std::vector<SourceFont> installed_complete_type1_fonts() {
+  const char* const path = "/usr/share/fonts/X11/Type1/NimbusRoman-Regular.pfb";
+  const Bytes bytes = read_file(path);
+  if (bytes.empty())
+    return {};
+  return {SourceFont{path, FontForm::kPfb, bytes}, SourceFont{path, FontForm::kPfa, bytes},
+          SourceFont{path, FontForm::kT1, bytes}};
+}
+
 Bytes mutated_case(const std::vector<SourceFont>& fonts, uint64_t seed, uint64_t index,
                    size_t* font) {
   Random random(seed * 0x100000001B3ull ^ index);
@@ -235,6 +243,25 @@ Bytes mutated_case(const std::vector<SourceFont>& fonts, uint64_t seed, uint64_t
     mutate_bytes(bytes, random);
   }
   return bytes;
+}
+
+Bytes pfb_to_t1(const Bytes& pfb) {
+  const Type1Parts parts = split_pfb(pfb);
+  Bytes out = parts.clear;
+  out.insert(out.end(), parts.encrypted.begin(), parts.encrypted.end());
+  out.insert(out.end(), parts.trailer.begin(), parts.trailer.end());
+  return out;
+}
+
+Bytes unmutated(const SourceFont& font) {
+  switch (font.form) {
+  case FontForm::kPfa:
+    return pfb_to_pfa(font.bytes);
+  case FontForm::kT1:
+    return pfb_to_t1(font.bytes);
+  default:
+    return font.bytes;
+  }
 }
 
 Bytes pfb_to_pfa(const Bytes& pfb) {

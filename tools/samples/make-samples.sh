@@ -19,3 +19,10 @@ mkdir -p "$out"
 "$here/encode-type1.sh" /usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb "$work/NimbusSans-ascii.pfb"
 "$render" --font "$work/NimbusSans-ascii.pfb" --size 48 --output "$out/sample-type1.png" \
   'AVAIL HIM LEFT KWYZ'
+
+# docs/contact-type1.png: NimbusRoman from fonts-urw-base35 read in full (the extended
+# loader's complete Type 1 option), U+0020 to U+017F at 32 px, by the contact-sheet tool
+# built beside dvttf-render: curves, flex, hint replacement and seac-built accented letters,
+# each code point finding its glyph by name although the font is on StandardEncoding.
+"$(dirname "$render")/glyph_contact_sheet" /usr/share/fonts/X11/Type1/NimbusRoman-Regular.pfb \
+  "$out/contact-type1.png" 32 0x20 0x17F
