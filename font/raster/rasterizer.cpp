@@ -75,16 +75,50 @@ double estimate_tolerance(double x0, double dx, double dy, double first_x) {
   return kEstimateError * (magnitude(x0) + magnitude(dx) + magnitude(first_x) + 1.0);
 }
 
+// The sample rows first .. end - 1 the edge p0-p1 spans (those with low <= y < high);
+// false when it spans none (horizontal edges and edges with a NaN y among them).
+bool spanned_rows(const Point& p0, const Point& p1, const SampleGrid& grid, int32_t& first,
+                  int32_t& end) {
+  if (!(p0.y < p1.y) && !(p1.y < p0.y))
+    return false;
+  const bool upward = p0.y < p1.y;
+  first = grid.first_row_below(upward ? p1.y : p0.y);
+  end = grid.first_row_below(upward ? p0.y : p1.y);
+  return first < end;
+}
+
+// What prepare_edges counts, without preparing the edges: the crossings up to the edge
+// that takes them past kMaxCrossings, and the edges kept before it.
+struct EdgeCount {
+  unsigned long long crossings = 0;
+  size_t edges = 0;
+};
+
+EdgeCount count_edges(const OutlineBuilder& outline, const SampleGrid& grid) {
+  EdgeCount count;
+  for (size_t k = 0; k < outline.segments.size; ++k) {
+    int32_t first = 0;
+    int32_t end = 0;
+    if (!spanned_rows(outline.segments.data[k].p0, outline.segments.data[k].p1, grid, first, end))
+      continue;
+    count.crossings += static_cast<unsigned long long>(end - first);
+    if (count.crossings > kMaxCrossings)
+      break;
+    ++count.edges;
+  }
+  return count;
+}
+
 // Prepares every edge that spans a sample row and lists it under the pixel row of the
-// first sample row it spans. Counts the crossings of all edges together into `crossings`;
-// false when they exceed kMaxCrossings.
+// first sample row it spans. Counts what count_edges counts into `count`; false when the
+// crossings exceed kMaxCrossings.
 //
 // An edge whose x is NaN is counted but not listed: its crossing is NaN on every row, which
 // lies right of no sample. Only such edges have NaN crossings: every other coordinate is
 // finite (a point with an infinite coordinate puts the bounds beyond the 32-bit range), so
 // x0 + dx * (sy - y0) / dy is a finite number plus a finite or infinite quotient.
 bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, RasterScratch& s,
-                   unsigned long long& crossings) {
+                   EdgeCount& count) {
   // At most one edge per segment: the array gets that room here and is filled through its
   // data below (plain structs).
   s.edges.clear();
@@ -92,23 +126,20 @@ bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, Raster
   s.first_edge_of_pixel_row.assign(static_cast<size_t>(grid.rows / kSamplesPerAxis), kNoEdge);
   SweepEdge* edges = s.edges.data;
   size_t edge_count = 0;
-  crossings = 0;
+  count = EdgeCount();
   const LineSegment* segments = outline.segments.data;
   for (size_t k = 0; k < outline.segments.size; ++k) {
     const Point p0 = segments[k].p0;
     const Point p1 = segments[k].p1;
-    // Horizontal edges, and edges with a NaN y, cross no sample row.
-    if (!(p0.y < p1.y) && !(p1.y < p0.y))
+    int32_t first = 0;
+    int32_t end = 0;
+    if (!spanned_rows(p0, p1, grid, first, end))
       continue;
     const bool upward = p0.y < p1.y;
-    // The edge spans the sample rows with low <= y < high.
-    const int32_t first = grid.first_row_below(upward ? p1.y : p0.y);
-    const int32_t end = grid.first_row_below(upward ? p0.y : p1.y);
-    if (first >= end)
-      continue;
-    crossings += static_cast<unsigned long long>(end - first);
-    if (crossings > kMaxCrossings)
+    count.crossings += static_cast<unsigned long long>(end - first);
+    if (count.crossings > kMaxCrossings)
       break;
+    ++count.edges;
     const double dx = p1.x - p0.x;
     if (dx != dx)
       continue;
@@ -127,7 +158,7 @@ bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, Raster
     pixel_row_list = static_cast<int32_t>(edge_count++);
   }
   s.edges.size = edge_count;
-  return crossings <= kMaxCrossings;
+  return count.crossings <= kMaxCrossings;
 }
 
 // Covered samples of one pixel row, gathered span by span over its four sample rows in one
@@ -406,6 +437,27 @@ void sweep(RasterScratch& s, const SampleGrid& grid, int32_t width, unsigned cha
   }
 }
 
+SampleGrid sample_grid(const PixelGrid& grid) {
+  return SampleGrid{static_cast<double>(grid.top) - 0.125, static_cast<double>(grid.left) + 0.125,
+                    static_cast<int32_t>(grid.height * kSamplesPerAxis),
+                    static_cast<int32_t>(grid.width * kSamplesPerAxis)};
+}
+
+// The pixel frame of the outline when the budget pays for its edges and pixels; false
+// (nothing to draw, or the budget exhausted) otherwise.
+bool pay_for_frame(const OutlineBuilder& outline, GlyphBudget& budget, PixelGrid& grid) {
+  return budget.spend(outline.segments.size) && outline.segments.size != 0 && outline.has_bounds &&
+         grid_for_bounds(outline, grid) &&
+         budget.spend(static_cast<uint64_t>(grid.width * grid.height));
+}
+
+void set_box(GlyphBitmap& bitmap, const PixelGrid& grid) {
+  bitmap.left = static_cast<int>(grid.left);
+  bitmap.top = static_cast<int>(grid.top);
+  bitmap.width = static_cast<int>(grid.width);
+  bitmap.height = static_cast<int>(grid.height);
+}
+
 } // namespace
 
 size_t held_bytes(const RasterScratch& scratch) {
@@ -429,28 +481,35 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, Ras
   GlyphBitmap bitmap;
   bitmap.advance = advance;
   PixelGrid grid;
-  if (!budget.spend(outline.segments.size) || outline.segments.size == 0 || !outline.has_bounds ||
-      !grid_for_bounds(outline, grid))
+  if (!pay_for_frame(outline, budget, grid))
     return bitmap;
   const int64_t pixels = grid.width * grid.height;
-  if (!budget.spend(static_cast<uint64_t>(pixels)))
-    return bitmap;
-  const SampleGrid samples{static_cast<double>(grid.top) - 0.125,
-                           static_cast<double>(grid.left) + 0.125,
-                           static_cast<int32_t>(grid.height * kSamplesPerAxis),
-                           static_cast<int32_t>(grid.width * kSamplesPerAxis)};
-  unsigned long long crossings = 0;
-  const bool within_limits = prepare_edges(outline, samples, scratch, crossings);
-  if (!budget.spend(crossing_work(crossings, scratch.edges.size)) || !within_limits ||
+  const SampleGrid samples = sample_grid(grid);
+  EdgeCount count;
+  const bool within_limits = prepare_edges(outline, samples, scratch, count);
+  if (!budget.spend(crossing_work(count.crossings, count.edges)) || !within_limits ||
       !budget.take_pixels(pixels))
     return bitmap;
-  bitmap.left = static_cast<int>(grid.left);
-  bitmap.top = static_cast<int>(grid.top);
-  bitmap.width = static_cast<int>(grid.width);
-  bitmap.height = static_cast<int>(grid.height);
+  set_box(bitmap, grid);
   bitmap.pixels.resize(static_cast<size_t>(grid.width * grid.height));
   scratch.coverage_steps.assign(static_cast<size_t>(grid.width + 2), 0);
   sweep(scratch, samples, bitmap.width, bitmap.pixels.data);
+  return bitmap;
+}
+
+// Pays exactly what rasterize_outline pays, step by step, with the edges counted instead of
+// prepared.
+GlyphBitmap measure_outline(const OutlineBuilder& outline, double advance, GlyphBudget& budget) {
+  GlyphBitmap bitmap;
+  bitmap.advance = advance;
+  PixelGrid grid;
+  if (!pay_for_frame(outline, budget, grid))
+    return bitmap;
+  const EdgeCount count = count_edges(outline, sample_grid(grid));
+  if (!budget.spend(crossing_work(count.crossings, count.edges)) ||
+      count.crossings > kMaxCrossings || !budget.take_pixels(grid.width * grid.height))
+    return bitmap;
+  set_box(bitmap, grid);
   return bitmap;
 }
 

@@ -222,6 +222,23 @@ if present "$dejavu" fonts-dejavu-core; then
   fi
 fi
 
+if present "$dejavu" fonts-dejavu-core; then
+  # Kerning is on by default and pulls A, V, T, o, W and a together; --no-kern draws each
+  # advance as the font gives it (the last of --kern and --no-kern counts). --measure
+  # prints the size the PNG would have and the first baseline's row (DejaVu Sans's ascent,
+  # 1901 of 2048 units, rounded up at 32 px: 30), and writes nothing.
+  kerned=$("$tool" -o "$work/kerned.png" "AVATAR To Wa" | sed 's/.*: //')
+  plain=$("$tool" --no-kern -o "$work/plain.png" "AVATAR To Wa" | sed 's/.*: //')
+  if [ -z "$kerned" ] || [ "$kerned" = "$plain" ]; then
+    fail "kerning did not change the size of AVATAR To Wa ($kerned, $plain)"
+  fi
+  case_ 0 none "$kerned baseline 30" --measure -o "$work/unwritten.png" "AVATAR To Wa"
+  [ ! -e "$work/unwritten.png" ] || fail "--measure wrote a PNG"
+  case_ 0 none "$plain baseline 30" --measure --no-kern "AVATAR To Wa"
+  case_ 0 none "$kerned baseline 30" --no-kern --kern --measure "AVATAR To Wa"
+  case_ 1 none "cannot render the text at 4096 px" --measure -s 4096 "AVATAR To Wa"
+fi
+
 if present "$nimbus" fonts-urw-base35; then
   case_ 0 none "$work/t1.png: " --font "$nimbus" --output "$work/t1.png" --size 30 Hi
   case_ 0 none "names its glyphs through StandardEncoding" -f "$nimbus" -o "$work/t1.png" Hello

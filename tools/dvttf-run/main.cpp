@@ -97,10 +97,6 @@ int usage_error(const std::string& message) {
   return kExitRunnerFailed;
 }
 
-const char* form_name(dvhost::ImageForm form) {
-  return form == dvhost::ImageForm::elf ? "an ELF shared object" : "a Mach-O image";
-}
-
 // The library to load: the one given, else the artifact in the module's own form.
 std::string library_for(const Options& options, dvhost::ImageForm module_form) {
   if (!options.library.empty()) {
@@ -201,8 +197,8 @@ int run(const Options& options, const std::vector<std::string>& operands) {
   }
   const dvhost::ImageForm library_form = dvhost::image_form(library_path);
   if (library_form != dvhost::ImageForm::unknown && library_form != module_form) {
-    return fail(module_path + " is " + form_name(module_form) + " but the library " + library_path +
-                    " is " + form_name(library_form) +
+    return fail(module_path + " is " + dvhost::form_name(module_form) + " but the library " +
+                    library_path + " is " + dvhost::form_name(library_form) +
                     ": a module runs against the library of its own form (give --library the "
                     "other artifact, or build the module in the other form: docs/modules.md)",
                 kExitModuleUnusable);
