@@ -18,21 +18,6 @@ namespace {
 constexpr unsigned kFirstCodePoint = 0x21;
 constexpr unsigned kThousand = 1000;
 
-std::string utf8(unsigned c) {
-  std::string s;
-  if (c < 0x80) {
-    s += static_cast<char>(c);
-  } else if (c < 0x800) {
-    s += static_cast<char>(0xC0 | (c >> 6));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    s += static_cast<char>(0xE0 | (c >> 12));
-    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return s;
-}
-
 void render_each(void* font, const std::vector<std::string>& texts, size_t from, size_t to) {
   for (size_t i = from; i < to; ++i) {
     TextImage* image = dv::dv_ttf_font_render(font, texts[i].c_str(), 0, 0, 0, 255.0);
@@ -45,7 +30,7 @@ void render_each(void* font, const std::vector<std::string>& texts, size_t from,
 void fill(benchmark::State& state, int pixel_size, unsigned thousand) {
   std::vector<std::string> texts;
   for (unsigned c = kFirstCodePoint; c < kFirstCodePoint + thousand * kThousand; ++c)
-    texts.push_back(utf8(c));
+    texts.push_back(bench::utf8(c));
   const size_t timed = (thousand - 1) * kThousand;
   for (auto _ : state) {
     state.PauseTiming();

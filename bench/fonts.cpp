@@ -8,6 +8,21 @@
 
 namespace bench {
 
+std::string utf8(unsigned c) {
+  std::string s;
+  if (c < 0x80) {
+    s += static_cast<char>(c);
+  } else if (c < 0x800) {
+    s += static_cast<char>(0xC0 | (c >> 6));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    s += static_cast<char>(0xE0 | (c >> 12));
+    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return s;
+}
+
 void* load_dvttf(int pixel_size) {
   const auto& bytes = dejavu_sans_bytes();
   return dv::dv_ttf_font_load_memory(bytes.data(), bytes.size(), static_cast<float>(pixel_size));

@@ -4,11 +4,16 @@
 #include FT_FREETYPE_H
 #include <stb/stb_truetype.h>
 
+#include <string>
+
 #include "font/truetype/font.h"
 
 struct TextImage;
 
 namespace bench {
+
+// Code point `c` (below U+10000) as UTF-8.
+std::string utf8(unsigned c);
 
 // dv_ttf_font_load_memory on DejaVu Sans at `pixel_size`.
 void* load_dvttf(int pixel_size);

@@ -27,17 +27,6 @@
 
 namespace {
 
-std::string utf8(unsigned c) {
-  std::string s;
-  if (c < 0x80) {
-    s += static_cast<char>(c);
-  } else {
-    s += static_cast<char>(0xC0 | (c >> 6));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return s;
-}
-
 // The code points of U+0020..U+017F that DejaVu Sans maps to a glyph.
 const std::vector<unsigned>& latin_code_points() {
   static const std::vector<unsigned> code_points = [] {
@@ -56,7 +45,7 @@ const std::vector<unsigned>& latin_code_points() {
 void chars_dvttf(benchmark::State& state, int pixel_size) {
   std::vector<std::string> texts;
   for (const unsigned c : latin_code_points())
-    texts.push_back(utf8(c));
+    texts.push_back(bench::utf8(c));
   for (auto _ : state) {
     state.PauseTiming();
     void* font = bench::load_dvttf(pixel_size);

@@ -1,5 +1,5 @@
-// Coverage rasterizer: 4 x 4 samples per pixel, non-zero winding, swept one sample row at
-// a time over the edges that cross it.
+// Coverage rasterizer: 4 x 4 samples per pixel, non-zero winding, swept one pixel row (four
+// sample rows) at a time over the edges that cross it.
 #pragma once
 #include <stdint.h>
 
