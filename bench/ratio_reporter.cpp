@@ -27,6 +27,8 @@ constexpr Ratio kRatios[] = {
     {"rasterizer reference/ours", "raster/reference", "raster/production"},
     {"reference/DovrelTTF-glyph", "cold/reference", "cold/DovrelTTF-glyph"},
     {"DovrelTTF cold/warm", "cold/DovrelTTF", "warm/DovrelTTF"},
+    {"CFF load+char Dv/FT", "cff-load-char/DovrelTTF", "cff-load-char/FreeType"},
+    {"CFF load+char Dv/stb", "cff-load-char/DovrelTTF", "cff-load-char/stb"},
 };
 
 } // namespace

@@ -83,8 +83,10 @@ TextImage* dv_ttf_font_render(void* font, const char* text, int red, int green, 
 // dv_ttf_font_render would return for the same text and handle (at its present size), and
 // the row of the first line's baseline in that image (0 for the empty text, whose image
 // is 0 x 0). Returns 1, or 0 with the outputs untouched wherever dv_ttf_font_render would
-// return null; null output pointers are skipped. Glyphs the handle has not drawn yet are
-// measured from their outlines, not drawn, and no image is allocated.
+// return null; null output pointers are skipped. No image is allocated and nothing joins
+// the handle's glyph cache: TrueType and CFF glyphs the handle has not drawn yet are
+// measured from their outlines without being drawn (a Type 1 glyph's box is that of its
+// ink, so those are drawn, measured and dropped).
 // Exported as _Z19dv_ttf_font_measurePvPKcPiS2_S2_.
 int dv_ttf_font_measure(void* font, const char* text, int* width, int* height, int* baseline);
 

@@ -29,6 +29,9 @@ public:
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
     return rasterize_cff_glyph(font_, lookup_glyph(codepoint), scale, scratch_, budget);
   }
+  GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override {
+    return measure_cff_glyph(font_, lookup_glyph(codepoint), scale, scratch_, budget);
+  }
   bool kerns() const override { return !kerning_.empty(); }
   double kerning(unsigned int left, unsigned int right) override {
     return pair_kerning(font_.data_, kerning_, lookup_glyph(left), lookup_glyph(right));

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "font/cff/font.h"
+#include "font/cff/glyph_bitmap.h"
 #include "font/raster/rasterizer.h"
 #include "font/truetype/glyph_bitmap.h"
 #include "unit/font/font_bytes.h"
@@ -139,6 +141,30 @@ TEST(MeasureOutline, EveryGlyphOfARealFont) {
       GlyphBudget measured_budget = GlyphBudget::unlimited();
       const GlyphBitmap measured =
           measure_truetype_glyph(*font, uint16_t(glyph), scale, measure_scratch, measured_budget);
+      expect_same_box(measured, measured_budget, drawn, drawn_budget,
+                      "glyph " + std::to_string(glyph) + " at scale " + std::to_string(scale));
+    }
+  }
+}
+
+// Every glyph of a CFF font (Linux Libertine) at two sizes, through the CFF glyph functions.
+TEST(MeasureOutline, EveryGlyphOfACffFont) {
+  std::ifstream in("/usr/share/fonts/opentype/linux-libertine/LinLibertine_R.otf",
+                   std::ios::binary);
+  const testfont::Bytes bytes(std::istreambuf_iterator<char>(in), {});
+  ASSERT_FALSE(bytes.empty()) << "fonts-linuxlibertine";
+  CffFont font;
+  ASSERT_TRUE(
+      load_cff_font(font, dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size()), 0));
+  CffGlyphScratch draw_scratch;
+  CffGlyphScratch measure_scratch;
+  for (const double scale : {12.0 / font.units_per_em_, 48.0 / font.units_per_em_}) {
+    for (uint32_t glyph = 0; glyph <= font.num_glyphs_; ++glyph) {
+      GlyphBudget drawn_budget = GlyphBudget::unlimited();
+      const GlyphBitmap drawn = rasterize_cff_glyph(font, glyph, scale, draw_scratch, drawn_budget);
+      GlyphBudget measured_budget = GlyphBudget::unlimited();
+      const GlyphBitmap measured =
+          measure_cff_glyph(font, glyph, scale, measure_scratch, measured_budget);
       expect_same_box(measured, measured_budget, drawn, drawn_budget,
                       "glyph " + std::to_string(glyph) + " at scale " + std::to_string(scale));
     }
