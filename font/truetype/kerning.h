@@ -23,12 +23,14 @@
 //
 // Hostile data: every read is bounds-checked against its table; the lookups, subtables and
 // legacy subtables kept are limited (the rest are ignored), so a pair costs at most
-// kMaxKerningSubtables binary searches of at most 17 probes each. Binary searches trust
+// kMaxKerningSubtables binary searches of at most 17 probes each (the layout pays the
+// fields read from the render's work budget). Binary searches trust
 // no sort order for their safety: unsorted data gives some answer, never a read outside.
 #pragma once
 #include <stdint.h>
 
 #include "containers/vector.h"
+#include "font/glyph_budget.h"
 #include "font/truetype/sfnt.h"
 #include "font/truetype/sfnt_font.h"
 
@@ -75,6 +77,8 @@ PairKerning read_pair_kerning(const dv::vector<unsigned char>& data, TableRecord
 // The same for a loaded sfnt font, from the GPOS and kern entries of its directory.
 PairKerning read_sfnt_kerning(const SfntFont& font);
 
-// The horizontal adjustment between glyphs `left` and `right`, in font units.
+// The horizontal adjustment between glyphs `left` and `right`, in font units. Adds to
+// `work` what finding it cost: kWorkPerKerningRead per field read (font/glyph_budget.h),
+// a few thousand units at most.
 int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,
-                     uint16_t left, uint16_t right);
+                     uint16_t left, uint16_t right, uint64_t& work);
