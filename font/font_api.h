@@ -45,8 +45,9 @@ public:
   // True when `kerning` may be nonzero: the font was loaded with kerning and has some.
   virtual bool kerns() const { return false; }
   // The horizontal adjustment, in font units, between the glyphs of two consecutive code
-  // points of a line: added to the pen after `left` before `right` is placed.
-  virtual double kerning(unsigned int left, unsigned int right);
+  // points of a line: added to the pen after `left` before `right` is placed. Adds what
+  // finding it cost to `work`, in the units of the glyph budget's work.
+  virtual double kerning(unsigned int left, unsigned int right, uint64_t& work);
 
   // One glyph on its own, bounded only by the per-glyph limits.
   GlyphBitmap rasterize(unsigned int codepoint, double scale) {
@@ -87,6 +88,7 @@ void* dv_ttf_font_load_ex(const char* path, float pixel_size, unsigned int optio
 void dv_ttf_font_resize(void* handle, float pixel_size);
 TextImage* dv_ttf_font_render(void* handle, const char* text, int red, int green, int blue,
                               double opacity);
+int dv_ttf_font_measure(void* handle, const char* text, int* width, int* height, int* baseline);
 void dv_ttf_font_free(void* handle);
 
 } // namespace dv

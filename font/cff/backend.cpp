@@ -6,6 +6,7 @@
 #include "font/load_options.h"
 #include "font/truetype/cmap.h"
 #include "font/truetype/collection.h"
+#include "font/truetype/kerning.h"
 
 namespace {
 
@@ -13,17 +14,27 @@ class CffBackend final : public FontBackend {
 public:
   explicit CffBackend(unsigned int options) : options_(options) {}
 
-  // A collection's face when the options pick one, else the font the bytes hold.
+  // A collection's face when the options pick one, else the font the bytes hold; its pair
+  // kerning only when the options ask for it.
   bool load(const dv::vector<unsigned char>& bytes) override {
     uint32_t directory = 0;
-    return sfnt_face_directory(bytes, load_option::face_index(options_), directory) &&
-           load_cff_font(font_, bytes, directory);
+    if (!sfnt_face_directory(bytes, load_option::face_index(options_), directory) ||
+        !load_cff_font(font_, bytes, directory))
+      return false;
+    if ((options_ & load_option::kKerning) != 0)
+      kerning_ = read_sfnt_kerning(font_);
+    return true;
   }
 
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
-    const uint16_t glyph = lookup_glyph_cached(font_.data_, font_.cmap4_, font_.cmap12_groups_,
-                                               glyph_cache_, codepoint);
-    return rasterize_cff_glyph(font_, glyph, scale, scratch_, budget);
+    return rasterize_cff_glyph(font_, lookup_glyph(codepoint), scale, scratch_, budget);
+  }
+  GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override {
+    return measure_cff_glyph(font_, lookup_glyph(codepoint), scale, scratch_, budget);
+  }
+  bool kerns() const override { return !kerning_.empty(); }
+  double kerning(unsigned int left, unsigned int right, uint64_t& work) override {
+    return pair_kerning(font_.data_, kerning_, lookup_glyph(left), lookup_glyph(right), work);
   }
 
   double units_per_em() const override { return font_.units_per_em_; }
@@ -33,10 +44,16 @@ public:
   int metric_rounding() const override { return 0; } // line metrics round up, as TrueType's
 
 private:
+  uint16_t lookup_glyph(unsigned int codepoint) {
+    return lookup_glyph_cached(font_.data_, font_.cmap4_, font_.cmap12_groups_, glyph_cache_,
+                               codepoint);
+  }
+
   unsigned int options_; // the extended loaders' options word
   CffFont font_;
   dv::unordered_map<unsigned int, unsigned short> glyph_cache_; // code point -> glyph
   CffGlyphScratch scratch_;                                     // reused by every glyph
+  PairKerning kerning_;                                         // empty unless loaded with kerning
 };
 
 } // namespace

@@ -32,10 +32,11 @@ GlyphBitmap empty_bitmap(double advance) {
   return bitmap;
 }
 
-} // namespace
-
-GlyphBitmap rasterize_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
-                                CffGlyphScratch& scratch, GlyphBudget& budget) {
+// The glyph's bitmap with its outline built in `scratch` and paid from `budget`; `finish`
+// turns the outline into the bitmap, rasterized or only measured, paying for that too.
+template <typename Finish>
+GlyphBitmap glyph_with_scratch(const CffFont& font, uint32_t glyph, double scale,
+                               CffGlyphScratch& scratch, GlyphBudget& budget, Finish finish) {
   const ScratchTrimmer trimmer{scratch};
   const uint16_t metrics_glyph = glyph < font.num_glyphs_ ? static_cast<uint16_t>(glyph) : 0;
   uint16_t width = 0;
@@ -47,7 +48,25 @@ GlyphBitmap rasterize_cff_glyph(const CffFont& font, uint32_t glyph, double scal
   const bool drawn = draw_cff_glyph(font, glyph, scale, scratch.outline, work);
   if (!budget.spend(kWorkPerInterpreterStep * work.steps) || !drawn || scratch.outline.overflowed)
     return empty_bitmap(advance);
-  GlyphBitmap bitmap = rasterize_outline(scratch.outline, advance, scratch.raster, budget);
+  GlyphBitmap bitmap = finish(scratch.outline, advance);
   bitmap.advance = advance;
   return bitmap;
+}
+
+} // namespace
+
+GlyphBitmap rasterize_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
+                                CffGlyphScratch& scratch, GlyphBudget& budget) {
+  return glyph_with_scratch(font, glyph, scale, scratch, budget,
+                            [&](const OutlineBuilder& outline, double advance) {
+                              return rasterize_outline(outline, advance, scratch.raster, budget);
+                            });
+}
+
+GlyphBitmap measure_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
+                              CffGlyphScratch& scratch, GlyphBudget& budget) {
+  return glyph_with_scratch(font, glyph, scale, scratch, budget,
+                            [&](const OutlineBuilder& outline, double advance) {
+                              return measure_outline(outline, advance, budget);
+                            });
 }

@@ -21,3 +21,8 @@ struct CffGlyphScratch {
 // own advance.
 GlyphBitmap rasterize_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
                                 CffGlyphScratch& scratch, GlyphBudget& budget);
+
+// The same bitmap without its pixels, paid from `budget` exactly as rasterizing pays: the
+// outline is built but not rasterized.
+GlyphBitmap measure_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
+                              CffGlyphScratch& scratch, GlyphBudget& budget);

@@ -37,9 +37,18 @@ public:
     return at >= start_ && at <= end_ && end_ - at >= count;
   }
   // 0 for reads outside the table (callers test `has` where 0 would be taken as data).
-  uint16_t u16(uint64_t at) const { return has(at, 2) ? read_u16_be(data_, at) : 0; }
+  // Every read counts in `reads`.
+  uint16_t u16(uint64_t at) const {
+    ++reads;
+    return has(at, 2) ? read_u16_be(data_, at) : 0;
+  }
   int16_t i16(uint64_t at) const { return static_cast<int16_t>(u16(at)); }
-  uint32_t u32(uint64_t at) const { return has(at, 4) ? read_u32_be(data_, at) : 0; }
+  uint32_t u32(uint64_t at) const {
+    ++reads;
+    return has(at, 4) ? read_u32_be(data_, at) : 0;
+  }
+
+  mutable uint64_t reads = 0;
 
 private:
   const dv::vector<unsigned char>& data_;
@@ -270,8 +279,8 @@ dv::vector<uint16_t> kerning_lookups(const TableReader& gpos, uint64_t script_li
       gpos, default_language_system(gpos, script_list, kScriptLatin), feature_list);
   if (lookups.size != 0)
     return lookups;
-  return language_kerning_lookups(
-      gpos, default_language_system(gpos, script_list, kScriptDefault), feature_list);
+  return language_kerning_lookups(gpos, default_language_system(gpos, script_list, kScriptDefault),
+                                  feature_list);
 }
 
 // Reads the pair subtable at `at` into `sub`; false when its header does not fit.
@@ -405,10 +414,22 @@ PairKerning read_pair_kerning(const dv::vector<unsigned char>& data, TableRecord
   return kerning;
 }
 
+PairKerning read_sfnt_kerning(const SfntFont& font) {
+  TableRecord gpos;
+  TableRecord kern;
+  assign_table(font, sfnt_tag("GPOS"), gpos);
+  assign_table(font, sfnt_tag("kern"), kern);
+  return read_pair_kerning(font.data_, gpos, kern);
+}
+
 int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,
-                     uint16_t left, uint16_t right) {
-  if (kerning.subtables.size == 0)
-    return legacy_kerning(TableReader(data, kerning.kern), kerning.legacy, left, right);
+                     uint16_t left, uint16_t right, uint64_t& work) {
+  if (kerning.subtables.size == 0) {
+    const TableReader kern(data, kerning.kern);
+    const int32_t value = legacy_kerning(kern, kerning.legacy, left, right);
+    work += kWorkPerKerningRead * kern.reads;
+    return value;
+  }
   const TableReader gpos(data, kerning.gpos);
   int32_t total = 0;
   // Subtables are grouped by lookup: once one applies, the rest of its lookup is skipped.
@@ -422,5 +443,6 @@ int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& k
       applied_lookup = sub.lookup;
     }
   }
+  work += kWorkPerKerningRead * gpos.reads;
   return total;
 }

@@ -1,7 +1,8 @@
 // The hostile campaign: seeded mutations of real fonts loaded into the real artifact in
 // the stand-in with a 64 MiB host heap: DejaVu and Liberation TrueType and NimbusSans as
 // PFB and PFA through the standard loader, and NimbusRoman as PFB, PFA and clear text with
-// binary eexec data through the extended loader's complete Type 1 option. Each case loads,
+// binary eexec data through the extended loader's complete Type 1 option, and NimbusSans as
+// OpenType CFF and a collection of it and Liberation Sans through every option. Each case loads,
 // renders a mixed text at a few sizes with resizes between, and frees, in a child process
 // of its own; it fails on a crash, a halt, more than kCaseCpuSeconds of CPU, a host block
 // left behind or heap misuse.
@@ -35,6 +36,7 @@ constexpr rlim_t kCaseCpuSeconds = 10;
 constexpr size_t kHeapMegabytes = 64;
 constexpr int64_t kImageLimit = int64_t{1} << 22;
 constexpr unsigned int kCompleteType1 = 4; // the extended loaders' option
+constexpr unsigned int kEveryOption = 15;
 
 // Latin, Greek, Cyrillic, CJK, block elements, an emoji, ligature candidates, a carriage
 // return and broken UTF-8, over three lines.
@@ -67,6 +69,10 @@ const char* extension(hostile::FontForm form) {
     return "pfb";
   case hostile::FontForm::kT1:
     return "t1";
+  case hostile::FontForm::kOpenTypeCff:
+    return "otf";
+  case hostile::FontForm::kCollection:
+    return "ttc";
   default:
     return "pfa";
   }
@@ -167,6 +173,11 @@ protected:
     }
   }
 
+  // The options that load `font`: its face of a collection picked.
+  static unsigned int with_face(unsigned int options, const hostile::SourceFont& font) {
+    return options | font.face << 16;
+  }
+
   // Runs the seeded cases over mutations of `fonts`, loaded with `options` (0: the
   // standard loader).
   void campaign(const std::vector<hostile::SourceFont>& fonts, unsigned int options) {
@@ -181,9 +192,9 @@ protected:
     for (const hostile::SourceFont& font : fonts) {
       const hostile::Bytes bytes = hostile::unmutated(font);
       bool loaded = false;
-      ASSERT_TRUE(exercise(bytes, options, loaded)) << font.path;
+      ASSERT_TRUE(exercise(bytes, with_face(options, font), loaded)) << font.path;
       ASSERT_TRUE(loaded) << font.path;
-      ASSERT_EQ(run_isolated(bytes, options), "") << font.path;
+      ASSERT_EQ(run_isolated(bytes, with_face(options, font)), "") << font.path;
     }
     allow_leaks(); // the once-per-process allocations of the warm-up above
 
@@ -199,7 +210,7 @@ protected:
       }
       size_t font = 0;
       const hostile::Bytes bytes = hostile::mutated_case(fonts, seed, index, &font);
-      const std::string failure = run_isolated(bytes, options);
+      const std::string failure = run_isolated(bytes, with_face(options, fonts[font]));
       if (failure.empty() || failure == "refused") {
         ++(failure.empty() ? loaded : refused);
         continue;
@@ -251,4 +262,15 @@ TEST_F(HostileCampaign, MutatedType1FontsInTheCompleteModeNeverCrashHaltOverrunO
     DV_MISSING_PACKAGE("NimbusRoman-Regular.pfb", "fonts-urw-base35");
   }
   campaign(fonts, kCompleteType1);
+}
+
+// OpenType CFF (INDEXes, DICTs, Type 2 charstrings) and collections under the same
+// mutations, through every option of the extended loader.
+TEST_F(HostileCampaign, MutatedOpenTypeCffAndCollectionsNeverCrashHaltOverrunOrLeak) {
+  const std::vector<hostile::SourceFont> fonts = hostile::installed_cff_fonts();
+  if (fonts.empty()) {
+    DV_MISSING_PACKAGE("NimbusSans-Regular.otf and LiberationSans-Regular.ttf",
+                       "fonts-urw-base35 and fonts-liberation2");
+  }
+  campaign(fonts, kEveryOption);
 }

@@ -26,17 +26,23 @@ private:
 
 // kT1: clear text followed by the binary eexec section (as the .t1 files of
 // fonts-urw-base35), which only the extended loader's complete Type 1 option reads.
-enum class FontForm { kTrueType, kPfb, kPfa, kT1 };
+// kOpenTypeCff and kCollection are mutated byte for byte, as kTrueType.
+enum class FontForm { kTrueType, kPfb, kPfa, kT1, kOpenTypeCff, kCollection };
 
 struct SourceFont {
   std::string path;
   FontForm form;
-  Bytes bytes; // as read; for kPfa and kT1 the PFB the form is made from
+  Bytes bytes;           // as read; for kPfa and kT1 the PFB the form is made from
+  unsigned int face = 0; // the face a collection is loaded with
 };
 
 // The real fonts the campaign mutates, those installed: DejaVu Sans, Liberation Sans,
 // NimbusSans as PFB and as PFA.
 std::vector<SourceFont> installed_fonts();
+
+// The fonts the OpenType CFF and collection campaign mutates, those installed:
+// NimbusSans as OpenType CFF, and both faces of a collection of it and Liberation Sans.
+std::vector<SourceFont> installed_cff_fonts();
 
 // The Type 1 fonts the complete-mode campaign mutates, those installed: NimbusRoman (whose
 // accented letters are seac, with curves, flex and hint replacement) as PFB, as PFA and as

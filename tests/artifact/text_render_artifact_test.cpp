@@ -24,6 +24,8 @@ constexpr size_t kTextLimit = size_t{1} << 19;
 constexpr int64_t kImageLimit = int64_t{1} << 22;
 
 using LoadMemory = void*(const void*, unsigned long, float);
+using LoadMemoryEx = void*(const void*, unsigned long, float, unsigned int);
+constexpr unsigned int kKerningOption = 8;
 using Free = void(void*);
 using Release = void(void*);
 
@@ -63,6 +65,7 @@ struct Rendered {
   int height = 0;
   std::vector<uint8_t> rgba;
   uint64_t reserved[2] = {1, 1};
+  int baseline = -1; // what dv_ttf_font_measure gave
 };
 
 std::vector<uint8_t> file_bytes(const char* path) {
@@ -87,14 +90,38 @@ protected:
                   double opacity = 255.0) {
     return render_raw(handle, text.c_str(), red, green, blue, opacity);
   }
+  // Every render is checked against dv_ttf_font_measure made just before it on the same
+  // handle: the image's size, or a refusal with the outputs untouched exactly where the
+  // render gives null. The same check runs on a DejaVu Sans handle of the same size
+  // loaded with kerning.
   Rendered render_raw(void* handle, const char* text, int red, int green, int blue,
                       double opacity) {
+    if (handle != nullptr) {
+      const std::vector<uint8_t> bytes = file_bytes(kDejaVuSans);
+      void* kerned = fn<LoadMemoryEx>("_Z26dv_ttf_font_load_memory_exPKvmfj")(
+          bytes.data(), bytes.size(), record(handle).pixel_size, kKerningOption);
+      EXPECT_NE(kerned, nullptr);
+      measured_render(kerned, text, red, green, blue, opacity);
+      free_font(kerned);
+    }
+    return measured_render(handle, text, red, green, blue, opacity);
+  }
+  Rendered measured_render(void* handle, const char* text, int red, int green, int blue,
+                           double opacity) {
+    int size[3] = {-7, -7, -7};
+    const int measured = fn<int(void*, const char*, int*, int*, int*)>(
+        "_Z19dv_ttf_font_measurePvPKcPiS2_S2_")(handle, text, &size[0], &size[1], &size[2]);
     auto* image = fn<ImageRecord*(void*, const char*, int, int, int, double)>(
         "_Z18dv_ttf_font_renderPvPKciiid")(handle, text, red, green, blue, opacity);
     Rendered result;
+    EXPECT_EQ(measured == 1, image != nullptr);
     if (image == nullptr) {
+      EXPECT_EQ(std::vector<int>(size, size + 3), (std::vector<int>{-7, -7, -7}));
       return result;
     }
+    EXPECT_EQ(size[0], image->width);
+    EXPECT_EQ(size[1], image->height);
+    result.baseline = size[2];
     result.null = false;
     result.width = image->width;
     result.height = image->height;
@@ -204,6 +231,8 @@ TEST_F(TextRenderArtifact, EdgeTexts) {
 
   const Rendered one_line = render(font, "A");
   const Rendered two_lines = render(font, "A\n");
+  EXPECT_EQ(one_line.baseline, metrics(font).baseline); // A stays below the ascent
+  EXPECT_EQ(two_lines.baseline, one_line.baseline);
   EXPECT_EQ(two_lines.width, one_line.width);
   EXPECT_EQ(two_lines.height, one_line.height + line_height);
 

@@ -1,0 +1,33 @@
+// Fuzzes the pair kerning reader: the input is a GPOS table and a kern table (the first
+// two bytes give the GPOS table's length), read as a font's tables and asked for the
+// kerning of many glyph pairs. Every read must stay inside the tables; the sanitizers check
+// it.
+#include <cstddef>
+#include <cstdint>
+
+#include "font/truetype/kerning.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2)
+    return 0;
+  const dv::vector<unsigned char> tables(data + 2, data + size);
+  const uint32_t gpos_length = uint32_t(data[0] << 8 | data[1]);
+  const uint32_t length = uint32_t(tables.size);
+  const TableRecord gpos{0, gpos_length < length ? gpos_length : length};
+  const TableRecord kern{gpos.length, length - gpos.length};
+  const PairKerning kerning = read_pair_kerning(tables, gpos, kern);
+  // A pair reads at most a few thousand fields however hostile the tables.
+  uint64_t most_work = 0;
+  for (uint32_t left = 0; left < 24; ++left) {
+    for (uint32_t right = 0; right < 24; ++right) {
+      uint64_t work = 0;
+      pair_kerning(tables, kerning, uint16_t(left), uint16_t(right), work);
+      most_work = work > most_work ? work : most_work;
+    }
+  }
+  uint64_t work = 0;
+  pair_kerning(tables, kerning, 0xFFFF, 0xFFFF, work);
+  if (most_work > 8192 || work > 8192)
+    __builtin_trap();
+  return 0;
+}
