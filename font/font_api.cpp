@@ -4,6 +4,7 @@
 #include "containers/unique_ptr.h"
 #include "font/load_options.h"
 #include "font/truetype/collection.h"
+#include "font/truetype/sfnt.h"
 #include "font/truetype/sfnt_font.h"
 #include "runtime/export.h"
 
@@ -17,12 +18,6 @@ GlyphBitmap FontBackend::measure(unsigned int codepoint, double scale, GlyphBudg
 
 double FontBackend::kerning(unsigned int, unsigned int, uint64_t&) {
   return 0.0;
-}
-
-uint32_t read_u32_be(const dv::vector<unsigned char>& bytes, unsigned long offset) {
-  const unsigned char* p = bytes.data + offset;
-  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-         static_cast<uint32_t>(p[2]) << 8 | static_cast<uint32_t>(p[3]);
 }
 
 float clamp_pixel_size(float pixel_size) {

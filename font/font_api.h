@@ -6,21 +6,7 @@
 #include "containers/unordered_map.h"
 #include "containers/vector.h"
 #include "font/glyph_budget.h"
-
-// One rasterized glyph, placed relative to the pen position on the baseline.
-struct GlyphBitmap {
-  int32_t left = 0;  // pixels right of the origin to column 0 (may be negative)
-  int32_t top = 0;   // pixels above the baseline to the top edge of row 0
-  int32_t width = 0; // 0 for a glyph without ink
-  int32_t height = 0;
-  double advance = 0.0;             // horizontal pen advance in pixels, unrounded
-  dv::vector<unsigned char> pixels; // width * height coverage values, top row first
-
-  // Moving copies the numbers and takes the pixel vector, leaving the source's empty.
-  GlyphBitmap() = default;
-  GlyphBitmap(GlyphBitmap&& other) = default;
-  GlyphBitmap& operator=(GlyphBitmap&& other) = default;
-};
+#include "font/raster/glyph_bitmap.h"
 
 // A font format. `load` is called once on a fresh object with the whole file; on false the
 // object is destroyed. Metrics are in font units.
@@ -62,9 +48,6 @@ struct FontHandle {
   float pixel_size = 1.0f;        // at least 1.0
   dv::unordered_map<unsigned int, GlyphBitmap> bitmap_cache;
 };
-
-// The big-endian u32 at `offset`; the caller guarantees offset + 4 <= bytes.size.
-uint32_t read_u32_be(const dv::vector<unsigned char>& bytes, unsigned long offset);
 
 // Backend factories (each defined next to its backend). Null when the format is not built.
 // `options` is the extended loaders' options word (font/load_options.h), 0 from the

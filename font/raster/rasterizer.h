@@ -4,8 +4,9 @@
 #include <stdint.h>
 
 #include "containers/vector.h"
-#include "font/font_api.h"
+#include "font/glyph_budget.h"
 #include "font/raster/crossing_sort.h"
+#include "font/raster/glyph_bitmap.h"
 #include "font/raster/outline.h"
 
 // Bitmaps larger than this come back empty (no pixels, only the advance): outlines that

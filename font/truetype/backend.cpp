@@ -26,7 +26,7 @@ public:
   }
 
   // The outline and the coverage are built outside this file from `font_`
-  // (font/truetype_glyph_bitmap.h).
+  // (font/truetype/glyph_bitmap.h).
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
     return rasterize_truetype_glyph(font_, lookup_glyph(codepoint), scale, scratch_, budget);
   }

@@ -4,7 +4,8 @@
 // succeeded, so glyph code elsewhere may read any of it:
 //   - `glyf_.offset + glyph_offsets_[g]` .. `glyf_.offset + glyph_offsets_[g + 1]` is the
 //     data of glyph g < num_glyphs_ (entries are <= glyf_.length but need not ascend);
-//   - map code points with map_code_point (font/cmap.h) on `data_`, `cmap4_`, `cmap12_groups_`.
+//   - map code points with map_code_point (font/truetype/cmap.h) on `data_`, `cmap4_` and
+//     `cmap12_groups_`.
 #pragma once
 #include <stdint.h>
 

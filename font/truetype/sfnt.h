@@ -4,7 +4,6 @@
 #include <stdint.h>
 
 #include "containers/vector.h"
-#include "font/font_api.h"
 
 // One entry of the table directory. The checksum is not kept.
 struct TableRecord {
@@ -29,6 +28,12 @@ inline bool has_bytes(const dv::vector<unsigned char>& data, uint64_t offset, ui
 // Unchecked field reads; each call sits behind a has_bytes test.
 inline uint16_t read_u16_be(const dv::vector<unsigned char>& data, uint64_t offset) {
   return static_cast<uint16_t>(data.data[offset] << 8 | data.data[offset + 1]);
+}
+
+inline uint32_t read_u32_be(const dv::vector<unsigned char>& data, uint64_t offset) {
+  const unsigned char* p = data.data + offset;
+  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+         static_cast<uint32_t>(p[2]) << 8 | static_cast<uint32_t>(p[3]);
 }
 
 inline int16_t read_i16_be(const dv::vector<unsigned char>& data, uint64_t offset) {

@@ -31,7 +31,7 @@ Bytes text_bytes(uint8_t first, const std::string& text) {
   return bytes;
 }
 
-testfont::GlyphSpec glyph(const Bytes& data, uint16_t advance = 600) {
+testfont::GlyphShape glyph(const Bytes& data, uint16_t advance = 600) {
   return {data, advance, 0};
 }
 
@@ -53,9 +53,9 @@ Bytes composite_of_glyph_one() {
 }
 
 // Glyphs of every kind: A a box (1), a curved contour (2 is space), B a composite (3).
-testfont::FontSpec outline_font() {
+testfont::FontParams outline_font() {
   using testfont::box;
-  testfont::FontSpec outlines;
+  testfont::FontParams outlines;
   outlines.index_to_loc_format = 1;
   outlines.glyphs = {glyph(testfont::simple_glyph({box(0, 0, 500, 700)})),
                      glyph(testfont::simple_glyph({curved_contour(), box(150, 150, 250, 450)})),
@@ -69,10 +69,10 @@ std::vector<Seed> truetype_seeds() {
   std::vector<Seed> seeds;
   seeds.push_back({"default", testfont::build_font({})});
 
-  const testfont::FontSpec outlines = outline_font();
+  const testfont::FontParams outlines = outline_font();
   seeds.push_back({"outlines_long_loca", testfont::build_font(outlines)});
 
-  testfont::FontSpec shared_metrics = outlines;
+  testfont::FontParams shared_metrics = outlines;
   shared_metrics.index_to_loc_format = 0;
   shared_metrics.num_hmetrics = 2;
   shared_metrics.units_per_em = 2048;
@@ -81,9 +81,9 @@ std::vector<Seed> truetype_seeds() {
 }
 
 // A square drawn with every kind of path operator, through subroutines, with hints.
-testfont::CffSpec cff_outlines() {
+testfont::CffParams cff_outlines() {
   using testfont::Type2Code;
-  testfont::CffSpec cff;
+  testfont::CffParams cff;
   cff.global_subrs = {Type2Code().n(100).n(0).n(100).n(100).n(0).n(100).op(8).op(11)};
   cff.local_subrs = {Type2Code().n(-300).op(6).n(-107).op(29).op(11)};
   cff.charstrings = {Type2Code().n(500).op(14),
@@ -127,11 +127,11 @@ testfont::CffSpec cff_outlines() {
 std::vector<Seed> cff_seeds() {
   using testfont::Type2Code;
   const Bytes simple = testfont::build_cff_font({}, cff_outlines());
-  testfont::CffSpec cid = cff_outlines();
+  testfont::CffParams cid = cff_outlines();
   cid.font_dict_subrs = {cid.local_subrs, {Type2Code().op(11)}};
   cid.local_subrs.clear();
   cid.fd_select = {1, 0, 1};
-  testfont::CffSpec accented = cff_outlines();
+  testfont::CffParams accented = cff_outlines();
   accented.charstrings.push_back(Type2Code().n(100).n(50).n(65).n(66).op(14));
   accented.charset_sids = {34, 35, 36};
   return {{"cff", simple},
@@ -279,7 +279,7 @@ Bytes render_input(uint8_t first_size, uint8_t second_size, const std::string& t
 
 std::vector<Seed> render_seeds() {
   const Bytes truetype = truetype_seeds()[1].bytes;
-  testfont::FontSpec kerned = outline_font();
+  testfont::FontParams kerned = outline_font();
   kerned.extra_tables = {
       {"GPOS",
        testfont::gpos_table({{{testfont::pair_pos_glyphs({{1, {{3, -200}}}, {3, {{1, -150}}}}),

@@ -57,7 +57,7 @@ TEST_F(FontApiArtifact, RefusedDataLeavesNothingBehind) {
     EXPECT_EQ(leaked_blocks(), 0);
   }
   // A TrueType backend that fails to load is destroyed again.
-  testfont::FontSpec spec;
+  testfont::FontParams spec;
   spec.units_per_em = 0;
   EXPECT_EQ(load(testfont::build_font(spec)), nullptr);
   EXPECT_EQ(leaked_blocks(), 0);
@@ -80,7 +80,7 @@ TEST_F(FontApiArtifact, LoadsAndFreesWithoutLeak) {
 }
 
 TEST_F(FontApiArtifact, CallerBufferOverwrittenAfterLoadHasNoEffect) {
-  testfont::FontSpec spec;
+  testfont::FontParams spec;
   spec.units_per_em = 2048;
   spec.ascender = 1900;
   spec.descender = -500;

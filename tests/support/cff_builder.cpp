@@ -95,7 +95,7 @@ Bytes private_block(const std::vector<Bytes>& subrs) {
   return block;
 }
 
-Bytes fd_select_data(const CffSpec& spec) {
+Bytes fd_select_data(const CffParams& spec) {
   ByteWriter out;
   out.u8(static_cast<uint8_t>(spec.fd_select_format));
   if (spec.fd_select_format == 0) {
@@ -119,7 +119,7 @@ struct Layout {
           fd_select = 0;
 };
 
-Bytes top_dict(const CffSpec& spec, const Layout& at) {
+Bytes top_dict(const CffParams& spec, const Layout& at) {
   const bool cid = !spec.font_dict_subrs.empty();
   Bytes dict;
   if (cid)
@@ -139,7 +139,7 @@ Bytes top_dict(const CffSpec& spec, const Layout& at) {
 
 } // namespace
 
-Bytes cff_table(const CffSpec& spec) {
+Bytes cff_table(const CffParams& spec) {
   const Bytes header = {1, 0, 4, 4};
   const Bytes names = cff_index({Bytes{'T', 'e', 's', 't'}});
   const Bytes strings = cff_index({});
@@ -183,8 +183,8 @@ Bytes cff_table(const CffSpec& spec) {
       {header, names, cff_index({top_dict(spec, at)}), strings, globals, charstrings, tail});
 }
 
-Bytes build_cff_font(const FontSpec& sfnt, const CffSpec& cff) {
-  FontSpec spec = sfnt;
+Bytes build_cff_font(const FontParams& sfnt, const CffParams& cff) {
+  FontParams spec = sfnt;
   spec.omit_tables.push_back("glyf");
   spec.omit_tables.push_back("loca");
   spec.extra_tables.push_back({"CFF ", cff_table(cff)});

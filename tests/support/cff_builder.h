@@ -25,7 +25,7 @@ private:
   Bytes bytes_;
 };
 
-struct CffSpec {
+struct CffParams {
   std::vector<Bytes> charstrings; // one per glyph; glyph 0 is .notdef
   std::vector<Bytes> global_subrs;
   std::vector<Bytes> local_subrs; // the Private DICT's (fonts that are not CID-keyed)
@@ -44,10 +44,10 @@ Bytes dict_int(int32_t value);
 // An INDEX of the given objects (offset size 4).
 Bytes cff_index(const std::vector<Bytes>& objects);
 
-Bytes cff_table(const CffSpec& spec);
+Bytes cff_table(const CffParams& spec);
 
 // An OpenType CFF font: `sfnt`'s tables without glyf and loca (its glyph advances and cmap
 // stay), the CFF table of `cff`, version "OTTO".
-Bytes build_cff_font(const FontSpec& sfnt, const CffSpec& cff);
+Bytes build_cff_font(const FontParams& sfnt, const CffParams& cff);
 
 } // namespace testfont

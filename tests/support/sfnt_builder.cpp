@@ -309,7 +309,7 @@ TableLocation find_table(const Bytes& font, const std::string& tag, bool last) {
 
 namespace {
 
-Bytes head_table(const FontSpec& spec) {
+Bytes head_table(const FontParams& spec) {
   ByteWriter out;
   out.u32(0x00010000).u32(0x00010000).u32(0).u32(0x5F0F3CF5); // checksum adjustment, magic
   out.u16(0).u16(spec.units_per_em);                          // flags at 16, upem at 18
@@ -321,7 +321,7 @@ Bytes head_table(const FontSpec& spec) {
   return out.bytes();                       // 54 bytes
 }
 
-Bytes hhea_table(const FontSpec& spec, uint16_t num_hmetrics) {
+Bytes hhea_table(const FontParams& spec, uint16_t num_hmetrics) {
   ByteWriter out;
   out.u32(0x00010000).i16(spec.ascender).i16(spec.descender).i16(spec.line_gap);
   out.u16(1000).i16(0).i16(0).i16(1000); // advanceWidthMax .. xMaxExtent: 10..17
@@ -338,7 +338,7 @@ Bytes maxp_table(uint16_t num_glyphs) {
   return out.bytes();
 }
 
-std::vector<GlyphSpec> default_glyphs() {
+std::vector<GlyphShape> default_glyphs() {
   return {{simple_glyph({box(50, 0, 450, 700)}), 500, 50},
           {simple_glyph({box(100, 0, 500, 600)}), 600, 100},
           {{}, 250, 0}};
@@ -346,8 +346,8 @@ std::vector<GlyphSpec> default_glyphs() {
 
 } // namespace
 
-std::vector<TableEntry> font_tables(const FontSpec& spec) {
-  const std::vector<GlyphSpec> glyphs = spec.glyphs.empty() ? default_glyphs() : spec.glyphs;
+std::vector<TableEntry> font_tables(const FontParams& spec) {
+  const std::vector<GlyphShape> glyphs = spec.glyphs.empty() ? default_glyphs() : spec.glyphs;
   const uint16_t glyph_count = static_cast<uint16_t>(glyphs.size());
   const uint16_t num_hmetrics = spec.num_hmetrics ? spec.num_hmetrics : glyph_count;
 
@@ -389,7 +389,7 @@ std::vector<TableEntry> font_tables(const FontSpec& spec) {
   return tables;
 }
 
-Bytes build_font(const FontSpec& spec) {
+Bytes build_font(const FontParams& spec) {
   return sfnt_file(font_tables(spec), spec.version);
 }
 

@@ -117,14 +117,14 @@ struct TableLocation {
 };
 TableLocation find_table(const Bytes& font, const std::string& tag, bool last = false);
 
-struct GlyphSpec {
+struct GlyphShape {
   Bytes data; // empty: no outline (like a space)
   uint16_t advance = 500;
   int16_t lsb = 0;
 };
 
 // A complete, valid font. Everything has defaults; tests change what they need.
-struct FontSpec {
+struct FontParams {
   uint32_t version = 0x00010000;
   uint16_t units_per_em = 1000;
   int16_t index_to_loc_format = 0; // 0: short loca, otherwise long
@@ -134,15 +134,15 @@ struct FontSpec {
   // 0: one full metric record per glyph; otherwise this many records.
   uint16_t num_hmetrics = 0;
   // Glyph 0 is the missing glyph. Defaults: boxes at 0 and 1, an empty glyph at 2.
-  std::vector<GlyphSpec> glyphs;
+  std::vector<GlyphShape> glyphs;
   std::vector<EncodingRecord> cmaps; // default: (3,1) format 4, A to glyph 1, space to 2
   uint16_t num_glyphs_override = 0;  // maxp numGlyphs when nonzero
   std::vector<TableEntry> extra_tables;
   std::vector<std::string> omit_tables;
 };
 
-std::vector<TableEntry> font_tables(const FontSpec& spec);
-Bytes build_font(const FontSpec& spec);
+std::vector<TableEntry> font_tables(const FontParams& spec);
+Bytes build_font(const FontParams& spec);
 
 // A closed square contour with corners (x0, y0) and (x1, y1).
 Contour box(int x0, int y0, int x1, int y1);

@@ -22,7 +22,7 @@ FontHandle* load_ex(const Bytes& bytes, unsigned int options) {
 
 // A TrueType font told apart from others by its em size.
 Bytes truetype_with_em(uint16_t units_per_em) {
-  testfont::FontSpec spec;
+  testfont::FontParams spec;
   spec.units_per_em = units_per_em;
   return testfont::build_font(spec);
 }

@@ -18,12 +18,6 @@ FontHandle* load(const Bytes& bytes, float pixel_size = 16.0f) {
 
 } // namespace
 
-TEST(FontApi, ReadU32BigEndian) {
-  const dv::vector<unsigned char> bytes = dv_bytes({0x01, 0x02, 0x03, 0x04, 0xFF});
-  EXPECT_EQ(read_u32_be(bytes, 0), 0x01020304u);
-  EXPECT_EQ(read_u32_be(bytes, 1), 0x020304FFu);
-}
-
 TEST(FontApi, LoadsTrueTypeIntoHandle) {
   FontHandle* handle = load(testfont::build_font({}), 24.0f);
   ASSERT_NE(handle, nullptr);

@@ -27,8 +27,8 @@ void PrintTo(const Edge& e, std::ostream* os) {
   *os << "(" << e.x0 << "," << e.y0 << ")->(" << e.x1 << "," << e.y1 << ")";
 }
 
-std::unique_ptr<CffFont> load(const testfont::CffSpec& cff) {
-  testfont::FontSpec sfnt;
+std::unique_ptr<CffFont> load(const testfont::CffParams& cff) {
+  testfont::FontParams sfnt;
   sfnt.glyphs.resize(cff.charstrings.size());
   auto font = std::make_unique<CffFont>();
   const Bytes bytes = testfont::build_cff_font(sfnt, cff);
@@ -58,7 +58,7 @@ Drawn draw(const CffFont& font, uint32_t glyph) {
 // Glyph 1 of a font whose only other glyph is an empty .notdef.
 Drawn draw_one(const Bytes& code, const std::vector<Bytes>& local_subrs = {},
                const std::vector<Bytes>& global_subrs = {}) {
-  testfont::CffSpec cff;
+  testfont::CffParams cff;
   cff.charstrings = {Type2Code().op(kEndchar), code};
   cff.local_subrs = local_subrs;
   cff.global_subrs = global_subrs;
@@ -322,7 +322,7 @@ TEST(Type2Subroutines, EndcharInsideASubroutineEndsTheGlyph) {
 // "A" and "grave" by their standard names (charset SIDs 34 and 124), and a glyph made of
 // both with endchar's accent form: the accent moved by (adx, ady).
 TEST(Type2Endchar, AccentFormComposesTwoGlyphs) {
-  testfont::CffSpec cff;
+  testfont::CffParams cff;
   const Bytes square = Type2Code().n(0).n(0).op(kRmoveto).raw(square_from_origin()).op(kEndchar);
   const Bytes bar = Type2Code().n(0).n(0).op(kRmoveto).n(4).op(kHlineto).op(kEndchar);
   cff.charstrings = {Type2Code().op(kEndchar), square, bar,
@@ -339,7 +339,7 @@ TEST(Type2Endchar, AccentFormComposesTwoGlyphs) {
 }
 
 TEST(Type2Endchar, AccentFormNeedsBothComponents) {
-  testfont::CffSpec cff;
+  testfont::CffParams cff;
   cff.charstrings = {Type2Code().op(kEndchar), Type2Code().n(0).n(0).n('A').n(193).op(kEndchar)};
   cff.charset_sids = {200}; // neither "A" nor "grave"
   const auto font = load(cff);
@@ -351,7 +351,7 @@ TEST(Type2Endchar, AccentFormNeedsBothComponents) {
 // other a bar.
 TEST(Type2CidKeyed, EachGlyphUsesItsFontDictsSubroutines) {
   for (const int format : {0, 3}) {
-    testfont::CffSpec cff;
+    testfont::CffParams cff;
     const Bytes call = Type2Code().n(0).n(0).op(kRmoveto).n(-107).op(kCallsubr).op(kEndchar);
     cff.charstrings = {Type2Code().op(kEndchar), call, call};
     cff.font_dict_subrs = {{Type2Code().raw(square_from_origin()).op(kReturn)},

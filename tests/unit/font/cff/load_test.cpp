@@ -19,8 +19,8 @@ namespace {
 
 using type2_op::kEndchar;
 
-testfont::CffSpec simple_cff() {
-  testfont::CffSpec cff;
+testfont::CffParams simple_cff() {
+  testfont::CffParams cff;
   cff.charstrings = {Type2Code().op(kEndchar),
                      Type2Code().n(0).n(0).op(21).n(10).op(6).op(kEndchar),
                      Type2Code().op(kEndchar)};
@@ -39,7 +39,7 @@ size_t cff_offset(const Bytes& font) {
 }
 
 TEST(CffLoad, ReadsTheTopDictsStructures) {
-  testfont::CffSpec cff = simple_cff();
+  testfont::CffParams cff = simple_cff();
   cff.global_subrs = {Type2Code().op(11), Type2Code().op(11)};
   cff.local_subrs = {Type2Code().op(11)};
   const Bytes bytes = testfont::build_cff_font({}, cff);
@@ -80,9 +80,9 @@ TEST_P(CffLoadRefuses, Malformed) {
 }
 
 // Rebuilds the font with a changed CFF spec.
-std::function<void(Bytes&)> rebuilt(std::function<void(testfont::CffSpec&)> change) {
+std::function<void(Bytes&)> rebuilt(std::function<void(testfont::CffParams&)> change) {
   return [change](Bytes& bytes) {
-    testfont::CffSpec cff = simple_cff();
+    testfont::CffParams cff = simple_cff();
     change(cff);
     bytes = testfont::build_cff_font({}, cff);
   };
@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BrokenCase{"NoCffTable",
                    [](Bytes& b) {
-                     testfont::FontSpec spec;
+                     testfont::FontParams spec;
                      spec.omit_tables = {"glyf", "loca"};
                      b = testfont::sfnt_file(testfont::font_tables(spec), 0x4F54544F);
                    }},
@@ -104,42 +104,42 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"NameIndexFirstOffsetNotOne", [](Bytes& b) { b[cff_offset(b) + 10] = 2; }},
         BrokenCase{"NameIndexPastTheTable",
                    [](Bytes& b) { testfont::put_u32(b, cff_offset(b) + 11, 0x7FFFFFFF); }},
-        BrokenCase{"NoCharStrings", rebuilt([](testfont::CffSpec& c) { c.charstrings.clear(); })},
-        BrokenCase{"CharstringTypeOne", rebuilt([](testfont::CffSpec& c) {
+        BrokenCase{"NoCharStrings", rebuilt([](testfont::CffParams& c) { c.charstrings.clear(); })},
+        BrokenCase{"CharstringTypeOne", rebuilt([](testfont::CffParams& c) {
                      c.extra_top_dict = {139 + 1, 12, 6};
                    })},
-        BrokenCase{"CharStringsOffsetPastTheTable", rebuilt([](testfont::CffSpec& c) {
+        BrokenCase{"CharStringsOffsetPastTheTable", rebuilt([](testfont::CffParams& c) {
                      c.extra_top_dict = testfont::dict_int(1 << 30);
                      c.extra_top_dict.push_back(17);
                    })},
-        BrokenCase{"CharStringsOffsetNegative", rebuilt([](testfont::CffSpec& c) {
+        BrokenCase{"CharStringsOffsetNegative", rebuilt([](testfont::CffParams& c) {
                      c.extra_top_dict = testfont::dict_int(-4);
                      c.extra_top_dict.push_back(17);
                    })},
-        BrokenCase{"PrivateDictPastTheTable", rebuilt([](testfont::CffSpec& c) {
+        BrokenCase{"PrivateDictPastTheTable", rebuilt([](testfont::CffParams& c) {
                      c.extra_top_dict = testfont::dict_int(100);
                      const Bytes offset = testfont::dict_int(1 << 20);
                      c.extra_top_dict.insert(c.extra_top_dict.end(), offset.begin(), offset.end());
                      c.extra_top_dict.push_back(18);
                    })},
-        BrokenCase{"DictWithTooManyOperands", rebuilt([](testfont::CffSpec& c) {
+        BrokenCase{"DictWithTooManyOperands", rebuilt([](testfont::CffParams& c) {
                      c.extra_top_dict.assign(49, 139);
                      c.extra_top_dict.push_back(15);
                    })},
         BrokenCase{"DictWithReservedByte",
-                   rebuilt([](testfont::CffSpec& c) { c.extra_top_dict = {255}; })},
-        BrokenCase{"DictWithTruncatedReal", rebuilt([](testfont::CffSpec& c) {
+                   rebuilt([](testfont::CffParams& c) { c.extra_top_dict = {255}; })},
+        BrokenCase{"DictWithTruncatedReal", rebuilt([](testfont::CffParams& c) {
                      c.extra_top_dict = {30, 0x12};
                    })},
-        BrokenCase{"CidKeyedWithoutFdSelect", rebuilt([](testfont::CffSpec& c) {
+        BrokenCase{"CidKeyedWithoutFdSelect", rebuilt([](testfont::CffParams& c) {
                      c.extra_top_dict = {139, 139, 139, 12, 30};
                    })},
-        BrokenCase{"FdSelectFormatOne", rebuilt([](testfont::CffSpec& c) {
+        BrokenCase{"FdSelectFormatOne", rebuilt([](testfont::CffParams& c) {
                      c.font_dict_subrs = {{}};
                      c.fd_select = {0, 0, 0};
                      c.fd_select_format = 1;
                    })},
-        BrokenCase{"FdSelectShortOfGlyphs", rebuilt([](testfont::CffSpec& c) {
+        BrokenCase{"FdSelectShortOfGlyphs", rebuilt([](testfont::CffParams& c) {
                      c.font_dict_subrs = {{}};
                      c.fd_select = {0};
                      c.fd_select_format = 0;
@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A Font DICT that FDSelect names but the FDArray lacks leaves its glyphs blank; the font loads.
 TEST(CffLoad, FdSelectPastTheFdArrayFailsOnlyThoseGlyphs) {
-  testfont::CffSpec cff = simple_cff();
+  testfont::CffParams cff = simple_cff();
   cff.font_dict_subrs = {{}};
   cff.fd_select = {0, 7, 0};
   const Bytes bytes = testfont::build_cff_font({}, cff);

@@ -6,12 +6,12 @@
 
 using testfont::Bytes;
 using testfont::EncodingRecord;
-using testfont::FontSpec;
+using testfont::FontParams;
 
 namespace {
 
 std::unique_ptr<TrueTypeFont> font_with_cmaps(std::vector<EncodingRecord> cmaps) {
-  FontSpec spec;
+  FontParams spec;
   spec.cmaps = std::move(cmaps);
   return load_font(testfont::build_font(spec));
 }
@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<SelectionCase>& info) { return info.param.name; });
 
 TEST(CmapSelection, RecordOffsetEqualToCmapLengthIsSkipped) {
-  FontSpec spec;
+  FontParams spec;
   spec.cmaps = {{3, 1, kFormat4A1}};
   Bytes bytes = testfont::build_font(spec);
   const auto cmap = testfont::find_table(bytes, "cmap");

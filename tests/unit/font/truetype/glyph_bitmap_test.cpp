@@ -12,7 +12,7 @@
 
 using testfont::box;
 using testfont::Bytes;
-using testfont::FontSpec;
+using testfont::FontParams;
 
 namespace {
 
@@ -37,13 +37,13 @@ void expect_empty(const GlyphBitmap& g, double advance) {
 }
 
 // Glyphs: 0 a box 700 high (advance 500), 1 a box 600 high (advance 600), 2 empty (250).
-FontSpec default_spec() {
-  return FontSpec{};
+FontParams default_spec() {
+  return FontParams{};
 }
 
 // Moves hmtx to the end of the data, keeps its directory length at `stated_length`, and
 // cuts the data `kept` bytes into the table.
-Bytes with_hmtx_cut(const FontSpec& spec, uint32_t stated_length, size_t kept) {
+Bytes with_hmtx_cut(const FontParams& spec, uint32_t stated_length, size_t kept) {
   auto tables = testfont::font_tables(spec);
   std::stable_partition(tables.begin(), tables.end(),
                         [](const testfont::TableEntry& t) { return t.tag != "hmtx"; });
@@ -75,7 +75,7 @@ TEST(TrueTypeGlyphBitmap, BoxGlyphAtScale) {
 }
 
 TEST(TrueTypeGlyphBitmap, AdvanceIsNotRounded) {
-  FontSpec spec;
+  FontParams spec;
   spec.glyphs = {{testfont::simple_glyph({box(0, 0, 10, 10)}), 1229, 0}};
   const auto font = load_font(testfont::build_font(spec));
   ASSERT_NE(font, nullptr);
@@ -92,7 +92,7 @@ TEST(TrueTypeGlyphBitmap, MalformedGlyphGivesEmptyBitmapWithItsAdvance) {
   testfont::Component point_matched;
   point_matched.glyph = 0;
   point_matched.flags = 0;
-  FontSpec spec;
+  FontParams spec;
   spec.glyphs = {{testfont::simple_glyph({box(0, 0, 10, 10)}), 500, 0},
                  {testfont::composite_glyph({point_matched}), 640, 0}};
   const auto font = load_font(testfont::build_font(spec));
@@ -126,7 +126,7 @@ TEST(TrueTypeGlyphBitmap, RasterizingTwiceGivesIdenticalBitmaps) {
 }
 
 TEST(TrueTypeGlyphBitmap, GlyphIndexPastTheCountUsesGlyphZerosAdvanceAndNoOutline) {
-  FontSpec spec;
+  FontParams spec;
   spec.cmaps = {{3, 10, testfont::cmap_format12({{'A', 'A', 1}, {0x10000, 0x10000, 77}})}};
   const auto backend = backend_for(testfont::build_font(spec));
   ASSERT_NE(backend, nullptr);
@@ -134,7 +134,7 @@ TEST(TrueTypeGlyphBitmap, GlyphIndexPastTheCountUsesGlyphZerosAdvanceAndNoOutlin
 }
 
 TEST(TrueTypeGlyphBitmap, GlyphsPastTheMetricRecordsShareTheLastAdvance) {
-  FontSpec spec;
+  FontParams spec;
   spec.num_hmetrics = 1;
   for (int k = 0; k < 6; ++k)
     spec.glyphs.push_back(
@@ -158,7 +158,7 @@ TEST(TrueTypeGlyphBitmap, GlyphsPastTheMetricRecordsShareTheLastAdvance) {
 }
 
 TEST(TrueTypeGlyphBitmap, TruncatedMetricsGiveOneEmEmptyBitmaps) {
-  FontSpec spec = default_spec();
+  FontParams spec = default_spec();
   spec.units_per_em = 2048;
   // hmtx holds 3 records of 4 bytes; the data ends after the first record and a half.
   const auto font = load_font(with_hmtx_cut(spec, 4, 6));
@@ -170,7 +170,7 @@ TEST(TrueTypeGlyphBitmap, TruncatedMetricsGiveOneEmEmptyBitmaps) {
 }
 
 TEST(TrueTypeGlyphBitmap, MatchesTheOutlineRasterizedDirectly) {
-  FontSpec spec;
+  FontParams spec;
   spec.glyphs = {{testfont::simple_glyph(
                       {{{0, 0, true}, {400, 900, false}, {800, 0, true}, {400, 300, false}}}),
                   900, 0}};
@@ -195,7 +195,7 @@ TEST(TrueTypeGlyphBitmap, ScratchKeepsSmallGlyphsStorageAndGivesBackLargeOnes) {
   std::vector<testfont::Contour> boxes;
   for (int k = 0; k < 6000; ++k)
     boxes.push_back(box((k % 100) * 10, (k / 100) * 10, (k % 100) * 10 + 5, (k / 100) * 10 + 5));
-  FontSpec spec = default_spec();
+  FontParams spec = default_spec();
   spec.glyphs = {{testfont::simple_glyph({box(0, 0, 10, 10)}), 500, 0},
                  {testfont::simple_glyph(boxes), 1000, 0}};
   const auto font = load_font(testfont::build_font(spec));

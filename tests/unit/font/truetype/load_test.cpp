@@ -8,7 +8,7 @@
 #include "unit/font/font_bytes.h"
 
 using testfont::Bytes;
-using testfont::FontSpec;
+using testfont::FontParams;
 
 namespace {
 
@@ -65,13 +65,13 @@ Bytes twelve_bytes(uint32_t version) {
 }
 
 Bytes without(const char* tag) {
-  FontSpec spec;
+  FontParams spec;
   spec.omit_tables = {tag};
   return testfont::build_font(spec);
 }
 
-Bytes font_with(std::function<void(FontSpec&)> change) {
-  FontSpec spec;
+Bytes font_with(std::function<void(FontParams&)> change) {
+  FontParams spec;
   change(spec);
   return testfont::build_font(spec);
 }
@@ -104,7 +104,7 @@ Bytes with_table_at_end(const char* tag, size_t available, int64_t stated_length
 
 // The font whose last loca entry (the end of the last glyph) is the glyf length plus `extra`.
 Bytes with_last_loca_beyond_glyf(int extra) {
-  FontSpec spec;
+  FontParams spec;
   spec.index_to_loc_format = 1;
   Bytes bytes = testfont::build_font(spec);
   const auto glyf = testfont::find_table(bytes, "glyf");
@@ -120,9 +120,9 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"EmptyDirectoryMissesCmap", [] { return twelve_bytes(0x00010000); }, false},
         LoadCase{"VersionOtto", [] { return with_u16(kGood, 0, 0x4F54); }, false},
         LoadCase{"VersionTrue",
-                 [] { return font_with([](FontSpec& s) { s.version = 0x74727565; }); }, true},
+                 [] { return font_with([](FontParams& s) { s.version = 0x74727565; }); }, true},
         LoadCase{"VersionTtcf",
-                 [] { return font_with([](FontSpec& s) { s.version = 0x74746366; }); }, false},
+                 [] { return font_with([](FontParams& s) { s.version = 0x74746366; }); }, false},
         LoadCase{"DirectoryPastEnd", [] { return with_u16(kGood, 4, 0x0FFF); }, false},
         LoadCase{"UnusedTablePastEnd", [] { return with_extra_record(0, 0x7FFFFFFF); }, false},
         LoadCase{"UnusedTableOffsetPastEnd", [] { return with_extra_record(0xFFFFFFF0, 0); },
@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"MaxpShort", [] { return with_table_at_end("maxp", 5); }, false},
         LoadCase{"MaxpSixBytes", [] { return with_table_at_end("maxp", 6); }, true},
         LoadCase{"UnitsPerEmZero",
-                 [] { return font_with([](FontSpec& s) { s.units_per_em = 0; }); }, false},
+                 [] { return font_with([](FontParams& s) { s.units_per_em = 0; }); }, false},
         LoadCase{"NumGlyphsZero",
                  [] { return with_u16(kGood, table_offset(kGood, "maxp") + 4, 0); }, false},
         LoadCase{"NumHMetricsZero",
@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"CmapRecordsPastEnd", [] { return with_table_at_end("cmap", 11); }, false},
         LoadCase{"CmapOnlyFormat6",
                  [] {
-                   return font_with([](FontSpec& s) {
+                   return font_with([](FontParams& s) {
                      testfont::ByteWriter format6;
                      format6.u16(6).u16(12).u16(0).u16(0x41).u16(1).u16(1);
                      s.cmaps = {{3, 1, format6.bytes()}};
@@ -173,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TrueTypeLoad, LastDirectoryRecordForATagWins) {
   auto tables = testfont::font_tables({});
-  FontSpec second;
+  FontParams second;
   second.units_per_em = 2048;
   for (const auto& t : testfont::font_tables(second))
     if (t.tag == "head")
@@ -193,7 +193,7 @@ TEST(TrueTypeLoad, ShortLocaEntriesAreDoubled) {
 }
 
 TEST(TrueTypeLoad, AnyNonZeroLocFormatMeansLongEntries) {
-  FontSpec spec;
+  FontParams spec;
   spec.index_to_loc_format = 1;
   Bytes bytes = testfont::build_font(spec);
   testfont::put_u16(bytes, table_offset(bytes, "head") + 50, 2);
@@ -219,7 +219,7 @@ class TrueTypeMetrics : public testing::TestWithParam<MetricsCase> {};
 
 TEST_P(TrueTypeMetrics, SignsAndClamps) {
   const MetricsCase& c = GetParam();
-  FontSpec spec;
+  FontParams spec;
   spec.units_per_em = 2048;
   spec.ascender = c.ascender;
   spec.descender = c.descender;
@@ -241,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(All, TrueTypeMetrics,
                                          MetricsCase{0, -32767, 1, 0, 32767, 1}));
 
 TEST(TrueTypeLoad, DescenderMinus32768StaysNegative) {
-  FontSpec spec;
+  FontParams spec;
   spec.descender = -32768;
   const auto font = load_font(testfont::build_font(spec));
   ASSERT_NE(font, nullptr);
