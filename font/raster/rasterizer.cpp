@@ -291,14 +291,8 @@ size_t held_bytes(const RasterScratch& scratch) {
   return scratch.edges.capacity * sizeof(SweepEdge) +
          scratch.first_edge_of_row.capacity * sizeof(int32_t) +
          scratch.active.capacity * sizeof(RowCrossing) +
-         (scratch.partial.capacity + scratch.steps.capacity) * sizeof(int32_t);
-}
-
-uint64_t crossing_work(uint64_t crossings, size_t edges) {
-  uint64_t log2_edges = 0;
-  while ((size_t{1} << log2_edges) < edges)
-    ++log2_edges;
-  return crossings * (1 + log2_edges);
+         (scratch.partial.capacity + scratch.steps.capacity + scratch.row_counts.capacity) *
+             sizeof(int32_t);
 }
 
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, RasterScratch& scratch,
@@ -316,10 +310,12 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, Ras
                            static_cast<double>(grid.left) + 0.125,
                            static_cast<int32_t>(grid.height * kSamplesPerAxis),
                            static_cast<int32_t>(grid.width * kSamplesPerAxis)};
+  const CrossingCount count = count_crossings(outline, samples, kMaxCrossings, scratch.row_counts);
+  if (!budget.spend(count.sweep_work) || count.crossings > kMaxCrossings ||
+      count.busiest_row > kMaxRowCrossings)
+    return bitmap;
   unsigned long long crossings = 0;
-  const bool within_limits = prepare_edges(outline, samples, scratch, crossings);
-  if (!budget.spend(crossing_work(crossings, scratch.edges.size)) || !within_limits ||
-      !budget.take_pixels(pixels))
+  if (!prepare_edges(outline, samples, scratch, crossings) || !budget.take_pixels(pixels))
     return bitmap;
   bitmap.left = static_cast<int>(grid.left);
   bitmap.top = static_cast<int>(grid.top);

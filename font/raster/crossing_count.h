@@ -1,0 +1,24 @@
+// Counting, before any sweeping, what sweeping an outline will cost: the crossings of its
+// edges with the sample rows, how many a single row holds, and the work of sorting them.
+#pragma once
+#include <stdint.h>
+
+#include "containers/vector.h"
+#include "font/raster/outline.h"
+#include "font/raster/sample_grid.h"
+
+struct CrossingCount {
+  uint64_t crossings = 0;   // edge and sample-row pairs, over all rows
+  uint64_t busiest_row = 0; // the most crossings one sample row holds
+  // Computing every crossing and sorting each row's: a row of k crossings costs
+  // k (1 + ceil(log2 k)) units, the comparisons of an n log n sort. When counting stopped
+  // early, one unit per crossing counted.
+  uint64_t sweep_work = 0;
+};
+
+// Counts the crossings of the outline's edges with the grid's sample rows (an edge spans
+// the rows whose y lies in [low, high) of its ends, as the sweep decides it). Stops early,
+// with the count so far, once the crossings pass `max_crossings`. `rows` is storage for
+// one entry per sample row, reused between calls.
+CrossingCount count_crossings(const OutlineBuilder& outline, const SampleGrid& grid,
+                              uint64_t max_crossings, dv::vector<int32_t>& rows);
