@@ -1,23 +1,42 @@
-# Entry points for people and CI. Everything real lives in CMake.
+# Entry points for people and CI. Everything real lives in CMake. Each kind of build has a
+# directory of its own, so a plain `make` in build/ stays lean (no test or benchmark
+# packages) whatever ran before it.
 BUILD ?= build
+TEST_BUILD ?= build-test
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+BENCH_BUILD ?= build-bench
+# `make install PREFIX=/usr/local DESTDIR=/tmp/stage`
+PREFIX ?= /usr/local
+DESTDIR ?=
 # Seconds each fuzzer runs in `make fuzz` (and so in `make test`).
 FUZZ_SECONDS ?= 20
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build asan test test-artifact test-asan format fuzz fuzz-long hostile bench clean demo samples
+.PHONY: all deps build test-build asan test format fuzz fuzz-long hostile bench clean demo \
+  samples install
 
-# `make` alone: the artifact and the tools (needs only the compiler, lld, CMake, Ninja and
-# libpng). Tests, benchmarks and fuzzers are CMake options that the targets below turn on.
+# `make` alone: both artifacts, the tools and the example module in both forms (needs only
+# the compiler, lld, CMake, Ninja and libpng). Tests, benchmarks and fuzzers are CMake
+# options that the targets below turn on in their own directories; build/ is configured
+# with them off every time, so it stays lean even if an older tree had them on.
 all: build
 
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-
-build: $(BUILD)/build.ninja
+build:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DDV_TESTS=OFF -DDV_BENCH=OFF >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Installs the header, both artifacts (PREFIX/lib/dovrelttf), the tools and the documents;
+# the installed tools find the installed artifacts from where they are.
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+$(TEST_BUILD)/build.ninja:
+	cmake -S . -B $(TEST_BUILD) $(CMAKE_FLAGS) -DDV_TESTS=ON
+
+test-build: $(TEST_BUILD)/build.ninja
+	cmake --build $(TEST_BUILD) -j $(JOBS)
 
 $(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DDV_SANITIZE=ON -DDV_TESTS=ON
@@ -36,16 +55,16 @@ fuzz: $(FUZZ_BUILD)/build.ninja
 
 # The hostile campaign beyond the seeded cases `make test` runs: CASES mutations of real
 # fonts from SEED, each loaded, rendered, resized and freed by the real artifact in the
-# stand-in with a 64 MiB host heap. Failing inputs are kept in $(BUILD)/hostile-findings/.
+# stand-in with a 64 MiB host heap. Failing inputs are kept in $(TEST_BUILD)/hostile-findings/.
 # FIRST starts at a later case (one campaign split over processes).
 CASES ?= 1000
 SEED ?= 1
 FIRST ?= 0
-hostile: $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS) --target artifact_tests
+hostile: $(TEST_BUILD)/build.ninja
+	cmake --build $(TEST_BUILD) -j $(JOBS) --target artifact_tests
 	DV_HOSTILE_CASES=$(CASES) DV_HOSTILE_SEED=$(SEED) DV_HOSTILE_FIRST=$(FIRST) \
-	  DV_HOSTILE_FINDINGS=$(abspath $(BUILD))/hostile-findings \
-	  $(BUILD)/artifact_tests --gtest_filter='HostileCampaign.*'
+	  DV_HOSTILE_FINDINGS=$(abspath $(TEST_BUILD))/hostile-findings \
+	  $(TEST_BUILD)/artifact_tests --gtest_filter='HostileCampaign.*'
 
 # Each fuzzer for 10 minutes from its committed corpus (fuzz/corpus/), merging what it
 # learns back into that corpus, minimized.
@@ -57,16 +76,18 @@ fuzz-long: $(FUZZ_BUILD)/build.ninja
 deps:
 	./tools/install-deps.sh
 
-# The one command that builds everything and runs every test: the artifact with its
-# export check and artifact tests, the stand-in's tests, the unit tests, and the unit
-# tests again under ASan + UBSan, the check that a configure without tests, benchmarks and
-# fuzzers looks for none of their packages, and the fuzzers. On a fresh Debian machine it
-# installs what is missing.
+# The one command that builds everything and runs every test (in $(TEST_BUILD)): the
+# artifact with its export check and artifact tests, the stand-in's tests, the unit tests,
+# the tools' and the module kit's tests (install included), and the unit tests again
+# under ASan + UBSan, the check that a configure without tests, benchmarks and fuzzers
+# looks for none of their packages, and the fuzzers. On a fresh Debian machine it installs
+# what is missing. With CI=true a test that lacks a font or package fails instead of
+# skipping.
 test: deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DDV_TESTS=ON
+	cmake -S . -B $(TEST_BUILD) $(CMAKE_FLAGS) -DDV_TESTS=ON
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DDV_SANITIZE=ON -DDV_TESTS=ON
-	$(MAKE) build asan
-	ctest --test-dir $(BUILD) --output-on-failure
+	$(MAKE) test-build asan
+	ctest --test-dir $(TEST_BUILD) --output-on-failure
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure
 	./tools/check_lean_configure.sh
 	$(MAKE) fuzz
@@ -74,25 +95,28 @@ test: deps
 # Renders a sample sentence with dvttf-render into demo.png (installs what is missing and
 # builds the artifact and the tool first).
 DEMO_TEXT ?= Hello from DovrelTTF — ÆØÅ ÿ € “quotes” ½
-demo: deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS) --target dvttf-render
+demo: deps
+	$(MAKE) build
 	./$(BUILD)/dvttf-render --size 40 --color 24,70,160 --output demo.png "$(DEMO_TEXT)"
 
 # Benchmarks (not part of `make test`): the library against FreeType and the reference
-# rasterizer in one run, ending with a table of ratios. BENCH_ARGS go to Google Benchmark.
-bench: $(BUILD)/build.ninja
-	cmake -S . -B $(BUILD) -DDV_BENCH=ON >/dev/null
-	cmake --build $(BUILD) -j $(JOBS) --target dvttf_bench
-	$(BUILD)/bench/dvttf_bench $(BENCH_ARGS)
+# rasterizer in one run, ending with a table of ratios, built as Release in $(BENCH_BUILD).
+# BENCH_ARGS go to Google Benchmark. Its "Library was built as DEBUG" line is about
+# Debian's libbenchmark itself (compiled without NDEBUG), not the code measured.
+bench:
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DDV_BENCH=ON >/dev/null
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target dvttf_bench
+	@echo "note: Google Benchmark's 'Library was built as DEBUG' refers to Debian's libbenchmark, not to this Release build"
+	$(BENCH_BUILD)/bench/dvttf_bench $(BENCH_ARGS)
 
 # Regenerates every image in docs/ with dvttf-render from the commands in
 # tools/samples/make-samples.sh; the result is byte for byte what is committed.
-samples: deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS) --target dvttf-render
+samples: deps
+	$(MAKE) build
 	./tools/samples/make-samples.sh $(BUILD)/dvttf-render docs
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

@@ -5,14 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace bench {
+#include "paragraph_text.h"
 
-// Five lines of ordinary prose: every ASCII letter, digits and punctuation.
-inline const char kParagraph[] = "The quick brown fox jumps over the lazy dog. Pack my box with\n"
-                                 "five dozen liquor jugs! How vexingly quick daft zebras jump;\n"
-                                 "Sphinx of black quartz, judge my vow. 0123456789 (x+y)=z?\n"
-                                 "Waltz, bad nymph, for quick jigs vex. Jackdaws love my big\n"
-                                 "sphinx of quartz: \"The five boxing wizards jump quickly.\"";
+namespace bench {
 
 inline const char kDejaVuSansPath[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 

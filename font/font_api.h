@@ -87,6 +87,7 @@ void* dv_ttf_font_load_ex(const char* path, float pixel_size, unsigned int optio
 void dv_ttf_font_resize(void* handle, float pixel_size);
 TextImage* dv_ttf_font_render(void* handle, const char* text, int red, int green, int blue,
                               double opacity);
+int dv_ttf_font_measure(void* handle, const char* text, int* width, int* height, int* baseline);
 void dv_ttf_font_free(void* handle);
 
 } // namespace dv

@@ -1,8 +1,10 @@
 // Fuzzes the whole render path: font bytes, a text and a pixel size through
-// dv_ttf_font_load_memory, dv_ttf_font_render, a resize and a second render. Input:
-// byte 0 picks the first pixel size and byte 1 the second, bytes 2-3 give the text's
-// length (little-endian, cut to what is there), then the text, then the font file. The
-// render's own limits must keep every input fast and every image within the image limit.
+// dv_ttf_font_load_memory_ex, dv_ttf_font_render, a resize and a second render, each
+// render preceded by a dv_ttf_font_measure that must give its size or refuse with it.
+// Input: byte 0 picks the first pixel size (its high bit loads with kerning) and byte 1
+// the second, bytes 2-3 give the text's length (little-endian, cut to what is there),
+// then the text, then the font file. The render's own limits must keep every input fast
+// and every image within the image limit.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "font/font_api.h"
+#include "font/load_options.h"
 #include "font/text/image.h"
 #include "font/text/render_limits.h"
 
@@ -26,9 +29,17 @@ float pixel_size(uint8_t selector) {
 }
 
 void render_and_release(void* font, const char* text) {
+  int width = -1;
+  int height = -1;
+  int baseline = -1;
+  const int measured = dv::dv_ttf_font_measure(font, text, &width, &height, &baseline);
   TextImage* image = dv::dv_ttf_font_render(font, text, 10, 20, 30, 200.0);
+  if ((measured == 1) != (image != nullptr))
+    std::abort();
   if (image == nullptr)
     return;
+  if (width != image->width || height != image->height || baseline < 0)
+    std::abort();
   const int64_t pixels = int64_t{image->width} * image->height;
   if (image->width < 0 || image->height < 0 || pixels > render_limits::kMaxImagePixels)
     std::abort();
@@ -50,7 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }();
   const uint8_t* font_bytes = data + 4 + text_length;
   const size_t font_size = size - 4 - text_length;
-  void* font = dv::dv_ttf_font_load_memory(font_bytes, font_size, pixel_size(data[0]));
+  const unsigned int options = (data[0] & 0x80) != 0 ? load_option::kKerning : 0;
+  void* font =
+      dv::dv_ttf_font_load_memory_ex(font_bytes, font_size, pixel_size(data[0] & 0x7F), options);
   if (font == nullptr)
     return 0;
   render_and_release(font, text.data());

@@ -1,6 +1,8 @@
-// Fuzzes Type 1 loading (PFB and PFA) and the glyphs of whatever loads: every code of the
-// font's encoding is interpreted and rasterized at a small size. Reads must stay inside
-// the font data and the charstring interpreter's limits must keep every input fast.
+// Fuzzes Type 1 loading (PFB, PFA, and in the complete mode clear text with binary eexec
+// data) and the glyphs of whatever loads, in both modes: every code of the font's encoding
+// is interpreted and rasterized at a small size, and in the complete mode also the first
+// code points its glyph names map. Reads must stay inside the font data and the charstring
+// interpreter's limits must keep every input fast.
 #include <cstddef>
 #include <cstdint>
 
@@ -10,17 +12,28 @@
 namespace {
 
 constexpr double kPixelSize = 12.0;
+// Named code points drawn per input, beyond the 256 codes of the encoding.
+constexpr unsigned long kNamedCodepoints = 64;
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void draw_glyphs(const ByteVector& bytes, Type1Mode mode) {
   Type1Font font;
-  if (!load_type1_font(font, ByteVector(data, data + size)))
-    return 0;
+  if (!load_type1_font(font, bytes, mode))
+    return;
   const double scale = kPixelSize / font.units_per_em;
   for (unsigned int code = 0; code < 256; ++code)
     if (font.encoding[code].size != 0)
       (void)rasterize_type1_glyph(font, code, scale);
+  const dv::vector<uint64_t>& named = font.unicode.glyphs;
+  for (unsigned long i = 0; i < named.size && i < kNamedCodepoints; ++i)
+    (void)rasterize_type1_glyph(font, static_cast<unsigned int>(named.data[i] >> 32), scale);
   (void)rasterize_type1_glyph(font, 0x1F600, scale); // beyond the encoding: .notdef
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const ByteVector bytes(data, data + size);
+  draw_glyphs(bytes, Type1Mode::kStraightLines);
+  draw_glyphs(bytes, Type1Mode::kComplete);
   return 0;
 }

@@ -54,6 +54,18 @@ ImageForm image_form(const std::string& path) {
   return is_elf(head) ? ImageForm::elf : is_macho(head) ? ImageForm::macho : ImageForm::unknown;
 }
 
+const char* form_name(ImageForm form) {
+  switch (form) {
+  case ImageForm::elf:
+    return "an ELF shared object";
+  case ImageForm::macho:
+    return "a Mach-O image";
+  case ImageForm::unknown:
+    break;
+  }
+  return "neither ELF nor Mach-O";
+}
+
 std::unique_ptr<LoadedImage> load_image(const std::string& path, const LoadedImage* library) {
   std::vector<uint8_t> bytes = read_file(path);
   if (is_elf(bytes))

@@ -22,6 +22,9 @@ enum class ImageForm { elf, macho, unknown };
 // The form of the file at `path` by its magic (unknown also when it cannot be read).
 ImageForm image_form(const std::string& path);
 
+// "an ELF shared object", "a Mach-O image" or "neither ELF nor Mach-O".
+const char* form_name(ImageForm form);
+
 // Loads `path`, an ELF shared object or a Mach-O image. A Mach-O image's binds resolve
 // against `library`'s exports (null: it may bind to nothing but itself); an ELF module
 // lists the library as needed and the dynamic loader binds it to the loaded artifact.

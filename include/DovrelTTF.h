@@ -56,7 +56,7 @@ void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_
 constexpr unsigned int DV_TTF_LOAD_CFF = 1u;            // OpenType with CFF outlines ("OTTO")
 constexpr unsigned int DV_TTF_LOAD_COLLECTIONS = 2u;    // collections ("ttcf"), face options >> 16
 constexpr unsigned int DV_TTF_LOAD_COMPLETE_TYPE1 = 4u; // Type 1 in full, glyphs found by name
-constexpr unsigned int DV_TTF_LOAD_KERNING = 8u;        // pair kerning
+constexpr unsigned int DV_TTF_LOAD_KERNING = 8u;        // pair kerning (GPOS, else kern)
 constexpr unsigned int DV_TTF_LOAD_ALL = 15u;           // every option bit
 // The options bits that pick face `face` of a collection.
 constexpr unsigned int dv_ttf_face_option(unsigned int face) {
@@ -96,6 +96,17 @@ constexpr long long DV_TTF_RENDER_MAX_NEW_GLYPH_PIXELS = 1ll << 24;
 // and the work they cost, in units of a few nanoseconds of rasterizing each (the README's
 // budget section says what counts).
 constexpr unsigned long long DV_TTF_RENDER_MAX_WORK = 1ull << 26;
+
+// Measures UTF-8 text without drawing it: the width and height of the image
+// dv_ttf_font_render would return for the same text and handle (at its present size), and
+// the row of the first line's baseline in that image (0 for the empty text, whose image
+// is 0 x 0). Returns 1, or 0 with the outputs untouched wherever dv_ttf_font_render would
+// return null; null output pointers are skipped. No image is allocated and nothing joins
+// the handle's glyph cache: TrueType and CFF glyphs the handle has not drawn yet are
+// measured from their outlines without being drawn (a Type 1 glyph's box is that of its
+// ink, so those are drawn, measured and dropped).
+// Exported as _Z19dv_ttf_font_measurePvPKcPiS2_S2_.
+int dv_ttf_font_measure(void* font, const char* text, int* width, int* height, int* baseline);
 
 // Releases a font handle and everything it holds.
 // Exported as _Z16dv_ttf_font_freePv.

@@ -12,6 +12,16 @@ uint64_t log2_ceil(uint64_t count) {
 
 } // namespace
 
+bool spanned_rows(const Point& p0, const Point& p1, const SampleGrid& grid, int32_t& first,
+                  int32_t& end) {
+  if (!(p0.y < p1.y) && !(p1.y < p0.y))
+    return false;
+  const bool upward = p0.y < p1.y;
+  first = grid.first_row_below(upward ? p1.y : p0.y);
+  end = grid.first_row_below(upward ? p0.y : p1.y);
+  return first < end;
+}
+
 CrossingCount count_crossings(const OutlineBuilder& outline, const SampleGrid& grid,
                               uint64_t max_crossings, dv::vector<int32_t>& rows) {
   CrossingCount count;
@@ -19,15 +29,9 @@ CrossingCount count_crossings(const OutlineBuilder& outline, const SampleGrid& g
   // the number of crossings on row r.
   rows.assign(static_cast<size_t>(grid.rows) + 1, 0);
   for (const LineSegment& segment : outline.segments) {
-    const Point p0 = segment.p0;
-    const Point p1 = segment.p1;
-    // Horizontal edges, and edges with a NaN y, cross no sample row.
-    if (!(p0.y < p1.y) && !(p1.y < p0.y))
-      continue;
-    const bool upward = p0.y < p1.y;
-    const int32_t first = grid.first_row_below(upward ? p1.y : p0.y);
-    const int32_t end = grid.first_row_below(upward ? p0.y : p1.y);
-    if (first >= end)
+    int32_t first = 0;
+    int32_t end = 0;
+    if (!spanned_rows(segment.p0, segment.p1, grid, first, end))
       continue;
     count.crossings += static_cast<uint64_t>(end - first);
     if (count.crossings > max_crossings) {

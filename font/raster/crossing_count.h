@@ -7,6 +7,12 @@
 #include "font/raster/outline.h"
 #include "font/raster/sample_grid.h"
 
+// The sample rows first .. end - 1 the edge p0-p1 spans (those with low <= y < high, as
+// the sweep decides it); false when it spans none (horizontal edges and edges with a NaN y
+// among them).
+bool spanned_rows(const Point& p0, const Point& p1, const SampleGrid& grid, int32_t& first,
+                  int32_t& end);
+
 struct CrossingCount {
   uint64_t crossings = 0;   // edge and sample-row pairs, over all rows
   uint64_t busiest_row = 0; // the most crossings one sample row holds

@@ -87,15 +87,11 @@ bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, Raster
   for (size_t k = 0; k < outline.segments.size; ++k) {
     const Point p0 = segments[k].p0;
     const Point p1 = segments[k].p1;
-    // Horizontal edges, and edges with a NaN y, cross no sample row.
-    if (!(p0.y < p1.y) && !(p1.y < p0.y))
+    int32_t first = 0;
+    int32_t end = 0;
+    if (!spanned_rows(p0, p1, grid, first, end))
       continue;
     const bool upward = p0.y < p1.y;
-    // The edge spans the sample rows with low <= y < high.
-    const int32_t first = grid.first_row_below(upward ? p1.y : p0.y);
-    const int32_t end = grid.first_row_below(upward ? p0.y : p1.y);
-    if (first >= end)
-      continue;
     crossings += static_cast<unsigned long long>(end - first);
     if (crossings > kMaxCrossings)
       break;
@@ -285,6 +281,36 @@ void sweep(RasterScratch& s, const SampleGrid& grid, int32_t width, unsigned cha
   }
 }
 
+SampleGrid sample_grid(const PixelGrid& grid) {
+  return SampleGrid{static_cast<double>(grid.top) - 0.125, static_cast<double>(grid.left) + 0.125,
+                    static_cast<int32_t>(grid.height * kSamplesPerAxis),
+                    static_cast<int32_t>(grid.width * kSamplesPerAxis)};
+}
+
+// True when the budget pays for sweeping the outline's edges over the sample rows and they
+// stay within kMaxCrossings and kMaxRowCrossings; `rows` is count_crossings' storage.
+bool pay_for_sweep(const OutlineBuilder& outline, const SampleGrid& samples,
+                   dv::vector<int32_t>& rows, GlyphBudget& budget) {
+  const CrossingCount count = count_crossings(outline, samples, kMaxCrossings, rows);
+  return budget.spend(count.sweep_work) && count.crossings <= kMaxCrossings &&
+         count.busiest_row <= kMaxRowCrossings;
+}
+
+// The pixel frame of the outline when the budget pays for its edges and pixels; false
+// (nothing to draw, or the budget exhausted) otherwise.
+bool pay_for_frame(const OutlineBuilder& outline, GlyphBudget& budget, PixelGrid& grid) {
+  return budget.spend(outline.segments.size) && outline.segments.size != 0 && outline.has_bounds &&
+         grid_for_bounds(outline, grid) &&
+         budget.spend(static_cast<uint64_t>(grid.width * grid.height));
+}
+
+void set_box(GlyphBitmap& bitmap, const PixelGrid& grid) {
+  bitmap.left = static_cast<int>(grid.left);
+  bitmap.top = static_cast<int>(grid.top);
+  bitmap.width = static_cast<int>(grid.width);
+  bitmap.height = static_cast<int>(grid.height);
+}
+
 } // namespace
 
 size_t held_bytes(const RasterScratch& scratch) {
@@ -300,31 +326,36 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, Ras
   GlyphBitmap bitmap;
   bitmap.advance = advance;
   PixelGrid grid;
-  if (!budget.spend(outline.segments.size) || outline.segments.size == 0 || !outline.has_bounds ||
-      !grid_for_bounds(outline, grid))
+  if (!pay_for_frame(outline, budget, grid))
     return bitmap;
   const int64_t pixels = grid.width * grid.height;
-  if (!budget.spend(static_cast<uint64_t>(pixels)))
-    return bitmap;
-  const SampleGrid samples{static_cast<double>(grid.top) - 0.125,
-                           static_cast<double>(grid.left) + 0.125,
-                           static_cast<int32_t>(grid.height * kSamplesPerAxis),
-                           static_cast<int32_t>(grid.width * kSamplesPerAxis)};
-  const CrossingCount count = count_crossings(outline, samples, kMaxCrossings, scratch.row_counts);
-  if (!budget.spend(count.sweep_work) || count.crossings > kMaxCrossings ||
-      count.busiest_row > kMaxRowCrossings)
+  const SampleGrid samples = sample_grid(grid);
+  if (!pay_for_sweep(outline, samples, scratch.row_counts, budget))
     return bitmap;
   unsigned long long crossings = 0;
   if (!prepare_edges(outline, samples, scratch, crossings) || !budget.take_pixels(pixels))
     return bitmap;
-  bitmap.left = static_cast<int>(grid.left);
-  bitmap.top = static_cast<int>(grid.top);
-  bitmap.width = static_cast<int>(grid.width);
-  bitmap.height = static_cast<int>(grid.height);
+  set_box(bitmap, grid);
   bitmap.pixels.resize(static_cast<size_t>(grid.width * grid.height));
   scratch.partial.assign(static_cast<size_t>(grid.width + 1), 0);
   scratch.steps.assign(static_cast<size_t>(grid.width + 1), 0);
   sweep(scratch, samples, bitmap.width, bitmap.pixels.data);
+  return bitmap;
+}
+
+// Pays exactly what rasterize_outline pays, step by step, with the edges counted instead of
+// prepared.
+GlyphBitmap measure_outline(const OutlineBuilder& outline, double advance, GlyphBudget& budget) {
+  GlyphBitmap bitmap;
+  bitmap.advance = advance;
+  PixelGrid grid;
+  if (!pay_for_frame(outline, budget, grid))
+    return bitmap;
+  dv::vector<int32_t> rows;
+  if (!pay_for_sweep(outline, sample_grid(grid), rows, budget) ||
+      !budget.take_pixels(grid.width * grid.height))
+    return bitmap;
+  set_box(bitmap, grid);
   return bitmap;
 }
 

@@ -68,3 +68,8 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, Ras
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance,
                               RasterScratch& scratch);
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance);
+
+// The bitmap rasterize_outline would return with the same budget, without its pixels,
+// having paid from `budget` exactly what it pays: the frame from the outline's bounds and
+// the crossings counted edge by edge, with no edge prepared and no row swept.
+GlyphBitmap measure_outline(const OutlineBuilder& outline, double advance, GlyphBudget& budget);

@@ -78,17 +78,41 @@ PlacedGlyph place(LineProgress& line, const GlyphBitmap& bitmap) {
   return PlacedGlyph{&bitmap, saturate_to_int32(x), saturate_to_int32(y)};
 }
 
-// The cached bitmap of `codepoint`, rasterizing it on a miss. A new bitmap enters the
-// cache only when its pixels fit what the render may still add and the line with it
-// placed can still fit the image; otherwise null, and nothing was cached.
-const GlyphBitmap* glyph_for(FontHandle* handle, unsigned int codepoint, LineProgress& line,
-                             RenderBudget& budget) {
-  auto* entry = handle->bitmap_cache.find(codepoint);
-  if (entry != handle->bitmap_cache.end()) {
-    return &entry->second;
+// Where the glyphs of a layout come from: the handle's cache, and for the code points it
+// lacks the backend's rasterizer (into the cache) or, when measuring, its measure (into
+// `boxes`).
+struct GlyphSource {
+  FontHandle* handle;
+  GlyphBoxes* boxes; // null: rasterize into the cache
+  double scale;      // pixels per font unit
+
+  const GlyphBitmap* known(unsigned int codepoint) const {
+    auto* cached = handle->bitmap_cache.find(codepoint);
+    if (cached != handle->bitmap_cache.end())
+      return &cached->second;
+    if (boxes == nullptr)
+      return nullptr;
+    auto* measured = boxes->find(codepoint);
+    return measured != boxes->end() ? &measured->second : nullptr;
   }
-  const double scale = static_cast<double>(handle->pixel_size) / handle->backend->units_per_em();
-  GlyphBitmap bitmap = handle->backend->rasterize(codepoint, scale, budget.glyphs);
+  GlyphBitmap make(unsigned int codepoint, GlyphBudget& budget) const {
+    return boxes == nullptr ? handle->backend->rasterize(codepoint, scale, budget)
+                            : handle->backend->measure(codepoint, scale, budget);
+  }
+  const GlyphBitmap* keep(unsigned int codepoint, GlyphBitmap&& bitmap) const {
+    GlyphBoxes& store = boxes == nullptr ? handle->bitmap_cache : *boxes;
+    return &store.emplace(codepoint, dv::move(bitmap)).first->second;
+  }
+};
+
+// The known bitmap of `codepoint`, making it on a miss. A new bitmap is kept only when the
+// budget paid for it and the line with it placed can still fit the image; otherwise null,
+// and nothing was kept.
+const GlyphBitmap* glyph_for(const GlyphSource& source, unsigned int codepoint, LineProgress& line,
+                             RenderBudget& budget) {
+  if (const GlyphBitmap* known = source.known(codepoint))
+    return known;
+  GlyphBitmap bitmap = source.make(codepoint, budget.glyphs);
   if (budget.glyphs.exhausted) {
     return nullptr;
   }
@@ -97,12 +121,14 @@ const GlyphBitmap* glyph_for(FontHandle* handle, unsigned int codepoint, LinePro
   if (!image_can_fit(budget, trial.least_width(), trial.least_height())) {
     return nullptr;
   }
-  return &handle->bitmap_cache.emplace(codepoint, dv::move(bitmap)).first->second;
+  return source.keep(codepoint, dv::move(bitmap));
 }
 
 // Width and height of the finished line, and the shift that keeps its ink inside its box.
 void finish(const LineProgress& line, LineLayout& layout) {
   const int64_t advance_width = max64(1, pixel_rounding::ceil_to_int64(line.pen));
+  layout.pen = line.pen;
+  layout.baseline = saturate_to_int32(line.baseline);
   if (!line.ink.any) {
     layout.width = saturate_to_int32(advance_width);
     layout.height = saturate_to_int32(line.line_height);
@@ -115,6 +141,7 @@ void finish(const LineProgress& line, LineLayout& layout) {
   height = height == 0 ? 1 : height;
   layout.width = saturate_to_int32(width);
   layout.height = saturate_to_int32(height);
+  layout.baseline = saturate_to_int32(saturating_add(line.baseline, shift_y));
   for (PlacedGlyph& glyph : layout.glyphs) {
     glyph.x = saturate_to_int32(glyph.x + shift_x);
     glyph.y = saturate_to_int32(glyph.y + shift_y);
@@ -148,16 +175,31 @@ bool image_can_fit(const RenderBudget& budget, int64_t line_width, int64_t line_
 }
 
 bool layout_line(FontHandle* handle, const TextLine& line, const LineMetrics& metrics,
-                 RenderBudget& budget, LineLayout& layout) {
+                 RenderBudget& budget, LineLayout& layout, GlyphBoxes* boxes) {
+  const double scale = static_cast<double>(handle->pixel_size) / handle->backend->units_per_em();
+  const GlyphSource source{handle, boxes, scale};
+  const bool kerning = handle->backend->kerns();
   LineProgress progress{metrics.baseline, metrics.line_height, 0.0, InkBounds{}};
-  // A line has no more code points than bytes.
-  layout.glyphs.reserve(line.bytes());
+  if (boxes == nullptr) {
+    // A line has no more code points than bytes.
+    layout.glyphs.reserve(line.bytes());
+  }
+  bool first = true;
+  unsigned int previous = 0;
   const bool complete = for_each_codepoint(line, [&](unsigned int codepoint) {
-    const GlyphBitmap* bitmap = glyph_for(handle, codepoint, progress, budget);
+    if (kerning && !first) {
+      progress.pen += handle->backend->kerning(previous, codepoint) * scale;
+    }
+    first = false;
+    previous = codepoint;
+    const GlyphBitmap* bitmap = glyph_for(source, codepoint, progress, budget);
     if (bitmap == nullptr) {
       return false;
     }
-    layout.glyphs.push_back(place(progress, *bitmap));
+    const PlacedGlyph placed = place(progress, *bitmap);
+    if (boxes == nullptr) {
+      layout.glyphs.push_back(placed);
+    }
     return image_can_fit(budget, progress.least_width(), progress.least_height());
   });
   if (!complete) {

@@ -18,8 +18,13 @@ struct PlacedGlyph {
 struct LineLayout {
   int32_t width = 0;
   int32_t height = 0;
+  int32_t baseline = 0; // the baseline's row inside the line box
+  double pen = 0.0;     // the pen after the last glyph, unrounded
   dv::vector<PlacedGlyph> glyphs;
 };
+
+// Boxes of glyphs measured without their pixels (`pixels` empty), by code point.
+using GlyphBoxes = dv::unordered_map<unsigned int, GlyphBitmap>;
 
 // The handle's line metrics in whole pixels, each at least 1.
 struct LineMetrics {
@@ -51,10 +56,15 @@ bool image_can_fit(const RenderBudget& budget, int64_t line_width, int64_t line_
 
 // Lays out `line` into `layout`, rasterizing every code point missing from the handle's
 // cache into it. The caller has reserved room in the cache for every code point the line
-// can add, so cached bitmaps do not move while the layout points at them. Returns false,
-// as soon as it is known, when the image can no longer fit or a new glyph would cost more
-// than `budget.glyphs` has left (the backend refuses it); the glyph that showed it is not
-// cached.
+// can add, so cached bitmaps do not move while the layout points at them. When the
+// backend kerns, the pen moves by each pair's kerning, scaled like the advances, before
+// the second glyph of the pair is placed.
+// With `boxes`, the line is only measured: a code point missing from the cache is looked
+// up in `boxes` or measured by the backend into it, nothing joins the cache and no glyph
+// is recorded in `layout.glyphs`; the sizes, the refusals and the budget spent are those of
+// the same layout rasterizing. Returns false, as soon as it is known, when the image can
+// no longer fit or a new glyph would cost more than `budget.glyphs` has left (the backend
+// refuses it); the glyph that showed it is not kept.
 // Dimensions that leave the int32 range saturate at INT32_MAX.
 bool layout_line(FontHandle* handle, const TextLine& line, const LineMetrics& metrics,
-                 RenderBudget& budget, LineLayout& layout);
+                 RenderBudget& budget, LineLayout& layout, GlyphBoxes* boxes = nullptr);

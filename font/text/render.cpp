@@ -43,15 +43,16 @@ uint64_t new_codepoints(const FontHandle& font, const char* text, uint64_t text_
 }
 
 // Lays out every line, stopping as soon as the image can no longer fit kMaxImagePixels.
+// With `boxes`, the lines are only measured (see layout_line).
 bool layout_lines(FontHandle* font, const char* text, unsigned long line_count,
-                  const LineMetrics& metrics, dv::vector<LineLayout>& layouts) {
+                  const LineMetrics& metrics, dv::vector<LineLayout>& layouts, GlyphBoxes* boxes) {
   RenderBudget budget{kMaxImagePixels, GlyphBudget{kMaxNewGlyphPixels, kMaxRasterWork}, 1,
                       metrics.line_height * static_cast<int64_t>(line_count - 1)};
   layouts.reserve(line_count);
   TextLine line = first_line(text);
   for (;;) {
     LineLayout& layout = layouts.emplace_back();
-    if (!layout_line(font, line, metrics, budget, layout)) {
+    if (!layout_line(font, line, metrics, budget, layout, boxes)) {
       return false;
     }
     budget.widest = layout.width > budget.widest ? layout.width : budget.widest;
@@ -83,45 +84,93 @@ bool canvas_size(const dv::vector<LineLayout>& layouts, int32_t* width, int32_t*
   return true;
 }
 
-// Every limit is checked before the memory it guards is asked for: the text's length and
-// line count before anything is decoded or rasterized, the new code points before the
-// cache is reserved, and the image size after every glyph placed.
-TextImage* render_text(void* handle, const char* text, int red, int green, int blue,
-                       double opacity) {
-  auto* font = static_cast<FontHandle*>(handle);
-  if (font == nullptr || text == nullptr || font->backend == nullptr) {
-    return nullptr;
-  }
-  if (text[0] == 0) {
-    return make_empty_image();
-  }
+// The image size of a text that is not empty, after the checks every render makes: false
+// exactly where dv_ttf_font_render gives null. Every limit is checked before the memory
+// it guards is asked for: the text's length and line count before anything is decoded or
+// rasterized, the new code points before the glyphs' room is reserved, and the image size
+// after every glyph placed. A render (`boxes` null) rasterizes the new glyphs into the
+// cache and keeps the placements in `layouts`; a measure keeps only the new glyphs' boxes,
+// in `boxes`, and the line sizes.
+bool lay_out_text(FontHandle* font, const char* text, dv::vector<LineLayout>& layouts,
+                  GlyphBoxes* boxes, int32_t* width, int32_t* height) {
   const uint64_t length = bounded_length(text);
   if (length > kMaxTextBytes) {
-    return nullptr;
+    return false;
   }
   const LineMetrics metrics = line_metrics(*font);
   const unsigned long line_count = count_lines(text);
   // Every line is at least line_height tall (both below 2^31, so no overflow).
   if (metrics.line_height * static_cast<int64_t>(line_count) > kMaxImagePixels) {
-    return nullptr;
+    return false;
   }
   const uint64_t new_glyphs = new_codepoints(*font, text, length);
   if (new_glyphs > kMaxNewGlyphs) {
+    return false;
+  }
+  if (boxes == nullptr) {
+    font->bitmap_cache.reserve_growing(font->bitmap_cache.count() + new_glyphs);
+  } else {
+    boxes->reserve(new_glyphs);
+  }
+  return layout_lines(font, text, line_count, metrics, layouts, boxes) &&
+         canvas_size(layouts, width, height);
+}
+
+bool usable(const FontHandle* font, const char* text) {
+  return font != nullptr && text != nullptr && font->backend != nullptr;
+}
+
+TextImage* render_text(void* handle, const char* text, int red, int green, int blue,
+                       double opacity) {
+  auto* font = static_cast<FontHandle*>(handle);
+  if (!usable(font, text)) {
     return nullptr;
   }
-  font->bitmap_cache.reserve_growing(font->bitmap_cache.count() + new_glyphs);
+  if (text[0] == 0) {
+    return make_empty_image();
+  }
   int32_t width = 0;
   int32_t height = 0;
   dv::vector<unsigned char> canvas;
   {
     dv::vector<LineLayout> layouts;
-    if (!layout_lines(font, text, line_count, metrics, layouts) ||
-        !canvas_size(layouts, &width, &height)) {
+    if (!lay_out_text(font, text, layouts, nullptr, &width, &height)) {
       return nullptr;
     }
     canvas = compose_lines(layouts, width, height);
   }
   return make_text_image(width, height, expand_to_rgba(canvas, red, green, blue, opacity));
+}
+
+// The same layout as a render, with the glyphs the cache lacks measured instead of
+// rasterized: no glyph joins the cache and no image is made. The outputs are written only
+// on success.
+int measure_text(void* handle, const char* text, int* width, int* height, int* baseline) {
+  auto* font = static_cast<FontHandle*>(handle);
+  if (!usable(font, text)) {
+    return 0;
+  }
+  int32_t image_width = 0;
+  int32_t image_height = 0;
+  int32_t first_baseline = 0;
+  if (text[0] != 0) {
+    dv::vector<LineLayout> layouts;
+    GlyphBoxes boxes;
+    if (!lay_out_text(font, text, layouts, &boxes, &image_width, &image_height)) {
+      return 0;
+    }
+    first_baseline = layouts.data[0].baseline;
+  }
+  if (width != nullptr) {
+    *width = image_width;
+  }
+  if (height != nullptr) {
+    *height = image_height;
+  }
+  if (baseline != nullptr) {
+    *baseline = first_baseline;
+  }
+  return 1;
 }
 
 } // namespace
@@ -135,6 +184,13 @@ DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid"
                (void* handle, const char* text, int red, int green, int blue, double opacity)) {
   return null_on_allocation_failure(
       [&] { return render_text(handle, text, red, green, blue, opacity); });
+}
+
+// A measure the heap cannot hold gives 0, outputs untouched, like the render it mirrors.
+DV_FUNCTION_AS(int, dv_ttf_font_measure, "_Z19dv_ttf_font_measurePvPKcPiS2_S2_",
+               (void* handle, const char* text, int* width, int* height, int* baseline)) {
+  return null_on_allocation_failure(
+      [&] { return measure_text(handle, text, width, height, baseline); });
 }
 
 } // namespace dv

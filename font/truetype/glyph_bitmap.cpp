@@ -34,8 +34,11 @@ void release_if_large(GlyphScratch& scratch) {
     scratch = GlyphScratch();
 }
 
-GlyphBitmap rasterize_with_scratch(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                   GlyphScratch& scratch, GlyphBudget& budget) {
+// The glyph's bitmap with its outline built in `scratch` and paid from `budget`; `finish`
+// turns the outline into the bitmap, rasterized or only measured, paying for that too.
+template <typename Finish>
+GlyphBitmap glyph_with_scratch(const TrueTypeFont& font, uint16_t glyph, double scale,
+                               GlyphScratch& scratch, GlyphBudget& budget, Finish finish) {
   const uint16_t metrics_glyph = glyph < font.num_glyphs_ ? glyph : 0;
   uint16_t width = 0;
   if (!advance_width(font, metrics_glyph, width))
@@ -48,7 +51,7 @@ GlyphBitmap rasterize_with_scratch(const TrueTypeFont& font, uint16_t glyph, dou
   if (!budget.spend(kWorkPerGlyfPoint * scratch.glyf.points_and_components) || !appended ||
       builder.overflowed)
     return empty_bitmap(advance);
-  GlyphBitmap bitmap = rasterize_outline(builder, advance, scratch.raster, budget);
+  GlyphBitmap bitmap = finish(builder, advance);
   bitmap.advance = advance;
   return bitmap;
 }
@@ -65,7 +68,19 @@ struct ScratchTrimmer {
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
                                      GlyphScratch& scratch, GlyphBudget& budget) {
   const ScratchTrimmer trimmer{scratch};
-  return rasterize_with_scratch(font, glyph, scale, scratch, budget);
+  return glyph_with_scratch(font, glyph, scale, scratch, budget,
+                            [&](const OutlineBuilder& outline, double advance) {
+                              return rasterize_outline(outline, advance, scratch.raster, budget);
+                            });
+}
+
+GlyphBitmap measure_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
+                                   GlyphScratch& scratch, GlyphBudget& budget) {
+  const ScratchTrimmer trimmer{scratch};
+  return glyph_with_scratch(font, glyph, scale, scratch, budget,
+                            [&](const OutlineBuilder& outline, double advance) {
+                              return measure_outline(outline, advance, budget);
+                            });
 }
 
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,

@@ -27,3 +27,8 @@ GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, d
                                      GlyphScratch& scratch, GlyphBudget& budget);
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
                                      GlyphScratch& scratch);
+
+// The same bitmap without its pixels, paid from `budget` exactly as rasterizing pays: the
+// outline is built but not rasterized.
+GlyphBitmap measure_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
+                                   GlyphScratch& scratch, GlyphBudget& budget);

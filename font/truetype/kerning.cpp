@@ -270,8 +270,8 @@ dv::vector<uint16_t> kerning_lookups(const TableReader& gpos, uint64_t script_li
       gpos, default_language_system(gpos, script_list, kScriptLatin), feature_list);
   if (lookups.size != 0)
     return lookups;
-  return language_kerning_lookups(
-      gpos, default_language_system(gpos, script_list, kScriptDefault), feature_list);
+  return language_kerning_lookups(gpos, default_language_system(gpos, script_list, kScriptDefault),
+                                  feature_list);
 }
 
 // Reads the pair subtable at `at` into `sub`; false when its header does not fit.
@@ -403,6 +403,14 @@ PairKerning read_pair_kerning(const dv::vector<unsigned char>& data, TableRecord
   if (kerning.subtables.size == 0 && kern.length != 0)
     kerning.legacy = read_legacy_kerning(TableReader(data, kern));
   return kerning;
+}
+
+PairKerning read_sfnt_kerning(const SfntFont& font) {
+  TableRecord gpos;
+  TableRecord kern;
+  assign_table(font, sfnt_tag("GPOS"), gpos);
+  assign_table(font, sfnt_tag("kern"), kern);
+  return read_pair_kerning(font.data_, gpos, kern);
 }
 
 int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,

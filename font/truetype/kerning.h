@@ -2,9 +2,9 @@
 // the legacy `kern` table when GPOS kerns nothing.
 //
 // GPOS: the default language system of script latn (or of DFLT when latn's kerns nothing:
-// the choice of a shaper given Latin text) names the `kern` features; their lookups of type 2 (pair adjustment), directly or through type-9
-// extensions, are applied to a pair in lookup-list order and their values summed. Within
-// one lookup the subtables are tried in order until one applies:
+// the choice of a shaper given Latin text) names the `kern` features; their lookups of type 2 (pair
+// adjustment), directly or through type-9 extensions, are applied to a pair in lookup-list order
+// and their values summed. Within one lookup the subtables are tried in order until one applies:
 //   - format 1 (glyph pairs) applies when its coverage holds the first glyph and that
 //     glyph's pair set holds the second; a covered first glyph whose pair set lacks the
 //     second does not apply, and the next subtable is tried;
@@ -30,6 +30,7 @@
 
 #include "containers/vector.h"
 #include "font/truetype/sfnt.h"
+#include "font/truetype/sfnt_font.h"
 
 // Most GPOS pair subtables (all kerning lookups together) and legacy subtables kept.
 inline constexpr uint32_t kMaxKerningSubtables = 32;
@@ -70,6 +71,9 @@ struct PairKerning {
 // font without usable kerning gives an empty PairKerning.
 PairKerning read_pair_kerning(const dv::vector<unsigned char>& data, TableRecord gpos,
                               TableRecord kern);
+
+// The same for a loaded sfnt font, from the GPOS and kern entries of its directory.
+PairKerning read_sfnt_kerning(const SfntFont& font);
 
 // The horizontal adjustment between glyphs `left` and `right`, in font units.
 int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,

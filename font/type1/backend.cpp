@@ -1,6 +1,7 @@
 // The Type 1 font backend: PFB and PFA font programs drawn with their straight-line
-// charstrings.
+// charstrings, or, with the extended loaders' complete-Type-1 option, in full.
 #include "font/font_api.h"
+#include "font/load_options.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 #include "font/type1/glyph.h"
@@ -9,10 +10,10 @@ namespace {
 
 class Type1Backend final : public FontBackend {
 public:
-  explicit Type1Backend(unsigned int options) : options_(options) {}
+  explicit Type1Backend(Type1Mode mode) : mode_(mode) {}
 
   bool load(const dv::vector<unsigned char>& bytes) override {
-    return load_type1_font(font_, bytes);
+    return load_type1_font(font_, bytes, mode_);
   }
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
     return rasterize_type1_glyph(font_, codepoint, scale, raster_, budget);
@@ -24,8 +25,7 @@ public:
   int metric_rounding() const override { return 1; }
 
 private:
-  // The extended loaders' options word; 0 from the standard loaders.
-  [[maybe_unused]] unsigned int options_;
+  Type1Mode mode_;
   Type1Font font_;
   RasterScratch raster_; // reused by every glyph, kept within kMaxKeptScratchBytes
 };
@@ -33,5 +33,6 @@ private:
 } // namespace
 
 FontBackend* make_type1_backend(unsigned int options) {
-  return new Type1Backend(options);
+  return new Type1Backend((options & load_option::kCompleteType1) != 0 ? Type1Mode::kComplete
+                                                                       : Type1Mode::kStraightLines);
 }

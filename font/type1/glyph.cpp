@@ -3,6 +3,7 @@
 #include "containers/placement.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/interpreter.h"
+#include "font/type1/unicode_names.h"
 #include "runtime/memory.h"
 namespace {
 
@@ -40,6 +41,12 @@ const dv::string& notdef_name() {
   static const dv::string* notdef =
       dv::detail::construct_at(reinterpret_cast<dv::string*>(storage), ".notdef");
   return *notdef;
+}
+
+const ByteVector* find_charstring(const Type1Font& font, const dv::string& name) {
+  const auto* entry = font.charstrings.find(name);
+  return entry != font.charstrings.entries.data + font.charstrings.entries.size ? &entry->second
+                                                                                : nullptr;
 }
 
 } // namespace
@@ -93,6 +100,16 @@ void crop_to_ink(GlyphBitmap& bitmap) {
     bitmap.pixels = ByteVector(bitmap.pixels);
 }
 
+// The straight-line mode names a glyph through the font's own encoding only; the complete
+// mode through Unicode (font/type1/unicode_names.h). Either falls back to ".notdef".
+const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint) {
+  const ByteVector* named = font.mode == Type1Mode::kComplete
+                                ? charstring_for_codepoint(font, codepoint)
+                                : find_charstring(font, glyph_name_for_codepoint(font, codepoint));
+  const ByteVector* notdef = find_charstring(font, dv::string(".notdef"));
+  return named != nullptr ? named : notdef;
+}
+
 namespace {
 
 // Gives back large rasterizer storage after a glyph, also when its rasterization failed
@@ -110,16 +127,12 @@ struct ScratchTrimmer {
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
                                   RasterScratch& scratch, GlyphBudget& budget) {
   const ScratchTrimmer trimmer{scratch};
-  const dv::string& name = glyph_name_for_codepoint(font, codepoint);
-  const auto& charstrings = font.charstrings;
-  const auto* end = charstrings.entries.data + charstrings.entries.size;
-  const auto* named = charstrings.find(name);
-  const auto* notdef = charstrings.find(dv::string(".notdef"));
-  if (named == end && notdef == end)
+  const ByteVector* charstring = charstring_for_type1_glyph(font, codepoint);
+  if (charstring == nullptr)
     return GlyphBitmap();
 
   Type1Interpreter interpreter(&font, scale);
-  const bool complete = interpreter.execute(named != end ? named->second : notdef->second, 0);
+  const bool complete = interpreter.execute(*charstring, 0);
   GlyphBitmap bitmap;
   // An outline past kMaxOutlineSegments edges is as unusable as a failed charstring.
   if (budget.spend(kWorkPerInterpreterStep * interpreter.steps()) && complete &&

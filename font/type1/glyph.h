@@ -1,5 +1,6 @@
-// Glyph bitmaps of a Type 1 font: naming through the font's own encoding, the charstring
-// interpreter, the coverage rasterizer, and cropping to the inked pixels.
+// Glyph bitmaps of a Type 1 font: naming (through the font's own encoding, or in the
+// complete mode through Unicode), the charstring interpreter, the coverage rasterizer, and
+// cropping to the inked pixels.
 #pragma once
 
 #include "font/font_api.h"
@@ -8,6 +9,9 @@
 
 // The encoding's name for a code up to 255 with a non-empty slot, else ".notdef".
 const dv::string& glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint);
+
+// The charstring drawn for a code point, ".notdef" included; null when there is none.
+const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint);
 
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale);
 // The same with the rasterizer's storage in `scratch` (kept within kMaxKeptScratchBytes),

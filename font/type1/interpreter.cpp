@@ -1,31 +1,11 @@
 #include "font/type1/interpreter.h"
 
+#include "font/type1/charstring_operators.h"
 #include "runtime/math.h"
+
+using namespace type1_op;
+
 namespace {
-
-enum Operator : unsigned char {
-  kHstem = 1,
-  kVstem = 3,
-  kVmoveto = 4,
-  kRlineto = 5,
-  kHlineto = 6,
-  kVlineto = 7,
-  kClosepath = 9,
-  kCallsubr = 10,
-  kReturn = 11,
-  kEscape = 12,
-  kHsbw = 13,
-  kEndchar = 14,
-  kRmoveto = 21,
-  kHmoveto = 22,
-};
-
-enum EscapeOperator : unsigned char {
-  kSbw = 7,
-  kCallothersubr = 16,
-  kPop = 17,
-  kSetcurrentpoint = 33,
-};
 
 int32_t read_i32_be(const unsigned char* bytes) {
   uint32_t value = uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 |
@@ -92,6 +72,8 @@ bool Type1Interpreter::execute(const ByteVector& charstring, int level) {
 }
 
 Type1Interpreter::Step Type1Interpreter::run_operator(unsigned char op, int level) {
+  if (complete_)
+    return run_complete_operator(op, level);
   switch (op) {
   case kHstem:
   case kVstem:
@@ -146,6 +128,8 @@ Type1Interpreter::Step Type1Interpreter::run_operator(unsigned char op, int leve
 }
 
 Type1Interpreter::Step Type1Interpreter::run_escape(unsigned char op) {
+  if (complete_)
+    return run_complete_escape(op);
   switch (op) {
   case kSbw:
     if (!has_operands(4))
@@ -166,13 +150,18 @@ Type1Interpreter::Step Type1Interpreter::run_escape(unsigned char op) {
   return Step::kContinue;
 }
 
-// The operands below the subroutine number do not reach the subroutine, but what the
-// subroutine leaves on the stack stays there for the caller's next operator.
+// In the straight-line mode the operands below the subroutine number do not reach the
+// subroutine; in the complete mode they do (flex passes its end point to subroutine 0).
+// Either way, what the subroutine leaves on the stack stays there for the caller's next
+// operator.
 Type1Interpreter::Step Type1Interpreter::call_subroutine(int level) {
   if (!has_operands(1))
     return Step::kFail;
   long number = dv::lround(top());
-  stack_.clear();
+  if (complete_)
+    stack_.resize(stack_.size - 1);
+  else
+    stack_.clear();
   int32_t index = static_cast<int32_t>(static_cast<uint32_t>(number));
   if (index < 0 || static_cast<unsigned long>(index) >= font_->subrs.size)
     return Step::kFail;

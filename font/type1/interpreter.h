@@ -1,6 +1,8 @@
 // Runs one decrypted Type 1 charstring (and the subroutines it calls) into a flattened
-// outline in pixels. Only the straight-line operators are supported: curves and the
-// remaining operators make execution fail.
+// outline in pixels. In the straight-line mode only the straight-line operators are
+// supported: curves and the remaining operators make execution fail. In the complete mode
+// (a font loaded with Type1Mode::kComplete) every operator of the format runs: curves,
+// flex and hint replacement through the standard OtherSubrs 0-3, seac and div.
 #pragma once
 
 #include "font/raster/outline.h"
@@ -10,21 +12,35 @@ class Type1Interpreter {
 public:
   // The deepest subroutine level a glyph may reach; the glyph itself runs at level 0.
   static constexpr int kMaxNesting = 16;
-  // Bytes a glyph may interpret in all, across every subroutine call. Nested calls can
-  // otherwise repeat work exponentially.
+  // Work a glyph may do in all, across every subroutine call: each byte interpreted and,
+  // in the complete mode, each edge a curve is cut into (up to 1024 a curve). Nested calls
+  // can otherwise repeat work exponentially.
   static constexpr unsigned long kWorkLimit = 1 << 20;
 
-  Type1Interpreter(const Type1Font* font, double scale) : font_(font), scale_(scale) {}
+  Type1Interpreter(const Type1Font* font, double scale)
+      : font_(font), scale_(scale), complete_(font->mode == Type1Mode::kComplete) {}
 
   bool execute(const ByteVector& charstring, int level);
 
   const OutlineBuilder& outline() const { return outline_; }
   double advance() const { return advance_; }
-  // Charstring bytes run so far, across every subroutine (at most kWorkLimit + 1).
+  // Work done so far, across every subroutine: charstring bytes run and curve edges made
+  // (at most kWorkLimit + 2048, a flex's two curves past the limit).
   unsigned long steps() const { return work_; }
 
 private:
   enum class Step { kContinue, kDone, kFail };
+
+  // The points of a flex: othersubr 1 starts collecting, othersubr 2 adds the current
+  // point, othersubr 0 draws the two curves through points 1-6 (point 0 is a reference
+  // point that is not drawn).
+  struct Flex {
+    static constexpr int kPoints = 7;
+    bool active = false;
+    int count = 0;
+    Point start{0, 0}; // the pen when the flex began: where the first curve starts
+    Point points[kPoints];
+  };
 
   bool push_number(const ByteVector& charstring, unsigned long& position);
   Step run_operator(unsigned char op, int level);
@@ -38,6 +54,24 @@ private:
   void line_to_current();
   Point scaled(const Point& p) const { return Point{p.x * scale_, p.y * scale_}; }
 
+  // The complete mode (font/type1/interpreter_complete.cpp).
+  Step run_complete_operator(unsigned char op, int level);
+  Step run_complete_escape(unsigned char op);
+  Step move_by(double dx, double dy);
+  Step line_by(double dx, double dy);
+  Step curve_by(double dx1, double dy1, double dx2, double dy2, double dx3, double dy3);
+  Step curve_to(const Point& c1, const Point& c2, const Point& end);
+  void set_side_bearing(double sbx, double sby, double width);
+  Step call_other_subroutine();
+  Step run_other_subroutine(long number, unsigned long first_argument, unsigned long count);
+  Step end_flex();
+  Step pop_result();
+  Step set_current_point();
+  Step divide();
+  Step compose_accented();
+  bool run_component(const ByteVector& charstring, const Point& origin);
+  void begin_contour();
+
   const Type1Font* font_;
   double scale_;
   dv::vector<double> stack_;
@@ -49,4 +83,12 @@ private:
   bool returned_ = false;
   bool ended_ = false;
   unsigned long work_ = 0;
+
+  // Complete mode only.
+  bool complete_;
+  Point origin_{0, 0};         // where the charstring being run is placed (seac's accent)
+  double side_bearing_x_ = 0;  // the last hsbw/sbw side-bearing x, font units
+  dv::vector<double> results_; // what callothersubr left for pop, the next one last
+  Flex flex_;
+  bool in_component_ = false; // running the base or accent of a seac (seac does not nest)
 };

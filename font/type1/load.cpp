@@ -1,4 +1,6 @@
 #include "font/type1/font.h"
+#include "font/type1/standard_encoding.h"
+#include "font/type1/unicode_names.h"
 #include "runtime/number_parse.h"
 namespace {
 
@@ -61,6 +63,15 @@ bool has_token(const ByteVector& data, unsigned long position, char first, char 
          data.data[position + 1] == second;
 }
 
+bool matches_at(const ByteVector& data, unsigned long position, const char* pattern) {
+  for (unsigned long i = 0; pattern[i] != 0; ++i) {
+    if (position + i >= data.size ||
+        data.data[position + i] != static_cast<unsigned char>(pattern[i]))
+      return false;
+  }
+  return true;
+}
+
 uint32_t read_u32_le(const unsigned char* bytes) {
   return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
          uint32_t(bytes[3]) << 24;
@@ -94,9 +105,39 @@ unsigned char hex_pair_value(unsigned char high, unsigned char low) {
   return static_cast<unsigned char>(dv::strtoul(pair, nullptr, 16));
 }
 
-// Text form: clear text up to and including the "currentfile eexec" line, then
-// hexadecimal digits up to "cleartomark".
-bool split_text_form(const ByteVector& input, ByteVector& clear_text, ByteVector& encrypted) {
+// The eexec data after "currentfile eexec" is binary when its first four bytes are not all
+// hexadecimal digits (the format chooses the random prefix so that they never are).
+bool is_binary_eexec(const ByteVector& input, unsigned long start) {
+  if (input.size - start < 4)
+    return false;
+  for (unsigned long i = start; i < start + 4; ++i) {
+    if (!is_hex_digit(input.data[i]))
+      return true;
+  }
+  return false;
+}
+
+// The hexadecimal digits of input[start, end) as bytes, ignoring everything else; an odd
+// last digit is dropped.
+ByteVector decode_hex(const ByteVector& input, unsigned long start, unsigned long end) {
+  ByteVector digits;
+  for (unsigned long i = start; i < end; ++i) {
+    if (is_hex_digit(input.data[i]))
+      digits.emplace_back(input.data[i]);
+  }
+  ByteVector bytes;
+  unsigned long pairs = digits.size / 2;
+  bytes.resize(pairs);
+  for (unsigned long i = 0; i < pairs; ++i)
+    bytes.data[i] = hex_pair_value(digits.data[2 * i], digits.data[2 * i + 1]);
+  return bytes;
+}
+
+// Text form: clear text up to and including the "currentfile eexec" line, then the
+// encrypted section up to "cleartomark": hexadecimal digits, or in the complete mode also
+// the raw bytes of a binary section.
+bool split_text_form(const ByteVector& input, ByteVector& clear_text, ByteVector& encrypted,
+                     Type1Mode mode) {
   unsigned long start = find_bytes(input, "currentfile eexec", 0);
   if (start == kNotFound)
     return false;
@@ -109,18 +150,11 @@ bool split_text_form(const ByteVector& input, ByteVector& clear_text, ByteVector
   unsigned long end = find_bytes(input, "cleartomark", start);
   if (end == kNotFound)
     end = input.size;
-  ByteVector digits;
-  for (unsigned long i = start; i < end; ++i) {
-    if (is_hex_digit(input.data[i]))
-      digits.emplace_back(input.data[i]);
-  }
-  unsigned long pairs = digits.size / 2;
-  if (pairs == 0)
-    return false;
-  encrypted.resize(pairs);
-  for (unsigned long i = 0; i < pairs; ++i)
-    encrypted.data[i] = hex_pair_value(digits.data[2 * i], digits.data[2 * i + 1]);
-  return clear_text.size != 0;
+  if (mode == Type1Mode::kComplete && is_binary_eexec(input, start))
+    encrypted = slice(input, start, end);
+  else
+    encrypted = decode_hex(input, start, end);
+  return encrypted.size != 0 && clear_text.size != 0;
 }
 
 void read_font_bbox(Type1Font& font, const ByteVector& clear_text) {
@@ -170,6 +204,17 @@ void read_encoding(Type1Font& font, const ByteVector& clear_text) {
                                name_end - name_start);
     position = name_end;
   }
+}
+
+// "/Encoding StandardEncoding": the font names its characters through the standard
+// encoding instead of "dup" entries of its own.
+bool declares_standard_encoding(const ByteVector& clear_text) {
+  unsigned long key = find_bytes(clear_text, "/Encoding", 0);
+  if (key == kNotFound)
+    return false;
+  unsigned long position = key + 9;
+  skip_spaces(clear_text, position);
+  return matches_at(clear_text, position, "StandardEncoding");
 }
 
 void read_len_iv(Type1Font& font, const ByteVector& private_part) {
@@ -370,17 +415,19 @@ ByteVector read_clear_text_and_private_part(Type1Font& font, const ByteVector& b
   ByteVector encrypted;
   bool split = bytes.size >= 2 && bytes.data[0] == kSegmentMarker
                    ? split_binary_form(bytes, clear_text, encrypted)
-                   : split_text_form(bytes, clear_text, encrypted);
+                   : split_text_form(bytes, clear_text, encrypted, font.mode);
   if (!split || encrypted.size <= kEexecPrefixLength)
     return ByteVector();
   read_font_bbox(font, clear_text);
   read_encoding(font, clear_text);
+  font.standard_encoding = declares_standard_encoding(clear_text);
   return decrypt(encrypted.data, encrypted.size, kEexecKey, kEexecPrefixLength);
 }
 
 } // namespace
 
-bool load_type1_font(Type1Font& font, const ByteVector& bytes) {
+bool load_type1_font(Type1Font& font, const ByteVector& bytes, Type1Mode mode) {
+  font.mode = mode;
   const ByteVector private_part = read_clear_text_and_private_part(font, bytes);
   if (private_part.size == 0)
     return false;
@@ -393,5 +440,12 @@ bool load_type1_font(Type1Font& font, const ByteVector& bytes) {
     return false;
   if (!read_charstrings(font, private_part, charstrings))
     return false;
-  return font.charstrings.entries.size != 0;
+  if (font.charstrings.entries.size == 0)
+    return false;
+  if (mode == Type1Mode::kComplete) {
+    if (font.standard_encoding)
+      fill_standard_encoding(font.encoding);
+    build_unicode_names(font);
+  }
+  return true;
 }

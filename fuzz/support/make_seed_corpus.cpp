@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/cff_builder.h"
+#include "support/gpos_builder.h"
 #include "support/macho_builder.h"
 #include "support/sfnt_builder.h"
 #include "support/type1_builder.h"
@@ -50,11 +52,9 @@ Bytes composite_of_glyph_one() {
   return testfont::composite_glyph({shifted, scaled});
 }
 
-std::vector<Seed> truetype_seeds() {
+// Glyphs of every kind: A a box (1), a curved contour (2 is space), B a composite (3).
+testfont::FontSpec outline_font() {
   using testfont::box;
-  std::vector<Seed> seeds;
-  seeds.push_back({"default", testfont::build_font({})});
-
   testfont::FontSpec outlines;
   outlines.index_to_loc_format = 1;
   outlines.glyphs = {glyph(testfont::simple_glyph({box(0, 0, 500, 700)})),
@@ -62,6 +62,14 @@ std::vector<Seed> truetype_seeds() {
                      glyph({}, 300), glyph(composite_of_glyph_one())};
   outlines.cmaps = {{3, 1, testfont::cmap_format4_for({{'A', 1}, {' ', 2}, {'B', 3}})},
                     {3, 10, testfont::cmap_format12({{0x41, 0x43, 1}, {0x1F600, 0x1F600, 3}})}};
+  return outlines;
+}
+
+std::vector<Seed> truetype_seeds() {
+  std::vector<Seed> seeds;
+  seeds.push_back({"default", testfont::build_font({})});
+
+  const testfont::FontSpec outlines = outline_font();
   seeds.push_back({"outlines_long_loca", testfont::build_font(outlines)});
 
   testfont::FontSpec shared_metrics = outlines;
@@ -70,6 +78,66 @@ std::vector<Seed> truetype_seeds() {
   shared_metrics.units_per_em = 2048;
   seeds.push_back({"shared_metrics", testfont::build_font(shared_metrics)});
   return seeds;
+}
+
+// A square drawn with every kind of path operator, through subroutines, with hints.
+testfont::CffSpec cff_outlines() {
+  using testfont::Type2Code;
+  testfont::CffSpec cff;
+  cff.global_subrs = {Type2Code().n(100).n(0).n(100).n(100).n(0).n(100).op(8).op(11)};
+  cff.local_subrs = {Type2Code().n(-300).op(6).n(-107).op(29).op(11)};
+  cff.charstrings = {Type2Code().n(500).op(14),
+                     Type2Code()
+                         .n(600)
+                         .n(0)
+                         .n(50)
+                         .n(700)
+                         .n(50)
+                         .op(18)
+                         .n(0)
+                         .n(40)
+                         .op(19)
+                         .raw({0xC0})
+                         .n(50)
+                         .n(50)
+                         .op(21)
+                         .n(300)
+                         .op(6)
+                         .n(-107)
+                         .op(10)
+                         .n(10)
+                         .n(20)
+                         .n(30)
+                         .n(40)
+                         .n(50)
+                         .n(60)
+                         .n(70)
+                         .n(80)
+                         .n(90)
+                         .n(100)
+                         .n(110)
+                         .n(-520)
+                         .n(50)
+                         .esc(35)
+                         .op(14),
+                     Type2Code().n(250).op(14)};
+  return cff;
+}
+
+std::vector<Seed> cff_seeds() {
+  using testfont::Type2Code;
+  const Bytes simple = testfont::build_cff_font({}, cff_outlines());
+  testfont::CffSpec cid = cff_outlines();
+  cid.font_dict_subrs = {cid.local_subrs, {Type2Code().op(11)}};
+  cid.local_subrs.clear();
+  cid.fd_select = {1, 0, 1};
+  testfont::CffSpec accented = cff_outlines();
+  accented.charstrings.push_back(Type2Code().n(100).n(50).n(65).n(66).op(14));
+  accented.charset_sids = {34, 35, 36};
+  return {{"cff", simple},
+          {"cid_keyed", testfont::build_cff_font({}, cid)},
+          {"accented", testfont::build_cff_font({}, accented)},
+          {"collection", testfont::collection_file({simple, testfont::build_font({})})}};
 }
 
 std::vector<Seed> format_seeds() {
@@ -130,6 +198,54 @@ testfont::Type1Builder type1_font() {
   return font;
 }
 
+// Every operator of the complete mode: curves, flex and hint replacement through the
+// standard subroutines 0-3, seac, div and the hint operators, on StandardEncoding.
+testfont::Type1Builder type1_complete_font() {
+  using testfont::Charstring;
+  testfont::Type1Builder font;
+  font.standard_encoding = true;
+  font.subrs = {{0, Charstring().callothersubr(3, 0).pop().pop().esc(33).ret().bytes()},
+                {1, Charstring().callothersubr(0, 1).ret().bytes()},
+                {2, Charstring().callothersubr(0, 2).ret().bytes()},
+                {3, Charstring().ret().bytes()},
+                {4, Charstring().num(10).num(20).op(1).ret().bytes()}};
+  Charstring flex;
+  flex.hsbw(30, 600).rmoveto(0, 0).rlineto(100, 0).callsubr(1);
+  for (int i = 0; i < 7; ++i)
+    flex.rmoveto(20, i % 2 == 0 ? 5 : -5).callsubr(2);
+  flex.num(50).num(240).num(5).callsubr(0).num(4).callothersubr(1, 3).pop().callsubr(4);
+  flex.rrcurveto(0, 100, -50, 50, -100, 0).num(30).num(40).num(50).num(60).op(30);
+  flex.num(1000).num(4).esc(12).num(0).op(5).esc(0).closepath().endchar();
+  font.charstrings = {
+      {".notdef", Charstring().hsbw(0, 500).endchar().bytes()},
+      {"A", flex.bytes()},
+      {"grave", Charstring()
+                    .hsbw(10, 300)
+                    .rmoveto(0, 500)
+                    .rlineto(50, 100)
+                    .hlineto(20)
+                    .closepath()
+                    .endchar()
+                    .bytes()},
+      {"Agrave",
+       Charstring().hsbw(30, 600).num(10).num(200).num(150).num(65).num(193).esc(6).bytes()},
+      {"uni0416", Charstring()
+                      .hsbw(0, 500)
+                      .num(1)
+                      .num(2)
+                      .num(3)
+                      .num(4)
+                      .num(5)
+                      .num(6)
+                      .esc(1)
+                      .rlineto(100, 100)
+                      .hlineto(-100)
+                      .endchar()
+                      .bytes()},
+      {"space", Charstring().hsbw(0, 250).endchar().bytes()}};
+  return font;
+}
+
 std::vector<Seed> type1_seeds() {
   testfont::Type1Builder font = type1_font();
   std::vector<Seed> seeds = {{"pfb", font.pfb()}, {"pfa", font.pfa()}};
@@ -137,6 +253,10 @@ std::vector<Seed> type1_seeds() {
   font.write_len_iv = true;
   font.subrs_after_charstrings = true;
   seeds.push_back({"pfb_len_iv_0", font.pfb()});
+  const testfont::Type1Builder complete = type1_complete_font();
+  seeds.push_back({"complete_pfb", complete.pfb()});
+  seeds.push_back({"complete_pfa", complete.pfa()});
+  seeds.push_back({"complete_t1", complete.t1()});
   return seeds;
 }
 
@@ -159,14 +279,46 @@ Bytes render_input(uint8_t first_size, uint8_t second_size, const std::string& t
 
 std::vector<Seed> render_seeds() {
   const Bytes truetype = truetype_seeds()[1].bytes;
+  testfont::FontSpec kerned = outline_font();
+  kerned.extra_tables = {
+      {"GPOS",
+       testfont::gpos_table({{{testfont::pair_pos_glyphs({{1, {{3, -200}}}, {3, {{1, -150}}}}),
+                               testfont::pair_pos_classes({1}, {}, {}, {{-30}})}}},
+                            {0})},
+      {"kern", testfont::kern_table({{{{1, 3, -40}}}})}};
   const testfont::Type1Builder type1 = type1_font();
-  return {{"truetype_lines", render_input(2, 5, "AB A\nBA\r\n\xF0\x9F\x98\x80", truetype)},
-          {"truetype_huge", render_input(9, 0, "ABBA", truetype)},
-          {"pfb", render_input(3, 8, "AB\nB A", type1.pfb())},
-          {"pfa_invalid_utf8", render_input(4, 1,
-                                            "A\xC3 \xFF\xE2\x82"
-                                            "B",
-                                            type1.pfa())}};
+  return {
+      {"truetype_lines", render_input(2, 5, "AB A\nBA\r\n\xF0\x9F\x98\x80", truetype)},
+      {"truetype_kerned", render_input(0x80 | 2, 5, "ABBA AB\nBA A", testfont::build_font(kerned))},
+      {"truetype_huge", render_input(9, 0, "ABBA", truetype)},
+      {"pfb", render_input(3, 8, "AB\nB A", type1.pfb())},
+      {"pfa_invalid_utf8", render_input(4, 1,
+                                        "A\xC3 \xFF\xE2\x82"
+                                        "B",
+                                        type1.pfa())}};
+}
+
+// Kerning inputs: the GPOS table's length in two bytes, the GPOS table, the kern table.
+Bytes kerning_input(const Bytes& gpos, const Bytes& kern) {
+  Bytes bytes{static_cast<uint8_t>(gpos.size() >> 8), static_cast<uint8_t>(gpos.size())};
+  bytes.insert(bytes.end(), gpos.begin(), gpos.end());
+  bytes.insert(bytes.end(), kern.begin(), kern.end());
+  return bytes;
+}
+
+std::vector<Seed> kerning_seeds() {
+  const Bytes glyphs =
+      testfont::pair_pos_glyphs({{1, {{2, -80}, {3, -60}}}, {5, {{4, -120}}}}, {2, 1, true, true});
+  const Bytes classes =
+      testfont::pair_pos_classes({1, 5}, {{1, 1}, {5, 2}}, {{2, 1}, {4, 2}},
+                                 {{0, 0, 0}, {0, -70, -5}, {0, -15, -110}}, {1, 1, false, false});
+  const Bytes kern = testfont::kern_table({{{{1, 2, -40}, {5, 4, -90}}}, {{{1, 2, 3}}, 1 | 8}});
+  return {{"glyph_and_class_pairs",
+           kerning_input(testfont::gpos_table({{{glyphs, classes}}, {{classes}}}, {1, 0}), {})},
+          {"extension", kerning_input(testfont::gpos_table({{{classes, glyphs}, true}}, {0}), {})},
+          {"legacy", kerning_input({}, kern)},
+          {"gpos_without_kerning_and_legacy",
+           kerning_input(testfont::gpos_table({{{glyphs}}}, {}, "DFLT"), kern)}};
 }
 
 bool write_seeds(const fs::path& directory, const std::vector<Seed>& seeds) {
@@ -195,8 +347,10 @@ int main(int argc, char** argv) {
                   write_seeds(root / "number_parse_fuzzer", number_parse_seeds()) &&
                   write_seeds(root / "math_fuzzer", math_seeds()) &&
                   write_seeds(root / "type1_fuzzer", type1_seeds()) &&
+                  write_seeds(root / "cff_fuzzer", cff_seeds()) &&
                   write_seeds(root / "macho_loader_fuzzer", macho_seeds()) &&
-                  write_seeds(root / "render_fuzzer", render_seeds());
+                  write_seeds(root / "render_fuzzer", render_seeds()) &&
+                  write_seeds(root / "kerning_fuzzer", kerning_seeds());
   if (!ok) {
     std::fprintf(stderr, "cannot write the seed corpus under %s\n", argv[1]);
     return 1;

@@ -182,3 +182,41 @@ TEST_F(AllocationFailure, FailedRenderGivesNullAndTheHandleDrawsAsBefore) {
   EXPECT_LE(leaked_blocks(), 1);
   allow_leaks();
 }
+
+// A measure on a fresh handle, each of its host requests failing in turn: 0 with the
+// outputs untouched, nothing leaked, and the handle measures as before.
+TEST_F(AllocationFailure, FailedMeasureGivesZeroWithOutputsUntouched) {
+  const auto measure = [&](void* handle, int* size) {
+    return fn<int(void*, const char*, int*, int*, int*)>("_Z19dv_ttf_font_measurePvPKcPiS2_S2_")(
+        handle, kTwoLines, &size[0], &size[1], &size[2]);
+  };
+  for (size_t font = 0; font < std::size(kFonts); ++font) {
+    int clean[3] = {};
+    int result = 0;
+    uint64_t requests = 0;
+    // The second clean run counts: the first may make what lives as long as the process.
+    for (int run = 0; run < 2; ++run) {
+      void* handle = load_memory(font);
+      ASSERT_NE(handle, nullptr);
+      requests = clean_requests([&] { result = measure(handle, clean); });
+      ASSERT_EQ(result, 1);
+      free_font(handle);
+    }
+    for (uint64_t n : requests_to_fail(requests)) {
+      const long blocks = leaked_blocks();
+      void* handle = load_memory(font);
+      int size[3] = {-7, -7, -7};
+      ASSERT_TRUE(with_request_failing(
+          n, [&] { result = measure(handle, size); }, n % 2 == 0))
+          << kFonts[font].name << " request " << n;
+      EXPECT_EQ(result, 0) << kFonts[font].name << " request " << n << " of " << requests;
+      EXPECT_EQ(std::vector<int>(size, size + 3), (std::vector<int>{-7, -7, -7}));
+      ASSERT_EQ(measure(handle, size), 1);
+      EXPECT_EQ(std::vector<int>(size, size + 3), std::vector<int>(clean, clean + 3));
+      free_font(handle);
+      EXPECT_EQ(leaked_blocks(), blocks) << kFonts[font].name << " request " << n;
+    }
+  }
+  EXPECT_LE(leaked_blocks(), 1); // the Type 1 ".notdef" name, as above
+  allow_leaks();
+}

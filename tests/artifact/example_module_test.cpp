@@ -86,4 +86,17 @@ TEST_F(ExampleModule, AMissingFontIsReportedByItsOwnException) {
   EXPECT_EQ(render_line("fonts/sans.ttf", nullptr, report), 2);
 }
 
+// A module of the other form is refused in words, before any bind can fail on a name.
+TEST_F(ExampleModule, AModuleOfTheOtherFormIsRefusedInWords) {
+  const char* other = dvtest::testing_macho() ? DV_EXAMPLE_MODULE_PATH : DV_EXAMPLE_BUNDLE_PATH;
+  try {
+    dvtest::artifact().load_module(other);
+    ADD_FAILURE() << other << " loaded against " << dvtest::artifact_path();
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find("a module binds to the library of its own form"),
+              std::string::npos)
+        << error.what();
+  }
+}
+
 } // namespace

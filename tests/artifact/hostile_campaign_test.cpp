@@ -1,14 +1,17 @@
-// The hostile campaign: seeded mutations of real fonts (DejaVu and Liberation TrueType,
-// NimbusSans as PFB and PFA) loaded into the real artifact in the stand-in with a 64 MiB
-// host heap. Each case loads, renders a mixed text at a few sizes with resizes between,
-// and frees, in a child process of its own; it fails on a crash, a halt, more than
-// kCaseCpuSeconds of CPU, a host block left behind or heap misuse.
+// The hostile campaign: seeded mutations of real fonts loaded into the real artifact in
+// the stand-in with a 64 MiB host heap: DejaVu and Liberation TrueType and NimbusSans as
+// PFB and PFA through the standard loader, and NimbusRoman as PFB, PFA and clear text with
+// binary eexec data through the extended loader's complete Type 1 option, and NimbusSans as
+// OpenType CFF and a collection of it and Liberation Sans through every option. Each case loads,
+// renders a mixed text at a few sizes with resizes between, and frees, in a child process
+// of its own; it fails on a crash, a halt, more than kCaseCpuSeconds of CPU, a host block
+// left behind or heap misuse.
 //
 // A fixed number of seeded cases runs with the artifact tests. More:
 //   make hostile CASES=10000 SEED=7
-// (DV_HOSTILE_CASES, DV_HOSTILE_SEED; DV_HOSTILE_FIRST starts at a later case, so that
-// one campaign can be split over processes; failing inputs are written to
-// DV_HOSTILE_FINDINGS).
+// (DV_HOSTILE_CASES and DV_HOSTILE_SEED, for each of the two campaigns; DV_HOSTILE_FIRST
+// starts at a later case, so that one campaign can be split over processes; failing inputs
+// are written to DV_HOSTILE_FINDINGS).
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -23,6 +26,7 @@
 
 #include "artifact/artifact_fixture.h"
 #include "artifact/hostile_fonts.h"
+#include "support/required_package.h"
 
 namespace {
 
@@ -30,7 +34,9 @@ constexpr uint64_t kDefaultCases = 40;
 constexpr uint64_t kDefaultSeed = 1;
 constexpr rlim_t kCaseCpuSeconds = 10;
 constexpr size_t kHeapMegabytes = 64;
-constexpr int64_t kImageLimit = int64_t{1} << 22;
+constexpr int64_t kImageLimit = int64_t{1} << 24;
+constexpr unsigned int kCompleteType1 = 4; // the extended loaders' option
+constexpr unsigned int kEveryOption = 15;
 
 // Latin, Greek, Cyrillic, CJK, block elements, an emoji, ligature candidates, a carriage
 // return and broken UTF-8, over three lines.
@@ -61,6 +67,12 @@ const char* extension(hostile::FontForm form) {
     return "ttf";
   case hostile::FontForm::kPfb:
     return "pfb";
+  case hostile::FontForm::kT1:
+    return "t1";
+  case hostile::FontForm::kOpenTypeCff:
+    return "otf";
+  case hostile::FontForm::kCollection:
+    return "ttc";
   default:
     return "pfa";
   }
@@ -73,11 +85,16 @@ protected:
     void* pixels;
   };
 
-  // Loads, renders at four sizes with resizes between, frees. False when an image broke
-  // the image limit; `loaded` tells whether the library took the font.
-  bool exercise(const hostile::Bytes& bytes, bool& loaded) {
-    void* font = fn<void*(const void*, unsigned long, float)>("_Z23dv_ttf_font_load_memoryPKvmf")(
-        bytes.data(), bytes.size(), 16.0f);
+  // Loads (through the extended loader when `options` is not 0), renders at four sizes
+  // with resizes between, frees. False when an image broke the image limit; `loaded` tells
+  // whether the library took the font.
+  bool exercise(const hostile::Bytes& bytes, unsigned int options, bool& loaded) {
+    void* font = options == 0
+                     ? fn<void*(const void*, unsigned long, float)>(
+                           "_Z23dv_ttf_font_load_memoryPKvmf")(bytes.data(), bytes.size(), 16.0f)
+                     : fn<void*(const void*, unsigned long, float, unsigned int)>(
+                           "_Z26dv_ttf_font_load_memory_exPKvmfj")(bytes.data(), bytes.size(),
+                                                                   16.0f, options);
     loaded = font != nullptr;
     if (font == nullptr) {
       return true;
@@ -105,11 +122,11 @@ protected:
   }
 
   // Runs one case in this (child) process and says how it went.
-  Outcome run_case(const hostile::Bytes& bytes) {
+  Outcome run_case(const hostile::Bytes& bytes, unsigned int options) {
     const size_t blocks = dvhost::host_heap::live_blocks();
     bool images_ok = true;
     bool loaded = false;
-    if (halts([&] { images_ok = exercise(bytes, loaded); })) {
+    if (halts([&] { images_ok = exercise(bytes, options, loaded); })) {
       return kHalt;
     }
     if (dvhost::host_heap::live_blocks() != blocks) {
@@ -126,12 +143,12 @@ protected:
 
   // Runs one case in a child process with a CPU limit; the failure's name, or "" when
   // the case ran clean.
-  std::string run_isolated(const hostile::Bytes& bytes) {
+  std::string run_isolated(const hostile::Bytes& bytes, unsigned int options) {
     const pid_t child = fork();
     if (child == 0) {
       const rlimit cpu{kCaseCpuSeconds, kCaseCpuSeconds + 1};
       setrlimit(RLIMIT_CPU, &cpu);
-      _exit(run_case(bytes));
+      _exit(run_case(bytes, options));
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -155,6 +172,75 @@ protected:
       return "exit-" + std::to_string(WEXITSTATUS(status));
     }
   }
+
+  // The options that load `font`: its face of a collection picked.
+  static unsigned int with_face(unsigned int options, const hostile::SourceFont& font) {
+    return options | font.face << 16;
+  }
+
+  // Runs the seeded cases over mutations of `fonts`, loaded with `options` (0: the
+  // standard loader).
+  void campaign(const std::vector<hostile::SourceFont>& fonts, unsigned int options) {
+    const uint64_t cases = setting("DV_HOSTILE_CASES", kDefaultCases);
+    const uint64_t seed = setting("DV_HOSTILE_SEED", kDefaultSeed);
+    const uint64_t first = setting("DV_HOSTILE_FIRST", 0);
+    const char* findings = std::getenv("DV_HOSTILE_FINDINGS");
+    set_host_heap_mb(kHeapMegabytes);
+
+    // The unmutated fonts first, in this process: they must run clean, and whatever the
+    // library allocates once per process is then allocated before any child starts.
+    for (const hostile::SourceFont& font : fonts) {
+      const hostile::Bytes bytes = hostile::unmutated(font);
+      bool loaded = false;
+      ASSERT_TRUE(exercise(bytes, with_face(options, font), loaded)) << font.path;
+      ASSERT_TRUE(loaded) << font.path;
+      ASSERT_EQ(run_isolated(bytes, with_face(options, font)), "") << font.path;
+    }
+    allow_leaks(); // the once-per-process allocations of the warm-up above
+
+    std::map<std::string, uint64_t> failures;
+    uint64_t loaded = 0;
+    uint64_t refused = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (uint64_t index = first; index < first + cases; ++index) {
+      if (index > first && (index - first) % 1000 == 0) {
+        std::printf("[ hostile  ] %llu cases run\n",
+                    static_cast<unsigned long long>(index - first));
+        std::fflush(stdout);
+      }
+      size_t font = 0;
+      const hostile::Bytes bytes = hostile::mutated_case(fonts, seed, index, &font);
+      const std::string failure = run_isolated(bytes, with_face(options, fonts[font]));
+      if (failure.empty() || failure == "refused") {
+        ++(failure.empty() ? loaded : refused);
+        continue;
+      }
+      ++failures[failure];
+      ADD_FAILURE() << failure << " in case " << index << " of seed " << seed << " ("
+                    << fonts[font].path << ")";
+      if (findings != nullptr) {
+        std::filesystem::create_directories(findings);
+        const std::string name = std::string(findings) + "/options" + std::to_string(options) +
+                                 "-seed" + std::to_string(seed) + "-case" + std::to_string(index) +
+                                 "-" + failure + "." + extension(fonts[font].form);
+        std::ofstream(name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+      }
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    uint64_t failed = 0;
+    for (const auto& [kind, count] : failures) {
+      failed += count;
+      std::printf("[ hostile  ] %s: %llu\n", kind.c_str(), static_cast<unsigned long long>(count));
+    }
+    std::printf(
+        "[ hostile  ] cases %llu to %llu, seed %llu: %llu loaded and ran clean, %llu refused "
+        "cleanly, %llu failed, %.1f s\n",
+        static_cast<unsigned long long>(first), static_cast<unsigned long long>(first + cases - 1),
+        static_cast<unsigned long long>(seed), static_cast<unsigned long long>(loaded),
+        static_cast<unsigned long long>(refused), static_cast<unsigned long long>(failed), seconds);
+  }
 };
 
 } // namespace
@@ -162,65 +248,29 @@ protected:
 TEST_F(HostileCampaign, MutatedRealFontsNeverCrashHaltOverrunOrLeak) {
   const std::vector<hostile::SourceFont> fonts = hostile::installed_fonts();
   if (fonts.empty()) {
-    GTEST_SKIP() << "no real fonts installed";
+    DV_MISSING_PACKAGE("every real font",
+                       "fonts-dejavu-core, fonts-liberation2 and fonts-urw-base35");
   }
-  const uint64_t cases = setting("DV_HOSTILE_CASES", kDefaultCases);
-  const uint64_t seed = setting("DV_HOSTILE_SEED", kDefaultSeed);
-  const uint64_t first = setting("DV_HOSTILE_FIRST", 0);
-  const char* findings = std::getenv("DV_HOSTILE_FINDINGS");
-  set_host_heap_mb(kHeapMegabytes);
+  campaign(fonts, 0);
+}
 
-  // The unmutated fonts first, in this process: they must run clean, and whatever the
-  // library allocates once per process is then allocated before any child starts.
-  for (const hostile::SourceFont& font : fonts) {
-    const hostile::Bytes bytes =
-        font.form == hostile::FontForm::kPfa ? hostile::pfb_to_pfa(font.bytes) : font.bytes;
-    bool loaded = false;
-    ASSERT_TRUE(exercise(bytes, loaded)) << font.path;
-    ASSERT_TRUE(loaded) << font.path;
-    ASSERT_EQ(run_isolated(bytes), "") << font.path;
+// The complete Type 1 mode's operators (curves, flex, hint replacement, seac, div) and the
+// binary eexec form under the same mutations.
+TEST_F(HostileCampaign, MutatedType1FontsInTheCompleteModeNeverCrashHaltOverrunOrLeak) {
+  const std::vector<hostile::SourceFont> fonts = hostile::installed_complete_type1_fonts();
+  if (fonts.empty()) {
+    DV_MISSING_PACKAGE("NimbusRoman-Regular.pfb", "fonts-urw-base35");
   }
-  allow_leaks(); // the once-per-process allocations of the warm-up above
+  campaign(fonts, kCompleteType1);
+}
 
-  std::map<std::string, uint64_t> failures;
-  uint64_t loaded = 0;
-  uint64_t refused = 0;
-  const auto start = std::chrono::steady_clock::now();
-  for (uint64_t index = first; index < first + cases; ++index) {
-    if (index > first && (index - first) % 1000 == 0) {
-      std::printf("[ hostile  ] %llu cases run\n", static_cast<unsigned long long>(index - first));
-      std::fflush(stdout);
-    }
-    size_t font = 0;
-    const hostile::Bytes bytes = hostile::mutated_case(fonts, seed, index, &font);
-    const std::string failure = run_isolated(bytes);
-    if (failure.empty() || failure == "refused") {
-      ++(failure.empty() ? loaded : refused);
-      continue;
-    }
-    ++failures[failure];
-    ADD_FAILURE() << failure << " in case " << index << " of seed " << seed << " ("
-                  << fonts[font].path << ")";
-    if (findings != nullptr) {
-      std::filesystem::create_directories(findings);
-      const std::string name = std::string(findings) + "/seed" + std::to_string(seed) + "-case" +
-                               std::to_string(index) + "-" + failure + "." +
-                               extension(fonts[font].form);
-      std::ofstream(name, std::ios::binary)
-          .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    }
+// OpenType CFF (INDEXes, DICTs, Type 2 charstrings) and collections under the same
+// mutations, through every option of the extended loader.
+TEST_F(HostileCampaign, MutatedOpenTypeCffAndCollectionsNeverCrashHaltOverrunOrLeak) {
+  const std::vector<hostile::SourceFont> fonts = hostile::installed_cff_fonts();
+  if (fonts.empty()) {
+    DV_MISSING_PACKAGE("NimbusSans-Regular.otf and LiberationSans-Regular.ttf",
+                       "fonts-urw-base35 and fonts-liberation2");
   }
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  uint64_t failed = 0;
-  for (const auto& [kind, count] : failures) {
-    failed += count;
-    std::printf("[ hostile  ] %s: %llu\n", kind.c_str(), static_cast<unsigned long long>(count));
-  }
-  std::printf(
-      "[ hostile  ] cases %llu to %llu, seed %llu: %llu loaded and ran clean, %llu refused "
-      "cleanly, %llu failed, %.1f s\n",
-      static_cast<unsigned long long>(first), static_cast<unsigned long long>(first + cases - 1),
-      static_cast<unsigned long long>(seed), static_cast<unsigned long long>(loaded),
-      static_cast<unsigned long long>(refused), static_cast<unsigned long long>(failed), seconds);
+  campaign(fonts, kEveryOption);
 }

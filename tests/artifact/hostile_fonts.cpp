@@ -1,4 +1,5 @@
 #include "artifact/hostile_fonts.h"
+#include "support/sfnt_builder.h"
 #include "support/type1_builder.h"
 
 #include <algorithm>
@@ -191,8 +192,7 @@ Bytes mutated_type1(const Bytes& pfb, FontForm form, Random& random, int mutatio
     }
   }
   parts.encrypted = testfont::type1_encrypt(plain, testfont::kEexecKey);
-  const Bytes out = join_pfb(parts);
-  return form == FontForm::kPfa ? pfb_to_pfa(out) : out;
+  return unmutated(SourceFont{"", form, join_pfb(parts)});
 }
 
 } // namespace
@@ -220,6 +220,29 @@ std::vector<SourceFont> installed_fonts() {
   return fonts;
 }
 
+std::vector<SourceFont> installed_cff_fonts() {
+  const char* const otf = "/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf";
+  const Bytes cff = read_file(otf);
+  const Bytes truetype =
+      read_file("/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf");
+  if (cff.empty() || truetype.empty())
+    return {};
+  const Bytes collection = testfont::collection_file({cff, truetype});
+  const char* const pair = "a collection of NimbusSans-Regular.otf and LiberationSans-Regular.ttf";
+  return {SourceFont{otf, FontForm::kOpenTypeCff, cff},
+          SourceFont{pair, FontForm::kCollection, collection, 0},
+          SourceFont{pair, FontForm::kCollection, collection, 1}};
+}
+
+std::vector<SourceFont> installed_complete_type1_fonts() {
+  const char* const path = "/usr/share/fonts/X11/Type1/NimbusRoman-Regular.pfb";
+  const Bytes bytes = read_file(path);
+  if (bytes.empty())
+    return {};
+  return {SourceFont{path, FontForm::kPfb, bytes}, SourceFont{path, FontForm::kPfa, bytes},
+          SourceFont{path, FontForm::kT1, bytes}};
+}
+
 Bytes mutated_case(const std::vector<SourceFont>& fonts, uint64_t seed, uint64_t index,
                    size_t* font) {
   Random random(seed * 0x100000001B3ull ^ index);
@@ -227,7 +250,8 @@ Bytes mutated_case(const std::vector<SourceFont>& fonts, uint64_t seed, uint64_t
   const SourceFont& source = fonts[*font];
   // Mostly a few mutations, sometimes many.
   const int mutations = 1 + static_cast<int>(random.below(random.below(4) == 0 ? 32 : 4));
-  if (source.form != FontForm::kTrueType) {
+  if (source.form == FontForm::kPfb || source.form == FontForm::kPfa ||
+      source.form == FontForm::kT1) {
     return mutated_type1(source.bytes, source.form, random, mutations);
   }
   Bytes bytes = source.bytes;
@@ -235,6 +259,25 @@ Bytes mutated_case(const std::vector<SourceFont>& fonts, uint64_t seed, uint64_t
     mutate_bytes(bytes, random);
   }
   return bytes;
+}
+
+Bytes pfb_to_t1(const Bytes& pfb) {
+  const Type1Parts parts = split_pfb(pfb);
+  Bytes out = parts.clear;
+  out.insert(out.end(), parts.encrypted.begin(), parts.encrypted.end());
+  out.insert(out.end(), parts.trailer.begin(), parts.trailer.end());
+  return out;
+}
+
+Bytes unmutated(const SourceFont& font) {
+  switch (font.form) {
+  case FontForm::kPfa:
+    return pfb_to_pfa(font.bytes);
+  case FontForm::kT1:
+    return pfb_to_t1(font.bytes);
+  default:
+    return font.bytes;
+  }
 }
 
 Bytes pfb_to_pfa(const Bytes& pfb) {

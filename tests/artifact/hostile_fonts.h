@@ -24,17 +24,30 @@ private:
   uint64_t state_;
 };
 
-enum class FontForm { kTrueType, kPfb, kPfa };
+// kT1: clear text followed by the binary eexec section (as the .t1 files of
+// fonts-urw-base35), which only the extended loader's complete Type 1 option reads.
+// kOpenTypeCff and kCollection are mutated byte for byte, as kTrueType.
+enum class FontForm { kTrueType, kPfb, kPfa, kT1, kOpenTypeCff, kCollection };
 
 struct SourceFont {
   std::string path;
   FontForm form;
-  Bytes bytes; // as read; for kPfa the PFB the text form is made from
+  Bytes bytes;           // as read; for kPfa and kT1 the PFB the form is made from
+  unsigned int face = 0; // the face a collection is loaded with
 };
 
 // The real fonts the campaign mutates, those installed: DejaVu Sans, Liberation Sans,
 // NimbusSans as PFB and as PFA.
 std::vector<SourceFont> installed_fonts();
+
+// The fonts the OpenType CFF and collection campaign mutates, those installed:
+// NimbusSans as OpenType CFF, and both faces of a collection of it and Liberation Sans.
+std::vector<SourceFont> installed_cff_fonts();
+
+// The Type 1 fonts the complete-mode campaign mutates, those installed: NimbusRoman (whose
+// accented letters are seac, with curves, flex and hint replacement) as PFB, as PFA and as
+// clear text with binary eexec data.
+std::vector<SourceFont> installed_complete_type1_fonts();
 
 // The mutated file of case `index` of the campaign seeded with `seed`: the same inputs
 // always give the same bytes. `font` says which source font was used.
@@ -43,5 +56,11 @@ Bytes mutated_case(const std::vector<SourceFont>& fonts, uint64_t seed, uint64_t
 
 // The text form of a PFB program (hexadecimal eexec section, 64 digits a line).
 Bytes pfb_to_pfa(const Bytes& pfb);
+
+// The PFB program as clear text followed by its binary eexec section and the trailer.
+Bytes pfb_to_t1(const Bytes& pfb);
+
+// A source font in the form it is given to the library.
+Bytes unmutated(const SourceFont& font);
 
 } // namespace hostile

@@ -9,6 +9,7 @@
 
 #include "artifact/artifact_fixture.h"
 #include "artifact/font_handle_view.h"
+#include "support/required_package.h"
 #include "support/type1_builder.h"
 
 namespace {
@@ -18,6 +19,10 @@ using testfont::Charstring;
 
 const char* const kNimbusSans = "/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb";
 const char* const kNimbusSansClearText = "/usr/share/fonts/type1/urw-base35/NimbusSans-Regular.t1";
+const char* const kNimbusRoman = "/usr/share/fonts/X11/Type1/NimbusRoman-Regular.pfb";
+const char* const kNimbusRomanClearText =
+    "/usr/share/fonts/type1/urw-base35/NimbusRoman-Regular.t1";
+constexpr unsigned int kCompleteType1 = 4;
 
 Bytes read_file(const char* path) {
   std::ifstream in(path, std::ios::binary);
@@ -41,13 +46,45 @@ testfont::Type1Builder small_font() {
   return b;
 }
 
+struct TextImage {
+  int32_t width;
+  int32_t height;
+  uint8_t* pixels;
+  uint64_t reserved[2];
+};
+
 class Type1Artifact : public dvtest::ArtifactTest {
 protected:
   void* load(const Bytes& bytes, float pixel_size = 24.0f) {
     return fn<void*(const void*, unsigned long, float)>("_Z23dv_ttf_font_load_memoryPKvmf")(
         bytes.data(), bytes.size(), pixel_size);
   }
+  void* load_ex(const Bytes& bytes, unsigned int options, float pixel_size = 24.0f) {
+    return fn<void*(const void*, unsigned long, float, unsigned int)>(
+        "_Z26dv_ttf_font_load_memory_exPKvmfj")(bytes.data(), bytes.size(), pixel_size, options);
+  }
   void release(void* handle) { fn<void(void*)>("_Z16dv_ttf_font_freePv")(handle); }
+
+  // The rows of `text`'s image that hold ink, top first: {first, last}, {-1, -1} for none.
+  std::pair<int, int> inked_rows(void* handle, const char* text) {
+    TextImage* image = fn<TextImage*(void*, const char*, int, int, int, double)>(
+        "_Z18dv_ttf_font_renderPvPKciiid")(handle, text, 0, 0, 0, 255);
+    std::pair<int, int> rows{-1, -1};
+    if (image == nullptr)
+      return rows;
+    for (int y = 0; y < image->height; ++y) {
+      for (int x = 0; x < image->width; ++x) {
+        if (image->pixels[4 * (y * image->width + x) + 3] != 0) {
+          rows.first = rows.first < 0 ? y : rows.first;
+          rows.second = y;
+          break;
+        }
+      }
+    }
+    fn<void(void*)>("_ZdaPv")(image->pixels);
+    fn<void(void*)>("_ZdlPv")(image);
+    return rows;
+  }
 };
 
 } // namespace
@@ -81,12 +118,6 @@ TEST_F(Type1Artifact, BrokenProgramsAreRefusedWithoutLeaks) {
 TEST_F(Type1Artifact, RendersTextThroughTheFontsEncoding) {
   void* handle = load(small_font().pfb());
   ASSERT_NE(handle, nullptr);
-  struct TextImage {
-    int32_t width;
-    int32_t height;
-    uint8_t* pixels;
-    uint64_t reserved[2];
-  };
   auto* render =
       fn<TextImage*(void*, const char*, int, int, int, double)>("_Z18dv_ttf_font_renderPvPKciiid");
   TextImage* image = render(handle, "AA", 10, 20, 30, 255);
@@ -104,7 +135,7 @@ TEST_F(Type1Artifact, RendersTextThroughTheFontsEncoding) {
 
 TEST_F(Type1Artifact, RealFontLoadsAndClearTextBinaryEexecIsRefused) {
   if (!std::filesystem::exists(kNimbusSans))
-    GTEST_SKIP() << "fonts-urw-base35 is not installed";
+    DV_MISSING_PACKAGE(kNimbusSans, "fonts-urw-base35");
   void* handle = load(read_file(kNimbusSans));
   ASSERT_NE(handle, nullptr);
   EXPECT_EQ(dvtest::handle_backend(handle)->units_per_em(), 1000.0);
@@ -134,5 +165,34 @@ TEST_F(Type1Artifact, SubroutineNumbersDoNotSizeTheTable) {
     std::printf("[ type1    ] %zu MB file: peak %.1f MB while loading, %.1f MB kept\n", megabytes,
                 peak / 1e6, (dvhost::host_heap::live_bytes() - before) / 1e6);
     release(handle);
+  }
+}
+
+// NimbusRoman declares StandardEncoding and builds é with seac from curves: through the
+// standard loader "café" is blank, through the complete option it draws, é with its accent
+// above the e, from the PFB and from the clear-text file with binary eexec data alike.
+TEST_F(Type1Artifact, CompleteOptionDrawsCafeInNimbusRoman) {
+  if (!std::filesystem::exists(kNimbusRoman))
+    GTEST_SKIP() << "fonts-urw-base35 is not installed";
+  const char* const cafe = "caf\xC3\xA9";
+  void* standard = load(read_file(kNimbusRoman), 32.0f);
+  ASSERT_NE(standard, nullptr);
+  EXPECT_EQ(inked_rows(standard, cafe).first, -1);
+  release(standard);
+  allow_leaks(); // the ".notdef" name, built once per process on the first use
+
+
+  EXPECT_EQ(load(read_file(kNimbusRomanClearText)), nullptr);
+  for (const char* path : {kNimbusRoman, kNimbusRomanClearText}) {
+    void* complete = load_ex(read_file(path), kCompleteType1, 32.0f);
+    ASSERT_NE(complete, nullptr) << path;
+    const std::pair<int, int> word = inked_rows(complete, cafe);
+    const std::pair<int, int> e = inked_rows(complete, "e");
+    const std::pair<int, int> e_acute = inked_rows(complete, "\xC3\xA9");
+    EXPECT_GE(word.first, 0) << path;
+    ASSERT_GE(e.first, 0) << path;
+    EXPECT_LT(e_acute.first, e.first - 3) << path << ": the acute stands above the e";
+    EXPECT_EQ(e_acute.second, e.second) << path << ": on the same baseline";
+    release(complete);
   }
 }

@@ -1,8 +1,9 @@
-// Writes a PNG contact sheet of a TrueType font's glyphs as the library rasterizes them, so a
-// person can look at the shapes: one cell per mapped code point, the baseline in blue and
-// the pen advance in red.
+// Writes a PNG contact sheet of a font's glyphs as the library rasterizes them, so a person
+// can look at the shapes: one cell per code point, the baseline in blue and the pen advance
+// in red. The font is loaded by the extended loader with every format and feature on
+// (TrueType, OpenType CFF, a collection's first face, Type 1 in full).
 //
-//   glyph_contact_sheet FONT.ttf OUT.png [PIXEL_SIZE [FIRST LAST]]
+//   glyph_contact_sheet FONT OUT.png [PIXEL_SIZE [FIRST LAST]]
 #include <png.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "font/font_api.h"
+#include "font/load_options.h"
 
 namespace {
 
@@ -90,7 +92,7 @@ void draw_glyph(Canvas& canvas, const GlyphBitmap& glyph, int pen_x, int baselin
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s FONT.ttf OUT.png [PIXEL_SIZE [FIRST LAST]]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s FONT OUT.png [PIXEL_SIZE [FIRST LAST]]\n", argv[0]);
     return 2;
   }
   const double pixel_size = argc > 3 ? std::atof(argv[3]) : 32.0;
@@ -98,12 +100,17 @@ int main(int argc, char** argv) {
   const unsigned last = argc > 5 ? std::strtoul(argv[5], nullptr, 0) : 0x24F;
   std::ifstream in(argv[1], std::ios::binary);
   const std::vector<unsigned char> bytes(std::istreambuf_iterator<char>(in), {});
-  std::unique_ptr<FontBackend> backend(make_truetype_backend());
-  if (bytes.empty() || !backend ||
-      !backend->load(dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size()))) {
-    std::fprintf(stderr, "%s: not a usable TrueType font\n", argv[1]);
+  constexpr unsigned int kEveryFormat =
+      load_option::kOpenTypeCff | load_option::kCollections | load_option::kCompleteType1;
+  const std::unique_ptr<FontHandle, void (*)(void*)> font(
+      static_cast<FontHandle*>(dv::dv_ttf_font_load_memory_ex(
+          bytes.data(), bytes.size(), static_cast<float>(pixel_size), kEveryFormat)),
+      dv::dv_ttf_font_free);
+  if (font == nullptr) {
+    std::fprintf(stderr, "%s: not a font the library reads\n", argv[1]);
     return 1;
   }
+  FontBackend* backend = font->backend;
   const double scale = pixel_size / backend->units_per_em();
   const int ascent = static_cast<int>(std::ceil(backend->ascent() * scale));
   const int descent = static_cast<int>(std::ceil(backend->descent() * scale));

@@ -80,10 +80,15 @@ Bytes eexec_decrypt(const Bytes& cipher) {
 
 std::string Type1Builder::clear_text() const {
   std::string text = header + font_bbox;
-  text += "/Encoding 256 array\n0 1 255 {1 index exch /.notdef put} for\n";
-  for (const auto& [code, name] : encoding)
-    text += "dup " + std::to_string(code) + " /" + name + " put\n";
-  text += "readonly def\ncurrentfile eexec\n";
+  if (standard_encoding) {
+    text += "/Encoding StandardEncoding def\n";
+  } else {
+    text += "/Encoding 256 array\n0 1 255 {1 index exch /.notdef put} for\n";
+    for (const auto& [code, name] : encoding)
+      text += "dup " + std::to_string(code) + " /" + name + " put\n";
+    text += "readonly def\n";
+  }
+  text += "currentfile eexec\n";
   return text;
 }
 
@@ -155,6 +160,16 @@ Bytes Type1Builder::pfa(size_t hex_line, const std::string& eexec_line_break) co
   }
   text += "\n" + trailer();
   return Bytes(text.begin(), text.end());
+}
+
+Bytes Type1Builder::t1() const {
+  std::string clear = clear_text();
+  Bytes out(clear.begin(), clear.end());
+  Bytes cipher = eexec_encrypt(private_part());
+  out.insert(out.end(), cipher.begin(), cipher.end());
+  std::string tail = "\n" + trailer();
+  out.insert(out.end(), tail.begin(), tail.end());
+  return out;
 }
 
 } // namespace testfont

@@ -28,6 +28,14 @@ public:
   Charstring& callsubr(int index) { return num(index).op(10); }
   Charstring& ret() { return op(11); }
   Charstring& endchar() { return op(14); }
+  Charstring& rrcurveto(int dx1, int dy1, int dx2, int dy2, int dx3, int dy3) {
+    return num(dx1).num(dy1).num(dx2).num(dy2).num(dx3).num(dy3).op(8);
+  }
+  // The arguments must already be on the stack.
+  Charstring& callothersubr(int argument_count, int number) {
+    return num(argument_count).num(number).esc(16);
+  }
+  Charstring& pop() { return esc(17); }
 
   const Bytes& bytes() const { return bytes_; }
 
@@ -52,8 +60,9 @@ struct Type1Builder {
   std::string header = "%!PS-AdobeFont-1.0: DvTest 001\n/FontName /DvTest def\n";
   std::string font_bbox = "/FontBBox {-50 -250 1050 900} readonly def\n";
   std::vector<std::pair<int, std::string>> encoding; // written as "dup N /name put"
-  int len_iv = 4;            // prefix bytes given to every charstring and subroutine
-  bool write_len_iv = false; // writes "/lenIV N def" into the private part
+  bool standard_encoding = false; // "/Encoding StandardEncoding def" instead of entries
+  int len_iv = 4;                 // prefix bytes given to every charstring and subroutine
+  bool write_len_iv = false;      // writes "/lenIV N def" into the private part
   bool write_subrs = true;
   bool subrs_after_charstrings = false;
   std::string rd_separator = " ";
@@ -66,6 +75,8 @@ struct Type1Builder {
   // The text form: clear text, the encrypted section as hexadecimal lines of
   // `hex_line` digits, then the trailer.
   Bytes pfa(size_t hex_line = 64, const std::string& eexec_line_break = "\n") const;
+  // Clear text followed directly by the binary eexec section and the trailer (a ".t1" file).
+  Bytes t1() const;
 };
 
 std::string trailer();

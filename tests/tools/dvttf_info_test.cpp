@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "support/required_package.h"
+
 namespace {
 
 struct CommandResult {
@@ -169,7 +171,7 @@ TEST_F(DvttfInfoTest, EveryPackagedFontPrintsItsFactsOrIsRefusedWithTheReason) {
   for (const char* package : {"fonts-dejavu-core", "fonts-liberation2", "fonts-urw-base35"}) {
     const std::vector<std::string> fonts = package_fonts(package);
     if (fonts.empty()) {
-      GTEST_SKIP() << package << " is not installed (tools/install-deps.sh installs it)";
+      DV_MISSING_PACKAGE(std::string("every font of ") + package, package);
     }
     for (const std::string& path : fonts) {
       const CommandResult result = info(path);
@@ -205,7 +207,7 @@ TEST_F(DvttfInfoTest, StandardEncodingTypeOneFontsAreShownToDrawNotdef) {
   const std::string path = "/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb";
   const CommandResult result = info(path);
   if (result.output.find("font file not found") != std::string::npos) {
-    GTEST_SKIP() << path << " is not installed";
+    DV_MISSING_PACKAGE(path, dvtest::package_of(path));
   }
   ASSERT_EQ(result.status, 0) << result.output;
   const auto printed = facts(result.output);
@@ -304,7 +306,8 @@ TEST_F(DvttfInfoTest, SeveralFontsInOneCallWithTheCodePointsAsked) {
   for (const Case& c : cases) {
     const CommandResult result = run(shell_quote(DVTTF_INFO_PATH) + " " + c.arguments);
     if (result.output.find("font file not found") != std::string::npos) {
-      GTEST_SKIP() << "fonts-dejavu-core or fonts-liberation2 is not installed";
+      DV_MISSING_PACKAGE("DejaVu Sans or Liberation Sans",
+                         "fonts-dejavu-core and fonts-liberation2");
     }
     EXPECT_EQ(result.status, c.status) << c.arguments << "\n" << result.output;
     const auto files = facts_per_file(result.output);
@@ -351,7 +354,7 @@ TEST_F(DvttfInfoTest, SheetDrawsEveryMappedGlyphInItsOwnLabelledCell) {
   const CommandResult result = run(shell_quote(DVTTF_INFO_PATH) + " --sheet " + shell_quote(sheet) +
                                    " " + shell_quote(kLiberationSans));
   if (result.output.find("font file not found") != std::string::npos) {
-    GTEST_SKIP() << "fonts-liberation2 is not installed";
+    DV_MISSING_PACKAGE(kLiberationSans, "fonts-liberation2");
   }
   ASSERT_EQ(result.status, 0) << result.output;
   const auto printed = facts(result.output);

@@ -154,4 +154,9 @@ bool InspectedFont::maps(uint32_t codepoint) const {
   return false;
 }
 
+bool InspectedFont::declares_standard_encoding() const {
+  return (format_ == FontFormat::kPfb || format_ == FontFormat::kPfa) &&
+         bytes_.find("/Encoding StandardEncoding") != std::string::npos;
+}
+
 } // namespace dvttf_tools

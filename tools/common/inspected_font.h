@@ -45,6 +45,9 @@ public:
   // True when the font gives `codepoint` a glyph of its own (not .notdef or glyph 0).
   bool maps(uint32_t codepoint) const;
 
+  // True for a Type 1 program that names its glyphs through StandardEncoding.
+  bool declares_standard_encoding() const;
+
 private:
   std::string load();
 

@@ -120,8 +120,7 @@ void print_facts(const dvttf_tools::InspectedFont& font) {
   if (font.truetype() != nullptr) {
     dvttf_info::print_truetype_facts(*font.truetype(), stdout);
   } else {
-    const bool standard = font.bytes().find("/Encoding StandardEncoding") != std::string::npos;
-    dvttf_info::print_type1_facts(*font.type1(), standard, stdout);
+    dvttf_info::print_type1_facts(*font.type1(), font.declares_standard_encoding(), stdout);
   }
 }
 

@@ -1,23 +1,10 @@
 #include "blank_image.h"
 
-#include <fstream>
-#include <iterator>
-
 namespace dvttf_render {
 namespace {
 
 bool is_white_space(const std::string& text) {
   return text.find_first_not_of(" \t\n\r\f\v") == std::string::npos;
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-// A Type 1 program starts with a PFB segment marker or with '%' (PFA).
-bool is_type1(const std::string& font) {
-  return !font.empty() && (static_cast<unsigned char>(font[0]) == 0x80 || font[0] == '%');
 }
 
 } // namespace
@@ -32,21 +19,20 @@ bool is_invisible(int width, int height, const uint8_t* rgba) {
   return true;
 }
 
-std::string blank_image_reason(const Options& options) {
+std::string blank_image_reason(const Options& options, const dvttf_tools::InspectedFont& font) {
   if (options.opacity < 1) {
     return "an opacity below 1 leaves every pixel transparent";
   }
   if (is_white_space(*options.text)) {
     return "the text is only white space";
   }
-  const std::string font = read_file(options.font);
-  if (is_type1(font) && font.find("/Encoding StandardEncoding") != std::string::npos) {
+  if (font.declares_standard_encoding()) {
     return options.font +
            " names its glyphs through StandardEncoding, which the library does not map, so "
            "every character draws .notdef; give the font explicit /Encoding entries (as "
            "tools/samples/encode-type1.sh does)";
   }
-  if (is_type1(font)) {
+  if (font.type1() != nullptr) {
     return "the font's /Encoding does not name these characters, or their charstrings use "
            "what the library draws blank (curves, hint replacement, dotsection, vstem3/hstem3, "
            "seac, div); dvttf-info " +

@@ -19,6 +19,20 @@ fail() {
   failures=$((failures + 1))
 }
 
+# present TEST PACKAGE: true when the file or command TEST is there. Otherwise the cases
+# that need it are skipped, naming the package to install, or in CI (CI=true) fail.
+present() {
+  if [ -e "$1" ] || command -v "$1" >/dev/null; then
+    return 0
+  fi
+  if [ "${CI:-}" = true ]; then
+    fail "$1 is missing, and CI=true requires it: install $2 (tools/install-deps.sh does)"
+  else
+    echo "SKIP: $1 is missing: install $2 (tools/install-deps.sh does)"
+  fi
+  return 1
+}
+
 # Runs the tool with the streams IO: standard input "none" (/dev/null), "closed", "nul"
 # (a NUL byte among text), "tty" (a terminal, through script(1)), "<TEXT" (TEXT through a
 # pipe) or "@FILE" (the file); or "no-stdout" (standard output closed). Sets output and
@@ -130,7 +144,7 @@ case_ 1 none "is not a DovrelTTF library" --library "$(ldd "$tool" | awk '/libpn
 case_ 1 no-stdout "cannot write standard output" -o - Hi
 case_ 1 tty "not writing a PNG to a terminal" -o - Hi
 
-if [ -f "$dejavu" ]; then
+if present "$dejavu" fonts-dejavu-core; then
   # Every spelling of the same request draws the same bytes.
   "$tool" --output "$work/reference.png" --size 20 --color 200,10,10 --opacity 128 \
     $'Two\nlines' >/dev/null 2>&1
@@ -210,13 +224,30 @@ if [ -f "$dejavu" ]; then
   fi
 fi
 
-if [ -f "$nimbus" ]; then
+if present "$dejavu" fonts-dejavu-core; then
+  # Kerning is on by default and pulls A, V, T, o, W and a together; --no-kern draws each
+  # advance as the font gives it (the last of --kern and --no-kern counts). --measure
+  # prints the size the PNG would have and the first baseline's row (DejaVu Sans's ascent,
+  # 1901 of 2048 units, rounded up at 32 px: 30), and writes nothing.
+  kerned=$("$tool" -o "$work/kerned.png" "AVATAR To Wa" | sed 's/.*: //')
+  plain=$("$tool" --no-kern -o "$work/plain.png" "AVATAR To Wa" | sed 's/.*: //')
+  if [ -z "$kerned" ] || [ "$kerned" = "$plain" ]; then
+    fail "kerning did not change the size of AVATAR To Wa ($kerned, $plain)"
+  fi
+  case_ 0 none "$kerned baseline 30" --measure -o "$work/unwritten.png" "AVATAR To Wa"
+  [ ! -e "$work/unwritten.png" ] || fail "--measure wrote a PNG"
+  case_ 0 none "$plain baseline 30" --measure --no-kern "AVATAR To Wa"
+  case_ 0 none "$kerned baseline 30" --no-kern --kern --measure "AVATAR To Wa"
+  case_ 1 none "cannot render the text at 4096 px" --measure -s 4096 "AVATAR To Wa"
+fi
+
+if present "$nimbus" fonts-urw-base35; then
   case_ 0 none "$work/t1.png: " --font "$nimbus" --output "$work/t1.png" --size 30 Hi
   case_ 0 none "names its glyphs through StandardEncoding" -f "$nimbus" -o "$work/t1.png" Hello
   # With explicit encoding entries (as the Type 1 sample has them) the render must show
   # ink: an image without ink is byte for byte the one drawn at opacity 0.
   encoder=$(dirname "$0")/../samples/encode-type1.sh
-  if command -v t1disasm >/dev/null && "$encoder" "$nimbus" "$work/ascii.pfb"; then
+  if present t1disasm t1utils && "$encoder" "$nimbus" "$work/ascii.pfb"; then
     case_ 0 none "$work/t1.png: " -f "$work/ascii.pfb" -o "$work/t1.png" -s 30 Hi
     case_ 0 none "$work/clear.png: " -f "$work/ascii.pfb" -o "$work/clear.png" -s 30 -a 0 Hi
     if cmp -s "$work/t1.png" "$work/clear.png"; then

@@ -34,8 +34,12 @@ struct TextImage {
   uint64_t reserved[2];
 };
 
-using LoadFont = void*(const char*, float);
+using LoadFont = void*(const char*, float, unsigned int);
 using RenderText = TextImage*(void*, const char*, int, int, int, double);
+using MeasureText = int(void*, const char*, int*, int*, int*);
+
+// The extended loader's option for pair kerning.
+constexpr unsigned int kKerningOption = 8;
 using FreeFont = void(void*);
 using Release = void(void*);
 
@@ -44,6 +48,7 @@ struct Library {
   std::unique_ptr<dvhost::Artifact> artifact;
   LoadFont* load = nullptr;
   RenderText* render = nullptr;
+  MeasureText* measure = nullptr;
   FreeFont* free_font = nullptr;
   Release* delete_array = nullptr;
   Release* delete_object = nullptr;
@@ -56,8 +61,9 @@ Library open_library(const std::string& path) {
   Library library;
   library.artifact = std::make_unique<dvhost::Artifact>(std::filesystem::absolute(path).string());
   try {
-    library.load = library.artifact->get<LoadFont>("_Z16dv_ttf_font_loadPKcf");
+    library.load = library.artifact->get<LoadFont>("_Z19dv_ttf_font_load_exPKcfj");
     library.render = library.artifact->get<RenderText>("_Z18dv_ttf_font_renderPvPKciiid");
+    library.measure = library.artifact->get<MeasureText>("_Z19dv_ttf_font_measurePvPKcPiS2_S2_");
     library.free_font = library.artifact->get<FreeFont>("_Z16dv_ttf_font_freePv");
     library.delete_array = library.artifact->get<Release>("_ZdaPv");
     library.delete_object = library.artifact->get<Release>("_ZdlPv");
@@ -162,9 +168,16 @@ int render(const dvttf_render::Options& options) {
 
   void* handle = nullptr;
   TextImage* image = nullptr;
+  int size[3] = {};
+  bool measured = false;
   const bool halted = dvhost::halts([&] {
-    handle = library.load(font.filename().c_str(), options.size);
-    if (handle != nullptr) {
+    handle = library.load(font.filename().c_str(), options.size, options.kern ? kKerningOption : 0);
+    if (handle == nullptr) {
+      return;
+    }
+    if (options.measure) {
+      measured = library.measure(handle, options.text->c_str(), &size[0], &size[1], &size[2]);
+    } else {
       image = library.render(handle, options.text->c_str(), options.red, options.green,
                              options.blue, options.opacity);
     }
@@ -177,11 +190,15 @@ int render(const dvttf_render::Options& options) {
                 " refuses it");
   }
   library.free_font(handle);
-  if (image == nullptr) {
-    char size[32];
-    std::snprintf(size, sizeof size, "%g", options.size);
-    return fail("cannot render the text at " + std::string(size) + " px: " +
+  if (image == nullptr && !measured) {
+    char pixels[32];
+    std::snprintf(pixels, sizeof pixels, "%g", options.size);
+    return fail("cannot render the text at " + std::string(pixels) + " px: " +
                 dvttf_render::refused_render_reason(inspected, options.size, *options.text));
+  }
+  if (measured) {
+    std::printf("%dx%d baseline %d\n", size[0], size[1], size[2]);
+    return 0;
   }
   const std::string error =
       dvttf_tools::write_png(options.output, image->width, image->height, image->pixels);
@@ -199,7 +216,7 @@ int render(const dvttf_render::Options& options) {
   warn_unmapped(inspected, *options.text);
   if (invisible) {
     std::fprintf(stderr, "dvttf-render: warning: nothing visible was drawn: %s\n",
-                 dvttf_render::blank_image_reason(options).c_str());
+                 dvttf_render::blank_image_reason(options, inspected).c_str());
   }
   return 0;
 }

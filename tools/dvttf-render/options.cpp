@@ -85,9 +85,9 @@ std::vector<dvttf_tools::OptionSpec> option_table(Options* options) {
       return std::string();
     };
   };
-  auto flag = [](bool* field) {
-    return [field](const std::string&) {
-      *field = true;
+  auto flag = [](bool* field, bool value = true) {
+    return [field, value](const std::string&) {
+      *field = value;
       return std::string();
     };
   };
@@ -105,6 +105,12 @@ std::vector<dvttf_tools::OptionSpec> option_table(Options* options) {
        [options](const std::string& value) { return apply_opacity(value, options); }},
       {"output", 'o', "FILE", "PNG to write (default out.png; '-' for standard output)",
        set(&options->output)},
+      {"kern", 0, nullptr, "pair kerning from the font's GPOS or kern table (default)",
+       flag(&options->kern)},
+      {"no-kern", 0, nullptr, "no kerning: each advance as the font gives it",
+       flag(&options->kern, false)},
+      {"measure", 0, nullptr, "print WIDTHxHEIGHT and the first baseline's row; no PNG",
+       flag(&options->measure)},
       {"library", 0, "PATH", "the DovrelTTF artifact to load (ELF .so or Mach-O .dylib)",
        set(&options->library)},
       {"help", 'h', nullptr, "this text", flag(&options->help)},

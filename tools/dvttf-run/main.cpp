@@ -32,6 +32,8 @@ using ModuleMain = int(int argc, const char* const* argv);
 
 // The loader serves this itself (it binds every lazy pointer at load time).
 constexpr const char* kMachOStubBinder = "dyld_stub_binder";
+// The one library a module may need, by the name both artifact forms carry.
+constexpr const char* kInstallName = "/lib/DovrelTTF.dylib";
 
 struct Options {
   std::string library;
@@ -95,10 +97,6 @@ int usage_error(const std::string& message) {
   return kExitRunnerFailed;
 }
 
-const char* form_name(dvhost::ImageForm form) {
-  return form == dvhost::ImageForm::elf ? "an ELF shared object" : "a Mach-O image";
-}
-
 // The library to load: the one given, else the artifact in the module's own form.
 std::string library_for(const Options& options, dvhost::ImageForm module_form) {
   if (!options.library.empty()) {
@@ -109,24 +107,42 @@ std::string library_for(const Options& options, dvhost::ImageForm module_form) {
                                                 : dvttf_tools::kMachOArtifactName);
 }
 
-// The names `module` binds to that `library` does not export.
-std::vector<std::string> unresolved_imports(const dvhost::Artifact& library,
-                                            const std::string& module) {
-  std::vector<std::string> missing;
-  for (const std::string& name : dvttf_run::module_imports(module)) {
-    if (name != kMachOStubBinder && library.find(name) == nullptr) {
-      missing.push_back(name);
-    }
-  }
-  return missing;
-}
-
 std::string joined(const std::vector<std::string>& names) {
   std::string text;
   for (const std::string& name : names) {
     text += (text.empty() ? "" : ", ") + name;
   }
   return text;
+}
+
+// Empty when `module` binds to nothing but `library`'s exports, else what it needs beyond.
+std::string binding_problem(const dvhost::Artifact& library, const std::string& library_path,
+                            const std::string& module) {
+  const dvttf_run::ModuleImports imports = dvttf_run::module_imports(module);
+  std::vector<std::string> other_libraries;
+  for (const std::string& needed : imports.libraries) {
+    if (needed != kInstallName) {
+      other_libraries.push_back(needed);
+    }
+  }
+  if (!other_libraries.empty()) {
+    return module +
+           " needs libraries the boot environment does not have: " + joined(other_libraries) +
+           " (link with -nostdlib against " + kInstallName + " alone: docs/modules.md)";
+  }
+  std::vector<std::string> missing;
+  for (const std::string& name : imports.names) {
+    if (name != kMachOStubBinder && library.find(name) == nullptr) {
+      missing.push_back(name);
+    }
+  }
+  if (!missing.empty()) {
+    return module + " binds to " + std::to_string(missing.size()) +
+           (missing.size() == 1 ? " name" : " names") + " the library " + library_path +
+           " does not export: " + joined(missing) +
+           " (docs/modules.md lists what a module may use)";
+  }
+  return "";
 }
 
 int run_module(const dvhost::Artifact& library, const std::string& module_path,
@@ -181,8 +197,8 @@ int run(const Options& options, const std::vector<std::string>& operands) {
   }
   const dvhost::ImageForm library_form = dvhost::image_form(library_path);
   if (library_form != dvhost::ImageForm::unknown && library_form != module_form) {
-    return fail(module_path + " is " + form_name(module_form) + " but the library " + library_path +
-                    " is " + form_name(library_form) +
+    return fail(module_path + " is " + dvhost::form_name(module_form) + " but the library " +
+                    library_path + " is " + dvhost::form_name(library_form) +
                     ": a module runs against the library of its own form (give --library the "
                     "other artifact, or build the module in the other form: docs/modules.md)",
                 kExitModuleUnusable);
@@ -198,22 +214,18 @@ int run(const Options& options, const std::vector<std::string>& operands) {
   } catch (const std::exception& failure) {
     return fail(failure.what(), kExitRunnerFailed);
   }
-  std::vector<std::string> missing;
+  std::string problem;
   try {
-    missing = unresolved_imports(*library, module_path);
+    problem = binding_problem(*library, library_path, module_path);
   } catch (const std::exception& failure) {
-    return fail(failure.what(), kExitModuleUnusable);
+    problem = failure.what();
   }
-  if (!missing.empty()) {
-    return fail(module_path + " binds to " + std::to_string(missing.size()) +
-                    (missing.size() == 1 ? " name" : " names") + " the library " + library_path +
-                    " does not export: " + joined(missing) +
-                    " (docs/modules.md lists what a module may use)",
-                kExitModuleUnusable);
+  if (!problem.empty()) {
+    return fail(problem, kExitModuleUnusable);
   }
   if (options.check) {
-    std::printf("%s: every name it binds to is exported by %s\n", module_path.c_str(),
-                library_path.c_str());
+    std::printf("%s: needs only %s, and every name it binds to is exported by %s\n",
+                module_path.c_str(), kInstallName, library_path.c_str());
     return 0;
   }
   return run_module(*library, std::filesystem::absolute(module_path).string(), operands);

@@ -5,6 +5,20 @@ namespace testfont {
 GlyphBitmap FakeBackend::rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) {
   rasterized.push_back(codepoint);
   scales.push_back(scale);
+  GlyphBitmap bitmap = box(codepoint, budget);
+  if (bitmap.width > 0 && bitmap.height > 0) {
+    bitmap.pixels.resize(static_cast<size_t>(bitmap.width) * bitmap.height,
+                         glyphs.at(codepoint).coverage);
+  }
+  return bitmap;
+}
+
+GlyphBitmap FakeBackend::measure(unsigned int codepoint, double, GlyphBudget& budget) {
+  measured.push_back(codepoint);
+  return box(codepoint, budget);
+}
+
+GlyphBitmap FakeBackend::box(unsigned int codepoint, GlyphBudget& budget) {
   GlyphBitmap bitmap;
   auto found = glyphs.find(codepoint);
   if (found == glyphs.end()) {
@@ -21,9 +35,6 @@ GlyphBitmap FakeBackend::rasterize(unsigned int codepoint, double scale, GlyphBu
   bitmap.width = glyph.width;
   bitmap.height = glyph.height;
   bitmap.advance = glyph.advance;
-  if (glyph.width > 0 && glyph.height > 0) {
-    bitmap.pixels.resize(static_cast<size_t>(glyph.width) * glyph.height, glyph.coverage);
-  }
   return bitmap;
 }
 
@@ -32,6 +43,24 @@ FontHandle* make_fake_handle(FakeBackend* backend, float pixel_size) {
   handle->backend = backend;
   handle->pixel_size = pixel_size;
   return handle;
+}
+
+FontHandle* copy_fake_handle(const FontHandle& handle, bool kerning) {
+  auto* backend = new FakeBackend(*static_cast<const FakeBackend*>(handle.backend));
+  backend->kerning_on = kerning;
+  FontHandle* copy = make_fake_handle(backend, handle.pixel_size);
+  for (const auto& entry : handle.bitmap_cache.entries) {
+    const GlyphBitmap& cached = entry.second;
+    GlyphBitmap bitmap;
+    bitmap.left = cached.left;
+    bitmap.top = cached.top;
+    bitmap.width = cached.width;
+    bitmap.height = cached.height;
+    bitmap.advance = cached.advance;
+    bitmap.pixels = cached.pixels;
+    copy->bitmap_cache.emplace(entry.first, static_cast<GlyphBitmap&&>(bitmap));
+  }
+  return copy;
 }
 
 } // namespace testfont

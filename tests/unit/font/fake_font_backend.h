@@ -29,19 +29,34 @@ public:
   std::map<unsigned int, FakeGlyph> glyphs; // missing code points: no ink, advance 0
   std::vector<unsigned int> rasterized;     // every rasterize call, in order
   std::vector<double> scales;
+  std::vector<unsigned int> measured; // every measure call, in order
+  // Kerning in font units for every pair when set: (left * 7 + right) % 300 units closer.
+  bool kerning_on = false;
 
   bool load(const dv::vector<unsigned char>&) override { return true; }
   using FontBackend::rasterize;
   // Pays the glyph's raster_work and its pixels from `budget` before building it.
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override;
+  // The same box and payment, without pixels.
+  GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override;
+  bool kerns() const override { return kerning_on; }
+  double kerning(unsigned int left, unsigned int right) override {
+    return -static_cast<double>((left * 7 + right) % 300);
+  }
   double units_per_em() const override { return em; }
   double ascent() const override { return ascender; }
   double descent() const override { return descender; }
   double line_gap() const override { return gap; }
   int metric_rounding() const override { return rounding; }
+
+private:
+  GlyphBitmap box(unsigned int codepoint, GlyphBudget& budget);
 };
 
 // A handle owning `backend` (freed with dv::dv_ttf_font_free).
 FontHandle* make_fake_handle(FakeBackend* backend, float pixel_size);
+
+// A handle with a copy of `handle`'s fake backend (kerning as given) and of its cache.
+FontHandle* copy_fake_handle(const FontHandle& handle, bool kerning);
 
 } // namespace testfont

@@ -36,13 +36,41 @@ protected:
     dv::dv_ttf_font_free(handle_);
   }
 
+  // Renders on the test's handle. Every render is checked against dv_ttf_font_measure
+  // made just before it on the same handle, and again on a copy of the handle whose
+  // backend kerns every pair: the measure gives the image's size, or refuses with its
+  // outputs untouched exactly where the render gives null.
   TextImage* render(const char* text, int red = 10, int green = 20, int blue = 30,
                     double opacity = 255.0) {
-    TextImage* image = dv::dv_ttf_font_render(handle_, text, red, green, blue, opacity);
-    if (image != nullptr) {
-      images_.push_back(image);
+    FontHandle* kerned = testfont::copy_fake_handle(*handle_, true);
+    delete[] measured_render(kerned, text, red, green, blue, opacity).pixels;
+    dv::dv_ttf_font_free(kerned);
+    TextImage* image = new TextImage(measured_render(handle_, text, red, green, blue, opacity));
+    if (image->pixels == nullptr) {
+      delete image;
+      return nullptr;
     }
+    images_.push_back(image);
     return image;
+  }
+
+  // The image (pixels null for none), after checking the measure made before it.
+  TextImage measured_render(FontHandle* handle, const char* text, int red, int green, int blue,
+                            double opacity) {
+    int size[3] = {-7, -7, -7};
+    const int measured = dv::dv_ttf_font_measure(handle, text, &size[0], &size[1], &size[2]);
+    TextImage* image = dv::dv_ttf_font_render(handle, text, red, green, blue, opacity);
+    EXPECT_EQ(measured == 1, image != nullptr) << (text == nullptr ? "(null)" : text);
+    if (image == nullptr) {
+      EXPECT_EQ(std::vector<int>(size, size + 3), (std::vector<int>{-7, -7, -7}));
+      return TextImage{};
+    }
+    EXPECT_EQ(size[0], image->width);
+    EXPECT_EQ(size[1], image->height);
+    baseline_ = size[2];
+    TextImage copy = *image;
+    delete image;
+    return copy;
   }
 
   static int alpha(const TextImage* image, int x, int y) {
@@ -52,6 +80,7 @@ protected:
   FakeBackend* backend_ = nullptr;
   FontHandle* handle_ = nullptr;
   std::vector<TextImage*> images_;
+  int baseline_ = -1; // what the last measure on the test's handle gave
 };
 
 } // namespace
@@ -62,6 +91,48 @@ TEST_F(TextRender, NullArgumentsGiveNull) {
   FontHandle without_backend;
   EXPECT_EQ(dv::dv_ttf_font_render(&without_backend, "A", 0, 0, 0, 255), nullptr);
   EXPECT_TRUE(backend_->rasterized.empty());
+  int width = -7;
+  EXPECT_EQ(dv::dv_ttf_font_measure(nullptr, "A", &width, &width, &width), 0);
+  EXPECT_EQ(dv::dv_ttf_font_measure(handle_, nullptr, &width, &width, &width), 0);
+  EXPECT_EQ(dv::dv_ttf_font_measure(&without_backend, "A", &width, &width, &width), 0);
+  EXPECT_EQ(width, -7);
+}
+
+TEST_F(TextRender, MeasureMakesNoBitmapAndCachesNothing) {
+  int width = 0;
+  int height = 0;
+  int baseline = 0;
+  ASSERT_EQ(dv::dv_ttf_font_measure(handle_, "ABBA\nBA", &width, &height, &baseline), 1);
+  EXPECT_EQ(width, 26);
+  EXPECT_EQ(height, 2 * kLineHeight);
+  EXPECT_EQ(baseline, 8);
+  EXPECT_TRUE(backend_->rasterized.empty());
+  EXPECT_EQ(backend_->measured, (std::vector<unsigned int>{'A', 'B'})); // each new one once
+  EXPECT_EQ(handle_->bitmap_cache.count(), 0u);
+  // Cached glyphs are not measured again; null outputs are skipped.
+  render("A");
+  backend_->measured.clear();
+  EXPECT_EQ(dv::dv_ttf_font_measure(handle_, "AAB", nullptr, &height, nullptr), 1);
+  EXPECT_EQ(backend_->measured, (std::vector<unsigned int>{'B'}));
+}
+
+// With kerning, the pen moves by each pair's scaled kerning before the pair's second glyph
+// is placed; the first glyph of each line has none. The fake kerns (7 left + right) % 300
+// units closer: A B by 221 units, 2.21 pixels at pixel size 10.
+TEST_F(TextRender, KerningMovesThePenBeforeTheSecondGlyph) {
+  backend_->kerning_on = true;
+  TextImage* image = render("AB\nB");
+  ASSERT_NE(image, nullptr);
+  // B's four columns from floor(7 - 2.21) + 1 = 5 (unkerned: from 8); the pen ends at
+  // 7 - 2.21 + 6 = 10.79.
+  EXPECT_EQ(alpha(image, 8, 0), 255);
+  EXPECT_EQ(alpha(image, 9, 0), 0);
+  EXPECT_EQ(image->width, 11);
+  EXPECT_EQ(alpha(image, 1, kLineHeight), 255); // B starts the next line unkerned
+  // A carriage return between the two does not separate the pair.
+  TextImage* through_return = render("A\rB");
+  ASSERT_NE(through_return, nullptr);
+  EXPECT_EQ(alpha(through_return, 9, 0), 0);
 }
 
 TEST_F(TextRender, EmptyStringIsZeroByZeroWithFourZeroBytes) {
@@ -73,6 +144,7 @@ TEST_F(TextRender, EmptyStringIsZeroByZeroWithFourZeroBytes) {
   EXPECT_EQ(std::vector<uint8_t>(image->pixels, image->pixels + 4), std::vector<uint8_t>(4, 0));
   EXPECT_EQ(image->reserved[0], 0u);
   EXPECT_EQ(image->reserved[1], 0u);
+  EXPECT_EQ(baseline_, 0);
 }
 
 TEST_F(TextRender, CarriageReturnOnlyIsOneTransparentColumn) {
@@ -127,6 +199,7 @@ TEST_F(TextRender, InkAboveTheLineShiftsItDown) {
   TextImage* image = render("^");
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->height, kLineHeight + 4);
+  EXPECT_EQ(baseline_, 8 + 4);
   EXPECT_EQ(alpha(image, 0, 0), 255);
   EXPECT_EQ(alpha(image, 0, 2), 0);
 }
@@ -261,6 +334,7 @@ TEST_P(TextRenderMetrics, RoundsScaledMetrics) {
   TextImage* image = render("_");
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->height, c.height);
+  EXPECT_EQ(baseline_, c.baseline_row);
   EXPECT_EQ(alpha(image, 0, c.baseline_row), 255);
 }
 

@@ -18,6 +18,7 @@
 #include "font/font_api.h"
 #include "font/raster/rasterizer.h"
 #include "font/truetype/outline.h"
+#include "support/required_package.h"
 #include "support/sanitized_build.h"
 #include "unit/font/font_bytes.h"
 #include "unit/font/raster/reference_rasterizer.h"
@@ -173,7 +174,7 @@ protected:
   void SetUp() override {
     bytes_ = read_file(GetParam());
     if (bytes_.empty())
-      GTEST_SKIP() << GetParam() << " is not installed";
+      DV_MISSING_PACKAGE(GetParam(), dvtest::package_of(GetParam()));
     backend_.reset(make_truetype_backend());
     ASSERT_TRUE(
         backend_->load(dv::vector<unsigned char>(bytes_.data(), bytes_.data() + bytes_.size())));
@@ -261,7 +262,7 @@ bool within_two_pixels(const InkBox& a, const InkBox& b) {
 TEST(LargeGlyphs, InkBoxesWithinTwoPixelsOfFreeType) {
   const std::vector<unsigned char> bytes = read_file(kFonts[0]);
   if (bytes.empty())
-    GTEST_SKIP() << kFonts[0] << " is not installed";
+    DV_MISSING_PACKAGE(kFonts[0], dvtest::package_of(kFonts[0]));
   std::unique_ptr<FontBackend> backend(make_truetype_backend());
   ASSERT_TRUE(backend->load(dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size())));
   const FreeTypeFace freetype(bytes);

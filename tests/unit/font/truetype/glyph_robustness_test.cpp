@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "font/truetype/glyph_bitmap.h"
+#include "support/required_package.h"
 #include "support/sfnt_builder.h"
 #include "unit/font/font_bytes.h"
 
@@ -25,7 +26,7 @@ testfont::Bytes read_file(const char* path) {
 TEST(TrueTypeGlyphRobustness, CorruptedGlyphDataNeverEscapesTheFont) {
   const testfont::Bytes original = read_file(kFont);
   if (original.empty())
-    GTEST_SKIP() << kFont << " is not installed";
+    DV_MISSING_PACKAGE(kFont, dvtest::package_of(kFont));
   const testfont::TableLocation glyf = testfont::find_table(original, "glyf");
   ASSERT_GT(glyf.length, 0u);
   std::mt19937 random(2024);

@@ -18,6 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "font/font_api.h"
+#include "font/load_options.h"
+#include "font/text/layout.h"
+#include "font/text/render_limits.h"
 #include "font/truetype/kerning.h"
 #include "support/sfnt_builder.h"
 #include "unit/font/truetype/kerning_reference.h"
@@ -54,7 +58,8 @@ const char32_t* const kPairs[] = {
 
 struct KernedFont {
   const char* path;
-  bool stb_reads_all; // its kerning lies within what stb_truetype reads
+  bool stb_reads_all;            // its kerning lies within what stb_truetype reads
+  unsigned int load_options = 0; // what the extended loader needs beyond kerning
 };
 
 const KernedFont kFonts[] = {
@@ -63,6 +68,9 @@ const KernedFont kFonts[] = {
     {"/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf", false},
     {"/usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf", true},
     {"/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf", true},
+    // CFF outlines: the same GPOS, read from the sfnt the CFF backend keeps.
+    {"/usr/share/fonts/opentype/linux-libertine/LinLibertine_R.otf", true,
+     load_option::kOpenTypeCff},
 };
 
 testfont::Bytes read_file(const std::string& path) {
@@ -113,6 +121,25 @@ protected:
   }
   uint16_t glyph(char32_t c) const { return uint16_t(FT_Get_Char_Index(face_, c)); }
 
+  // FreeType's unhinted advance of `glyph` at `pixel_size`, in pixels (16.16, unrounded).
+  double unhinted_advance(uint16_t glyph, int pixel_size) const {
+    EXPECT_EQ(FT_Set_Pixel_Sizes(face_, 0, FT_UInt(pixel_size)), 0);
+    EXPECT_EQ(FT_Load_Glyph(face_, glyph, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP), 0);
+    return face_->glyph->linearHoriAdvance / 65536.0;
+  }
+
+  // The pen after laying out `text` as one line on `font`.
+  static double pen_after(void* font, const std::string& text) {
+    auto* handle = static_cast<FontHandle*>(font);
+    handle->bitmap_cache.reserve(handle->bitmap_cache.count() + text.size());
+    RenderBudget budget{render_limits::kMaxImagePixels, GlyphBudget::unlimited(), 1, 0};
+    LineLayout layout;
+    EXPECT_TRUE(
+        layout_line(handle, first_line(text.c_str()), line_metrics(*handle), budget, layout))
+        << text;
+    return layout.pen;
+  }
+
   testfont::Bytes bytes_;
   FT_Library library_ = nullptr;
   FT_Face face_ = nullptr;
@@ -134,6 +161,36 @@ TEST_P(KerningRealFont, PairValuesMatchIndependentReading) {
     kerned += expected != 0;
   }
   EXPECT_GT(kerned, 40) << "the pair table should exercise real kerning";
+}
+
+// The pen after each pair, laid out by the library with kerning, is FreeType's unhinted
+// advances of the two glyphs plus the independent reader's kerning scaled like them, to
+// 1/64 pixel; the standard loader never kerns.
+TEST_P(KerningRealFont, PenAfterPairIsAdvancesPlusScaledKerning) {
+  const kernref::FontKerning reference(bytes_);
+  for (const int pixel_size : {12, 48}) {
+    const unsigned int options = GetParam().load_options;
+    void* kerned = dv::dv_ttf_font_load_memory_ex(bytes_.data(), bytes_.size(), float(pixel_size),
+                                                  options | load_option::kKerning);
+    void* plain =
+        dv::dv_ttf_font_load_memory_ex(bytes_.data(), bytes_.size(), float(pixel_size), options);
+    ASSERT_NE(kerned, nullptr);
+    ASSERT_NE(plain, nullptr);
+    const double scale = double(pixel_size) / face_->units_per_EM;
+    for (const char32_t* pair : kPairs) {
+      const uint16_t left = glyph(pair[0]);
+      const uint16_t right = glyph(pair[1]);
+      const double advances =
+          unhinted_advance(left, pixel_size) + unhinted_advance(right, pixel_size);
+      const double kerning = reference.pair(left, right) * scale;
+      EXPECT_NEAR(pen_after(kerned, utf8(pair)), advances + kerning, 1.0 / 64)
+          << utf8(pair) << " at " << pixel_size << " px";
+      EXPECT_NEAR(pen_after(plain, utf8(pair)), advances, 1.0 / 64)
+          << utf8(pair) << " at " << pixel_size << " px";
+    }
+    dv::dv_ttf_font_free(kerned);
+    dv::dv_ttf_font_free(plain);
+  }
 }
 
 // stb_truetype agrees wherever the font's kerning lies within what it reads.

@@ -16,6 +16,7 @@
 
 #include "font/truetype/glyph_bitmap.h"
 #include "font/truetype/outline.h"
+#include "support/required_package.h"
 #include "support/sanitized_build.h"
 #include "unit/font/font_bytes.h"
 #include "unit/font/raster/reference_rasterizer.h"
@@ -115,7 +116,7 @@ class RasterizerEquality : public testing::TestWithParam<EqualityCase> {};
 TEST_P(RasterizerEquality, EveryMappedGlyphMatchesTheReference) {
   const testfont::Bytes bytes = read_file(GetParam().path);
   if (bytes.empty())
-    GTEST_SKIP() << GetParam().path << " is not installed";
+    DV_MISSING_PACKAGE(GetParam().path, dvtest::package_of(GetParam().path));
   const auto font = load_font(bytes);
   ASSERT_NE(font, nullptr);
   const std::vector<uint16_t> glyphs = mapped_glyphs(bytes);

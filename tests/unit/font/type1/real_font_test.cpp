@@ -18,6 +18,7 @@
 #include "font/raster/rasterizer.h"
 #include "font/type1/glyph.h"
 #include "font/type1/interpreter.h"
+#include "support/required_package.h"
 #include "unit/font/raster/reference_rasterizer.h"
 
 namespace fs = std::filesystem;
@@ -201,7 +202,7 @@ protected:
   void SetUp() override {
     pfb_files_ = files_with_extension(kPfbDirectory, ".pfb");
     if (pfb_files_.empty())
-      GTEST_SKIP() << "fonts-urw-base35 is not installed (tools/install-deps.sh installs it)";
+      DV_MISSING_PACKAGE(kPfbDirectory, "fonts-urw-base35");
   }
   std::vector<fs::path> pfb_files_;
 };

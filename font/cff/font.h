@@ -1,0 +1,42 @@
+// The parsed state of an OpenType font with CFF outlines: the sfnt part every outline
+// format shares (font/truetype/sfnt_font.h) plus what the CFF table's Top DICT leads to,
+// its CharStrings and global subroutines, and per Private DICT the local subroutines and
+// width defaults. A CID-keyed font has one Private DICT per Font DICT of its FDArray and
+// picks one per glyph through FDSelect; any other font has exactly one. Everything is
+// read in place from `data_` and is read-only after load_cff_font has succeeded.
+#pragma once
+#include <stdint.h>
+
+#include "containers/vector.h"
+#include "font/cff/index.h"
+#include "font/truetype/sfnt_font.h"
+
+// Per Private DICT.
+struct CffPrivate {
+  CffIndex local_subrs; // count 0 when the DICT names none
+};
+
+struct CffFont : SfntFont {
+  TableRecord cff_;
+  CffIndex charstrings;
+  CffIndex global_subrs;
+  bool cid_keyed = false;
+  dv::vector<CffPrivate> privates; // one, or one per Font DICT of a CID-keyed font
+  uint8_t fd_select_format = 0;    // 0 or 3 (CID-keyed fonts only)
+  uint32_t fd_select = 0;          // absolute offset of the FDSelect data
+  uint32_t charset = 0;            // 0: ISOAdobe (glyph i has SID i); else absolute offset
+  bool charset_expert = false;     // one of the predefined expert charsets
+};
+
+// Fills `font` from the face whose table directory starts at `directory` (0 for a single
+// font). False when the file is not a usable OpenType CFF font; `font` is then partly
+// filled and must only be destroyed.
+bool load_cff_font(CffFont& font, const dv::vector<unsigned char>& bytes, uint32_t directory);
+
+// The Private DICT glyph `glyph` uses: its Font DICT's through FDSelect in a CID-keyed
+// font, else the only one. Null when FDSelect gives no valid Font DICT.
+const CffPrivate* private_for_glyph(const CffFont& font, uint32_t glyph);
+
+// The glyph whose charset entry names standard string `sid`, or false when none does
+// (or the charset is cut short). CID-keyed fonts name CIDs, not strings: always false.
+bool glyph_for_sid(const CffFont& font, uint16_t sid, uint32_t& glyph);

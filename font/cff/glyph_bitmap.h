@@ -1,0 +1,28 @@
+// CFF glyph bitmaps: the glyph's advance from hmtx and its outline from its charstring,
+// rasterized at a given scale.
+#pragma once
+#include <stdint.h>
+
+#include "font/cff/font.h"
+#include "font/font_api.h"
+#include "font/raster/rasterizer.h"
+
+// Storage one font handle reuses for every glyph it rasterizes; when a glyph leaves it
+// holding more than kMaxKeptScratchBytes, all of it is given back after that glyph.
+struct CffGlyphScratch {
+  OutlineBuilder outline;
+  RasterScratch raster;
+};
+
+// The bitmap of glyph `glyph` (already looked up from a code point) at `scale` pixels per
+// font unit, paid from `budget` (font/glyph_budget.h: each charstring operand and operator
+// counts as an interpreter step). Never fails: a truncated hmtx gives an empty bitmap one
+// em wide, a malformed charstring or one past the limits an empty bitmap with the glyph's
+// own advance.
+GlyphBitmap rasterize_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
+                                CffGlyphScratch& scratch, GlyphBudget& budget);
+
+// The same bitmap without its pixels, paid from `budget` exactly as rasterizing pays: the
+// outline is built but not rasterized.
+GlyphBitmap measure_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
+                              CffGlyphScratch& scratch, GlyphBudget& budget);

@@ -1,0 +1,58 @@
+#include "font/cff/index.h"
+
+#include "font/truetype/sfnt.h"
+
+namespace {
+
+uint32_t read_offset(const dv::vector<unsigned char>& data, uint64_t at, uint8_t size) {
+  uint32_t value = 0;
+  for (uint8_t i = 0; i < size; ++i)
+    value = value << 8 | data.data[at + i];
+  return value;
+}
+
+} // namespace
+
+bool read_cff_index(const dv::vector<unsigned char>& data, uint64_t at, uint64_t limit,
+                    CffIndex& index) {
+  if (limit > data.size || at > limit || limit - at < 2)
+    return false;
+  index = CffIndex();
+  index.count = read_u16_be(data, at);
+  if (index.count == 0) {
+    index.end = static_cast<uint32_t>(at + 2);
+    return true;
+  }
+  if (limit - at < 3)
+    return false;
+  index.offset_size = data.data[at + 2];
+  if (index.offset_size < 1 || index.offset_size > 4)
+    return false;
+  const uint64_t offsets = at + 3;
+  const uint64_t offsets_length = uint64_t{index.count + 1u} * index.offset_size;
+  if (limit - offsets < offsets_length)
+    return false;
+  index.offsets = static_cast<uint32_t>(offsets);
+  index.data_base = static_cast<uint32_t>(offsets + offsets_length - 1);
+  const uint32_t first = read_offset(data, offsets, index.offset_size);
+  const uint32_t last =
+      read_offset(data, offsets + index.count * index.offset_size, index.offset_size);
+  if (first != 1 || last < first || limit - index.data_base < last)
+    return false;
+  index.end = index.data_base + last;
+  return true;
+}
+
+bool cff_index_object(const dv::vector<unsigned char>& data, const CffIndex& index, uint32_t i,
+                      ByteSpan& object) {
+  if (i >= index.count)
+    return false;
+  const uint64_t at = index.offsets + uint64_t{i} * index.offset_size;
+  const uint32_t start = read_offset(data, at, index.offset_size);
+  const uint32_t stop = read_offset(data, at + index.offset_size, index.offset_size);
+  if (start < 1 || stop < start || index.data_base + uint64_t{stop} > index.end)
+    return false;
+  object.offset = index.data_base + start;
+  object.length = stop - start;
+  return true;
+}

@@ -1,0 +1,25 @@
+// Fuzzes the pair kerning reader: the input is a GPOS table and a kern table (the first
+// two bytes give the GPOS table's length), read as a font's tables and asked for the
+// kerning of many glyph pairs. Every read must stay inside the tables; the sanitizers check
+// it.
+#include <cstddef>
+#include <cstdint>
+
+#include "font/truetype/kerning.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2)
+    return 0;
+  const dv::vector<unsigned char> tables(data + 2, data + size);
+  const uint32_t gpos_length = uint32_t(data[0] << 8 | data[1]);
+  const uint32_t length = uint32_t(tables.size);
+  const TableRecord gpos{0, gpos_length < length ? gpos_length : length};
+  const TableRecord kern{gpos.length, length - gpos.length};
+  const PairKerning kerning = read_pair_kerning(tables, gpos, kern);
+  int32_t sum = 0;
+  for (uint16_t left = 0; left < 24; ++left)
+    for (uint16_t right = 0; right < 24; ++right)
+      sum += pair_kerning(tables, kerning, left, right);
+  sum += pair_kerning(tables, kerning, 0xFFFF, 0xFFFF);
+  return sum == 0x7FFFFFFF ? 1 : 0;
+}
