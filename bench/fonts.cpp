@@ -3,9 +3,25 @@
 #include "font/font_api.h"
 #include "font/text/image.h"
 #include "font/truetype/cmap.h"
+#include "glyph_canvas.h"
 #include "paragraph.h"
 
 namespace bench {
+
+std::string utf8(unsigned c) {
+  std::string s;
+  if (c < 0x80) {
+    s += static_cast<char>(c);
+  } else if (c < 0x800) {
+    s += static_cast<char>(0xC0 | (c >> 6));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    s += static_cast<char>(0xE0 | (c >> 12));
+    s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    s += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return s;
+}
 
 void* load_dvttf(int pixel_size) {
   const auto& bytes = dejavu_sans_bytes();
@@ -43,6 +59,33 @@ FT_Face load_freetype(int pixel_size) {
     return nullptr;
   FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixel_size));
   return face;
+}
+
+bool load_stb(stbtt_fontinfo& font) {
+  const auto& bytes = dejavu_sans_bytes();
+  return stbtt_InitFont(&font, bytes.data(), stbtt_GetFontOffsetForIndex(bytes.data(), 0)) != 0;
+}
+
+float stb_scale(const stbtt_fontinfo& font, int pixel_size) {
+  return stbtt_ScaleForMappingEmToPixels(&font, static_cast<float>(pixel_size));
+}
+
+double draw_stb_glyph(const stbtt_fontinfo& font, float scale, unsigned c, GlyphCanvas& canvas,
+                      int x, int baseline) {
+  int width = 0;
+  int height = 0;
+  int left = 0;
+  int top = 0;
+  unsigned char* coverage = stbtt_GetCodepointBitmap(&font, scale, scale, static_cast<int>(c),
+                                                     &width, &height, &left, &top);
+  if (coverage != nullptr) {
+    canvas.compose(coverage, width, height, width, x + left, baseline + top);
+    stbtt_FreeBitmap(coverage, nullptr);
+  }
+  int advance = 0;
+  int bearing = 0;
+  stbtt_GetCodepointHMetrics(&font, static_cast<int>(c), &advance, &bearing);
+  return advance * scale;
 }
 
 } // namespace bench

@@ -2,12 +2,18 @@
 #pragma once
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <stb/stb_truetype.h>
+
+#include <string>
 
 #include "font/truetype/font.h"
 
 struct TextImage;
 
 namespace bench {
+
+// Code point `c` (below U+10000) as UTF-8.
+std::string utf8(unsigned c);
 
 // dv_ttf_font_load_memory on DejaVu Sans at `pixel_size`.
 void* load_dvttf(int pixel_size);
@@ -22,5 +28,16 @@ uint16_t glyph_of(const TrueTypeFont& font, unsigned c);
 FT_Library freetype();
 // A FreeType face on DejaVu Sans at `pixel_size`, or null.
 FT_Face load_freetype(int pixel_size);
+
+// stb_truetype on DejaVu Sans; false when it refuses the font.
+bool load_stb(stbtt_fontinfo& font);
+// stb_truetype's scale for `pixel_size` pixels per em, the library's and FreeType's size.
+float stb_scale(const stbtt_fontinfo& font, int pixel_size);
+
+class GlyphCanvas;
+// Rasterizes code point `c` with stb_truetype (stbtt_GetCodepointBitmap) and composes it
+// with its top-left pixel offset from (x, baseline); returns its advance in pixels.
+double draw_stb_glyph(const stbtt_fontinfo& font, float scale, unsigned c, GlyphCanvas& canvas,
+                      int x, int baseline);
 
 } // namespace bench

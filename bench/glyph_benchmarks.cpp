@@ -1,8 +1,9 @@
-// Glyph by glyph, against FreeType and the reference rasterizer:
-//   chars/DovrelTTF   every mapped code point of U+0020..U+017F as a one-character text
-//                     on one handle, its glyph cache emptied each iteration (every glyph cold)
+// Glyph by glyph, against FreeType, stb_truetype and the reference rasterizer:
+//   chars/DovrelTTF   every mapped code point of U+0020..U+017F once, each as a one-character
+//                     text, on a handle loaded for the iteration (untimed): every glyph cold
 //   chars/FreeType    FT_Load_Char(FT_LOAD_RENDER | FT_LOAD_NO_HINTING) of the same code
 //                     points, each composed onto a one-glyph canvas and expanded to RGBA
+//   chars/stb         stbtt_GetCodepointBitmap at the em scale of the same, composed alike
 //   raster/production the paragraph's distinct glyph outlines, built beforehand, through
 //                     the library's rasterizer ...
 //   raster/reference  ... and through the reference rasterizer
@@ -26,17 +27,6 @@
 
 namespace {
 
-std::string utf8(unsigned c) {
-  std::string s;
-  if (c < 0x80) {
-    s += static_cast<char>(c);
-  } else {
-    s += static_cast<char>(0xC0 | (c >> 6));
-    s += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return s;
-}
-
 // The code points of U+0020..U+017F that DejaVu Sans maps to a glyph.
 const std::vector<unsigned>& latin_code_points() {
   static const std::vector<unsigned> code_points = [] {
@@ -55,22 +45,25 @@ const std::vector<unsigned>& latin_code_points() {
 void chars_dvttf(benchmark::State& state, int pixel_size) {
   std::vector<std::string> texts;
   for (const unsigned c : latin_code_points())
-    texts.push_back(utf8(c));
-  void* font = bench::load_dvttf(pixel_size);
-  if (font == nullptr) {
-    state.SkipWithError("DejaVu Sans did not load");
-    return;
-  }
+    texts.push_back(bench::utf8(c));
   for (auto _ : state) {
-    dv::dv_ttf_font_resize(font, static_cast<float>(pixel_size)); // empties the glyph cache
+    state.PauseTiming();
+    void* font = bench::load_dvttf(pixel_size);
+    state.ResumeTiming();
+    if (font == nullptr) {
+      state.SkipWithError("DejaVu Sans did not load");
+      break;
+    }
     for (const std::string& text : texts) {
       TextImage* image = dv::dv_ttf_font_render(font, text.c_str(), 0, 0, 0, 255.0);
       benchmark::DoNotOptimize(image->pixels);
       bench::free_image(image);
     }
+    state.PauseTiming();
+    dv::dv_ttf_font_free(font);
+    state.ResumeTiming();
   }
   state.counters["glyphs"] = static_cast<double>(texts.size());
-  dv::dv_ttf_font_free(font);
 }
 
 void chars_freetype(benchmark::State& state, int pixel_size) {
@@ -92,6 +85,22 @@ void chars_freetype(benchmark::State& state, int pixel_size) {
     }
   }
   FT_Done_Face(face);
+}
+
+void chars_stb(benchmark::State& state, int pixel_size) {
+  stbtt_fontinfo font;
+  if (!bench::load_stb(font)) {
+    state.SkipWithError("stb_truetype could not open DejaVu Sans");
+    return;
+  }
+  const float scale = bench::stb_scale(font, pixel_size);
+  for (auto _ : state) {
+    for (const unsigned c : latin_code_points()) {
+      bench::GlyphCanvas canvas(pixel_size, 1, 1);
+      bench::draw_stb_glyph(font, scale, c, canvas, 0, pixel_size);
+      benchmark::DoNotOptimize(canvas.to_rgba());
+    }
+  }
 }
 
 // The outlines of the paragraph's distinct characters at `pixel_size`.
@@ -158,6 +167,7 @@ void large_freetype(benchmark::State& state, char c, int pixel_size) {
 const bool kRegistered = [] {
   bench::register_at_every_size({{"chars/DovrelTTF", chars_dvttf},
                                  {"chars/FreeType", chars_freetype},
+                                 {"chars/stb", chars_stb},
                                  {"raster/production", raster_production},
                                  {"raster/reference", raster_reference}});
   for (const int size : kLargeSizes)

@@ -18,11 +18,17 @@ struct Ratio {
 // Each ratio reads "how many times the numerator's time is the denominator's".
 constexpr Ratio kRatios[] = {
     {"(a) chars cold DovrelTTF/FT", "chars/DovrelTTF", "chars/FreeType"},
+    {"(a) chars cold Dv/stb", "chars/DovrelTTF", "chars/stb"},
     {"(b) paragraph cold Dv/FT", "cold/DovrelTTF", "cold/FreeType"},
+    {"(b) paragraph cold Dv/stb", "cold/DovrelTTF", "cold/stb"},
     {"(c) paragraph warm Dv/FT", "warm/DovrelTTF", "warm/FreeType"},
+    {"(c) paragraph warm Dv/stb", "warm/DovrelTTF", "warm/stb"},
+    {"(d) 6th/1st thousand", "fill/sixth-thousand", "fill/first-thousand"},
     {"rasterizer reference/ours", "raster/reference", "raster/production"},
     {"reference/DovrelTTF-glyph", "cold/reference", "cold/DovrelTTF-glyph"},
     {"DovrelTTF cold/warm", "cold/DovrelTTF", "warm/DovrelTTF"},
+    {"CFF load+char Dv/FT", "cff-load-char/DovrelTTF", "cff-load-char/FreeType"},
+    {"CFF load+char Dv/stb", "cff-load-char/DovrelTTF", "cff-load-char/stb"},
 };
 
 } // namespace

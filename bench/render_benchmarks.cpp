@@ -1,6 +1,7 @@
-// Rendering the paragraph in DejaVu Sans at every size, four ways side by side:
+// Rendering the paragraph in DejaVu Sans at every size, five ways side by side:
 //   DovrelTTF       the library's text rendering (load + render + compose into RGBA)
 //   FreeType        load + each glyph unhinted (FT_LOAD_NO_HINTING) + compose into RGBA
+//   stb             stbtt_InitFont + each glyph stbtt_GetCodepointBitmap + compose into RGBA
 //   DovrelTTF-glyph the library's TrueType loader and glyph rasterizer, composed like FreeType
 //   reference       the same outlines through the test suite's reference rasterizer
 // "cold" starts from the font bytes in memory each iteration; "warm" keeps the loaded
@@ -119,6 +120,38 @@ void freetype_warm(benchmark::State& state, int pixel_size) {
   FT_Done_Face(face);
 }
 
+// ---- stb_truetype ---------------------------------------------------------------------
+
+void render_stb(const stbtt_fontinfo& font, int pixel_size) {
+  const float scale = bench::stb_scale(font, pixel_size);
+  GlyphCanvas canvas(pixel_size, kColumns, kLines);
+  draw_paragraph(canvas, pixel_size, [&](unsigned c, int x, int baseline) {
+    return bench::draw_stb_glyph(font, scale, c, canvas, x, baseline);
+  });
+  benchmark::DoNotOptimize(canvas.to_rgba());
+}
+
+void stb_cold(benchmark::State& state, int pixel_size) {
+  for (auto _ : state) {
+    stbtt_fontinfo font;
+    if (!bench::load_stb(font)) {
+      state.SkipWithError("stb_truetype could not open DejaVu Sans");
+      break;
+    }
+    render_stb(font, pixel_size);
+  }
+}
+
+void stb_warm(benchmark::State& state, int pixel_size) {
+  stbtt_fontinfo font;
+  if (!bench::load_stb(font)) {
+    state.SkipWithError("stb_truetype could not open DejaVu Sans");
+    return;
+  }
+  for (auto _ : state)
+    render_stb(font, pixel_size);
+}
+
 // ---- The library's glyph rasterizer and the reference, composed alike -----------------
 
 // Loads the font afresh every iteration and draws the paragraph with `draw_glyph`, which
@@ -171,10 +204,12 @@ void reference_cold(benchmark::State& state, int pixel_size) {
 const bool kRegistered = [] {
   bench::register_at_every_size({{"cold/DovrelTTF", dvttf_cold},
                                  {"cold/FreeType", freetype_cold},
+                                 {"cold/stb", stb_cold},
                                  {"cold/DovrelTTF-glyph", dvttf_glyphs_cold},
                                  {"cold/reference", reference_cold},
                                  {"warm/DovrelTTF", dvttf_warm},
-                                 {"warm/FreeType", freetype_warm}});
+                                 {"warm/FreeType", freetype_warm},
+                                 {"warm/stb", stb_warm}});
   return true;
 }();
 

@@ -95,6 +95,11 @@ template <class T> struct DV_VISIBLE_TYPE vector {
     }
     if (count > size) {
       reserve(count);
+      // Value-initialising a type with a trivial default constructor zero-fills it.
+      if constexpr (__is_trivially_constructible(T) && detail::is_plain<T>) {
+        dv::memset(data + size, 0, (count - size) * sizeof(T));
+        size = count;
+      }
       for (; size < count; ++size) {
         detail::construct_at(data + size);
       }

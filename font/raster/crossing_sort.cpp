@@ -5,14 +5,14 @@ namespace {
 // Moves per element insertion sort may spend before heapsort takes over.
 constexpr size_t kInsertionMovesPerElement = 8;
 
-void swap(RowCrossing& a, RowCrossing& b) {
-  const RowCrossing held = a;
+template <class Key> void swap(Key& a, Key& b) {
+  const Key held = a;
   a = b;
   b = held;
 }
 
 // False when the move budget ran out; the array is then a permutation of the input.
-bool insertion_sort(RowCrossing* crossings, size_t count) {
+template <class Key> bool insertion_sort(Key* crossings, size_t count) {
   size_t budget = kInsertionMovesPerElement * count;
   for (size_t i = 1; i < count; ++i) {
     const size_t moved = insert_in_order(crossings, i);
@@ -23,14 +23,14 @@ bool insertion_sort(RowCrossing* crossings, size_t count) {
   return true;
 }
 
-void sift_down(RowCrossing* heap, size_t root, size_t count) {
+template <class Key> void sift_down(Key* heap, size_t root, size_t count) {
   for (;;) {
     size_t largest = root;
     const size_t left = 2 * root + 1;
     const size_t right = left + 1;
-    if (left < count && heap[left].key > heap[largest].key)
+    if (left < count && heap[left] > heap[largest])
       largest = left;
-    if (right < count && heap[right].key > heap[largest].key)
+    if (right < count && heap[right] > heap[largest])
       largest = right;
     if (largest == root)
       return;
@@ -39,7 +39,7 @@ void sift_down(RowCrossing* heap, size_t root, size_t count) {
   }
 }
 
-void heap_sort(RowCrossing* crossings, size_t count) {
+template <class Key> void heap_sort(Key* crossings, size_t count) {
   for (size_t root = count / 2; root > 0; --root)
     sift_down(crossings, root - 1, count);
   for (size_t end = count; end > 1; --end) {
@@ -48,9 +48,17 @@ void heap_sort(RowCrossing* crossings, size_t count) {
   }
 }
 
-} // namespace
-
-void sort_many_crossings(RowCrossing* crossings, size_t count) {
+template <class Key> void sort_with_fallback(Key* crossings, size_t count) {
   if (!insertion_sort(crossings, count))
     heap_sort(crossings, count);
+}
+
+} // namespace
+
+void sort_many_crossings(uint32_t* crossings, size_t count) {
+  sort_with_fallback(crossings, count);
+}
+
+void sort_many_crossings(uint64_t* crossings, size_t count) {
+  sort_with_fallback(crossings, count);
 }

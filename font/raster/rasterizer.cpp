@@ -7,15 +7,21 @@ namespace {
 
 constexpr int32_t kSamplesPerAxis = 4;
 constexpr int32_t kNoEdge = -1;
-// The key of a crossing whose position is NaN: it lies right of no sample, so it counts
-// nowhere, and it sorts after every real crossing.
-constexpr uint32_t kNoCrossing = 0xFFFFFFFFu;
 // floor and ceil are exact only inside the 32-bit integer range.
 constexpr double kCoordinateLimit = 2147483648.0;
 
 // count * 255 / 16 for every count of covered samples.
 constexpr unsigned char kCoverage[kSamplesPerAxis * kSamplesPerAxis + 1] = {
     0, 15, 31, 47, 63, 79, 95, 111, 127, 143, 159, 175, 191, 207, 223, 239, 255};
+
+// SSE2 registers as vectors, without a header: two doubles, four or eight integers,
+// sixteen bytes (and the two-lane halves of integer vectors).
+using Doubles2 = double __attribute__((vector_size(16)));
+using Ints4 = int32_t __attribute__((vector_size(16)));
+using Shorts8 = short __attribute__((vector_size(16)));
+using Chars16 = char __attribute__((vector_size(16)));
+using Ints2 = int32_t __attribute__((vector_size(8)));
+using Unsigned2 = uint32_t __attribute__((vector_size(8)));
 
 struct PixelGrid {
   long long left;
@@ -69,20 +75,31 @@ double estimate_tolerance(double x0, double dx, double dy, double first_x) {
   return kEstimateError * (magnitude(x0) + magnitude(dx) + magnitude(first_x) + 1.0);
 }
 
-// Prepares every edge that spans a sample row and lists it under the first row it spans.
-// Counts the crossings of all edges together into `crossings`; false when they exceed
-// kMaxCrossings.
+// What prepare_edges counts: the crossings up to the edge that takes them past
+// kMaxCrossings, and the edges kept before it.
+struct EdgeCount {
+  unsigned long long crossings = 0;
+  size_t edges = 0;
+};
+
+// Prepares every edge that spans a sample row and lists it under the pixel row of the
+// first sample row it spans. Counts the crossings and the edges kept into `count`; false when the
+// crossings exceed kMaxCrossings.
+//
+// An edge whose x is NaN is counted but not listed: its crossing is NaN on every row, which
+// lies right of no sample. Only such edges have NaN crossings: every other coordinate is
+// finite (a point with an infinite coordinate puts the bounds beyond the 32-bit range), so
+// x0 + dx * (sy - y0) / dy is a finite number plus a finite or infinite quotient.
 bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, RasterScratch& s,
-                   unsigned long long& crossings) {
-  // At most one edge per segment, and every edge at most once in the active list: both
-  // arrays get that room here and are filled through their data below (plain structs).
+                   EdgeCount& count) {
+  // At most one edge per segment: the array gets that room here and is filled through its
+  // data below (plain structs).
   s.edges.clear();
   s.edges.reserve(outline.segments.size);
-  s.active.reserve(outline.segments.size);
-  s.first_edge_of_row.assign(static_cast<size_t>(grid.rows), kNoEdge);
+  s.first_edge_of_pixel_row.assign(static_cast<size_t>(grid.rows / kSamplesPerAxis), kNoEdge);
   SweepEdge* edges = s.edges.data;
   size_t edge_count = 0;
-  crossings = 0;
+  count = EdgeCount();
   const LineSegment* segments = outline.segments.data;
   for (size_t k = 0; k < outline.segments.size; ++k) {
     const Point p0 = segments[k].p0;
@@ -92,66 +109,87 @@ bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, Raster
     if (!spanned_rows(p0, p1, grid, first, end))
       continue;
     const bool upward = p0.y < p1.y;
-    crossings += static_cast<unsigned long long>(end - first);
-    if (crossings > kMaxCrossings)
+    count.crossings += static_cast<unsigned long long>(end - first);
+    if (count.crossings > kMaxCrossings)
       break;
+    ++count.edges;
     const double dx = p1.x - p0.x;
+    if (dx != dx)
+      continue;
     const double dy = p1.y - p0.y;
+    int32_t& pixel_row_list = s.first_edge_of_pixel_row.data[first / kSamplesPerAxis];
     edges[edge_count] = SweepEdge{p0.x,
                                   p0.y,
                                   dx,
                                   dy,
                                   dx / dy,
                                   estimate_tolerance(p0.x, dx, dy, grid.first_x),
+                                  first,
                                   end,
-                                  s.first_edge_of_row.data[first],
+                                  pixel_row_list,
                                   upward ? 1u : 0u};
-    s.first_edge_of_row.data[first] = static_cast<int32_t>(edge_count++);
+    pixel_row_list = static_cast<int32_t>(edge_count++);
   }
   s.edges.size = edge_count;
-  return crossings <= kMaxCrossings;
+  return count.crossings <= kMaxCrossings;
 }
 
-// Covered samples of one pixel row, gathered span by span over its four sample rows: the
-// pixel at column p holds partial[p] plus the running sum of steps[0..p].
+// Covered samples of one pixel row, gathered span by span over its four sample rows in one
+// difference array: the pixel at column p holds the sum of steps[0..p].
 struct RowCover {
-  int32_t* partial;
-  int32_t* steps;
+  int32_t* steps; // width + 2 entries, all 0 between flushes
   int32_t width;
   int32_t low = 0x7fffffff; // lowest and highest index written since the last flush
   int32_t high = -1;
 
-  // Covers sample columns from..to-1 (from < to).
+  // Covers sample columns from..to-1 (from < to). Covering every column from c on adds
+  // 4 - c % 4 samples to pixel c / 4 and 4 to each pixel after it: a step of 4 - c % 4 at
+  // c / 4 and of c % 4 at the next pixel. The span is that from `from` minus that from `to`.
   void add_span(int32_t from, int32_t to) {
     const int32_t first_pixel = from >> 2;
-    const int32_t last_pixel = to >> 2; // may be `width` when the span ends at the right
-    if (first_pixel == last_pixel) {
-      partial[first_pixel] += to - from;
-    } else {
-      partial[first_pixel] += kSamplesPerAxis - (from & 3);
-      steps[first_pixel + 1] += kSamplesPerAxis;
-      steps[last_pixel] -= kSamplesPerAxis;
-      partial[last_pixel] += to & 3;
-    }
+    const int32_t last_pixel = to >> 2; // `width` when the span ends at the right edge
+    steps[first_pixel] += kSamplesPerAxis - (from & 3);
+    steps[first_pixel + 1] += from & 3;
+    steps[last_pixel] -= kSamplesPerAxis - (to & 3);
+    steps[last_pixel + 1] -= to & 3;
     low = first_pixel < low ? first_pixel : low;
-    high = last_pixel > high ? last_pixel : high;
+    high = last_pixel + 1 > high ? last_pixel + 1 : high;
   }
 
-  // Writes the row's coverage values and clears what was gathered, in one pass. Only a
-  // span ending at the right edge writes index `width`, which has no pixel.
+  // Writes the row's coverage values and clears what was gathered, in one pass. Only
+  // indices `width` and `width + 1` have no pixel.
+  //
+  // Four pixels at a time: adding the steps shifted up one lane and then the sums shifted
+  // up two lanes leaves in lane i the sum of the group's steps 0..i; adding the count left
+  // of the group (carried in every lane) gives each pixel's count c, 0 to 16, and
+  // kCoverage[c] = c * 255 / 16 = (c * 256 - c) >> 4, which the two packs keep as a byte.
   void flush(unsigned char* out) {
     const int32_t last = high < width ? high : width - 1;
-    int32_t covered = 0;
-    for (int32_t p = low; p <= last; ++p) {
+    const Ints4 zero = {};
+    Ints4 left = {};
+    // `low` is INT32_MAX when nothing was written, and `last` at least -1.
+    int32_t p = low;
+    for (; p <= last - 3; p += 4) {
+      Ints4 counts;
+      __builtin_memcpy(&counts, steps + p, sizeof counts);
+      __builtin_memcpy(steps + p, &zero, sizeof zero);
+      counts += __builtin_shufflevector(zero, counts, 3, 4, 5, 6);
+      counts += __builtin_shufflevector(zero, counts, 2, 3, 4, 5);
+      counts += left;
+      left = __builtin_shufflevector(counts, counts, 3, 3, 3, 3);
+      const Ints4 coverage = ((counts << 8) - counts) >> 4;
+      const Shorts8 words = __builtin_ia32_packssdw128(coverage, coverage);
+      const Chars16 bytes = __builtin_ia32_packuswb128(words, words);
+      __builtin_memcpy(out + p, &bytes, 4);
+    }
+    int32_t covered = left[0];
+    for (; p <= last; ++p) {
       covered += steps[p];
-      out[p] = kCoverage[covered + partial[p]];
+      out[p] = kCoverage[covered];
       steps[p] = 0;
-      partial[p] = 0;
     }
-    if (high == width) {
-      steps[width] = 0;
-      partial[width] = 0;
-    }
+    for (; p <= high; ++p)
+      steps[p] = 0;
     low = 0x7fffffff;
     high = -1;
   }
@@ -159,12 +197,9 @@ struct RowCover {
 
 // The number of sample columns the crossing of `edge` with the sample row at `sy` lies
 // right of: the winding rule's own expression, and the count settled by its comparison.
-// -1 when the crossing is NaN (it lies right of no sample and counts nowhere).
+// The crossing is never NaN (prepare_edges lists no such edge).
 int32_t exact_columns_left(const SweepEdge& edge, double sy, const SampleGrid& grid) {
-  const double crossing = edge.x0 + edge.dx * (sy - edge.y0) / edge.dy;
-  if (crossing != crossing)
-    return -1;
-  return grid.columns_left_of(crossing);
+  return grid.columns_left_of(edge.x0 + edge.dx * (sy - edge.y0) / edge.dy);
 }
 
 // The same count, usually without the division. With u = sy - y0 (|u| <= |dy| on the
@@ -179,7 +214,7 @@ int32_t exact_columns_left(const SweepEdge& edge, double sy, const SampleGrid& g
 // tolerance from both neighbouring integers, T lies strictly between the same integers
 // and the count is floor(t) + 1. Otherwise, and outside the bitmap, the exact expression
 // decides.
-int32_t columns_left(const SweepEdge& edge, double sy, const SampleGrid& grid) {
+inline int32_t columns_left(const SweepEdge& edge, double sy, const SampleGrid& grid) {
   const double t = (edge.x0 + (sy - edge.y0) * edge.slope - grid.first_x) * 4.0;
   if (t > 0.0 && t < static_cast<double>(grid.columns)) {
     const int32_t whole = dv::truncate_to_int32(t);
@@ -190,47 +225,116 @@ int32_t columns_left(const SweepEdge& edge, double sy, const SampleGrid& grid) {
   return exact_columns_left(edge, sy, grid);
 }
 
-// The crossing of `edge` with the sample row at `sy` as a sort key: the number of sample
-// columns left of it, times two, plus the edge's winding bit.
-uint32_t crossing_key(const SweepEdge& edge, double sy, const SampleGrid& grid, int& winding) {
-  const int32_t columns = columns_left(edge, sy, grid);
-  if (columns < 0)
-    return kNoCrossing;
-  winding += edge.winding != 0 ? 1 : -1;
+// columns_left for the sample rows `row` and `row + 1` at once: each lane performs the
+// scalar estimate's operations in the same order (SSE2 rounds each exactly as the scalar
+// unit does, and nothing is fused), so it decides the same lanes with the same counts; a
+// lane it leaves undecided takes the exact expression.
+inline void columns_left_pair(const SweepEdge& edge, int32_t row, const SampleGrid& grid,
+                              int32_t columns[2]) {
+  const Doubles2 sy = {grid.row_y(row), grid.row_y(row + 1)};
+  const Doubles2 t = (edge.x0 + (sy - edge.y0) * edge.slope - grid.first_x) * 4.0;
+  const Ints4 whole4 = __builtin_ia32_cvttpd2dq(t); // truncate_to_int32 of each lane
+  const Ints2 whole = __builtin_shufflevector(whole4, whole4, 0, 1);
+  const Doubles2 fraction = t - __builtin_convertvector(whole, Doubles2);
+  const auto decided = (t > 0.0) & (t < static_cast<double>(grid.columns)) &
+                       (fraction > edge.tolerance) & (fraction < 1.0 - edge.tolerance);
+  // Unsigned, so that lanes past the int32 range (left undecided) wrap instead of overflowing.
+  const Unsigned2 counts = reinterpret_cast<Unsigned2>(whole) + 1u;
+  __builtin_memcpy(columns, &counts, sizeof counts);
+  const int decided_lanes = __builtin_ia32_movmskpd(reinterpret_cast<Doubles2>(decided));
+  for (int lane = 0; lane < 2; ++lane)
+    if ((decided_lanes >> lane & 1) == 0)
+      columns[lane] = exact_columns_left(edge, sy[lane], grid);
+}
+
+// A crossing's sort key: the number of sample columns left of it, times two, plus the
+// edge's winding bit.
+inline uint32_t key_of(const SweepEdge& edge, int32_t columns) {
   return static_cast<uint32_t>(columns) << 1 | edge.winding;
 }
 
-// Brings the active list to sample row `row`: edges that ended leave, edges that start
-// join, and every entry gets its crossing's key. Returns the sum of the windings of all
-// crossings, the winding left of every sample.
-int gather_crossings(RasterScratch& s, const SampleGrid& grid, int32_t row) {
-  const double sy = grid.row_y(row);
-  const SweepEdge* edges = s.edges.data;
-  RowCrossing* active = s.active.data;
-  int winding = 0;
-  size_t kept = 0;
-  for (size_t i = 0; i < s.active.size; ++i) {
-    const int32_t edge = active[i].edge;
-    if (edges[edge].end_row <= row)
-      continue;
-    active[kept++] = RowCrossing{crossing_key(edges[edge], sy, grid, winding), edge};
-  }
-  // The active list's room was reserved for every edge (prepare_edges).
-  for (int32_t edge = s.first_edge_of_row.data[row]; edge != kNoEdge; edge = edges[edge].next)
-    active[kept++] = RowCrossing{crossing_key(edges[edge], sy, grid, winding), edge};
-  s.active.size = kept;
-  return winding;
+inline uint32_t crossing_key(const SweepEdge& edge, double sy, const SampleGrid& grid) {
+  return key_of(edge, columns_left(edge, sy, grid));
 }
+
+inline uint32_t crossing_of(uint32_t key) {
+  return key;
+}
+inline uint32_t crossing_of(uint64_t key) {
+  return static_cast<uint32_t>(key >> 32);
+}
+
+// The crossings of the four sample rows of one pixel row, each row's in the order of the
+// active list. The fourth row's keys carry their edge in the low 32 bits, so that once
+// sorted they give the next pixel row's active list in left-to-right order.
+struct PixelRowCrossings {
+  uint32_t* rows[kSamplesPerAxis - 1]; // each with room for every edge
+  uint64_t* last_row;
+  int32_t count[kSamplesPerAxis] = {};
+  int winding[kSamplesPerAxis] = {}; // the sum of the windings of each row's crossings
+
+  // Lists the crossings of edge number `index` with the sample rows row0 .. row0 + 3.
+  void add(const SweepEdge& edge, int32_t index, int32_t row0, const SampleGrid& grid) {
+    if (edge.first_row <= row0 && edge.end_row >= row0 + kSamplesPerAxis) {
+      add_all_four(edge, index, row0, grid);
+      return;
+    }
+    const int32_t from = edge.first_row > row0 ? edge.first_row - row0 : 0;
+    const int32_t to =
+        edge.end_row < row0 + kSamplesPerAxis ? edge.end_row - row0 : kSamplesPerAxis;
+    const int delta = edge.winding != 0 ? 1 : -1;
+    for (int32_t j = from; j < to; ++j) {
+      const uint32_t key = crossing_key(edge, grid.row_y(row0 + j), grid);
+      winding[j] += delta;
+      if (j < kSamplesPerAxis - 1)
+        rows[j][count[j]++] = key;
+      else
+        last_row[count[j]++] = with_edge(key, index);
+    }
+  }
+
+  // The same for an edge that crosses all four rows, two rows at a time.
+  void add_all_four(const SweepEdge& edge, int32_t index, int32_t row0, const SampleGrid& grid) {
+    int32_t columns[kSamplesPerAxis];
+    columns_left_pair(edge, row0, grid, columns);
+    columns_left_pair(edge, row0 + 2, grid, columns + 2);
+    const int delta = edge.winding != 0 ? 1 : -1;
+    for (int32_t j = 0; j < kSamplesPerAxis - 1; ++j) {
+      rows[j][count[j]++] = key_of(edge, columns[j]);
+      winding[j] += delta;
+    }
+    last_row[count[kSamplesPerAxis - 1]++] = with_edge(key_of(edge, columns[3]), index);
+    winding[kSamplesPerAxis - 1] += delta;
+  }
+
+  static uint64_t with_edge(uint32_t key, int32_t index) {
+    return static_cast<uint64_t>(key) << 32 | static_cast<uint32_t>(index);
+  }
+};
 
 // Adds the spans of non-zero winding of one sample row, its crossings sorted, to `cover`.
 // `winding` is the winding left of every sample; each crossing changes it from its column on.
-void sweep_row(const RowCrossing* crossings, size_t count, int winding, int32_t columns,
-               RowCover& cover) {
+//
+// A row of two crossings (sorted) needs no walk: with windings of opposite sign the total is
+// 0, the first crossing opens a span and the second closes it; with the same sign the
+// total is +-2, the samples left of the first are inside and the winding only returns to 0
+// after the second, so one span runs from column 0 to the second crossing.
+template <class Key>
+void sweep_row(const Key* crossings, int32_t count, int winding, int32_t columns, RowCover& cover) {
+  if (count == 2) {
+    const auto first = static_cast<int32_t>(crossing_of(crossings[0]) >> 1);
+    const auto second = static_cast<int32_t>(crossing_of(crossings[1]) >> 1);
+    const int32_t start = winding == 0 ? first : 0;
+    if (second > start)
+      cover.add_span(start, second);
+    return;
+  }
   int32_t span_start = 0;
-  for (size_t i = 0; i < count && crossings[i].key != kNoCrossing; ++i) {
-    const int32_t column = static_cast<int32_t>(crossings[i].key >> 1);
+  for (int32_t i = 0; i < count; ++i) {
+    const uint32_t key = crossing_of(crossings[i]);
+    const int32_t column = static_cast<int32_t>(key >> 1);
     const int before = winding;
-    winding -= (crossings[i].key & 1) != 0 ? 1 : -1;
+    winding -= (key & 1) != 0 ? 1 : -1;
     if (before == 0 && winding != 0)
       span_start = column;
     else if (before != 0 && winding == 0 && column > span_start)
@@ -240,19 +344,19 @@ void sweep_row(const RowCrossing* crossings, size_t count, int winding, int32_t 
     cover.add_span(span_start, columns);
 }
 
-// The first sample row at or after `row` where an edge starts, rounded down to its pixel
-// row, or `rows` when no edge starts any more.
-int32_t next_pixel_row_start(const RasterScratch& s, int32_t row, int32_t rows) {
-  while (row < rows && s.first_edge_of_row.data[row] == kNoEdge)
-    ++row;
-  return row < rows ? row - row % kSamplesPerAxis : rows;
+// The first pixel row at or after `pixel_row` where an edge starts, or `pixel_rows`.
+int32_t next_pixel_row_start(const RasterScratch& s, int32_t pixel_row, int32_t pixel_rows) {
+  while (pixel_row < pixel_rows && s.first_edge_of_pixel_row.data[pixel_row] == kNoEdge)
+    ++pixel_row;
+  return pixel_row;
 }
 
 // Exactness. A sample (sx, sy) is inside when the windings of the edges with
 // low <= sy < high whose crossing x0 + (x1 - x0) * (sy - y0) / (y1 - y0) is greater than sx
 // do not sum to 0. Here:
-//  - the sample rows an edge is active on are exactly those with low <= sy < high: both
-//    ends are found by that comparison on the exact row positions (SampleGrid);
+//  - the sample rows an edge crosses are exactly those with low <= sy < high: both ends
+//    are found by that comparison on the exact row positions (SampleGrid), and each pixel
+//    row lists an edge's crossings with exactly those of its four rows;
 //  - the crossing is that expression on the same operands in the same order (dx and dy are
 //    the differences the expression forms itself), so it is the same double;
 //  - the samples of the row a crossing lies right of are exactly the columns c with
@@ -263,21 +367,46 @@ int32_t next_pixel_row_start(const RasterScratch& s, int32_t row, int32_t rows) 
 //    which the sweep over the sorted runs computes span by span.
 // Coverage is the count of inside samples per pixel, mapped to count * 255 / 16.
 void sweep(RasterScratch& s, const SampleGrid& grid, int32_t width, unsigned char* pixels) {
-  RowCover cover{s.partial.data, s.steps.data, width};
-  s.active.clear();
-  int32_t row = 0;
-  while (row < grid.rows) {
-    if (s.active.size == 0) {
-      row = next_pixel_row_start(s, row, grid.rows);
-      if (row >= grid.rows)
+  const size_t room = s.edges.size;
+  s.active.reserve(room);
+  s.row_crossings.reserve((kSamplesPerAxis - 1) * room);
+  s.last_row_crossings.reserve(room);
+  const SweepEdge* edges = s.edges.data;
+  int32_t* active = s.active.data;
+  size_t active_count = 0;
+  RowCover cover{s.coverage_steps.data, width};
+  const int32_t pixel_rows = grid.rows / kSamplesPerAxis;
+  for (int32_t pixel_row = 0; pixel_row < pixel_rows; ++pixel_row) {
+    if (active_count == 0) {
+      pixel_row = next_pixel_row_start(s, pixel_row, pixel_rows);
+      if (pixel_row >= pixel_rows)
         break;
     }
-    for (int32_t j = 0; j < kSamplesPerAxis; ++j, ++row) {
-      const int winding = gather_crossings(s, grid, row);
-      sort_crossings(s.active.data, s.active.size);
-      sweep_row(s.active.data, s.active.size, winding, grid.columns, cover);
+    for (int32_t edge = s.first_edge_of_pixel_row.data[pixel_row]; edge != kNoEdge;
+         edge = edges[edge].next)
+      active[active_count++] = edge;
+    const int32_t row0 = pixel_row * kSamplesPerAxis;
+    PixelRowCrossings crossings{
+        {s.row_crossings.data, s.row_crossings.data + room, s.row_crossings.data + 2 * room},
+        s.last_row_crossings.data};
+    for (size_t i = 0; i < active_count; ++i)
+      crossings.add(edges[active[i]], active[i], row0, grid);
+    for (int32_t j = 0; j < kSamplesPerAxis - 1; ++j) {
+      sort_crossings(crossings.rows[j], static_cast<size_t>(crossings.count[j]));
+      sweep_row(crossings.rows[j], crossings.count[j], crossings.winding[j], grid.columns, cover);
     }
-    cover.flush(pixels + static_cast<size_t>(row / kSamplesPerAxis - 1) * width);
+    const int32_t last = kSamplesPerAxis - 1;
+    sort_crossings(crossings.last_row, static_cast<size_t>(crossings.count[last]));
+    sweep_row(crossings.last_row, crossings.count[last], crossings.winding[last], grid.columns,
+              cover);
+    cover.flush(pixels + static_cast<size_t>(pixel_row) * width);
+    // The edges that go on below, left to right.
+    active_count = 0;
+    for (int32_t i = 0; i < crossings.count[last]; ++i) {
+      const auto edge = static_cast<int32_t>(static_cast<uint32_t>(crossings.last_row[i]));
+      if (edges[edge].end_row > row0 + kSamplesPerAxis)
+        active[active_count++] = edge;
+    }
   }
 }
 
@@ -315,10 +444,11 @@ void set_box(GlyphBitmap& bitmap, const PixelGrid& grid) {
 
 size_t held_bytes(const RasterScratch& scratch) {
   return scratch.edges.capacity * sizeof(SweepEdge) +
-         scratch.first_edge_of_row.capacity * sizeof(int32_t) +
-         scratch.active.capacity * sizeof(RowCrossing) +
-         (scratch.partial.capacity + scratch.steps.capacity + scratch.row_counts.capacity) *
-             sizeof(int32_t);
+         scratch.first_edge_of_pixel_row.capacity * sizeof(int32_t) +
+         scratch.active.capacity * sizeof(int32_t) +
+         scratch.row_crossings.capacity * sizeof(uint32_t) +
+         scratch.last_row_crossings.capacity * sizeof(uint64_t) +
+         (scratch.coverage_steps.capacity + scratch.row_counts.capacity) * sizeof(int32_t);
 }
 
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, RasterScratch& scratch,
@@ -332,13 +462,12 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, Ras
   const SampleGrid samples = sample_grid(grid);
   if (!pay_for_sweep(outline, samples, scratch.row_counts, budget))
     return bitmap;
-  unsigned long long crossings = 0;
-  if (!prepare_edges(outline, samples, scratch, crossings) || !budget.take_pixels(pixels))
+  EdgeCount count;
+  if (!prepare_edges(outline, samples, scratch, count) || !budget.take_pixels(pixels))
     return bitmap;
   set_box(bitmap, grid);
   bitmap.pixels.resize(static_cast<size_t>(grid.width * grid.height));
-  scratch.partial.assign(static_cast<size_t>(grid.width + 1), 0);
-  scratch.steps.assign(static_cast<size_t>(grid.width + 1), 0);
+  scratch.coverage_steps.assign(static_cast<size_t>(grid.width + 2), 0);
   sweep(scratch, samples, bitmap.width, bitmap.pixels.data);
   return bitmap;
 }

@@ -1,5 +1,5 @@
-// Coverage rasterizer: 4 x 4 samples per pixel, non-zero winding, swept one sample row at
-// a time over the edges that cross it.
+// Coverage rasterizer: 4 x 4 samples per pixel, non-zero winding, swept one pixel row (four
+// sample rows) at a time over the edges that cross it.
 #pragma once
 #include <stdint.h>
 
@@ -30,23 +30,25 @@ constexpr unsigned long long kMaxRowCrossings = 1ULL << 10;
 struct SweepEdge {
   double x0;
   double y0;
-  double dx;        // x1 - x0
-  double dy;        // y1 - y0, never 0
-  double slope;     // dx / dy, for the division-free estimate of the crossing
-  double tolerance; // bound on that estimate's error in sample columns (+inf: none)
-  int32_t end_row;  // first sample row past the edge
-  int32_t next;     // next edge starting on the same sample row, or -1
-  uint32_t winding; // 1 upward, 0 downward
+  double dx;         // x1 - x0
+  double dy;         // y1 - y0, never 0
+  double slope;      // dx / dy, for the division-free estimate of the crossing
+  double tolerance;  // bound on that estimate's error in sample columns (+inf: none)
+  int32_t first_row; // first sample row the edge spans
+  int32_t end_row;   // first sample row past the edge
+  int32_t next;      // next edge starting in the same pixel row, or -1
+  uint32_t winding;  // 1 upward, 0 downward
 };
 
 // Storage the rasterizer reuses from one glyph to the next.
 struct RasterScratch {
   dv::vector<SweepEdge> edges;
-  dv::vector<int32_t> first_edge_of_row; // per sample row, -1 when no edge starts there
-  dv::vector<RowCrossing> active;
-  dv::vector<int32_t> partial;    // per pixel of a row: samples covered at span ends
-  dv::vector<int32_t> steps;      // per pixel of a row: change in whole covered pixels
-  dv::vector<int32_t> row_counts; // per sample row, for count_crossings
+  dv::vector<int32_t> first_edge_of_pixel_row; // -1 when no edge starts in the pixel row
+  dv::vector<int32_t> active;                  // edges crossing the current pixel row
+  dv::vector<uint32_t> row_crossings;          // three sample rows' keys, room for each edge
+  dv::vector<uint64_t> last_row_crossings;     // the fourth's, each with its edge
+  dv::vector<int32_t> coverage_steps;          // per pixel of a row: change in covered samples
+  dv::vector<int32_t> row_counts;              // per sample row, for count_crossings
 };
 
 // Bytes of storage the scratch holds.

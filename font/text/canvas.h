@@ -14,3 +14,8 @@ dv::vector<unsigned char> compose_lines(const dv::vector<LineLayout>& lines, int
 // 0-255, and alpha (coverage * A) / 255 with A = lround(opacity) clamped to 0-255.
 uint8_t* expand_to_rgba(const dv::vector<unsigned char>& canvas, int red, int green, int blue,
                         double opacity);
+
+// The same RGBA for a text of one glyph, without the canvas: the bytes expand_to_rgba gives
+// for compose_lines of a single line holding only `glyph`.
+uint8_t* glyph_to_rgba(const PlacedGlyph& glyph, int32_t width, int32_t height, int red, int green,
+                       int blue, double opacity);

@@ -137,6 +137,11 @@ TextImage* render_text(void* handle, const char* text, int red, int green, int b
     if (!lay_out_text(font, text, layouts, nullptr, &width, &height)) {
       return nullptr;
     }
+    if (layouts.size == 1 && layouts.data[0].glyphs.size == 1) {
+      return make_text_image(
+          width, height,
+          glyph_to_rgba(layouts.data[0].glyphs.data[0], width, height, red, green, blue, opacity));
+    }
     canvas = compose_lines(layouts, width, height);
   }
   return make_text_image(width, height, expand_to_rgba(canvas, red, green, blue, opacity));

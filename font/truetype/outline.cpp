@@ -122,27 +122,29 @@ bool decode_simple_glyph(const dv::vector<unsigned char>& data, uint64_t at, uin
          read_coordinates(data, at, glyph, kYIsByte, kYSameOrPositive, glyph.ys);
 }
 
-// One contour's points in font units, with an on-curve point between every two off-curve
-// ones, starting on the curve and repeating its start at the end.
+// One contour's points mapped through the transform, with an on-curve point between every
+// two off-curve ones (their midpoint in font units, then mapped), starting on the curve and
+// repeating its start at the end. Each point is mapped once, to the same value the builder
+// calls would get from mapping it where they use it.
 struct ContourPoints {
   dv::vector<Point>& points;
   dv::vector<bool>& on_curve;
 };
 
 void collect_contour(const SimpleGlyph& glyph, uint32_t first, uint32_t last,
-                     ContourPoints& contour) {
+                     const AffineTransform& transform, ContourPoints& contour) {
   contour.points.clear();
   contour.on_curve.clear();
   for (uint32_t i = first; i <= last; ++i) {
     const Point point{static_cast<double>(glyph.xs.data[i]), static_cast<double>(glyph.ys.data[i])};
     const bool on = (glyph.flags.data[i] & kOnCurve) != 0;
-    contour.points.push_back(point);
+    contour.points.push_back(transform_point(transform, point));
     contour.on_curve.emplace_back(on);
     const uint32_t next = i == last ? first : i + 1;
     if (!on && (glyph.flags.data[next] & kOnCurve) == 0) {
       const Point next_point{static_cast<double>(glyph.xs.data[next]),
                              static_cast<double>(glyph.ys.data[next])};
-      contour.points.push_back(midpoint(point, next_point));
+      contour.points.push_back(transform_point(transform, midpoint(point, next_point)));
       contour.on_curve.emplace_back(true);
     }
   }
@@ -156,20 +158,17 @@ void collect_contour(const SimpleGlyph& glyph, uint32_t first, uint32_t last,
   contour.on_curve.emplace_back(true);
 }
 
-bool emit_contour(const ContourPoints& contour, const AffineTransform& transform,
-                  OutlineBuilder& builder, const GlyphWork& work) {
+bool emit_contour(const ContourPoints& contour, OutlineBuilder& builder, const GlyphWork& work) {
   const Point* points = contour.points.data;
   const size_t count = contour.points.size;
-  builder.move_to(transform_point(transform, points[0]));
+  builder.move_to(points[0]);
   size_t i = 0;
   while (i + 1 < count) {
     if (contour.on_curve.data[i + 1]) {
-      builder.line_to(transform_point(transform, points[i + 1]));
+      builder.line_to(points[i + 1]);
       i += 1;
     } else if (i + 2 < count) {
-      flatten_quadratic_recursive(builder, transform_point(transform, points[i]),
-                                  transform_point(transform, points[i + 1]),
-                                  transform_point(transform, points[i + 2]), 0);
+      flatten_quadratic_recursive(builder, points[i], points[i + 1], points[i + 2], 0);
       i += 2;
     } else {
       break;
@@ -193,8 +192,8 @@ bool append_simple_glyph(const dv::vector<unsigned char>& data, uint64_t pos, ui
     const uint32_t last = glyph.end_points.data[c];
     if (first > last || last >= glyph.num_points)
       return false;
-    collect_contour(glyph, first, last, contour);
-    if (!emit_contour(contour, transform, builder, work))
+    collect_contour(glyph, first, last, transform, contour);
+    if (!emit_contour(contour, builder, work))
       return false;
     first = last + 1;
   }

@@ -54,6 +54,16 @@ ByteVector slice(const ByteVector& data, unsigned long start, unsigned long end)
   return ByteVector(data.data + start, data.data + end);
 }
 
+// A subroutine's or charstring's plain bytes. In the complete mode a lenIV of -1 marks the
+// charstrings as not encrypted, as the format defines; the straight-line mode decrypts them
+// all the same.
+ByteVector read_entry(const Type1Font& font, const ByteVector& data, unsigned long start,
+                      unsigned long end) {
+  if (font.mode == Type1Mode::kComplete && font.len_iv == -1)
+    return slice(data, start, end);
+  return decrypt_entry(data, start, end, font.len_iv);
+}
+
 void append(ByteVector& to, const unsigned char* from, unsigned long length) {
   to.insert(to.data + to.size, from, from + length);
 }
@@ -227,10 +237,12 @@ void read_len_iv(Type1Font& font, const ByteVector& private_part) {
     font.len_iv = value;
 }
 
-// Skips "RD" and exactly one following space; false when the token is not there.
-bool skip_rd_token(const ByteVector& data, unsigned long& position) {
+// Skips "RD" (in the complete mode also the format's other spelling, "-|") and exactly one
+// following space; false when the token is not there.
+bool skip_rd_token(const ByteVector& data, unsigned long& position, Type1Mode mode) {
   skip_spaces(data, position);
-  if (!has_token(data, position, 'R', 'D'))
+  if (!has_token(data, position, 'R', 'D') &&
+      !(mode == Type1Mode::kComplete && has_token(data, position, '-', '|')))
     return false;
   position += 2;
   if (position < data.size && data.data[position] == ' ')
@@ -282,7 +294,7 @@ bool read_subrs(Type1Font& font, const ByteVector& private_part, unsigned long s
     if (!parse_ascii_int(private_part, cursor, index) ||
         !parse_ascii_int(private_part, cursor, length) || length < 0)
       continue;
-    if (!skip_rd_token(private_part, cursor))
+    if (!skip_rd_token(private_part, cursor, font.mode))
       continue;
     if (private_part.size - cursor < static_cast<unsigned long>(length))
       return false;
@@ -290,7 +302,7 @@ bool read_subrs(Type1Font& font, const ByteVector& private_part, unsigned long s
     if (index < 0)
       continue;
     entries.push_back(SubrEntry{static_cast<unsigned long>(index),
-                                decrypt_entry(private_part, cursor, position, font.len_iv)});
+                                read_entry(font, private_part, cursor, position)});
   }
   fill_subr_table(font, entries);
   return true;
@@ -318,7 +330,7 @@ bool read_charstrings(Type1Font& font, const ByteVector& private_part, unsigned 
       position = cursor;
       continue;
     }
-    if (!skip_rd_token(private_part, cursor)) {
+    if (!skip_rd_token(private_part, cursor, font.mode)) {
       position = cursor;
       continue;
     }
@@ -327,7 +339,7 @@ bool read_charstrings(Type1Font& font, const ByteVector& private_part, unsigned 
     position = cursor + length;
     dv::string name(reinterpret_cast<const char*>(private_part.data + name_start),
                     name_end - name_start);
-    font.charstrings[name] = decrypt_entry(private_part, cursor, position, font.len_iv);
+    font.charstrings[name] = read_entry(font, private_part, cursor, position);
   }
   return true;
 }
@@ -434,9 +446,12 @@ bool load_type1_font(Type1Font& font, const ByteVector& bytes, Type1Mode mode) {
   read_len_iv(font, private_part);
   unsigned long subrs = find_bytes(private_part, "/Subrs", 0);
   unsigned long charstrings = find_bytes(private_part, "/CharStrings", 0);
-  if (subrs == kNotFound || charstrings == kNotFound || charstrings <= subrs)
+  // The complete mode also takes a font without subroutines (the format needs them only for
+  // flex and hint replacement).
+  const bool without_subrs = subrs == kNotFound && mode == Type1Mode::kComplete;
+  if (charstrings == kNotFound || (!without_subrs && (subrs == kNotFound || charstrings <= subrs)))
     return false;
-  if (!read_subrs(font, private_part, subrs, charstrings))
+  if (!without_subrs && !read_subrs(font, private_part, subrs, charstrings))
     return false;
   if (!read_charstrings(font, private_part, charstrings))
     return false;

@@ -97,17 +97,17 @@ std::string Type1Builder::private_part() const {
   if (write_subrs) {
     subr_text = "/Subrs " + std::to_string(subrs.size()) + " array\n";
     for (const auto& [index, plain] : subrs) {
-      Bytes cipher = encrypt_charstring(plain, len_iv);
-      subr_text += "dup " + std::to_string(index) + " " + std::to_string(cipher.size()) + " RD" +
-                   rd_separator + as_text(cipher) + " NP\n";
+      Bytes cipher = encrypt_charstrings ? encrypt_charstring(plain, len_iv) : plain;
+      subr_text += "dup " + std::to_string(index) + " " + std::to_string(cipher.size()) + " " +
+                   rd_token + rd_separator + as_text(cipher) + " NP\n";
     }
     subr_text += "ND\n";
   }
   std::string chars_text =
       "2 index /CharStrings " + std::to_string(charstrings.size()) + " dict dup begin\n";
   for (const auto& [name, plain] : charstrings) {
-    Bytes cipher = encrypt_charstring(plain, len_iv);
-    chars_text += "/" + name + " " + std::to_string(cipher.size()) + " RD" + rd_separator +
+    Bytes cipher = encrypt_charstrings ? encrypt_charstring(plain, len_iv) : plain;
+    chars_text += "/" + name + " " + std::to_string(cipher.size()) + " " + rd_token + rd_separator +
                   as_text(cipher) + " ND\n";
   }
   chars_text += "end\nend\nreadonly put\nnoaccess put\ndup /FontName get exch definefont pop\n"

@@ -66,7 +66,9 @@ struct Type1Builder {
   bool write_subrs = true;
   bool subrs_after_charstrings = false;
   std::string rd_separator = " ";
-  std::vector<std::pair<int, Bytes>> subrs;               // index, plain charstring
+  std::string rd_token = "RD";              // the format also allows "-|"
+  bool encrypt_charstrings = true;          // false: plain bytes (what a lenIV of -1 announces)
+  std::vector<std::pair<int, Bytes>> subrs; // index, plain charstring
   std::vector<std::pair<std::string, Bytes>> charstrings; // name, plain charstring
 
   std::string clear_text() const;

@@ -53,6 +53,11 @@ CommandResult info(const std::string& font) {
   return run(shell_quote(DVTTF_INFO_PATH) + " " + shell_quote(font));
 }
 
+// With options before the font.
+CommandResult info(const std::string& options, const std::string& font) {
+  return run(shell_quote(DVTTF_INFO_PATH) + " " + options + " " + shell_quote(font));
+}
+
 // "key: value" lines of the output.
 std::map<std::string, std::string> facts(const std::string& output) {
   std::map<std::string, std::string> result;
@@ -133,9 +138,9 @@ bool has_typographic_names(FT_Face face) {
   return false;
 }
 
-void expect_truetype_facts_match(const std::string& path, const std::string& output, FT_Face face) {
+// TrueType and OpenType CFF fonts: the sfnt facts.
+void expect_sfnt_facts_match(const std::string& path, const std::string& output, FT_Face face) {
   const auto printed = facts(output);
-  EXPECT_EQ(printed.at("format"), "TrueType") << path;
   if (!has_typographic_names(face)) {
     EXPECT_EQ(printed.at("family"), face->family_name) << path;
     EXPECT_EQ(printed.at("style"), face->style_name) << path;
@@ -163,10 +168,18 @@ void expect_type1_facts_match(const std::string& path, const std::string& output
   EXPECT_EQ(number(printed, "glyphs"), face->num_glyphs) << path;
   EXPECT_NE(printed.find("encoding"), printed.end()) << path;
   EXPECT_NE(printed.find("straight-line charstrings (drawn)"), printed.end()) << path;
+  // Read in full, every charstring of the URW fonts draws.
+  EXPECT_EQ(printed.at("complete Type 1 (option 4) charstrings drawn"),
+            printed.at("glyphs") + " of " + printed.at("glyphs"))
+      << path;
+  EXPECT_NE(printed.find("complete Type 1 (option 4) code points of U+0020-U+024F with a glyph"),
+            printed.end())
+      << path;
 }
 
 TEST_F(DvttfInfoTest, EveryPackagedFontPrintsItsFactsOrIsRefusedWithTheReason) {
   int truetype = 0;
+  int cff = 0;
   int type1 = 0;
   for (const char* package : {"fonts-dejavu-core", "fonts-liberation2", "fonts-urw-base35"}) {
     const std::vector<std::string> fonts = package_fonts(package);
@@ -177,22 +190,27 @@ TEST_F(DvttfInfoTest, EveryPackagedFontPrintsItsFactsOrIsRefusedWithTheReason) {
       const CommandResult result = info(path);
       const std::string ending = path.substr(path.rfind('.'));
       if (ending == ".otf") {
-        EXPECT_EQ(result.status, 1) << path;
-        EXPECT_NE(result.output.find("CFF outlines (OTTO)"), std::string::npos) << result.output;
-        continue;
+        const CommandResult standard = info("--standard", path);
+        EXPECT_EQ(standard.status, 1) << path;
+        EXPECT_NE(standard.output.find("CFF outlines (OTTO)"), std::string::npos)
+            << standard.output;
       }
       if (ending == ".t1") {
         EXPECT_EQ(result.status, 1) << path;
         EXPECT_NE(result.output.find("eexec part is binary"), std::string::npos) << result.output;
+        EXPECT_NE(result.output.find("complete Type 1 option 4 does"), std::string::npos)
+            << result.output;
         continue;
       }
       ASSERT_EQ(result.status, 0) << path << "\n" << result.output;
       EXPECT_EQ(facts(result.output).at("file"), path);
       const Face face = open(path);
       ASSERT_TRUE(face) << path;
-      if (ending == ".ttf") {
-        expect_truetype_facts_match(path, result.output, face.get());
-        ++truetype;
+      if (ending == ".ttf" || ending == ".otf") {
+        EXPECT_EQ(facts(result.output).at("format"),
+                  ending == ".ttf" ? "TrueType" : "OpenType CFF");
+        expect_sfnt_facts_match(path, result.output, face.get());
+        ++(ending == ".ttf" ? truetype : cff);
       } else {
         expect_type1_facts_match(path, result.output, face.get());
         ++type1;
@@ -200,7 +218,43 @@ TEST_F(DvttfInfoTest, EveryPackagedFontPrintsItsFactsOrIsRefusedWithTheReason) {
     }
   }
   EXPECT_GT(truetype, 0);
+  EXPECT_GT(cff, 0);
   EXPECT_GT(type1, 0);
+}
+
+// OpenType CFF details, a collection's faces, --face and --standard.
+TEST_F(DvttfInfoTest, CffDetailsAndCollectionFaces) {
+  const std::string otf = "/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf";
+  const std::string ttc = "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc";
+  const CommandResult cff = info(otf);
+  if (cff.output.find("font file not found") != std::string::npos) {
+    DV_MISSING_PACKAGE(otf, "fonts-urw-base35");
+  }
+  ASSERT_EQ(cff.status, 0) << cff.output;
+  const auto printed = facts(cff.output);
+  EXPECT_EQ(printed.at("CFF"), "not CID-keyed (one Private DICT)");
+  EXPECT_EQ(number(printed, "charstrings"), number(printed, "glyphs"));
+  EXPECT_GT(number(printed, "global subroutines"), 0);
+  EXPECT_GT(number(printed, "local subroutines"), 0);
+
+  const CommandResult collection = info("--face 2", ttc);
+  if (collection.output.find("font file not found") != std::string::npos) {
+    DV_MISSING_PACKAGE(ttc, "fonts-wqy-zenhei");
+  }
+  ASSERT_EQ(collection.status, 0) << collection.output;
+  const auto faces = facts(collection.output);
+  EXPECT_EQ(faces.at("format"), "font collection");
+  EXPECT_EQ(number(faces, "faces"), 3);
+  EXPECT_EQ(faces.at("face 1"), "TrueType, WenQuanYi Zen Hei Mono");
+  EXPECT_EQ(number(faces, "face read"), 2);
+  EXPECT_EQ(faces.at("full name"), "WenQuanYi Zen Hei Sharp");
+
+  const CommandResult past = info("--face 3", ttc);
+  EXPECT_EQ(past.status, 1);
+  EXPECT_NE(past.output.find("it has no face 3 (3 faces)"), std::string::npos) << past.output;
+  const CommandResult standard = info("--standard", ttc);
+  EXPECT_EQ(standard.status, 1);
+  EXPECT_NE(standard.output.find("a font collection (ttcf)"), std::string::npos) << standard.output;
 }
 
 TEST_F(DvttfInfoTest, StandardEncodingTypeOneFontsAreShownToDrawNotdef) {
@@ -251,12 +305,16 @@ TEST_F(DvttfInfoTest, RefusedFilesAndBadOptionsGiveTheReason) {
       {shell_quote(dir), 1, "font path is not a regular file"},
       {text, 1, "cannot load font " + text + ": not a TrueType (glyf) or Type 1 font"},
       {empty, 1, "cannot load font " + empty + ": not a TrueType (glyf) or Type 1 font"},
-      {collection, 1, "a font collection (ttcf)"},
+      {collection, 1, "it has no face 0 (0 faces)"},
+      {"--standard " + collection, 1, "a font collection (ttcf)"},
+      {"--face -1 x", 2, "--face wants a face number from 0 to 65535, not '-1'"},
+      {"--face 65536 x", 2, "not '65536'"},
+      {"--face 1 " + bare_type1, 1, "it has no face 1 (1 face)"},
       {bare_sfnt, 1, "refuses it as a TrueType font"},
       {bare_type1, 1, "refuses it as a Type 1 font (no charstrings found)"},
       // Every file gets its answer; one refused makes the exit code 1.
       {text + " " + empty, 1, "cannot load font " + empty},
-      {text + " " + collection, 1, "a font collection (ttcf)"},
+      {text + " " + collection, 1, "it has no face 0"},
   };
   for (const Case& c : cases) {
     const CommandResult result = run(shell_quote(DVTTF_INFO_PATH) + " " + c.arguments);

@@ -59,7 +59,7 @@ int preference(uint16_t platform, uint16_t encoding, uint16_t language) {
 }
 
 // The best-suited record of name `id`, decoded; empty when the table has none.
-std::string truetype_name(const TrueTypeFont& font, uint16_t id) {
+std::string truetype_name(const SfntFont& font, uint16_t id) {
   const auto* entry = font.tables_.find(sfnt_tag("name"));
   if (entry == font.tables_.end()) {
     return "";
@@ -139,10 +139,10 @@ std::string type1_name(const std::string& clear_text, const std::string& key) {
 
 FontNames font_names(const InspectedFont& font) {
   FontNames names;
-  if (const TrueTypeFont* truetype = font.truetype()) {
-    names.family = truetype_name(*truetype, kFamilyId);
-    names.style = truetype_name(*truetype, kStyleId);
-    names.full = truetype_name(*truetype, kFullNameId);
+  if (const SfntFont* sfnt = font.sfnt()) {
+    names.family = truetype_name(*sfnt, kFamilyId);
+    names.style = truetype_name(*sfnt, kStyleId);
+    names.full = truetype_name(*sfnt, kFullNameId);
   } else if (font.type1() != nullptr) {
     const std::string clear_text = type1_clear_text(font.bytes());
     names.font_name = type1_name(clear_text, "/FontName");

@@ -7,20 +7,31 @@
 #include <iterator>
 
 #include "common/font_file.h"
+#include "font/load_options.h"
 #include "font/truetype/cmap.h"
+#include "font/truetype/collection.h"
 #include "font/type1/glyph.h"
 #include "host/halt.h"
 
 namespace dvttf_tools {
 namespace {
 
-// Why the library refuses a file of `format` outright, or empty when it tries to load it.
-std::string refusal(FontFormat format) {
+constexpr uint32_t kVersionCff = 0x4F54544F; // "OTTO"
+
+// Why the library refuses a file of `format` outright with `options`, or empty when it
+// tries to load it.
+std::string refusal(FontFormat format, unsigned int options) {
   switch (format) {
   case FontFormat::kOpenTypeCff:
-    return "an OpenType font with CFF outlines (OTTO), which the library does not read";
+    return (options & load_option::kOpenTypeCff) != 0
+               ? ""
+               : "an OpenType font with CFF outlines (OTTO), which only the extended loader's "
+                 "CFF option reads";
   case FontFormat::kCollection:
-    return "a font collection (ttcf), which the library does not read";
+    return (options & load_option::kCollections) != 0
+               ? ""
+               : "a font collection (ttcf), which only the extended loader's collection option "
+                 "reads";
   case FontFormat::kUnknown:
     return "not a TrueType (glyf) or Type 1 font the library accepts";
   default:
@@ -41,13 +52,18 @@ bool has_binary_eexec(const std::string& bytes) {
 
 // Why the loader refused a font of a format it accepts.
 std::string load_failure(FontFormat format, const std::string& bytes) {
+  if (format == FontFormat::kOpenTypeCff || format == FontFormat::kCollection) {
+    return "the library refuses it as an sfnt font (a table it needs is missing or "
+           "malformed, or the face's outlines are of a format the options leave out)";
+  }
   if (format == FontFormat::kTrueType) {
     return "the library refuses it as a TrueType font (a table it needs is missing or "
            "malformed)";
   }
   if (format == FontFormat::kPfa && has_binary_eexec(bytes)) {
-    return "its eexec part is binary (a .t1 program), which the library does not read; "
-           "t1binary turns it into a PFB, t1ascii into a PFA";
+    return "its eexec part is binary (a .t1 program), which the standard loader does not "
+           "read (the extended loader's complete Type 1 option 4 does); t1binary turns it "
+           "into a PFB, t1ascii into a PFA";
   }
   return "the library refuses it as a Type 1 font (no charstrings found)";
 }
@@ -97,8 +113,31 @@ const char* format_name(FontFormat format) {
   return "unknown";
 }
 
-InspectedFont::InspectedFont(std::string path) : path_(std::move(path)) {
+InspectedFont::InspectedFont(std::string path, unsigned int options)
+    : path_(std::move(path)), options_(options) {
   problem_ = load();
+}
+
+uint32_t InspectedFont::face_count() const {
+  return format_ == FontFormat::kCollection ? collection_face_count(library_bytes(bytes_)) : 1;
+}
+
+const SfntFont* InspectedFont::sfnt() const {
+  if (truetype_ != nullptr)
+    return truetype_.get();
+  return cff_.get();
+}
+
+bool InspectedFont::load_sfnt_face(uint32_t directory) {
+  const dv::vector<unsigned char> bytes = library_bytes(bytes_);
+  if (has_bytes(bytes, directory, 4) && read_u32_be(bytes, directory) == kVersionCff) {
+    if ((options_ & load_option::kOpenTypeCff) == 0)
+      return false;
+    cff_ = std::make_unique<CffFont>();
+    return load_cff_font(*cff_, bytes, directory);
+  }
+  truetype_ = std::make_unique<TrueTypeFont>();
+  return load_truetype_font(*truetype_, bytes, directory);
 }
 
 InspectedFont::~InspectedFont() = default;
@@ -113,14 +152,20 @@ std::string InspectedFont::load() {
     return "cannot read " + path_ + ": " + std::strerror(errno);
   }
   format_ = detect_format(bytes_);
-  if (const std::string reason = refusal(format_); !reason.empty()) {
+  if (const std::string reason = refusal(format_, options_); !reason.empty()) {
     return "cannot load font " + path_ + ": " + reason;
+  }
+  const uint32_t face = load_option::face_index(options_);
+  uint32_t directory = 0;
+  if (!sfnt_face_directory(library_bytes(bytes_), face, directory)) {
+    return "cannot load font " + path_ + ": it has no face " + std::to_string(face) + " (" +
+           std::to_string(face_count()) + (face_count() == 1 ? " face)" : " faces)");
   }
   bool loaded = false;
   const bool halted = dvhost::halts([&] {
-    if (format_ == FontFormat::kTrueType) {
-      truetype_ = std::make_unique<TrueTypeFont>();
-      loaded = load_truetype_font(*truetype_, library_bytes(bytes_));
+    if (format_ == FontFormat::kTrueType || format_ == FontFormat::kOpenTypeCff ||
+        format_ == FontFormat::kCollection) {
+      loaded = load_sfnt_face(directory);
     } else {
       type1_ = std::make_unique<Type1Font>();
       loaded = load_type1_font(*type1_, library_bytes(bytes_));
@@ -129,11 +174,13 @@ std::string InspectedFont::load() {
   if (halted) {
     // The abandoned loader left its font half-built: drop it without running the library.
     (void)truetype_.release();
+    (void)cff_.release();
     (void)type1_.release();
     return "the library halted reading " + path_ + " (out of memory?)";
   }
   if (!loaded) {
     truetype_.reset();
+    cff_.reset();
     type1_.reset();
     return "cannot load font " + path_ + ": " + load_failure(format_, bytes_);
   }
@@ -141,8 +188,8 @@ std::string InspectedFont::load() {
 }
 
 bool InspectedFont::maps(uint32_t codepoint) const {
-  if (truetype_ != nullptr) {
-    const TrueTypeFont& font = *truetype_;
+  if (const SfntFont* sfnt_font = sfnt()) {
+    const SfntFont& font = *sfnt_font;
     const uint16_t glyph = map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, codepoint);
     return glyph != 0 && glyph < font.num_glyphs_;
   }

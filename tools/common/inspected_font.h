@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "font/cff/font.h"
 #include "font/truetype/font.h"
 #include "font/type1/font.h"
 
@@ -21,11 +22,16 @@ FontFormat detect_format(const std::string& bytes);
 // "TrueType", "Type 1 PFB", ...
 const char* format_name(FontFormat format);
 
+// The extended loader's options the tools use unless told otherwise: every format and
+// feature, face 0 of a collection.
+inline constexpr unsigned int kEveryOption = 15;
+
 class InspectedFont {
 public:
-  // Reads and loads the file at `path` (install the stand-in first). Never throws for a
-  // bad file: problem() says what is wrong.
-  explicit InspectedFont(std::string path);
+  // Reads and loads the file at `path` as the extended loader does with `options` (0: as
+  // the standard loader does; install the stand-in first). Never throws for a bad file:
+  // problem() says what is wrong.
+  explicit InspectedFont(std::string path, unsigned int options = kEveryOption);
   ~InspectedFont();
   InspectedFont(const InspectedFont&) = delete;
   InspectedFont& operator=(const InspectedFont&) = delete;
@@ -38,9 +44,15 @@ public:
   const std::string& path() const { return path_; }
   const std::string& bytes() const { return bytes_; }
   FontFormat format() const { return format_; }
-  // The loaded font of its format; null for the other format or when not loaded.
+  unsigned int options() const { return options_; }
+  // The faces a collection lists (0 when its header is cut short); 1 for any other file.
+  uint32_t face_count() const;
+  // The loaded font of its format (a collection's: its face's); null for the other formats
+  // or when not loaded. sfnt() is the TrueType or OpenType CFF font's common part.
   const TrueTypeFont* truetype() const { return truetype_.get(); }
+  const CffFont* cff() const { return cff_.get(); }
   const Type1Font* type1() const { return type1_.get(); }
+  const SfntFont* sfnt() const;
 
   // True when the font gives `codepoint` a glyph of its own (not .notdef or glyph 0).
   bool maps(uint32_t codepoint) const;
@@ -50,11 +62,15 @@ public:
 
 private:
   std::string load();
+  // Loads the sfnt face whose table directory starts at `directory`; false when refused.
+  bool load_sfnt_face(uint32_t directory);
 
   std::string path_;
+  unsigned int options_;
   std::string bytes_;
   FontFormat format_ = FontFormat::kUnknown;
   std::unique_ptr<TrueTypeFont> truetype_;
+  std::unique_ptr<CffFont> cff_;
   std::unique_ptr<Type1Font> type1_;
   std::string problem_;
 };

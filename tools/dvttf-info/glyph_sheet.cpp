@@ -123,8 +123,8 @@ std::string write_glyph_sheet(const dvttf_tools::InspectedFont& font, const std:
   const int rows = static_cast<int>((codepoints.size() + kColumns - 1) / kColumns);
   Sheet sheet(kColumns * kCellWidth, (rows > 0 ? rows : 1) * kCellHeight);
   const bool halted = dvhost::halts([&] {
-    auto* handle = static_cast<FontHandle*>(
-        dv::dv_ttf_font_load_memory(font.bytes().data(), font.bytes().size(), kGlyphPixels));
+    auto* handle = static_cast<FontHandle*>(dv::dv_ttf_font_load_memory_ex(
+        font.bytes().data(), font.bytes().size(), kGlyphPixels, font.options()));
     if (handle == nullptr) {
       return;
     }

@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "cff_facts.h"
 #include "common/command_line.h"
 #include "common/font_names.h"
 #include "common/inspected_font.h"
 #include "glyph_sheet.h"
 #include "host/stand_in.h"
 #include "truetype_facts.h"
+#include "type1_complete_facts.h"
 #include "type1_facts.h"
 
 namespace {
@@ -25,6 +27,8 @@ constexpr int kExitNotMapped = 3;
 struct Options {
   std::vector<uint32_t> has;
   std::string sheet;
+  bool standard = false; // read as the standard loader does (no extended options)
+  uint32_t face = 0;     // a collection's face
   bool help = false;
   bool version = false;
 };
@@ -56,8 +60,32 @@ std::string apply_has(const std::string& value, Options* options) {
   }
 }
 
+std::string apply_face(const std::string& value, Options* options) {
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long face = std::strtoul(value.c_str(), &end, 10);
+  if (value.empty() || *end != '\0' || errno != 0 || value[0] == '-' || face > 0xFFFF) {
+    return "--face wants a face number from 0 to 65535, not '" + value + "'";
+  }
+  options->face = static_cast<uint32_t>(face);
+  return "";
+}
+
+// What the library's loader is asked for.
+unsigned int load_options(const Options& options) {
+  return options.standard ? 0 : dvttf_tools::kEveryOption | options.face << 16;
+}
+
 std::vector<dvttf_tools::OptionSpec> option_table(Options* options) {
   return {
+      {"standard", 0, nullptr,
+       "read the font as the standard loader does (TrueType and Type 1 only)",
+       [options](const std::string&) {
+         options->standard = true;
+         return "";
+       }},
+      {"face", 0, "N", "the face of a collection to read (default 0)",
+       [options](const std::string& value) { return apply_face(value, options); }},
       {"has", 0, "U+XXXX[,...]", "say for each code point whether the font draws it",
        [options](const std::string& value) { return apply_has(value, options); }},
       {"sheet", 0, "FILE.png", "draw every mapped glyph in a grid with code point labels",
@@ -81,10 +109,12 @@ std::vector<dvttf_tools::OptionSpec> option_table(Options* options) {
 std::string usage() {
   Options unused;
   return "usage: dvttf-info [OPTION]... FONT...\n"
-         "Prints what DovrelTTF reads from each FONT: its format (TrueType, Type 1 PFB or PFA),\n"
-         "names, units per em, ascent, descent, line gap and glyph count; for TrueType the\n"
-         "character map subtables chosen and how many code points they map; for Type 1 the\n"
-         "encoding entries and how many charstrings the straight-line interpreter draws.\n" +
+         "Prints what DovrelTTF reads from each FONT through its extended loader with every\n"
+         "option: its format (TrueType, OpenType CFF, a collection and its faces, Type 1 PFB\n"
+         "or PFA), names, units per em, ascent, descent, line gap and glyph count; for\n"
+         "TrueType and OpenType the character map subtables chosen and how many code points\n"
+         "they map, for CFF outlines whether the font is CID-keyed, its charstrings and\n"
+         "subroutines; for Type 1 the encoding entries and how many charstrings are drawn.\n" +
          dvttf_tools::option_help(option_table(&unused)) +
          "Exit status: 0 printed; 1 a file missing or a font the library refuses; 2 bad\n"
          "options; 3 a code point asked with --has that a font does not draw.\n";
@@ -113,14 +143,34 @@ void print_names(const dvttf_tools::InspectedFont& font) {
   }
 }
 
+// One line per face of a collection: its outline format and full name.
+void print_faces(const dvttf_tools::InspectedFont& collection) {
+  std::printf("faces: %u\n", collection.face_count());
+  for (uint32_t face = 0; face < collection.face_count(); ++face) {
+    const dvttf_tools::InspectedFont each(collection.path(),
+                                          (collection.options() & 0xFFFF) | face << 16);
+    const std::string name = dvttf_tools::font_names(each).full;
+    std::printf("face %u: %s%s%s\n", face,
+                each.cff() != nullptr ? "OpenType CFF" : (each.loaded() ? "TrueType" : "refused"),
+                name.empty() ? "" : ", ", name.c_str());
+  }
+}
+
 void print_facts(const dvttf_tools::InspectedFont& font) {
   std::printf("file: %s\n", font.path().c_str());
   std::printf("format: %s\n", dvttf_tools::format_name(font.format()));
+  if (font.format() == dvttf_tools::FontFormat::kCollection) {
+    print_faces(font);
+    std::printf("face read: %u\n", font.options() >> 16);
+  }
   print_names(font);
-  if (font.truetype() != nullptr) {
-    dvttf_info::print_truetype_facts(*font.truetype(), stdout);
+  if (font.sfnt() != nullptr) {
+    dvttf_info::print_truetype_facts(*font.sfnt(), stdout);
+    if (font.cff() != nullptr)
+      dvttf_info::print_cff_facts(*font.cff(), stdout);
   } else {
     dvttf_info::print_type1_facts(*font.type1(), font.declares_standard_encoding(), stdout);
+    dvttf_info::print_complete_type1_facts(font.bytes(), stdout);
   }
 }
 
@@ -137,7 +187,7 @@ bool print_has(const dvttf_tools::InspectedFont& font, const std::vector<uint32_
 
 // The exit code for one font.
 int inspect(const std::string& path, const Options& options) {
-  const dvttf_tools::InspectedFont font(path);
+  const dvttf_tools::InspectedFont font(path, load_options(options));
   if (!font.loaded()) {
     return fail(font.problem());
   }

@@ -14,7 +14,7 @@ struct MappedCounts {
   uint32_t past_glyph_count = 0; // mapped to a glyph index the font does not have
 };
 
-MappedCounts count_mapped(const TrueTypeFont& font) {
+MappedCounts count_mapped(const SfntFont& font) {
   MappedCounts counts;
   const uint32_t last = font.cmap12_groups_.size == 0 ? kLastBmpCodePoint : kLastCodePoint;
   for (uint32_t codepoint = 0; codepoint <= last; ++codepoint) {
@@ -36,7 +36,7 @@ struct EncodingRecord {
   uint64_t subtable; // absolute offset
 };
 
-dv::vector<EncodingRecord> encoding_records(const TrueTypeFont& font) {
+dv::vector<EncodingRecord> encoding_records(const SfntFont& font) {
   dv::vector<EncodingRecord> records;
   const TableRecord& cmap = font.cmap_;
   if (!has_bytes(font.data_, cmap.offset, 4)) {
@@ -55,7 +55,7 @@ dv::vector<EncodingRecord> encoding_records(const TrueTypeFont& font) {
 }
 
 // True when the format-12 subtable at `subtable` holds exactly the groups the font kept.
-bool holds_groups(const TrueTypeFont& font, uint64_t subtable) {
+bool holds_groups(const SfntFont& font, uint64_t subtable) {
   const dv::vector<Format12Group>& groups = font.cmap12_groups_;
   if (!has_bytes(font.data_, subtable, 16) || read_u16_be(font.data_, subtable) != 12 ||
       read_u32_be(font.data_, subtable + 12) != groups.size ||
@@ -75,7 +75,7 @@ bool holds_groups(const TrueTypeFont& font, uint64_t subtable) {
 }
 
 // "platform/encoding" of every record naming the chosen subtable.
-std::string chosen_records(const TrueTypeFont& font, bool format12) {
+std::string chosen_records(const SfntFont& font, bool format12) {
   std::string names;
   const dv::vector<EncodingRecord> records = encoding_records(font);
   for (uint64_t i = 0; i < records.size; ++i) {
@@ -92,7 +92,7 @@ std::string chosen_records(const TrueTypeFont& font, bool format12) {
 
 } // namespace
 
-void print_truetype_facts(const TrueTypeFont& font, FILE* out) {
+void print_truetype_facts(const SfntFont& font, FILE* out) {
   std::fprintf(out, "units per em: %u\n", font.units_per_em_);
   std::fprintf(out, "ascent: %d\n", font.ascent_);
   std::fprintf(out, "descent: %d (below the baseline)\n", font.descent_);

@@ -133,10 +133,14 @@ case_ 1 none "cannot load font $work/empty.ttf: not a TrueType (glyf) or Type 1 
   -f"$work/empty.ttf" Hi
 case_ 1 none "cannot load font $work/bare.ttf: the library refuses it as a TrueType font" \
   -f "$work/bare.ttf" Hi
-case_ 1 none "cannot load font $work/collection.ttc: a font collection (ttcf)" \
+case_ 1 none "cannot load font $work/collection.ttc: it has no face 0 (0 faces)" \
   -f "$work/collection.ttc" Hi
-case_ 1 none "cannot load font $work/cff.otf: an OpenType font with CFF outlines" \
+case_ 1 none "cannot load font $work/collection.ttc: a font collection (ttcf)" \
+  --standard -f "$work/collection.ttc" Hi
+case_ 1 none "cannot load font $work/cff.otf: the library refuses it as an sfnt font" \
   -f "$work/cff.otf" Hi
+case_ 1 none "cannot load font $work/cff.otf: an OpenType font with CFF outlines" \
+  --standard -f "$work/cff.otf" Hi
 case_ 1 none "cannot write $work/no/such/dir.png" --output "$work/no/such/dir.png" Hi
 case_ 1 none "cannot load $work/missing.so" --library "$work/missing.so" Hi
 case_ 1 none "cannot load $work/not-a-library.so" --library="$work/not-a-library.so" Hi
@@ -243,7 +247,8 @@ fi
 
 if present "$nimbus" fonts-urw-base35; then
   case_ 0 none "$work/t1.png: " --font "$nimbus" --output "$work/t1.png" --size 30 Hi
-  case_ 0 none "names its glyphs through StandardEncoding" -f "$nimbus" -o "$work/t1.png" Hello
+  case_ 0 none "names its glyphs through StandardEncoding" --standard -f "$nimbus" \
+    -o "$work/t1.png" Hello
   # With explicit encoding entries (as the Type 1 sample has them) the render must show
   # ink: an image without ink is byte for byte the one drawn at opacity 0.
   encoder=$(dirname "$0")/../samples/encode-type1.sh
@@ -254,6 +259,30 @@ if present "$nimbus" fonts-urw-base35; then
       fail "the Type 1 render of Hi has no ink"
     fi
   fi
+fi
+
+# OpenType CFF and collections through the extended loader; --standard is the five
+# functions alone, which refuse both; --face picks a collection's face.
+otf=/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf
+ttc=/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc
+if present "$otf" fonts-urw-base35; then
+  case_ 0 none "$work/otf.png: " -f "$otf" -o "$work/otf.png" -s 30 Hello
+  case_ 0 none "$work/clear-otf.png: " -f "$otf" -o "$work/clear-otf.png" -s 30 -a 0 Hello
+  if cmp -s "$work/otf.png" "$work/clear-otf.png"; then
+    fail "the OpenType CFF render of Hello has no ink"
+  fi
+  case_ 1 none "which only the extended loader's CFF option reads" --standard -f "$otf" \
+    -o "$work/otf.png" Hello
+fi
+if present "$ttc" fonts-wqy-zenhei; then
+  case_ 0 none "$work/ttc0.png: " -f "$ttc" -o "$work/ttc0.png" -s 30 "Hello 中文"
+  case_ 0 none "$work/ttc1.png: " -f "$ttc" --face 1 -o "$work/ttc1.png" -s 30 "Hello 中文"
+  if cmp -s "$work/ttc0.png" "$work/ttc1.png"; then
+    fail "faces 0 and 1 of $ttc drew the same image"
+  fi
+  case_ 1 none "it has no face 3 (3 faces)" -f "$ttc" --face 3 -o "$work/ttc.png" Hello
+  case_ 1 none "a font collection (ttcf)" --standard -f "$ttc" -o "$work/ttc.png" Hello
+  case_ 2 none "--face wants a face number from 0 to 65535, not 'x'" --face x Hello
 fi
 
 echo "$passes passed, $failures failed"

@@ -40,6 +40,17 @@ using MeasureText = int(void*, const char*, int*, int*, int*);
 
 // The extended loader's option for pair kerning.
 constexpr unsigned int kKerningOption = 8;
+
+// What the library's loader is asked for: every option (kerning unless --no-kern, the face
+// --face picks), or none with --standard.
+unsigned int load_options(const dvttf_render::Options& options) {
+  if (options.standard) {
+    return 0;
+  }
+  const unsigned int features =
+      options.kern ? dvttf_tools::kEveryOption : dvttf_tools::kEveryOption & ~kKerningOption;
+  return features | options.face << 16;
+}
 using FreeFont = void(void*);
 using Release = void(void*);
 
@@ -155,7 +166,7 @@ void warn_unmapped(const dvttf_tools::InspectedFont& font, const std::string& te
 int render(const dvttf_render::Options& options) {
   dvhost::install_stand_in();
   // Loaded by the library's own code first, so a font it refuses gets the reason.
-  const dvttf_tools::InspectedFont inspected(options.font);
+  const dvttf_tools::InspectedFont inspected(options.font, load_options(options));
   if (!inspected.loaded()) {
     return fail(inspected.problem());
   }
@@ -171,7 +182,7 @@ int render(const dvttf_render::Options& options) {
   int size[3] = {};
   bool measured = false;
   const bool halted = dvhost::halts([&] {
-    handle = library.load(font.filename().c_str(), options.size, options.kern ? kKerningOption : 0);
+    handle = library.load(font.filename().c_str(), options.size, load_options(options));
     if (handle == nullptr) {
       return;
     }

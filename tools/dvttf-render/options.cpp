@@ -65,7 +65,18 @@ std::string apply_opacity(const std::string& value, Options* options) {
   return "";
 }
 
-const std::string kFontHelp = "TrueType or Type 1 (PFB/PFA) font (default: DejaVu Sans)";
+std::string apply_face(const std::string& value, Options* options) {
+  double number = 0;
+  if (!parse_double(value, &number) || number != std::floor(number) || number < 0 ||
+      number > 65535) {
+    return "--face wants a face number from 0 to 65535, not '" + value + "'";
+  }
+  options->face = static_cast<unsigned int>(number);
+  return "";
+}
+
+const std::string kFontHelp =
+    "TrueType, OpenType (CFF), collection or Type 1 font (default: DejaVu Sans)";
 const std::string kSizeHelp = "pixel size, " + size_range() + " (default 32)";
 
 } // namespace
@@ -109,6 +120,11 @@ std::vector<dvttf_tools::OptionSpec> option_table(Options* options) {
        flag(&options->kern)},
       {"no-kern", 0, nullptr, "no kerning: each advance as the font gives it",
        flag(&options->kern, false)},
+      {"face", 0, "N", "the face of a collection (default 0)",
+       [options](const std::string& value) { return apply_face(value, options); }},
+      {"standard", 0, nullptr,
+       "the five standard font functions alone: TrueType and Type 1, no kerning",
+       flag(&options->standard)},
       {"measure", 0, nullptr, "print WIDTHxHEIGHT and the first baseline's row; no PNG",
        flag(&options->measure)},
       {"library", 0, "PATH", "the DovrelTTF artifact to load (ELF .so or Mach-O .dylib)",

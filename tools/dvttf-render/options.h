@@ -28,8 +28,10 @@ struct Options {
   int blue = 0;
   double opacity = 255.0;
   std::string output = "out.png";
-  bool kern = true;     // load with pair kerning
-  bool measure = false; // print the image's size and baseline instead of writing it
+  bool kern = true;      // load with pair kerning
+  bool standard = false; // load with the standard loader: TrueType and Type 1 only
+  unsigned int face = 0; // a collection's face
+  bool measure = false;  // print the image's size and baseline instead of writing it
   // The TEXT operand; absent or "-" means standard input.
   std::optional<std::string> text;
   bool help = false;

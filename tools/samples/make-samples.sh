@@ -35,3 +35,15 @@ kerning_line='AVATAR To Wa LT Yo F. P, r. “Ty”'
 # each code point finding its glyph by name although the font is on StandardEncoding.
 "$(dirname "$render")/glyph_contact_sheet" /usr/share/fonts/X11/Type1/NimbusRoman-Regular.pfb \
   "$out/contact-type1.png" 32 0x20 0x17F
+
+# docs/contact-cff.png: NimbusRoman as OpenType with CFF outlines (fonts-urw-base35's .otf,
+# the extended loader's CFF option), U+0020 to U+017F at 32 px: Type 2 charstrings with
+# their subroutines, flex and hint masks.
+"$(dirname "$render")/glyph_contact_sheet" /usr/share/fonts/opentype/urw-base35/NimbusRoman-Regular.otf \
+  "$out/contact-cff.png" 32 0x20 0x17F
+
+# docs/contact-collection.png: the first face of WenQuanYi Zen Hei (fonts-wqy-zenhei), a
+# TrueType collection read through the extended loader's collection option, U+4E00 to
+# U+4E7F at 32 px.
+"$(dirname "$render")/glyph_contact_sheet" /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc \
+  "$out/contact-collection.png" 32 0x4E00 0x4E7F

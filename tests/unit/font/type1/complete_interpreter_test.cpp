@@ -10,29 +10,16 @@
 #include "font/raster/cubic_curve.h"
 #include "font/type1/interpreter.h"
 #include "support/type1_builder.h"
+#include "unit/font/type1/charstring_run.h"
 
 using testfont::Bytes;
 using testfont::Charstring;
+using type1test::add_subr;
+using type1test::Edge;
+using type1test::edges;
+using type1test::to_dv;
 
 namespace {
-
-ByteVector to_dv(const Bytes& bytes) {
-  return ByteVector(bytes.data(), bytes.data() + bytes.size());
-}
-
-struct Edge {
-  double x0, y0, x1, y1;
-  bool operator==(const Edge&) const = default;
-};
-
-std::vector<Edge> edges(const OutlineBuilder& outline) {
-  std::vector<Edge> out;
-  for (unsigned long i = 0; i < outline.segments.size; ++i) {
-    const auto& s = outline.segments.data[i];
-    out.push_back({s.p0.x, s.p0.y, s.p1.x, s.p1.y});
-  }
-  return out;
-}
 
 struct Outcome {
   bool ok;
@@ -55,12 +42,6 @@ Outcome run(const Bytes& charstring, const Type1Font& font, double scale = 1.0) 
 
 Outcome run(const Bytes& charstring) {
   return run(charstring, complete_font());
-}
-
-void add_subr(Type1Font& font, unsigned long index, const Bytes& body) {
-  if (font.subrs.size <= index)
-    font.subrs.resize(index + 1);
-  font.subrs.data[index] = to_dv(body);
 }
 
 void add_glyph(Type1Font& font, const char* name, const Bytes& body) {

@@ -82,6 +82,49 @@ TEST(Type1CompleteLoading, StandardEncodingIsResolvedOnlyInTheCompleteMode) {
   EXPECT_EQ(complete.encoding[0x80].size, 0u);
 }
 
+// What the format allows and the straight-line mode refuses: a font without subroutines,
+// the "-|" spelling of "RD", and a lenIV of -1 marking the charstrings as not encrypted.
+TEST(Type1CompleteLoading, FormatVariantsTheStraightLineModeRefuses) {
+  const Bytes triangle = glyph_with_width(321);
+  struct Case {
+    const char* what;
+    Type1Builder builder;
+  };
+  std::vector<Case> cases;
+  {
+    Type1Builder b = builder_with({"A"});
+    b.write_subrs = false;
+    cases.push_back({"no Subrs", b});
+  }
+  {
+    Type1Builder b = builder_with({"A"});
+    b.rd_token = "-|";
+    b.subrs = {{0, Charstring().ret().bytes()}};
+    cases.push_back({"-| for RD", b});
+  }
+  {
+    Type1Builder b = builder_with({"A"});
+    b.len_iv = -1;
+    b.write_len_iv = true;
+    b.encrypt_charstrings = false;
+    cases.push_back({"lenIV -1, plain charstrings", b});
+  }
+  for (Case& c : cases) {
+    c.builder.charstrings.push_back({"B", triangle});
+    Type1Font straight;
+    const bool loaded = load_type1_font(straight, to_dv(c.builder.pfb()));
+    const auto* b = straight.charstrings.find(dv::string("B"));
+    const bool has_triangle =
+        loaded && b != nullptr &&
+        b != straight.charstrings.entries.data + straight.charstrings.entries.size &&
+        Bytes(b->second.data, b->second.data + b->second.size) == triangle;
+    EXPECT_FALSE(has_triangle) << c.what << ": the straight-line mode reads it as before";
+    Type1Font complete = load(c.builder.pfb());
+    EXPECT_EQ(drawn(complete, 'B'), 321) << c.what;
+    EXPECT_GT(rasterize_type1_glyph(complete, 'B', 0.1).width, 0) << c.what;
+  }
+}
+
 // Text is Unicode: a code point draws the glyph whose name stands for it, whatever slot the
 // encoding gives that glyph or whether it has one.
 TEST(Type1CompleteNaming, CodePointsFindGlyphsByName) {

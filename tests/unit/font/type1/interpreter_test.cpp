@@ -4,30 +4,16 @@
 
 #include "font/type1/interpreter.h"
 #include "support/type1_builder.h"
+#include "unit/font/type1/charstring_run.h"
 
 using testfont::Bytes;
 using testfont::Charstring;
+using type1test::add_subr;
+using type1test::Edge;
+using type1test::edges;
+using type1test::to_dv;
 
 namespace {
-
-ByteVector to_dv(const Bytes& bytes) {
-  return ByteVector(bytes.data(), bytes.data() + bytes.size());
-}
-
-struct Edge {
-  double x0, y0, x1, y1;
-  bool operator==(const Edge&) const = default;
-};
-
-std::vector<Edge> edges(const Type1Interpreter& interpreter) {
-  std::vector<Edge> out;
-  const auto& segments = interpreter.outline().segments;
-  for (unsigned long i = 0; i < segments.size; ++i) {
-    const auto& s = segments.data[i];
-    out.push_back({s.p0.x, s.p0.y, s.p1.x, s.p1.y});
-  }
-  return out;
-}
 
 struct Outcome {
   bool ok;
@@ -38,18 +24,12 @@ struct Outcome {
 Outcome run(const Bytes& charstring, const Type1Font& font, double scale = 1.0) {
   Type1Interpreter interpreter(&font, scale);
   bool ok = interpreter.execute(to_dv(charstring), 0);
-  return {ok, edges(interpreter), interpreter.advance()};
+  return {ok, edges(interpreter.outline()), interpreter.advance()};
 }
 
 Outcome run(const Bytes& charstring, double scale = 1.0) {
   Type1Font font;
   return run(charstring, font, scale);
-}
-
-void add_subr(Type1Font& font, unsigned long index, const Bytes& body) {
-  if (font.subrs.size <= index)
-    font.subrs.resize(index + 1);
-  font.subrs.data[index] = to_dv(body);
 }
 
 const std::vector<Edge> kTriangle = {{15, 10, 35, 10}, {35, 10, 35, 30}, {35, 30, 15, 10}};

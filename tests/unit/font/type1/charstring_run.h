@@ -1,0 +1,37 @@
+// What the interpreter tests share: charstring bytes for the library, an outline's edges
+// as plain values to compare, and subroutines placed in a font.
+#pragma once
+
+#include <vector>
+
+#include "font/raster/outline.h"
+#include "font/type1/font.h"
+#include "support/type1_builder.h"
+
+namespace type1test {
+
+inline ByteVector to_dv(const testfont::Bytes& bytes) {
+  return ByteVector(bytes.data(), bytes.data() + bytes.size());
+}
+
+struct Edge {
+  double x0, y0, x1, y1;
+  bool operator==(const Edge&) const = default;
+};
+
+inline std::vector<Edge> edges(const OutlineBuilder& outline) {
+  std::vector<Edge> out;
+  for (unsigned long i = 0; i < outline.segments.size; ++i) {
+    const auto& s = outline.segments.data[i];
+    out.push_back({s.p0.x, s.p0.y, s.p1.x, s.p1.y});
+  }
+  return out;
+}
+
+inline void add_subr(Type1Font& font, unsigned long index, const testfont::Bytes& body) {
+  if (font.subrs.size <= index)
+    font.subrs.resize(index + 1);
+  font.subrs.data[index] = to_dv(body);
+}
+
+} // namespace type1test
