@@ -15,7 +15,7 @@ GlyphBitmap FontBackend::measure(unsigned int codepoint, double scale, GlyphBudg
   return bitmap;
 }
 
-double FontBackend::kerning(unsigned int, unsigned int) {
+double FontBackend::kerning(unsigned int, unsigned int, uint64_t&) {
   return 0.0;
 }
 

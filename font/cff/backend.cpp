@@ -33,8 +33,8 @@ public:
     return measure_cff_glyph(font_, lookup_glyph(codepoint), scale, scratch_, budget);
   }
   bool kerns() const override { return !kerning_.empty(); }
-  double kerning(unsigned int left, unsigned int right) override {
-    return pair_kerning(font_.data_, kerning_, lookup_glyph(left), lookup_glyph(right));
+  double kerning(unsigned int left, unsigned int right, uint64_t& work) override {
+    return pair_kerning(font_.data_, kerning_, lookup_glyph(left), lookup_glyph(right), work);
   }
 
   double units_per_em() const override { return font_.units_per_em_; }

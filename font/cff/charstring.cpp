@@ -1,71 +1,16 @@
 #include "font/cff/charstring.h"
 
 #include "font/cff/standard_encoding.h"
+#include "font/cff/type2_operators.h"
 #include "font/raster/cubic_curve.h"
 #include "runtime/math.h"
 
 namespace {
 
+using namespace type2_op;
+
 constexpr int kMaxOperands = 48;
 constexpr int kTransientSize = 32;
-
-enum Operator : int {
-  kHstem = 1,
-  kVstem = 3,
-  kVmoveto = 4,
-  kRlineto = 5,
-  kHlineto = 6,
-  kVlineto = 7,
-  kRrcurveto = 8,
-  kCallsubr = 10,
-  kReturn = 11,
-  kEscape = 12,
-  kEndchar = 14,
-  kHstemhm = 18,
-  kHintmask = 19,
-  kCntrmask = 20,
-  kRmoveto = 21,
-  kHmoveto = 22,
-  kVstemhm = 23,
-  kRcurveline = 24,
-  kRlinecurve = 25,
-  kVvcurveto = 26,
-  kHhcurveto = 27,
-  kShortInt = 28,
-  kCallgsubr = 29,
-  kVhcurveto = 30,
-  kHvcurveto = 31,
-  kFixed = 255,
-};
-
-// Second bytes of the two-byte operators (12 x).
-enum EscapedOperator : int {
-  kDotsection = 0,
-  kAnd = 3,
-  kOr = 4,
-  kNot = 5,
-  kAbs = 9,
-  kAdd = 10,
-  kSub = 11,
-  kDiv = 12,
-  kNeg = 14,
-  kEq = 15,
-  kDrop = 18,
-  kPut = 20,
-  kGet = 21,
-  kIfelse = 22,
-  kRandom = 23,
-  kMul = 24,
-  kSqrt = 26,
-  kDup = 27,
-  kExch = 28,
-  kIndex = 29,
-  kRoll = 30,
-  kHflex = 34,
-  kFlex = 35,
-  kHflex1 = 36,
-  kFlex1 = 37,
-};
 
 // How a run of code ended.
 enum class Outcome { kReturned, kEnded, kFailed };

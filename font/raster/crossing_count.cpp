@@ -12,16 +12,6 @@ uint64_t log2_ceil(uint64_t count) {
 
 } // namespace
 
-bool spanned_rows(const Point& p0, const Point& p1, const SampleGrid& grid, int32_t& first,
-                  int32_t& end) {
-  if (!(p0.y < p1.y) && !(p1.y < p0.y))
-    return false;
-  const bool upward = p0.y < p1.y;
-  first = grid.first_row_below(upward ? p1.y : p0.y);
-  end = grid.first_row_below(upward ? p0.y : p1.y);
-  return first < end;
-}
-
 CrossingCount count_crossings(const OutlineBuilder& outline, const SampleGrid& grid,
                               uint64_t max_crossings, dv::vector<int32_t>& rows) {
   CrossingCount count;

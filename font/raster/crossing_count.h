@@ -10,8 +10,16 @@
 // The sample rows first .. end - 1 the edge p0-p1 spans (those with low <= y < high, as
 // the sweep decides it); false when it spans none (horizontal edges and edges with a NaN y
 // among them).
-bool spanned_rows(const Point& p0, const Point& p1, const SampleGrid& grid, int32_t& first,
-                  int32_t& end);
+[[gnu::always_inline]] inline bool spanned_rows(const Point& p0, const Point& p1,
+                                                const SampleGrid& grid, int32_t& first,
+                                                int32_t& end) {
+  if (!(p0.y < p1.y) && !(p1.y < p0.y))
+    return false;
+  const bool upward = p0.y < p1.y;
+  first = grid.first_row_below(upward ? p1.y : p0.y);
+  end = grid.first_row_below(upward ? p0.y : p1.y);
+  return first < end;
+}
 
 struct CrossingCount {
   uint64_t crossings = 0;   // edge and sample-row pairs, over all rows

@@ -194,19 +194,29 @@ struct RgbaWords {
     __builtin_memcpy(out + 16, &second, 16);
   }
 
-  // Writes the pixels for coverage[0..count) at `out`, sixteen at a time.
-  void expand(const unsigned char* coverage, size_t count, uint8_t* out) const {
+  // Writes the pixels of coverage[0..16) at `out`.
+  void expand16(const unsigned char* coverage, uint8_t* out) const {
     const Bytes16 zero = {};
+    Bytes16 bytes;
+    __builtin_memcpy(&bytes, coverage, 16);
+    const auto low = reinterpret_cast<Words8>(__builtin_shufflevector(
+        bytes, zero, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23));
+    const auto high = reinterpret_cast<Words8>(__builtin_shufflevector(
+        bytes, zero, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31));
+    store(alphas(low), out);
+    store(alphas(high), out + 32);
+  }
+
+  // Writes the pixels for coverage[0..count) at `out`, sixteen at a time.
+  // From 16 values on, a last partial group is done as the 16 values ending at `count`,
+  // rewriting some pixels with the same words.
+  void expand(const unsigned char* coverage, size_t count, uint8_t* out) const {
     size_t i = 0;
-    for (; i + 16 <= count; i += 16) {
-      Bytes16 bytes;
-      __builtin_memcpy(&bytes, coverage + i, 16);
-      const auto low = reinterpret_cast<Words8>(__builtin_shufflevector(
-          bytes, zero, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23));
-      const auto high = reinterpret_cast<Words8>(__builtin_shufflevector(
-          bytes, zero, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31));
-      store(alphas(low), out + 4 * i);
-      store(alphas(high), out + 4 * i + 32);
+    for (; i + 16 <= count; i += 16)
+      expand16(coverage + i, out + 4 * i);
+    if (i < count && count >= 16) {
+      expand16(coverage + count - 16, out + 4 * (count - 16));
+      return;
     }
     for (; i < count; ++i) {
       const uint32_t pixel = word(coverage[i]);
@@ -243,16 +253,21 @@ uint8_t* glyph_to_rgba(const PlacedGlyph& glyph, int32_t width, int32_t height, 
   const RgbaWords words(red, green, blue, opacity);
   const size_t size = static_cast<size_t>(width) * static_cast<size_t>(height);
   auto* pixels = new uint8_t[size * 4];
+  // The glyph covers the same columns on every row it reaches: found once, on its first row.
   RowSpan span;
+  const int64_t first = clamp64(glyph.y, 0, height);
+  const int64_t end = clamp64(static_cast<int64_t>(glyph.y) + glyph.bitmap->height, 0, height);
+  const bool inked = first < end && span_on_row(glyph, 0, first, width, span);
   for (int64_t y = 0; y < height; ++y) {
     uint8_t* row = pixels + static_cast<size_t>(y) * width * 4;
-    if (!span_on_row(glyph, 0, y, width, span)) {
+    if (!inked || y < first || y >= end) {
       words.clear(static_cast<size_t>(width), row);
       continue;
     }
+    const unsigned char* coverage =
+        glyph.bitmap->pixels.data + (y - glyph.y) * glyph.bitmap->width + (span.from - span.left);
     words.clear(static_cast<size_t>(span.from), row);
-    words.expand(&span.row[span.from - span.left], static_cast<size_t>(span.to - span.from),
-                 row + 4 * span.from);
+    words.expand(coverage, static_cast<size_t>(span.to - span.from), row + 4 * span.from);
     words.clear(static_cast<size_t>(width - span.to), row + 4 * span.to);
   }
   return pixels;

@@ -188,7 +188,13 @@ bool layout_line(FontHandle* handle, const TextLine& line, const LineMetrics& me
   unsigned int previous = 0;
   const bool complete = for_each_codepoint(line, [&](unsigned int codepoint) {
     if (kerning && !first) {
-      progress.pen += handle->backend->kerning(previous, codepoint) * scale;
+      // Kerning is paid from the same work budget as new glyphs, so a font whose kerning
+      // tables are slow to search cannot make a long text slow.
+      uint64_t work = 0;
+      progress.pen += handle->backend->kerning(previous, codepoint, work) * scale;
+      if (!budget.glyphs.spend(work)) {
+        return false;
+      }
     }
     first = false;
     previous = codepoint;

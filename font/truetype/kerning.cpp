@@ -37,9 +37,18 @@ public:
     return at >= start_ && at <= end_ && end_ - at >= count;
   }
   // 0 for reads outside the table (callers test `has` where 0 would be taken as data).
-  uint16_t u16(uint64_t at) const { return has(at, 2) ? read_u16_be(data_, at) : 0; }
+  // Every read counts in `reads`.
+  uint16_t u16(uint64_t at) const {
+    ++reads;
+    return has(at, 2) ? read_u16_be(data_, at) : 0;
+  }
   int16_t i16(uint64_t at) const { return static_cast<int16_t>(u16(at)); }
-  uint32_t u32(uint64_t at) const { return has(at, 4) ? read_u32_be(data_, at) : 0; }
+  uint32_t u32(uint64_t at) const {
+    ++reads;
+    return has(at, 4) ? read_u32_be(data_, at) : 0;
+  }
+
+  mutable uint64_t reads = 0;
 
 private:
   const dv::vector<unsigned char>& data_;
@@ -81,53 +90,10 @@ int32_t x_advance(const TableReader& gpos, uint64_t at, uint16_t format) {
 
 // ---- coverage and class definitions -------------------------------------------------
 
-// The coverage index of `glyph`, or -1 when the table does not cover it.
-int64_t coverage_index(const TableReader& gpos, uint64_t table, uint16_t glyph) {
-  if (!gpos.has(table, 4))
-    return -1;
-  const uint16_t format = gpos.u16(table);
-  const uint16_t count = gpos.u16(table + 2);
-  const uint64_t first = table + 4;
-  if (format == 1) {
-    if (!gpos.has(first, 2ull * count))
-      return -1;
-    return search(first, count, 2, glyph, [&](uint64_t at) { return gpos.u16(at); });
-  }
-  if (format != 2 || !gpos.has(first, 6ull * count))
-    return -1;
-  // Range records (start, end, start coverage index): the last range starting at or
-  // before the glyph, found by binary search on the starts.
-  uint32_t low = 0;
-  uint32_t high = count;
-  while (low < high) {
-    const uint32_t middle = low + (high - low) / 2;
-    if (gpos.u16(first + 6ull * middle) <= glyph)
-      low = middle + 1;
-    else
-      high = middle;
-  }
-  if (low == 0)
-    return -1;
-  const uint64_t range = first + 6ull * (low - 1);
-  if (glyph > gpos.u16(range + 2))
-    return -1;
-  return int64_t{gpos.u16(range + 4)} + (glyph - gpos.u16(range));
-}
-
-// The class of `glyph` in the class definition at `table`; 0 for glyphs it does not list.
-uint16_t glyph_class(const TableReader& gpos, uint64_t table, uint16_t glyph) {
-  const uint16_t format = gpos.u16(table);
-  if (format == 1) {
-    const uint16_t start = gpos.u16(table + 2);
-    const uint16_t count = gpos.u16(table + 4);
-    if (glyph < start || glyph - start >= count)
-      return 0;
-    return gpos.u16(table + 6 + 2ull * (glyph - start));
-  }
-  if (format != 2)
-    return 0;
-  const uint16_t count = gpos.u16(table + 2);
-  const uint64_t first = table + 4;
+// Of `count` 6-byte range records from `first` (start glyph, end glyph, a value), the one
+// holding `glyph`: the last whose start is at or before it, found by binary search on the
+// starts, if its end is at or after it. 0 when none holds it (or the records do not fit).
+uint64_t range_holding(const TableReader& gpos, uint64_t first, uint16_t count, uint16_t glyph) {
   if (!gpos.has(first, 6ull * count))
     return 0;
   uint32_t low = 0;
@@ -142,7 +108,43 @@ uint16_t glyph_class(const TableReader& gpos, uint64_t table, uint16_t glyph) {
   if (low == 0)
     return 0;
   const uint64_t range = first + 6ull * (low - 1);
-  return glyph <= gpos.u16(range + 2) ? gpos.u16(range + 4) : 0;
+  return glyph <= gpos.u16(range + 2) ? range : 0;
+}
+
+// The coverage index of `glyph`, or -1 when the table does not cover it.
+int64_t coverage_index(const TableReader& gpos, uint64_t table, uint16_t glyph) {
+  if (!gpos.has(table, 4))
+    return -1;
+  const uint16_t format = gpos.u16(table);
+  const uint16_t count = gpos.u16(table + 2);
+  const uint64_t first = table + 4;
+  if (format == 1) {
+    if (!gpos.has(first, 2ull * count))
+      return -1;
+    return search(first, count, 2, glyph, [&](uint64_t at) { return gpos.u16(at); });
+  }
+  if (format != 2)
+    return -1;
+  // Range records: start, end, coverage index of the start.
+  const uint64_t range = range_holding(gpos, first, count, glyph);
+  return range == 0 ? -1 : int64_t{gpos.u16(range + 4)} + (glyph - gpos.u16(range));
+}
+
+// The class of `glyph` in the class definition at `table`; 0 for glyphs it does not list.
+uint16_t glyph_class(const TableReader& gpos, uint64_t table, uint16_t glyph) {
+  const uint16_t format = gpos.u16(table);
+  if (format == 1) {
+    const uint16_t start = gpos.u16(table + 2);
+    const uint16_t count = gpos.u16(table + 4);
+    if (glyph < start || glyph - start >= count)
+      return 0;
+    return gpos.u16(table + 6 + 2ull * (glyph - start));
+  }
+  if (format != 2)
+    return 0;
+  // Range records: start, end, class.
+  const uint64_t range = range_holding(gpos, table + 4, gpos.u16(table + 2), glyph);
+  return range == 0 ? 0 : gpos.u16(range + 4);
 }
 
 // ---- applying one subtable ----------------------------------------------------------
@@ -414,9 +416,13 @@ PairKerning read_sfnt_kerning(const SfntFont& font) {
 }
 
 int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,
-                     uint16_t left, uint16_t right) {
-  if (kerning.subtables.size == 0)
-    return legacy_kerning(TableReader(data, kerning.kern), kerning.legacy, left, right);
+                     uint16_t left, uint16_t right, uint64_t& work) {
+  if (kerning.subtables.size == 0) {
+    const TableReader kern(data, kerning.kern);
+    const int32_t value = legacy_kerning(kern, kerning.legacy, left, right);
+    work += kWorkPerKerningRead * kern.reads;
+    return value;
+  }
   const TableReader gpos(data, kerning.gpos);
   int32_t total = 0;
   // Subtables are grouped by lookup: once one applies, the rest of its lookup is skipped.
@@ -430,5 +436,6 @@ int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& k
       applied_lookup = sub.lookup;
     }
   }
+  work += kWorkPerKerningRead * gpos.reads;
   return total;
 }

@@ -1,10 +1,11 @@
 // Pair kerning of sfnt fonts: the horizontal adjustments of the GPOS `kern` feature, or of
 // the legacy `kern` table when GPOS kerns nothing.
 //
-// GPOS: the default language system of script latn (or of DFLT when latn's kerns nothing:
-// the choice of a shaper given Latin text) names the `kern` features; their lookups of type 2 (pair
-// adjustment), directly or through type-9 extensions, are applied to a pair in lookup-list order
-// and their values summed. Within one lookup the subtables are tried in order until one applies:
+// GPOS: the default language system of script latn (or of DFLT when latn's kerns
+// nothing: the choice of a shaper given Latin text) names the `kern` features; their
+// lookups of type 2 (pair adjustment), directly or through type-9 extensions, apply to a
+// pair in lookup-list order and their values add up. Within one lookup the subtables are
+// tried in order until one applies:
 //   - format 1 (glyph pairs) applies when its coverage holds the first glyph and that
 //     glyph's pair set holds the second; a covered first glyph whose pair set lacks the
 //     second does not apply, and the next subtable is tried;
@@ -15,7 +16,7 @@
 // A pair's value is the first value record's x advance: the space added between the two
 // glyphs. Placements and the second record move ink or the glyphs after the pair, which a
 // layout of one adjustment per pair does not express; Latin fonts put kerning in the
-// first record's x advance.
+// first record's x advance. Lookup flags are not read (no glyph is skipped as a mark).
 //
 // Legacy `kern` (version 0): every horizontal format-0 subtable that is neither a minimum
 // nor cross-stream adds its value for the pair (a subtable with the override bit replaces
@@ -23,12 +24,14 @@
 //
 // Hostile data: every read is bounds-checked against its table; the lookups, subtables and
 // legacy subtables kept are limited (the rest are ignored), so a pair costs at most
-// kMaxKerningSubtables binary searches of at most 17 probes each. Binary searches trust
-// no sort order for their safety: unsorted data gives some answer, never a read outside.
+// kMaxKerningSubtables binary searches of at most 17 probes each (the layout pays the
+// fields read from the render's work budget). Binary searches trust no sort order for
+// their safety: unsorted data gives some answer, never a read outside.
 #pragma once
 #include <stdint.h>
 
 #include "containers/vector.h"
+#include "font/glyph_budget.h"
 #include "font/truetype/sfnt.h"
 #include "font/truetype/sfnt_font.h"
 
@@ -75,6 +78,8 @@ PairKerning read_pair_kerning(const dv::vector<unsigned char>& data, TableRecord
 // The same for a loaded sfnt font, from the GPOS and kern entries of its directory.
 PairKerning read_sfnt_kerning(const SfntFont& font);
 
-// The horizontal adjustment between glyphs `left` and `right`, in font units.
+// The horizontal adjustment between glyphs `left` and `right`, in font units. Adds to
+// `work` what finding it cost: kWorkPerKerningRead per field read (font/glyph_budget.h),
+// a few thousand units at most.
 int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,
-                     uint16_t left, uint16_t right);
+                     uint16_t left, uint16_t right, uint64_t& work);

@@ -27,11 +27,13 @@ struct Image {
 struct FontFile {
   const char* name;
   const char* path;
+  unsigned int options; // 0: the standard loaders; else the extended ones with these
 };
 
 const FontFile kFonts[] = {
-    {"TrueType", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"},
-    {"Type1", "/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb"},
+    {"TrueType", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 0},
+    {"Type1", "/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb", 0},
+    {"OpenTypeCff", "/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", 1},
 };
 
 constexpr const char* kTwoLines = "Sphinx of black quartz,\njudge my vow! 0123456789";
@@ -70,10 +72,19 @@ protected:
   }
 
   void* load_memory(size_t font, float pixel_size = 24.0f) {
+    if (kFonts[font].options != 0) {
+      return fn<void*(const void*, unsigned long, float, unsigned int)>(
+          "_Z26dv_ttf_font_load_memory_exPKvmfj")(bytes_[font].data(), bytes_[font].size(),
+                                                  pixel_size, kFonts[font].options);
+    }
     return fn<void*(const void*, unsigned long, float)>("_Z23dv_ttf_font_load_memoryPKvmf")(
         bytes_[font].data(), bytes_[font].size(), pixel_size);
   }
   void* load_file(size_t font, float pixel_size = 24.0f) {
+    if (kFonts[font].options != 0) {
+      return fn<void*(const char*, float, unsigned int)>("_Z19dv_ttf_font_load_exPKcfj")(
+          kFonts[font].path, pixel_size, kFonts[font].options);
+    }
     return fn<void*(const char*, float)>("_Z16dv_ttf_font_loadPKcf")(kFonts[font].path, pixel_size);
   }
   Image* render(void* handle, const char* text) {

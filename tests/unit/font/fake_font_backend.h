@@ -30,8 +30,10 @@ public:
   std::vector<unsigned int> rasterized;     // every rasterize call, in order
   std::vector<double> scales;
   std::vector<unsigned int> measured; // every measure call, in order
-  // Kerning in font units for every pair when set: (left * 7 + right) % 300 units closer.
+  // Kerning in font units for every pair when set: (left * 7 + right) % 300 units closer,
+  // each pair costing kerning_work.
   bool kerning_on = false;
+  uint64_t kerning_work = 0;
 
   bool load(const dv::vector<unsigned char>&) override { return true; }
   using FontBackend::rasterize;
@@ -40,7 +42,8 @@ public:
   // The same box and payment, without pixels.
   GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override;
   bool kerns() const override { return kerning_on; }
-  double kerning(unsigned int left, unsigned int right) override {
+  double kerning(unsigned int left, unsigned int right, uint64_t& work) override {
+    work += kerning_work;
     return -static_cast<double>((left * 7 + right) % 300);
   }
   double units_per_em() const override { return em; }

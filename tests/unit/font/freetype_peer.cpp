@@ -73,21 +73,6 @@ double relative_difference(const Coverage& a, const Coverage& b) {
   return reference > 0 ? difference / reference : 0.0;
 }
 
-double edge_difference(const Coverage& a, const Coverage& b) {
-  const int x0 = std::min(a.left, b.left), x1 = std::max(a.left + a.width, b.left + b.width);
-  const int y0 = std::min(a.top - a.height, b.top - b.height), y1 = std::max(a.top, b.top);
-  double difference = 0;
-  long edge_pixels = 0;
-  for (int y = y0; y < y1; ++y) {
-    for (int x = x0; x < x1; ++x) {
-      const int p = a.at(x, y), q = b.at(x, y);
-      difference += std::abs(p - q);
-      edge_pixels += (p > 0 && p < 255) || (q > 0 && q < 255) ? 1 : 0;
-    }
-  }
-  return edge_pixels > 0 ? difference / (255.0 * edge_pixels) : 0.0;
-}
-
 Face::Face(const std::vector<unsigned char>& bytes, long face_index) {
   ok_ = FT_Init_FreeType(&library_) == 0 &&
         FT_New_Memory_Face(library_, bytes.data(), static_cast<FT_Long>(bytes.size()), face_index,

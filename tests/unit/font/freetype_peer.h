@@ -35,11 +35,6 @@ Coverage coverage_of(const GlyphBitmap& glyph);
 // reference glyph's ink that the other one misplaces. 0 when b has no ink.
 double relative_difference(const Coverage& a, const Coverage& b);
 
-// Sum over all pixels of |a - b| divided by 255 times the number of edge pixels (pixels
-// that either bitmap covers partly): the mean error of a glyph's edges, which does not grow
-// as strokes get thinner the way the share of misplaced ink does.
-double edge_difference(const Coverage& a, const Coverage& b);
-
 class Face {
 public:
   Face(const std::vector<unsigned char>& bytes, long face_index = 0);

@@ -8,6 +8,7 @@
 
 #include "font/cff/charstring.h"
 #include "font/cff/font.h"
+#include "font/cff/type2_operators.h"
 #include "support/cff_builder.h"
 
 using testfont::Bytes;
@@ -15,29 +16,7 @@ using testfont::Type2Code;
 
 namespace {
 
-enum : uint8_t {
-  kHstem = 1,
-  kVstem = 3,
-  kVmoveto = 4,
-  kRlineto = 5,
-  kHlineto = 6,
-  kVlineto = 7,
-  kRrcurveto = 8,
-  kCallsubr = 10,
-  kReturn = 11,
-  kEndchar = 14,
-  kHstemhm = 18,
-  kHintmask = 19,
-  kRmoveto = 21,
-  kHmoveto = 22,
-  kRcurveline = 24,
-  kRlinecurve = 25,
-  kVvcurveto = 26,
-  kHhcurveto = 27,
-  kCallgsubr = 29,
-  kVhcurveto = 30,
-  kHvcurveto = 31,
-};
+using namespace type2_op;
 
 struct Edge {
   double x0, y0, x1, y1;
@@ -305,15 +284,16 @@ INSTANTIATE_TEST_SUITE_P(
                   Type2Code().raw(rr({10, 20, 30, 40, 50, 60})).n(7).n(8).op(kRlineto)},
         CurveCase{"Rlinecurve", with({7, 8, 10, 20, 30, 40, 50, 60}, kRlinecurve),
                   Type2Code().n(7).n(8).op(kRlineto).raw(rr({10, 20, 30, 40, 50, 60}))},
-        CurveCase{"Flex", with({10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 50}, 35, true),
+        CurveCase{"Flex",
+                  with({10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 50}, kFlex, true),
                   rr({10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120})},
-        CurveCase{"Hflex", with({10, 20, 30, 40, 50, 60, 70}, 34, true),
+        CurveCase{"Hflex", with({10, 20, 30, 40, 50, 60, 70}, kHflex, true),
                   rr({10, 0, 20, 30, 40, 0, 50, 0, 60, -30, 70, 0})},
-        CurveCase{"Hflex1", with({10, 5, 20, 30, 40, 50, 60, 7, 70}, 36, true),
+        CurveCase{"Hflex1", with({10, 5, 20, 30, 40, 50, 60, 7, 70}, kHflex1, true),
                   rr({10, 5, 20, 30, 40, 0, 50, 0, 60, 7, 70, -42})},
-        CurveCase{"Flex1Horizontal", with({10, 1, 20, 2, 30, 3, 40, 4, 50, 5, 60}, 37, true),
+        CurveCase{"Flex1Horizontal", with({10, 1, 20, 2, 30, 3, 40, 4, 50, 5, 60}, kFlex1, true),
                   rr({10, 1, 20, 2, 30, 3, 40, 4, 50, 5, 60, -15})},
-        CurveCase{"Flex1Vertical", with({1, 10, 2, 20, 3, 30, 4, 40, 5, 50, 60}, 37, true),
+        CurveCase{"Flex1Vertical", with({1, 10, 2, 20, 3, 30, 4, 40, 5, 50, 60}, kFlex1, true),
                   rr({1, 10, 2, 20, 3, 30, 4, 40, 5, 50, -15, 60})}),
     [](const testing::TestParamInfo<CurveCase>& info) { return info.param.name; });
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "font/cff/font.h"
+#include "font/cff/type2_operators.h"
 #include "font/font_api.h"
 #include "support/cff_builder.h"
 
@@ -16,7 +17,7 @@ using testfont::Type2Code;
 
 namespace {
 
-constexpr uint8_t kEndchar = 14;
+using type2_op::kEndchar;
 
 testfont::CffSpec simple_cff() {
   testfont::CffSpec cff;

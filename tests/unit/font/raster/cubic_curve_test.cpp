@@ -1,5 +1,7 @@
 #include "font/raster/cubic_curve.h"
 
+#include "unit/font/raster/edge_chain.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,19 +19,6 @@ Point cubic_at(const Point (&p)[4], double t) {
 unsigned int flatten(OutlineBuilder& b, const Point (&p)[4]) {
   b.move_to(p[0]);
   return flatten_cubic(b, p[0], p[1], p[2], p[3]);
-}
-
-void expect_chain(const OutlineBuilder& b, Point from, Point to) {
-  ASSERT_GT(b.segments.size, 0u);
-  const LineSegment* s = b.segments.data;
-  EXPECT_EQ(s[0].p0.x, from.x);
-  EXPECT_EQ(s[0].p0.y, from.y);
-  for (unsigned long k = 1; k < b.segments.size; ++k) {
-    ASSERT_EQ(s[k].p0.x, s[k - 1].p1.x) << "edge " << k;
-    ASSERT_EQ(s[k].p0.y, s[k - 1].p1.y) << "edge " << k;
-  }
-  EXPECT_EQ(s[b.segments.size - 1].p1.x, to.x);
-  EXPECT_EQ(s[b.segments.size - 1].p1.y, to.y);
 }
 
 } // namespace

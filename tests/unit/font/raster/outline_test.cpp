@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "font/raster/outline.h"
+#include "unit/font/raster/edge_chain.h"
 
 namespace {
 
@@ -33,20 +34,6 @@ void expect_bounds(const OutlineBuilder& b, double x0, double y0, double x1, dou
   EXPECT_EQ(b.min_y, y0);
   EXPECT_EQ(b.max_x, x1);
   EXPECT_EQ(b.max_y, y1);
-}
-
-// Edges join end to end, start at `from` and end at `to`.
-void expect_chain(const OutlineBuilder& b, Point from, Point to) {
-  ASSERT_GT(b.segments.size, 0u);
-  const LineSegment* s = b.segments.data;
-  EXPECT_EQ(s[0].p0.x, from.x);
-  EXPECT_EQ(s[0].p0.y, from.y);
-  for (unsigned long k = 1; k < b.segments.size; ++k) {
-    ASSERT_EQ(s[k].p0.x, s[k - 1].p1.x) << "edge " << k;
-    ASSERT_EQ(s[k].p0.y, s[k - 1].p1.y) << "edge " << k;
-  }
-  EXPECT_EQ(s[b.segments.size - 1].p1.x, to.x);
-  EXPECT_EQ(s[b.segments.size - 1].p1.y, to.y);
 }
 
 } // namespace

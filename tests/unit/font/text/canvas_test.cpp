@@ -31,6 +31,8 @@ const Placement kPlacements[] = {
     {"below the image", 0, 6, 3, 3, 6, 5, 4, 5, 6, 255.0},
     {"no ink", 1, 1, 0, 0, 4, 3, 4, 5, 6, 255.0},
     {"transparent", 1, 1, 3, 3, 5, 5, 4, 5, 6, 0.0},
+    {"rows of 16 and more", 3, 2, 37, 6, 45, 9, 9, 8, 7, 180.0},
+    {"wide, clipped on both sides", -5, -2, 40, 7, 31, 4, 9, 8, 7, 255.0},
 };
 
 TEST(GlyphToRgba, GivesTheBytesOfTheCanvasPath) {

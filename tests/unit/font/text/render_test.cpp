@@ -135,6 +135,17 @@ TEST_F(TextRender, KerningMovesThePenBeforeTheSecondGlyph) {
   EXPECT_EQ(alpha(through_return, 9, 0), 0);
 }
 
+// Kerning is paid from the render's work budget, for every pair, cached glyphs included:
+// three pairs that each cost a little over a third of it are refused.
+TEST_F(TextRender, KerningIsPaidFromTheWorkBudget) {
+  backend_->kerning_on = true;
+  backend_->kerning_work = render_limits::kMaxRasterWork / 3 + 1;
+  EXPECT_NE(render("AB\nBA"), nullptr);
+  EXPECT_EQ(render("ABAB"), nullptr);
+  backend_->kerning_on = false;
+  EXPECT_NE(render("ABAB"), nullptr);
+}
+
 TEST_F(TextRender, EmptyStringIsZeroByZeroWithFourZeroBytes) {
   TextImage* image = render("");
   ASSERT_NE(image, nullptr);

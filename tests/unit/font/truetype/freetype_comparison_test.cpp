@@ -21,6 +21,7 @@
 #include "support/required_package.h"
 #include "support/sanitized_build.h"
 #include "unit/font/font_bytes.h"
+#include "unit/font/freetype_peer.h"
 #include "unit/font/raster/reference_rasterizer.h"
 
 namespace {
@@ -44,66 +45,13 @@ std::vector<unsigned char> read_file(const std::string& path) {
   return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
 }
 
-// Inclusive box of the pixels with coverage, in pixel coordinates relative to the glyph
-// origin (x right, y up; a pixel is named by its lower-left corner).
-struct InkBox {
-  bool empty = true;
-  int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-  void add(int x, int y) {
-    if (empty) {
-      x0 = x1 = x;
-      y0 = y1 = y;
-      empty = false;
-      return;
-    }
-    x0 = std::min(x0, x);
-    x1 = std::max(x1, x);
-    y0 = std::min(y0, y);
-    y1 = std::max(y1, y);
-  }
-};
-
-// A coverage bitmap in the glyph's frame, whoever produced it.
-struct Coverage {
-  int left = 0, top = 0, width = 0, height = 0;
-  std::vector<unsigned char> pixels;
-  int at(int x, int y) const {
-    const int column = x - left;
-    const int row = top - 1 - y;
-    if (column < 0 || row < 0 || column >= width || row >= height)
-      return 0;
-    return pixels[static_cast<size_t>(row) * width + column];
-  }
-  InkBox ink() const {
-    InkBox box;
-    for (int row = 0; row < height; ++row)
-      for (int column = 0; column < width; ++column)
-        if (pixels[static_cast<size_t>(row) * width + column] != 0)
-          box.add(left + column, top - 1 - row);
-    return box;
-  }
-};
-
-Coverage coverage_of(const GlyphBitmap& g) {
-  return {g.left, g.top, g.width, g.height,
-          std::vector<unsigned char>(g.pixels.data, g.pixels.data + g.pixels.size)};
-}
-
-Coverage coverage_of(const FT_Bitmap& b, int left, int top) {
-  Coverage c{left, top, static_cast<int>(b.width), static_cast<int>(b.rows), {}};
-  for (unsigned row = 0; row < b.rows; ++row)
-    for (unsigned column = 0; column < b.width; ++column)
-      c.pixels.push_back(b.buffer[static_cast<long>(row) * b.pitch + column]);
-  return c;
-}
-
 struct Difference {
   double sum = 0;
   long pixels = 0;
 };
 
 // Sum of absolute differences over the pixels where either bitmap has ink.
-void add_difference(const Coverage& a, const Coverage& b, Difference& d) {
+void add_difference(const ftpeer::Coverage& a, const ftpeer::Coverage& b, Difference& d) {
   const int x0 = std::min(a.left, b.left), x1 = std::max(a.left + a.width, b.left + b.width);
   const int y0 = std::min(a.top - a.height, b.top - b.height), y1 = std::max(a.top, b.top);
   for (int y = y0; y < y1; ++y) {
@@ -117,56 +65,11 @@ void add_difference(const Coverage& a, const Coverage& b, Difference& d) {
   }
 }
 
-class FreeTypeFace {
-public:
-  explicit FreeTypeFace(const std::vector<unsigned char>& bytes) {
-    ok_ = FT_Init_FreeType(&library_) == 0 &&
-          FT_New_Memory_Face(library_, bytes.data(), static_cast<FT_Long>(bytes.size()), 0,
-                             &face_) == 0 &&
-          FT_Select_Charmap(face_, FT_ENCODING_UNICODE) == 0;
-  }
-  ~FreeTypeFace() {
-    if (face_)
-      FT_Done_Face(face_);
-    if (library_)
-      FT_Done_FreeType(library_);
-  }
-  bool ok() const { return ok_; }
-  FT_Face face() const { return face_; }
-
-  long unscaled_advance(FT_UInt glyph) const {
-    if (FT_Load_Glyph(face_, glyph, FT_LOAD_NO_SCALE) != 0)
-      return -1;
-    return face_->glyph->advance.x;
-  }
-
-  bool render(FT_UInt glyph, int pixel_size, Coverage& out) const {
-    if (FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixel_size)) != 0 ||
-        FT_Load_Glyph(face_, glyph, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0 ||
-        FT_Render_Glyph(face_->glyph, FT_RENDER_MODE_NORMAL) != 0)
-      return false;
-    out = coverage_of(face_->glyph->bitmap, face_->glyph->bitmap_left, face_->glyph->bitmap_top);
-    return true;
-  }
-
-private:
-  FT_Library library_ = nullptr;
-  FT_Face face_ = nullptr;
-  bool ok_ = false;
-};
-
-std::string describe(const InkBox& b) {
-  if (b.empty)
-    return "no ink";
-  return "x " + std::to_string(b.x0) + ".." + std::to_string(b.x1) + " y " + std::to_string(b.y0) +
-         ".." + std::to_string(b.y1);
-}
-
-bool within_one_pixel(const InkBox& a, const InkBox& b) {
-  if (a.empty || b.empty)
-    return a.empty == b.empty;
-  return std::abs(a.x0 - b.x0) <= 1 && std::abs(a.x1 - b.x1) <= 1 && std::abs(a.y0 - b.y0) <= 1 &&
-         std::abs(a.y1 - b.y1) <= 1;
+// The advance of `glyph` in font units, or -1 when FreeType cannot load it.
+long unscaled_advance(const ftpeer::Face& freetype, FT_UInt glyph) {
+  if (FT_Load_Glyph(freetype.face(), glyph, FT_LOAD_NO_SCALE) != 0)
+    return -1;
+  return freetype.face()->glyph->advance.x;
 }
 
 class RealFont : public ::testing::TestWithParam<const char*> {
@@ -178,13 +81,13 @@ protected:
     backend_.reset(make_truetype_backend());
     ASSERT_TRUE(
         backend_->load(dv::vector<unsigned char>(bytes_.data(), bytes_.data() + bytes_.size())));
-    freetype_ = std::make_unique<FreeTypeFace>(bytes_);
+    freetype_ = std::make_unique<ftpeer::Face>(bytes_);
     ASSERT_TRUE(freetype_->ok());
   }
 
   std::vector<unsigned char> bytes_;
   std::unique_ptr<FontBackend> backend_;
-  std::unique_ptr<FreeTypeFace> freetype_;
+  std::unique_ptr<ftpeer::Face> freetype_;
 };
 
 TEST_P(RealFont, AdvancesAndInkBoxesMatchFreeType) {
@@ -201,15 +104,15 @@ TEST_P(RealFont, AdvancesAndInkBoxesMatchFreeType) {
         continue;
       ++glyphs;
       const GlyphBitmap ours = backend_->rasterize(codepoint, scale);
-      EXPECT_EQ(ours.advance, freetype_->unscaled_advance(glyph) * scale)
+      EXPECT_EQ(ours.advance, unscaled_advance(*freetype_, glyph) * scale)
           << std::hex << "U+" << codepoint << std::dec << " at " << pixel_size;
-      Coverage theirs;
+      ftpeer::Coverage theirs;
       ASSERT_TRUE(freetype_->render(glyph, pixel_size, theirs));
-      const Coverage mine = coverage_of(ours);
-      identical_ink_boxes += describe(mine.ink()) == describe(theirs.ink()) ? 1 : 0;
-      EXPECT_TRUE(within_one_pixel(mine.ink(), theirs.ink()))
+      const ftpeer::Coverage mine = ftpeer::coverage_of(ours);
+      identical_ink_boxes += ftpeer::describe(mine.ink()) == ftpeer::describe(theirs.ink()) ? 1 : 0;
+      EXPECT_TRUE(ftpeer::within_pixels(mine.ink(), theirs.ink(), 1))
           << std::hex << "U+" << codepoint << std::dec << " at " << pixel_size << ": ours "
-          << describe(mine.ink()) << ", FreeType " << describe(theirs.ink());
+          << ftpeer::describe(mine.ink()) << ", FreeType " << ftpeer::describe(theirs.ink());
       add_difference(mine, theirs, difference);
     }
     // 4 x 4 samples quantise coverage to 17 levels where FreeType computes exact areas; a
@@ -252,11 +155,6 @@ INSTANTIATE_TEST_SUITE_P(Fonts, RealFont, ::testing::ValuesIn(kFonts),
                            return name;
                          });
 
-bool within_two_pixels(const InkBox& a, const InkBox& b) {
-  return !a.empty && !b.empty && std::abs(a.x0 - b.x0) <= 2 && std::abs(a.x1 - b.x1) <= 2 &&
-         std::abs(a.y0 - b.y0) <= 2 && std::abs(a.y1 - b.y1) <= 2;
-}
-
 // Display sizes: glyphs with hundreds of edges on bitmaps of up to 1.5 million pixels are
 // drawn in full, not dropped by a work limit.
 TEST(LargeGlyphs, InkBoxesWithinTwoPixelsOfFreeType) {
@@ -265,17 +163,18 @@ TEST(LargeGlyphs, InkBoxesWithinTwoPixelsOfFreeType) {
     DV_MISSING_PACKAGE(kFonts[0], dvtest::package_of(kFonts[0]));
   std::unique_ptr<FontBackend> backend(make_truetype_backend());
   ASSERT_TRUE(backend->load(dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size())));
-  const FreeTypeFace freetype(bytes);
+  const ftpeer::Face freetype(bytes);
   ASSERT_TRUE(freetype.ok());
   for (const int pixel_size : {400, 800, 1200}) {
     for (const char c : {'W', 'g', '@', '&'}) {
-      const Coverage ours =
-          coverage_of(backend->rasterize(c, pixel_size / backend->units_per_em()));
-      Coverage theirs;
-      ASSERT_TRUE(freetype.render(FT_Get_Char_Index(freetype.face(), c), pixel_size, theirs));
-      EXPECT_TRUE(within_two_pixels(ours.ink(), theirs.ink()))
-          << c << " at " << pixel_size << ": ours " << describe(ours.ink()) << ", FreeType "
-          << describe(theirs.ink());
+      const ftpeer::Coverage ours =
+          ftpeer::coverage_of(backend->rasterize(c, pixel_size / backend->units_per_em()));
+      ftpeer::Coverage theirs;
+      ASSERT_TRUE(freetype.render(freetype.glyph_of(c), pixel_size, theirs));
+      EXPECT_FALSE(ours.ink().empty) << c << " at " << pixel_size;
+      EXPECT_TRUE(ftpeer::within_pixels(ours.ink(), theirs.ink(), 2))
+          << c << " at " << pixel_size << ": ours " << ftpeer::describe(ours.ink()) << ", FreeType "
+          << ftpeer::describe(theirs.ink());
     }
   }
 }

@@ -30,7 +30,13 @@ struct Tables {
                                 TableRecord{uint32_t(gpos.size()), uint32_t(kern.size())});
   }
   int32_t pair(uint16_t left, uint16_t right) const {
-    return pair_kerning(data, kerning, left, right);
+    uint64_t work = 0;
+    return pair_kerning(data, kerning, left, right, work);
+  }
+  uint64_t work(uint16_t left, uint16_t right) const {
+    uint64_t work = 0;
+    pair_kerning(data, kerning, left, right, work);
+    return work;
   }
 };
 
@@ -150,6 +156,9 @@ TEST(Kerning, SubtablesPastTheLimitAreIgnored) {
   EXPECT_EQ(limited.kerning.subtables.size, kMaxKerningSubtables);
   EXPECT_EQ(limited.pair(100, V), -1);
   EXPECT_EQ(limited.pair(A, V), 0);
+  // What a pair costs is counted: every subtable's coverage searched, none applying.
+  EXPECT_GE(limited.work(A, V), kWorkPerKerningRead * 3 * kMaxKerningSubtables);
+  EXPECT_LT(limited.work(A, V), kWorkPerKerningRead * 40 * kMaxKerningSubtables);
 }
 
 // Unsorted pairs are searched without reading outside the table: some answer, no crash.
