@@ -35,12 +35,14 @@ static_assert(offsetof(TextImage, pixels) == 8, "pixel pointer at byte 8");
 static_assert(offsetof(TextImage, reserved) == 16, "reserved words at bytes 16 and 24");
 
 // Loads a font file through the library's file system (the host's files). Null when the
-// file is missing or unreadable or the library refuses the font.
+// file is missing or unreadable, the library refuses the font, or the heap has too little
+// memory left for it (nothing is kept then).
 // Exported as _Z16dv_ttf_font_loadPKcf.
 void* dv_ttf_font_load(const char* path, float pixel_size);
 
 // Loads a font from memory; the library keeps its own copy of the bytes. Null for null
-// or empty data and for fonts the library refuses. (`unsigned long` is size_t on
+// or empty data, for fonts the library refuses, and when the heap has too little memory
+// left for it (nothing is kept then). (`unsigned long` is size_t on
 // x86-64 and spells the exported name.)
 // Exported as _Z23dv_ttf_font_load_memoryPKvmf.
 void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_size);
@@ -74,10 +76,26 @@ void dv_ttf_font_resize(void* font, float pixel_size);
 
 // Renders UTF-8 text (a newline starts a new line) in the colour red, green, blue
 // (0-255, clamped) at the given opacity (0-255, clamped). Null for a null handle or text,
-// and for images beyond 2^24 pixels.
+// when the heap has too little memory left for the render (the handle stays usable, and
+// the same render gives the same image once there is memory), and when the render would
+// pass one of the limits below. Glyphs already rasterized at the handle's size cost
+// nothing against them, so a text refused for its new glyphs can be drawn in pieces.
 // Exported as _Z18dv_ttf_font_renderPvPKciiid.
 TextImage* dv_ttf_font_render(void* font, const char* text, int red, int green, int blue,
                               double opacity);
+
+// The limits of one dv_ttf_font_render call (it gives null beyond any of them):
+// the text's bytes before the terminating 0,
+constexpr unsigned long DV_TTF_RENDER_MAX_TEXT_BYTES = 1ul << 19;
+// the image's width times height (a line is at least one line height tall),
+constexpr long long DV_TTF_RENDER_MAX_IMAGE_PIXELS = 1ll << 24;
+// the distinct code points not yet rasterized at the handle's size,
+constexpr unsigned long DV_TTF_RENDER_MAX_NEW_GLYPHS = 1ul << 14;
+// the bitmap pixels those glyphs add,
+constexpr long long DV_TTF_RENDER_MAX_NEW_GLYPH_PIXELS = 1ll << 24;
+// and the work they cost, in units of a few nanoseconds of rasterizing each (the README's
+// budget section says what counts).
+constexpr unsigned long long DV_TTF_RENDER_MAX_WORK = 1ull << 26;
 
 // Measures UTF-8 text without drawing it: the width and height of the image
 // dv_ttf_font_render would return for the same text and handle (at its present size), and

@@ -2,8 +2,13 @@
 
 namespace {
 
-// The same limits as the quadratic flattening (font/raster/outline.cpp).
-constexpr double kFlatnessSquared = 0.35 * 0.35;
+// The same limits as the quadratic flattening (font/raster/outline.cpp), on how far the
+// curve may stray from its edges: a quadratic piece is flat when its control point lies
+// within 0.35 pixel of the chord's middle, where the curve strays at most half of that
+// (0.175 pixel). A cubic piece strays at most 3/4 of its control points' offset (below), so
+// the offset allowed is 0.175 / (3/4) = 0.35 * 2/3 pixel.
+constexpr double kControlOffset = 0.35 * 2.0 / 3.0;
+constexpr double kFlatnessSquared = kControlOffset * kControlOffset;
 constexpr int kMaxFlattenDepth = 10;
 
 struct CubicPiece {

@@ -75,43 +75,15 @@ double estimate_tolerance(double x0, double dx, double dy, double first_x) {
   return kEstimateError * (magnitude(x0) + magnitude(dx) + magnitude(first_x) + 1.0);
 }
 
-// The sample rows first .. end - 1 the edge p0-p1 spans (those with low <= y < high);
-// false when it spans none (horizontal edges and edges with a NaN y among them).
-[[gnu::always_inline]] inline bool spanned_rows(const Point& p0, const Point& p1,
-                                                const SampleGrid& grid, int32_t& first,
-                                                int32_t& end) {
-  if (!(p0.y < p1.y) && !(p1.y < p0.y))
-    return false;
-  const bool upward = p0.y < p1.y;
-  first = grid.first_row_below(upward ? p1.y : p0.y);
-  end = grid.first_row_below(upward ? p0.y : p1.y);
-  return first < end;
-}
-
-// What prepare_edges counts, without preparing the edges: the crossings up to the edge
-// that takes them past kMaxCrossings, and the edges kept before it.
+// What prepare_edges counts: the crossings up to the edge that takes them past
+// kMaxCrossings, and the edges kept before it.
 struct EdgeCount {
   unsigned long long crossings = 0;
   size_t edges = 0;
 };
 
-EdgeCount count_edges(const OutlineBuilder& outline, const SampleGrid& grid) {
-  EdgeCount count;
-  for (size_t k = 0; k < outline.segments.size; ++k) {
-    int32_t first = 0;
-    int32_t end = 0;
-    if (!spanned_rows(outline.segments.data[k].p0, outline.segments.data[k].p1, grid, first, end))
-      continue;
-    count.crossings += static_cast<unsigned long long>(end - first);
-    if (count.crossings > kMaxCrossings)
-      break;
-    ++count.edges;
-  }
-  return count;
-}
-
 // Prepares every edge that spans a sample row and lists it under the pixel row of the
-// first sample row it spans. Counts what count_edges counts into `count`; false when the
+// first sample row it spans. Counts the crossings and the edges kept into `count`; false when the
 // crossings exceed kMaxCrossings.
 //
 // An edge whose x is NaN is counted but not listed: its crossing is NaN on every row, which
@@ -444,6 +416,15 @@ SampleGrid sample_grid(const PixelGrid& grid) {
                     static_cast<int32_t>(grid.width * kSamplesPerAxis)};
 }
 
+// True when the budget pays for sweeping the outline's edges over the sample rows and they
+// stay within kMaxCrossings and kMaxRowCrossings; `rows` is count_crossings' storage.
+bool pay_for_sweep(const OutlineBuilder& outline, const SampleGrid& samples,
+                   dv::vector<int32_t>& rows, GlyphBudget& budget) {
+  const CrossingCount count = count_crossings(outline, samples, kMaxCrossings, rows);
+  return budget.spend(count.sweep_work) && count.crossings <= kMaxCrossings &&
+         count.busiest_row <= kMaxRowCrossings;
+}
+
 // The pixel frame of the outline when the budget pays for its edges and pixels; false
 // (nothing to draw, or the budget exhausted) otherwise.
 bool pay_for_frame(const OutlineBuilder& outline, GlyphBudget& budget, PixelGrid& grid) {
@@ -467,14 +448,7 @@ size_t held_bytes(const RasterScratch& scratch) {
          scratch.active.capacity * sizeof(int32_t) +
          scratch.row_crossings.capacity * sizeof(uint32_t) +
          scratch.last_row_crossings.capacity * sizeof(uint64_t) +
-         scratch.coverage_steps.capacity * sizeof(int32_t);
-}
-
-uint64_t crossing_work(uint64_t crossings, size_t edges) {
-  uint64_t log2_edges = 0;
-  while ((size_t{1} << log2_edges) < edges)
-    ++log2_edges;
-  return crossings * (1 + log2_edges);
+         (scratch.coverage_steps.capacity + scratch.row_counts.capacity) * sizeof(int32_t);
 }
 
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, RasterScratch& scratch,
@@ -486,10 +460,10 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, Ras
     return bitmap;
   const int64_t pixels = grid.width * grid.height;
   const SampleGrid samples = sample_grid(grid);
+  if (!pay_for_sweep(outline, samples, scratch.row_counts, budget))
+    return bitmap;
   EdgeCount count;
-  const bool within_limits = prepare_edges(outline, samples, scratch, count);
-  if (!budget.spend(crossing_work(count.crossings, count.edges)) || !within_limits ||
-      !budget.take_pixels(pixels))
+  if (!prepare_edges(outline, samples, scratch, count) || !budget.take_pixels(pixels))
     return bitmap;
   set_box(bitmap, grid);
   bitmap.pixels.resize(static_cast<size_t>(grid.width * grid.height));
@@ -506,9 +480,9 @@ GlyphBitmap measure_outline(const OutlineBuilder& outline, double advance, Glyph
   PixelGrid grid;
   if (!pay_for_frame(outline, budget, grid))
     return bitmap;
-  const EdgeCount count = count_edges(outline, sample_grid(grid));
-  if (!budget.spend(crossing_work(count.crossings, count.edges)) ||
-      count.crossings > kMaxCrossings || !budget.take_pixels(grid.width * grid.height))
+  dv::vector<int32_t> rows;
+  if (!pay_for_sweep(outline, sample_grid(grid), rows, budget) ||
+      !budget.take_pixels(grid.width * grid.height))
     return bitmap;
   set_box(bitmap, grid);
   return bitmap;

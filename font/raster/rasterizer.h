@@ -5,6 +5,7 @@
 
 #include "containers/vector.h"
 #include "font/glyph_budget.h"
+#include "font/raster/crossing_count.h"
 #include "font/raster/crossing_sort.h"
 #include "font/raster/glyph_bitmap.h"
 #include "font/raster/outline.h"
@@ -19,6 +20,11 @@ constexpr long long kMaxBitmapPixels = 1LL << 24;
 // real glyph crosses a sample row a few dozen times at most, so even 2^16 sample rows
 // (16,384 pixels) stay far below it.
 constexpr unsigned long long kMaxCrossings = 1ULL << 25;
+// Beyond this many crossings on one sample row the bitmap comes back empty as well: a real
+// glyph's sample row crosses its outline a few dozen times (60 at most in the Noto and
+// DejaVu fonts), while sorting rows of many thousands (edges piled on one band) would cost
+// far more per crossing than the work counted for it.
+constexpr unsigned long long kMaxRowCrossings = 1ULL << 10;
 
 // An edge prepared for the sweep: the segment as given (start and difference, so the
 // crossing is computed from exactly the operands of the winding rule) and its sample rows.
@@ -43,6 +49,7 @@ struct RasterScratch {
   dv::vector<uint32_t> row_crossings;          // three sample rows' keys, room for each edge
   dv::vector<uint64_t> last_row_crossings;     // the fourth's, each with its edge
   dv::vector<int32_t> coverage_steps;          // per pixel of a row: change in covered samples
+  dv::vector<int32_t> row_counts;              // per sample row, for count_crossings
 };
 
 // Bytes of storage the scratch holds.
@@ -52,18 +59,12 @@ size_t held_bytes(const RasterScratch& scratch);
 // behind (hundreds of thousands of edges, or thousands of pixels wide) gives it all back.
 constexpr size_t kMaxKeptScratchBytes = size_t{1} << 20;
 
-// The work of sweeping `crossings` crossings of `edges` edges (font/glyph_budget.h): each
-// crossing is computed once and sorted among at most `edges` crossings of its row, which
-// costs log2(edges) comparisons (insertion sort runs within 8 moves per crossing, or
-// heapsort takes over).
-uint64_t crossing_work(uint64_t crossings, size_t edges);
-
 // Turns the outline's edges into a coverage bitmap with a one-pixel empty margin around
 // the outline's bounds. `advance` is copied into the result unchanged. Pays from `budget`
-// one unit per edge, crossing_work for the crossings and one unit and one byte of bitmap
-// per pixel of the frame, each before the work or the allocation it pays for; when the
-// budget cannot pay, the bitmap comes back empty and the budget exhausted. Past the limits
-// above it comes back empty as well, paid for what was counted.
+// one unit per edge, the sweep's work as count_crossings counts it, and one unit and one
+// byte of bitmap per pixel of the frame, each before the work or the allocation it pays
+// for; when the budget cannot pay, the bitmap comes back empty and the budget exhausted.
+// Past the limits above it comes back empty as well, paid for what was counted.
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, RasterScratch& scratch,
                               GlyphBudget& budget);
 // With fresh scratch storage, or a budget no glyph exhausts.

@@ -1,27 +1,32 @@
-// The limits of one dv_ttf_font_render call. Together they bound what a render asks the
-// host for (see the README's budget), so that no text and no font can make it request
-// more memory than a small boot machine has: a failed allocation halts the machine.
+// The limits of one dv_ttf_font_render call: every way a render gives null besides a
+// null argument and a heap too small for it (include/DovrelTTF.h lists them for callers,
+// the README's budget shows what they bound). A heap too small for a render makes it give
+// null too, so these limits no longer protect the heap; they bound a render's time, and
+// keep its memory within a stated budget so that a caller can know what a render may ask.
 #pragma once
 #include <stdint.h>
 
 namespace render_limits {
 
-// Longest text drawn, in bytes before the terminating 0 (512 KiB).
+// Longest text drawn, in bytes before the terminating 0 (512 KiB): bounds the passes over
+// the text and the 16 bytes of placement per byte.
 inline constexpr uint64_t kMaxTextBytes = uint64_t{1} << 19;
 
-// Largest image drawn, in pixels (4,194,304, e.g. 2048 x 2048 or a 3840 x 1080 strip):
-// 4 MiB of coverage canvas and 16 MiB of RGBA.
-inline constexpr int64_t kMaxImagePixels = int64_t{1} << 22;
+// Largest image drawn, in pixels (16,777,216: a 3840 x 2160 screen twice over, or 4096 x
+// 4096): 16 MiB of coverage canvas and 64 MiB of RGBA where the heap holds them, and
+// composition well within a second.
+inline constexpr int64_t kMaxImagePixels = int64_t{1} << 24;
 
-// Most glyphs one render rasterizes into the cache, and most bitmap pixels those add.
-// Code points already cached cost nothing, so a longer text can be drawn in pieces.
+// Most glyphs one render rasterizes into the cache, and most bitmap pixels those add (one
+// glyph of the largest bitmap, 2^24 pixels, fits). Code points already cached cost
+// nothing, so a longer text can be drawn in pieces.
 inline constexpr uint64_t kMaxNewGlyphs = uint64_t{1} << 14;
-inline constexpr int64_t kMaxNewGlyphPixels = int64_t{1} << 21;
+inline constexpr int64_t kMaxNewGlyphPixels = int64_t{1} << 24;
 
-// Most work the rasterizer may spend on the new glyphs of one render: edges, sample-row
-// crossings and sampled pixels, summed. This bounds a render's CPU time, not only each
-// glyph's (one glyph may reach 2^25 crossings). A text that fills the new-pixel limit with
-// real glyphs spends a few million; beyond this the render gives null.
-inline constexpr uint64_t kMaxRasterWork = uint64_t{1} << 27;
+// Most work the new glyphs of one render may cost, in the units of font/glyph_budget.h
+// (interpreter steps, glyf points, edges, crossings with their sorting, pixels): about a
+// second at the worst rate any glyph reaches (15 ns a unit). Real fonts at
+// every size the other limits allow stay below it; beyond it the render gives null.
+inline constexpr uint64_t kMaxRasterWork = uint64_t{1} << 26;
 
 } // namespace render_limits

@@ -34,7 +34,7 @@ constexpr uint64_t kDefaultCases = 40;
 constexpr uint64_t kDefaultSeed = 1;
 constexpr rlim_t kCaseCpuSeconds = 10;
 constexpr size_t kHeapMegabytes = 64;
-constexpr int64_t kImageLimit = int64_t{1} << 22;
+constexpr int64_t kImageLimit = int64_t{1} << 24;
 constexpr unsigned int kCompleteType1 = 4; // the extended loaders' option
 constexpr unsigned int kEveryOption = 15;
 

@@ -18,9 +18,9 @@ constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans
 
 // The documented limits.
 constexpr size_t kTextLimit = size_t{1} << 19;
-constexpr size_t kImageLimit = size_t{1} << 22;
+constexpr size_t kImageLimit = size_t{1} << 24;
 constexpr size_t kNewGlyphLimit = size_t{1} << 14;
-constexpr size_t kNewGlyphPixelLimit = size_t{1} << 21;
+constexpr size_t kNewGlyphPixelLimit = size_t{1} << 24;
 
 // What a render of `bytes` bytes in `lines` lines may hold at once (README): the
 // code-point set, 96 bytes of cache per new code point, 16 per byte of placements, 32 per

@@ -21,7 +21,7 @@ constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans
 // The renderer's documented limits: the longest text in bytes and the largest image in
 // pixels.
 constexpr size_t kTextLimit = size_t{1} << 19;
-constexpr int64_t kImageLimit = int64_t{1} << 22;
+constexpr int64_t kImageLimit = int64_t{1} << 24;
 
 using LoadMemory = void*(const void*, unsigned long, float);
 using LoadMemoryEx = void*(const void*, unsigned long, float, unsigned int);
@@ -282,12 +282,12 @@ TEST_F(TextRenderArtifact, HostileTextsAndSizesGiveDefinedResults) {
   const Rendered at_one_pixel = render(unit, "Ag");
   ASSERT_FALSE(at_one_pixel.null);
   free_font(unit);
-  // Sizes below 1 become 1; at 10^7 pixels one line is taller than the image limit.
-  for (float size : {0.0f, -3.0f, std::nanf(""), 1e7f}) {
+  // Sizes below 1 become 1; at 10^8 pixels one line is taller than the image limit.
+  for (float size : {0.0f, -3.0f, std::nanf(""), 1e8f}) {
     void* font = load_dejavu(size);
     ASSERT_NE(font, nullptr) << size;
     const Rendered image = render(font, "Ag");
-    if (size == 1e7f) {
+    if (size == 1e8f) {
       EXPECT_TRUE(image.null);
       EXPECT_EQ(record(font).entries.size, 0u) << "nothing is rasterized for a null image";
     } else {
@@ -355,7 +355,8 @@ TEST_F(TextRenderArtifact, EveryCodePointInPieces) {
 // first one shows it; nothing is cached and no other glyph is rasterized.
 TEST_F(TextRenderArtifact, OversizedGlyphsAreNotRasterizedInBulk) {
   set_host_heap_mb(64);
-  void* font = load_dejavu(3000.0f);
+  // At 4500 px the first block glyph takes most of a render's 2^24 new bitmap pixels.
+  void* font = load_dejavu(4500.0f);
   ASSERT_NE(font, nullptr);
   std::u32string blocks;
   for (char32_t cp = 0x2580; cp <= 0x259F; ++cp) {
@@ -366,7 +367,7 @@ TEST_F(TextRenderArtifact, OversizedGlyphsAreNotRasterizedInBulk) {
   EXPECT_FALSE(
       halts([&] { peak = peak_host_bytes([&] { image = render(font, textref::utf8(blocks)); }); }));
   EXPECT_TRUE(image.null);
-  EXPECT_EQ(record(font).entries.size, 0u);
+  EXPECT_LE(record(font).entries.size, 1u);
   EXPECT_LT(peak, size_t(32) << 20);
   free_font(font);
 }

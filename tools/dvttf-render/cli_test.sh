@@ -112,8 +112,8 @@ case_ 2 none "-s needs a value" Hi -s
 case_ 2 none "--size wants a pixel size" --size abc Hi
 case_ 2 none "--size wants a pixel size" --size=0 Hi
 case_ 2 none "--size wants a pixel size" -snan Hi
-case_ 2 none "--size wants a pixel size from 1 to 4096, not '4097' (beyond 4096 px even a character a quarter em wide" --size 4097 Hi
-case_ 2 none "--size wants a pixel size from 1 to 4096" -s 10000 Hi
+case_ 2 none "--size wants a pixel size from 1 to 8192, not '8193' (beyond 8192 px even a character a quarter em wide" --size 8193 Hi
+case_ 2 none "--size wants a pixel size from 1 to 8192" -s 10000 Hi
 case_ 2 none "--color wants R,G,B" --color 1,2 Hi
 case_ 2 none "--color wants R,G,B" -c 1,2,300 Hi
 case_ 2 none "--color wants R,G,B" --color=1,2,3,4 Hi
@@ -194,17 +194,19 @@ if present "$dejavu" fonts-dejavu-core; then
   # A refused render names the limit it went beyond, with the figures.
   head -c 600000 /dev/zero | tr '\0' 'a' >"$work/long.txt"
   perl -CO -e 'print map { chr } 0x4E00 .. 0x4E00 + 17000' >"$work/distinct.txt"
-  head -c 120000 /dev/zero | tr '\0' '\n' | sed 's/^/a/' >"$work/lines.txt"
-  case_ 1 none "cannot render the text at 3500 px: the image would be 1113x4075 (4535475 pixels); a render draws at most" \
-    -s 3500 -o "$work/big.png" .
+  head -c 450000 /dev/zero | tr '\0' '\n' >"$work/lines.txt"
+  case_ 1 none "cannot render the text at 8000 px: the image would be 2543x9313 (23682959 pixels); a render draws at most" \
+    -s 8000 -o "$work/big.png" .
   case_ 1 none "the image would be more than 2147483647 pixels" -s 1500 -o "$work/big.png" \
     "$(head -c 3000 /dev/zero | tr '\0' 'W')"
   case_ 1 "@$work/long.txt" "the text is 600000 bytes; a render takes at most" -o "$work/big.png"
   case_ 1 "@$work/distinct.txt" "the text has 17001 different characters; a render rasterizes at most" \
     -o "$work/big.png"
-  case_ 1 "@$work/lines.txt" "its 120000 lines of 38 px make an image at least 4560000 pixels tall" \
+  case_ 1 "@$work/lines.txt" "its 450000 lines of 38 px make an image at least 17100000 pixels tall" \
     -o "$work/big.png"
-  case_ 1 none "its glyphs' bitmaps would take" -s 1000 -o "$work/big.png" 'MW@#%&'
+  # Combining marks stack on one place: their bitmaps pass the limit before the image does.
+  case_ 1 none "its glyphs' bitmaps would take" -s 3000 -o "$work/big.png" \
+    "a$(perl -CO -e 'print map { chr } 0x300 .. 0x345')"
 
   # Characters the font does not map: a warning naming the first five and how many more.
   case_ 0 none "the font maps 3 of the text's characters to no glyph (they draw as .notdef): U+4E2D '中', U+6587 '文', U+5B57 '字'" \

@@ -36,8 +36,8 @@ TEST(FlattenCubic, FlatnessThresholdOnEitherControlPoint) {
     double second_offset;
     bool split;
   };
-  for (const Case c : {Case{0.3, 0, false}, Case{0, 0.3, false}, Case{0.3, -0.3, false},
-                       Case{0.4, 0, true}, Case{0, -0.4, true}}) {
+  for (const Case c : {Case{0.23, 0, false}, Case{0, 0.23, false}, Case{0.23, -0.23, false},
+                       Case{0.24, 0, true}, Case{0, -0.24, true}}) {
     OutlineBuilder b;
     const unsigned int edges =
         flatten(b, {{0, 0}, {3, c.first_offset}, {6, c.second_offset}, {9, 0}});
@@ -58,8 +58,8 @@ TEST(FlattenCubic, NanControlPointSplitsToFullDepth) {
   EXPECT_EQ(flatten(b, {{0, 0}, {std::nan(""), 1}, {2, 1}, {4, 0}}), 1024u);
 }
 
-// Every edge end lies on the curve, and the curve strays from the edges by at most 3/4 of
-// the 0.35 pixel tolerance.
+// Every edge end lies on the curve, and the curve strays from the edges by at most the
+// quadratic curves' 0.175 pixel.
 TEST(FlattenCubic, EdgesFollowTheCurveWithinTolerance) {
   std::mt19937 random(23);
   std::uniform_real_distribution<double> coordinate(-60, 60);
@@ -85,6 +85,6 @@ TEST(FlattenCubic, EdgesFollowTheCurveWithinTolerance) {
       }
       worst = std::fmax(worst, nearest);
     }
-    EXPECT_LE(worst, 0.75 * 0.35 + 1e-9) << "curve " << curve;
+    EXPECT_LE(worst, 0.175 + 1e-9) << "curve " << curve;
   }
 }

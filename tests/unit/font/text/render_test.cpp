@@ -429,7 +429,8 @@ TEST_F(TextRender, HugeTextsGiveDefinedResults) {
 TEST_F(TextRender, OversizedGlyphStopsTheRenderBeforeItIsCached) {
   std::string text;
   for (unsigned int cp = 0x2580; cp < 0x25A0; ++cp) {
-    backend_->glyphs[cp] = FakeGlyph{0, 2000, 2000, 3000, 2100.0, 255};
+    // 1000 x 1000 pixels, but hanging 20,000 rows below the baseline.
+    backend_->glyphs[cp] = FakeGlyph{0, -20000, 1000, 1000, 2100.0, 255};
     textref::append_utf8(text, cp);
   }
   EXPECT_EQ(render(text.c_str()), nullptr);
@@ -442,16 +443,16 @@ TEST_F(TextRender, OversizedGlyphStopsTheRenderBeforeItIsCached) {
 TEST_F(TextRender, LayoutStopsOnceTheImageCannotFit) {
   std::string text;
   for (unsigned int cp = 0x100; cp < 0x120; ++cp) {
-    backend_->glyphs[cp] = FakeGlyph{0, 8, 1000, 1000, 1000.0, 255}; // 1000 x 1000 each
+    backend_->glyphs[cp] = FakeGlyph{0, 8, 2000, 3000, 2000.0, 255}; // 2000 x 3000 each
     textref::append_utf8(text, cp);
   }
-  // Two glyphs make 2000 x 1000 pixels; the third would make 3000 x 1000.
+  // Two glyphs make 4000 x 3000 pixels; the third would make 6000 x 3000.
   EXPECT_EQ(render(text.c_str()), nullptr);
   EXPECT_EQ(backend_->rasterized.size(), 3u);
   EXPECT_EQ(handle_->bitmap_cache.count(), 2u);
-  // Cached glyphs stop a line as well: 2000 pixels wide, then enough lines below it to
+  // Cached glyphs stop a line as well: 4000 pixels wide, then enough lines below it to
   // pass the image cap.
-  const size_t lines_below = render_limits::kMaxImagePixels / 2000 / kLineHeight;
+  const size_t lines_below = (render_limits::kMaxImagePixels / 4000 - 3000) / kLineHeight + 1;
   EXPECT_EQ(render((text.substr(0, 4) + std::string(lines_below, '\n')).c_str()), nullptr);
   EXPECT_EQ(backend_->rasterized.size(), 3u);
 }
@@ -459,11 +460,14 @@ TEST_F(TextRender, LayoutStopsOnceTheImageCannotFit) {
 // Lines are at least line_height tall: too many of them are refused before anything is
 // rasterized.
 TEST_F(TextRender, TooManyLinesAreRefusedUpFront) {
-  const int64_t fitting = render_limits::kMaxImagePixels / kLineHeight;
+  // Lines 100 pixels tall, so that a text of lines within the text limit passes the cap.
+  constexpr int kTallLine = 100;
+  dv::dv_ttf_font_resize(handle_, kPixelSize * kTallLine / kLineHeight);
+  const int64_t fitting = render_limits::kMaxImagePixels / kTallLine;
   std::string lines(fitting - 1, '\n');
   TextImage* image = render(lines.c_str());
   ASSERT_NE(image, nullptr);
-  EXPECT_EQ(image->height, fitting * kLineHeight);
+  EXPECT_EQ(image->height, fitting * kTallLine);
   // One line more, ending in a glyph that layout would have to rasterize.
   lines += "\nA";
   EXPECT_EQ(render(lines.c_str()), nullptr);
@@ -471,10 +475,10 @@ TEST_F(TextRender, TooManyLinesAreRefusedUpFront) {
 }
 
 // The bitmaps one render adds to the cache are bounded even when the glyphs overlap and
-// the image would fit: zero-advance glyphs of a million pixels each, stacked.
+// the image would fit: zero-advance glyphs of 6.25 million pixels each, stacked.
 TEST_F(TextRender, NewBitmapsPerRenderAreBounded) {
   for (unsigned int cp : {'a', 'b', 'c'}) {
-    backend_->glyphs[cp] = FakeGlyph{0, 8, 1000, 1000, 0.0, 255};
+    backend_->glyphs[cp] = FakeGlyph{0, 8, 2500, 2500, 0.0, 255};
   }
   EXPECT_NE(render("ab"), nullptr);
   handle_->bitmap_cache.clear();

@@ -1,0 +1,38 @@
+// Counting, before any sweeping, what sweeping an outline will cost: the crossings of its
+// edges with the sample rows, how many a single row holds, and the work of sorting them.
+#pragma once
+#include <stdint.h>
+
+#include "containers/vector.h"
+#include "font/raster/outline.h"
+#include "font/raster/sample_grid.h"
+
+// The sample rows first .. end - 1 the edge p0-p1 spans (those with low <= y < high, as
+// the sweep decides it); false when it spans none (horizontal edges and edges with a NaN y
+// among them).
+[[gnu::always_inline]] inline bool spanned_rows(const Point& p0, const Point& p1,
+                                                const SampleGrid& grid, int32_t& first,
+                                                int32_t& end) {
+  if (!(p0.y < p1.y) && !(p1.y < p0.y))
+    return false;
+  const bool upward = p0.y < p1.y;
+  first = grid.first_row_below(upward ? p1.y : p0.y);
+  end = grid.first_row_below(upward ? p0.y : p1.y);
+  return first < end;
+}
+
+struct CrossingCount {
+  uint64_t crossings = 0;   // edge and sample-row pairs, over all rows
+  uint64_t busiest_row = 0; // the most crossings one sample row holds
+  // Computing every crossing and sorting each row's: a row of k crossings costs
+  // k (1 + ceil(log2 k)) units, the comparisons of an n log n sort. When counting stopped
+  // early, one unit per crossing counted.
+  uint64_t sweep_work = 0;
+};
+
+// Counts the crossings of the outline's edges with the grid's sample rows (an edge spans
+// the rows whose y lies in [low, high) of its ends, as the sweep decides it). Stops early,
+// with the count so far, once the crossings pass `max_crossings`. `rows` is storage for
+// one entry per sample row, reused between calls.
+CrossingCount count_crossings(const OutlineBuilder& outline, const SampleGrid& grid,
+                              uint64_t max_crossings, dv::vector<int32_t>& rows);
