@@ -95,7 +95,7 @@ constexpr unsigned long DV_TTF_RENDER_MAX_NEW_GLYPHS = 1ul << 14;
 constexpr long long DV_TTF_RENDER_MAX_NEW_GLYPH_PIXELS = 1ll << 24;
 // and the work they cost, in units of a few nanoseconds of rasterizing each (the README's
 // budget section says what counts).
-constexpr unsigned long long DV_TTF_RENDER_MAX_WORK = 1ull << 26;
+constexpr unsigned long long DV_TTF_RENDER_MAX_WORK = 1ull << 27;
 
 // Measures UTF-8 text without drawing it: the width and height of the image
 // dv_ttf_font_render would return for the same text and handle (at its present size), and

@@ -24,9 +24,10 @@ inline constexpr uint64_t kMaxNewGlyphs = uint64_t{1} << 14;
 inline constexpr int64_t kMaxNewGlyphPixels = int64_t{1} << 24;
 
 // Most work the new glyphs of one render may cost, in the units of font/glyph_budget.h
-// (interpreter steps, glyf points, edges, crossings with their sorting, pixels): about a
-// second at the worst rate any glyph reaches (15 ns a unit). Real fonts at
-// every size the other limits allow stay below it; beyond it the render gives null.
-inline constexpr uint64_t kMaxRasterWork = uint64_t{1} << 26;
+// (interpreter steps, glyf points, edges, crossings with their sorting, pixels): the
+// costliest hostile render stays near a third of a second. Real fonts at every size the
+// other limits allow stay below it (16,384 ideographs at 26 px need more than 2^26);
+// beyond it the render gives null.
+inline constexpr uint64_t kMaxRasterWork = uint64_t{1} << 27;
 
 } // namespace render_limits
