@@ -142,6 +142,22 @@ bool InspectedFont::load_sfnt_face(uint32_t directory) {
 
 InspectedFont::~InspectedFont() = default;
 
+// The straight-line reading the standard loader makes (the facts dvttf-info prints), and
+// with the complete Type 1 option the complete one, which names the glyphs a render draws
+// (and alone reads a .t1 program). Loaded when either reading loads.
+bool InspectedFont::load_type1_faces() {
+  const dv::vector<unsigned char> bytes = library_bytes(bytes_);
+  type1_ = std::make_unique<Type1Font>();
+  if (!load_type1_font(*type1_, bytes))
+    type1_.reset();
+  if ((options_ & load_option::kCompleteType1) != 0) {
+    type1_named_ = std::make_unique<Type1Font>();
+    if (!load_type1_font(*type1_named_, bytes, Type1Mode::kComplete))
+      type1_named_.reset();
+  }
+  return type1_ != nullptr || type1_named_ != nullptr;
+}
+
 std::string InspectedFont::load() {
   if (std::string problem = font_file_problem(path_); !problem.empty()) {
     return problem;
@@ -167,8 +183,7 @@ std::string InspectedFont::load() {
         format_ == FontFormat::kCollection) {
       loaded = load_sfnt_face(directory);
     } else {
-      type1_ = std::make_unique<Type1Font>();
-      loaded = load_type1_font(*type1_, library_bytes(bytes_));
+      loaded = load_type1_faces();
     }
   });
   if (halted) {
@@ -176,12 +191,14 @@ std::string InspectedFont::load() {
     (void)truetype_.release();
     (void)cff_.release();
     (void)type1_.release();
+    (void)type1_named_.release();
     return "the library halted reading " + path_ + " (out of memory?)";
   }
   if (!loaded) {
     truetype_.reset();
     cff_.reset();
     type1_.reset();
+    type1_named_.reset();
     return "cannot load font " + path_ + ": " + load_failure(format_, bytes_);
   }
   return "";
@@ -193,10 +210,11 @@ bool InspectedFont::maps(uint32_t codepoint) const {
     const uint16_t glyph = map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, codepoint);
     return glyph != 0 && glyph < font.num_glyphs_;
   }
-  if (type1_ != nullptr) {
-    const dv::string& name = glyph_name_for_codepoint(*type1_, codepoint);
-    return !(name == dv::string(".notdef")) &&
-           type1_->charstrings.find(name) != type1_->charstrings.end();
+  if (const Type1Font* font = type1_named_ != nullptr ? type1_named_.get() : type1_.get()) {
+    const ByteVector* charstring = charstring_for_type1_glyph(*font, codepoint);
+    const auto* notdef = font->charstrings.find(dv::string(".notdef"));
+    return charstring != nullptr &&
+           (notdef == font->charstrings.end() || charstring != &notdef->second);
   }
   return false;
 }

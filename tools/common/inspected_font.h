@@ -51,7 +51,7 @@ public:
   // or when not loaded. sfnt() is the TrueType or OpenType CFF font's common part.
   const TrueTypeFont* truetype() const { return truetype_.get(); }
   const CffFont* cff() const { return cff_.get(); }
-  const Type1Font* type1() const { return type1_.get(); }
+  const Type1Font* type1() const { return type1_ != nullptr ? type1_.get() : type1_named_.get(); }
   const SfntFont* sfnt() const;
 
   // True when the font gives `codepoint` a glyph of its own (not .notdef or glyph 0).
@@ -64,6 +64,7 @@ private:
   std::string load();
   // Loads the sfnt face whose table directory starts at `directory`; false when refused.
   bool load_sfnt_face(uint32_t directory);
+  bool load_type1_faces();
 
   std::string path_;
   unsigned int options_;
@@ -71,7 +72,8 @@ private:
   FontFormat format_ = FontFormat::kUnknown;
   std::unique_ptr<TrueTypeFont> truetype_;
   std::unique_ptr<CffFont> cff_;
-  std::unique_ptr<Type1Font> type1_;
+  std::unique_ptr<Type1Font> type1_;       // as the standard loader reads it
+  std::unique_ptr<Type1Font> type1_named_; // read in full, with the complete Type 1 option
   std::string problem_;
 };
 

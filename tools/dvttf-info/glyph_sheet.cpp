@@ -6,6 +6,7 @@
 
 #include "common/png_writer.h"
 #include "font/font_api.h"
+#include "font/load_options.h"
 #include "host/halt.h"
 
 namespace dvttf_info {
@@ -106,7 +107,11 @@ private:
 
 std::vector<uint32_t> mapped_codepoints(const dvttf_tools::InspectedFont& font) {
   std::vector<uint32_t> mapped;
-  const uint32_t last = font.type1() != nullptr ? 255 : kLastCodePoint;
+  // Type 1 code points name glyphs through the encoding (0-255) unless the font is read in
+  // full, where glyph names reach any code point.
+  const bool by_encoding =
+      font.type1() != nullptr && (font.options() & load_option::kCompleteType1) == 0;
+  const uint32_t last = by_encoding ? 255 : kLastCodePoint;
   for (uint32_t codepoint = 0; codepoint <= last; ++codepoint) {
     if (font.maps(codepoint)) {
       mapped.push_back(codepoint);

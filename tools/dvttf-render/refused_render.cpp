@@ -114,8 +114,8 @@ std::string refused_render_reason(const dvttf_tools::InspectedFont& font, float 
                                   const std::string& text) {
   std::string reason;
   const bool halted = dvhost::halts([&] {
-    auto* handle = static_cast<FontHandle*>(
-        dv::dv_ttf_font_load_memory(font.bytes().data(), font.bytes().size(), pixel_size));
+    auto* handle = static_cast<FontHandle*>(dv::dv_ttf_font_load_memory_ex(
+        font.bytes().data(), font.bytes().size(), pixel_size, font.options()));
     if (handle == nullptr) {
       reason = "the font did not load a second time";
       return;
