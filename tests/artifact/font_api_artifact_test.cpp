@@ -57,9 +57,9 @@ TEST_F(FontApiArtifact, RefusedDataLeavesNothingBehind) {
     EXPECT_EQ(leaked_blocks(), 0);
   }
   // A TrueType backend that fails to load is destroyed again.
-  testfont::FontParams spec;
-  spec.units_per_em = 0;
-  EXPECT_EQ(load(testfont::build_font(spec)), nullptr);
+  testfont::FontParams params;
+  params.units_per_em = 0;
+  EXPECT_EQ(load(testfont::build_font(params)), nullptr);
   EXPECT_EQ(leaked_blocks(), 0);
 }
 
@@ -80,12 +80,12 @@ TEST_F(FontApiArtifact, LoadsAndFreesWithoutLeak) {
 }
 
 TEST_F(FontApiArtifact, CallerBufferOverwrittenAfterLoadHasNoEffect) {
-  testfont::FontParams spec;
-  spec.units_per_em = 2048;
-  spec.ascender = 1900;
-  spec.descender = -500;
-  spec.line_gap = -5;
-  auto* bytes = new testfont::Bytes(testfont::build_font(spec));
+  testfont::FontParams params;
+  params.units_per_em = 2048;
+  params.ascender = 1900;
+  params.descender = -500;
+  params.line_gap = -5;
+  auto* bytes = new testfont::Bytes(testfont::build_font(params));
   void* handle = load(*bytes, 12.0f);
   ASSERT_NE(handle, nullptr);
   std::memset(bytes->data(), 0xEE, bytes->size());

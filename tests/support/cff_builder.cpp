@@ -95,22 +95,22 @@ Bytes private_block(const std::vector<Bytes>& subrs) {
   return block;
 }
 
-Bytes fd_select_data(const CffParams& spec) {
+Bytes fd_select_data(const CffParams& params) {
   ByteWriter out;
-  out.u8(static_cast<uint8_t>(spec.fd_select_format));
-  if (spec.fd_select_format == 0) {
-    for (uint8_t fd : spec.fd_select)
+  out.u8(static_cast<uint8_t>(params.fd_select_format));
+  if (params.fd_select_format == 0) {
+    for (uint8_t fd : params.fd_select)
       out.u8(fd);
     return out.bytes();
   }
   std::vector<std::pair<uint16_t, uint8_t>> ranges;
-  for (size_t glyph = 0; glyph < spec.fd_select.size(); ++glyph)
-    if (ranges.empty() || ranges.back().second != spec.fd_select[glyph])
-      ranges.push_back({static_cast<uint16_t>(glyph), spec.fd_select[glyph]});
+  for (size_t glyph = 0; glyph < params.fd_select.size(); ++glyph)
+    if (ranges.empty() || ranges.back().second != params.fd_select[glyph])
+      ranges.push_back({static_cast<uint16_t>(glyph), params.fd_select[glyph]});
   out.u16(static_cast<uint16_t>(ranges.size()));
   for (const auto& [first, fd] : ranges)
     out.u16(first).u8(fd);
-  out.u16(static_cast<uint16_t>(spec.fd_select.size()));
+  out.u16(static_cast<uint16_t>(params.fd_select.size()));
   return out.bytes();
 }
 
@@ -119,13 +119,13 @@ struct Layout {
           fd_select = 0;
 };
 
-Bytes top_dict(const CffParams& spec, const Layout& at) {
-  const bool cid = !spec.font_dict_subrs.empty();
+Bytes top_dict(const CffParams& params, const Layout& at) {
+  const bool cid = !params.font_dict_subrs.empty();
   Bytes dict;
   if (cid)
     dict = concat({dict, dict_int(391), dict_int(392), dict_int(0), {12, 30}});
   dict = concat({dict, with_operator(dict_int(at.charstrings), {17})});
-  if (!spec.charset_sids.empty())
+  if (!params.charset_sids.empty())
     dict = concat({dict, with_operator(dict_int(at.charset), {15})});
   if (cid) {
     dict = concat({dict, with_operator(dict_int(at.fd_array), {12, 36}),
@@ -134,32 +134,32 @@ Bytes top_dict(const CffParams& spec, const Layout& at) {
     dict =
         concat({dict, dict_int(at.private_size), with_operator(dict_int(at.private_offset), {18})});
   }
-  return concat({dict, spec.extra_top_dict});
+  return concat({dict, params.extra_top_dict});
 }
 
 } // namespace
 
-Bytes cff_table(const CffParams& spec) {
+Bytes cff_table(const CffParams& params) {
   const Bytes header = {1, 0, 4, 4};
   const Bytes names = cff_index({Bytes{'T', 'e', 's', 't'}});
   const Bytes strings = cff_index({});
-  const Bytes globals = cff_index(spec.global_subrs);
-  const Bytes charstrings = cff_index(spec.charstrings);
-  const size_t top_size = cff_index({top_dict(spec, {})}).size();
+  const Bytes globals = cff_index(params.global_subrs);
+  const Bytes charstrings = cff_index(params.charstrings);
+  const size_t top_size = cff_index({top_dict(params, {})}).size();
 
   Layout at;
   size_t offset = header.size() + names.size() + top_size + strings.size() + globals.size();
   at.charstrings = static_cast<int32_t>(offset);
   offset += charstrings.size();
   Bytes tail;
-  if (spec.font_dict_subrs.empty()) {
+  if (params.font_dict_subrs.empty()) {
     at.private_offset = static_cast<int32_t>(offset);
-    at.private_size = static_cast<int32_t>(private_dict(spec.local_subrs).size());
-    tail = private_block(spec.local_subrs);
+    at.private_size = static_cast<int32_t>(private_dict(params.local_subrs).size());
+    tail = private_block(params.local_subrs);
   } else {
     // The Private DICTs, then the FDArray whose Font DICTs point at them, then FDSelect.
     std::vector<Bytes> font_dicts;
-    for (const auto& subrs : spec.font_dict_subrs) {
+    for (const auto& subrs : params.font_dict_subrs) {
       const Bytes block = private_block(subrs);
       font_dicts.push_back(
           concat({dict_int(static_cast<int32_t>(private_dict(subrs).size())),
@@ -169,26 +169,26 @@ Bytes cff_table(const CffParams& spec) {
     at.fd_array = static_cast<int32_t>(offset + tail.size());
     tail = concat({tail, cff_index(font_dicts)});
     at.fd_select = static_cast<int32_t>(offset + tail.size());
-    tail = concat({tail, fd_select_data(spec)});
+    tail = concat({tail, fd_select_data(params)});
   }
-  if (!spec.charset_sids.empty()) {
+  if (!params.charset_sids.empty()) {
     at.charset = static_cast<int32_t>(offset + tail.size());
     ByteWriter charset;
     charset.u8(0);
-    for (uint16_t sid : spec.charset_sids)
+    for (uint16_t sid : params.charset_sids)
       charset.u16(sid);
     tail = concat({tail, charset.bytes()});
   }
   return concat(
-      {header, names, cff_index({top_dict(spec, at)}), strings, globals, charstrings, tail});
+      {header, names, cff_index({top_dict(params, at)}), strings, globals, charstrings, tail});
 }
 
 Bytes build_cff_font(const FontParams& sfnt, const CffParams& cff) {
-  FontParams spec = sfnt;
-  spec.omit_tables.push_back("glyf");
-  spec.omit_tables.push_back("loca");
-  spec.extra_tables.push_back({"CFF ", cff_table(cff)});
-  return sfnt_file(font_tables(spec), 0x4F54544F);
+  FontParams params = sfnt;
+  params.omit_tables.push_back("glyf");
+  params.omit_tables.push_back("loca");
+  params.extra_tables.push_back({"CFF ", cff_table(cff)});
+  return sfnt_file(font_tables(params), 0x4F54544F);
 }
 
 } // namespace testfont

@@ -44,7 +44,7 @@ Bytes dict_int(int32_t value);
 // An INDEX of the given objects (offset size 4).
 Bytes cff_index(const std::vector<Bytes>& objects);
 
-Bytes cff_table(const CffParams& spec);
+Bytes cff_table(const CffParams& params);
 
 // An OpenType CFF font: `sfnt`'s tables without glyf and loca (its glyph advances and cmap
 // stay), the CFF table of `cff`, version "OTTO".

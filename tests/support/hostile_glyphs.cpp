@@ -155,15 +155,16 @@ Bytes hostile_truetype(HostileShape shape) {
     }
     break;
   }
-  FontParams spec;
-  spec.units_per_em = kTrueTypeUnitsPerEm;
-  spec.ascender = 102;
-  spec.descender = -26;
-  spec.line_gap = 0;
-  spec.index_to_loc_format = 1;
-  spec.glyphs = {GlyphShape{composite_glyph(components), 64, 0}, GlyphShape{zigzag_glyph(), 64, 0},
-                 GlyphShape{huge_box_glyph(), 64, 0}, GlyphShape{pointless_glyph(), 64, 0}};
-  return build_font(spec);
+  FontParams params;
+  params.units_per_em = kTrueTypeUnitsPerEm;
+  params.ascender = 102;
+  params.descender = -26;
+  params.line_gap = 0;
+  params.index_to_loc_format = 1;
+  params.glyphs = {GlyphShape{composite_glyph(components), 64, 0},
+                   GlyphShape{zigzag_glyph(), 64, 0}, GlyphShape{huge_box_glyph(), 64, 0},
+                   GlyphShape{pointless_glyph(), 64, 0}};
+  return build_font(params);
 }
 
 Bytes hostile_type1(HostileShape shape) {

@@ -309,21 +309,21 @@ TableLocation find_table(const Bytes& font, const std::string& tag, bool last) {
 
 namespace {
 
-Bytes head_table(const FontParams& spec) {
+Bytes head_table(const FontParams& params) {
   ByteWriter out;
   out.u32(0x00010000).u32(0x00010000).u32(0).u32(0x5F0F3CF5); // checksum adjustment, magic
-  out.u16(0).u16(spec.units_per_em);                          // flags at 16, upem at 18
+  out.u16(0).u16(params.units_per_em);                        // flags at 16, upem at 18
   for (int i = 0; i < 4; ++i)
-    out.u32(0);                             // created, modified: 20..35
-  out.i16(0).i16(0).i16(0).i16(0);          // bounding box: 36..43
-  out.u16(0).u16(8).i16(2);                 // macStyle, lowestRecPPEM, direction hint
-  out.i16(spec.index_to_loc_format).i16(0); // 50, glyphDataFormat 52
-  return out.bytes();                       // 54 bytes
+    out.u32(0);                               // created, modified: 20..35
+  out.i16(0).i16(0).i16(0).i16(0);            // bounding box: 36..43
+  out.u16(0).u16(8).i16(2);                   // macStyle, lowestRecPPEM, direction hint
+  out.i16(params.index_to_loc_format).i16(0); // 50, glyphDataFormat 52
+  return out.bytes();                         // 54 bytes
 }
 
-Bytes hhea_table(const FontParams& spec, uint16_t num_hmetrics) {
+Bytes hhea_table(const FontParams& params, uint16_t num_hmetrics) {
   ByteWriter out;
-  out.u32(0x00010000).i16(spec.ascender).i16(spec.descender).i16(spec.line_gap);
+  out.u32(0x00010000).i16(params.ascender).i16(params.descender).i16(params.line_gap);
   out.u16(1000).i16(0).i16(0).i16(1000); // advanceWidthMax .. xMaxExtent: 10..17
   out.i16(1).i16(0).i16(0);              // caret: 18..23
   for (int i = 0; i < 4; ++i)
@@ -346,51 +346,52 @@ std::vector<GlyphShape> default_glyphs() {
 
 } // namespace
 
-std::vector<TableEntry> font_tables(const FontParams& spec) {
-  const std::vector<GlyphShape> glyphs = spec.glyphs.empty() ? default_glyphs() : spec.glyphs;
+std::vector<TableEntry> font_tables(const FontParams& params) {
+  const std::vector<GlyphShape> glyphs = params.glyphs.empty() ? default_glyphs() : params.glyphs;
   const uint16_t glyph_count = static_cast<uint16_t>(glyphs.size());
-  const uint16_t num_hmetrics = spec.num_hmetrics ? spec.num_hmetrics : glyph_count;
+  const uint16_t num_hmetrics = params.num_hmetrics ? params.num_hmetrics : glyph_count;
 
   ByteWriter glyf, loca, hmtx;
   for (size_t i = 0; i <= glyphs.size(); ++i) {
-    if (spec.index_to_loc_format == 0) {
+    if (params.index_to_loc_format == 0) {
       loca.u16(static_cast<uint16_t>(glyf.size() / 2));
     } else {
       loca.u32(static_cast<uint32_t>(glyf.size()));
     }
     if (i < glyphs.size())
-      glyf.append(glyphs[i].data).pad_to(spec.index_to_loc_format == 0 ? 2 : 1);
+      glyf.append(glyphs[i].data).pad_to(params.index_to_loc_format == 0 ? 2 : 1);
   }
   for (size_t i = 0; i < glyphs.size(); ++i) {
     if (i < num_hmetrics)
       hmtx.u16(glyphs[i].advance);
     hmtx.i16(glyphs[i].lsb);
   }
-  std::vector<EncodingRecord> cmaps = spec.cmaps;
+  std::vector<EncodingRecord> cmaps = params.cmaps;
   if (cmaps.empty())
     cmaps.push_back({3, 1, cmap_format4_for({{'A', 1}, {' ', 2}})});
 
   std::vector<TableEntry> tables = {
       {"cmap", cmap_table(cmaps)},
       {"glyf", glyf.bytes()},
-      {"head", head_table(spec)},
-      {"hhea", hhea_table(spec, num_hmetrics)},
+      {"head", head_table(params)},
+      {"hhea", hhea_table(params, num_hmetrics)},
       {"hmtx", hmtx.bytes()},
       {"loca", loca.bytes()},
-      {"maxp", maxp_table(spec.num_glyphs_override ? spec.num_glyphs_override : glyph_count)},
+      {"maxp", maxp_table(params.num_glyphs_override ? params.num_glyphs_override : glyph_count)},
   };
   tables.erase(std::remove_if(tables.begin(), tables.end(),
                               [&](const TableEntry& t) {
-                                return std::find(spec.omit_tables.begin(), spec.omit_tables.end(),
-                                                 t.tag) != spec.omit_tables.end();
+                                return std::find(params.omit_tables.begin(),
+                                                 params.omit_tables.end(),
+                                                 t.tag) != params.omit_tables.end();
                               }),
                tables.end());
-  tables.insert(tables.end(), spec.extra_tables.begin(), spec.extra_tables.end());
+  tables.insert(tables.end(), params.extra_tables.begin(), params.extra_tables.end());
   return tables;
 }
 
-Bytes build_font(const FontParams& spec) {
-  return sfnt_file(font_tables(spec), spec.version);
+Bytes build_font(const FontParams& params) {
+  return sfnt_file(font_tables(params), params.version);
 }
 
 } // namespace testfont

@@ -141,8 +141,8 @@ struct FontParams {
   std::vector<std::string> omit_tables;
 };
 
-std::vector<TableEntry> font_tables(const FontParams& spec);
-Bytes build_font(const FontParams& spec);
+std::vector<TableEntry> font_tables(const FontParams& params);
+Bytes build_font(const FontParams& params);
 
 // A closed square contour with corners (x0, y0) and (x1, y1).
 Contour box(int x0, int y0, int x1, int y1);

@@ -11,8 +11,8 @@ namespace {
 // Long-only options answer getopt_long with codes past every character.
 constexpr int kFirstLongOnlyCode = 256;
 
-int code_of(const OptionSpec& spec, size_t index) {
-  return spec.short_name != 0 ? spec.short_name : kFirstLongOnlyCode + static_cast<int>(index);
+int code_of(const OptionRow& row, size_t index) {
+  return row.short_name != 0 ? row.short_name : kFirstLongOnlyCode + static_cast<int>(index);
 }
 
 // The getopt_long tables of `options` and the way back from a code to its row.
@@ -21,22 +21,22 @@ struct GetoptTables {
   // The leading ':' makes getopt_long report a missing value as ':' instead of '?'; a
   // leading '+' stops at the first operand.
   std::string short_options = ":";
-  std::map<int, const OptionSpec*> by_code;
+  std::map<int, const OptionRow*> by_code;
 };
 
-GetoptTables getopt_tables(const std::vector<OptionSpec>& options, OptionPlacement placement) {
+GetoptTables getopt_tables(const std::vector<OptionRow>& options, OptionPlacement placement) {
   GetoptTables tables;
   if (placement == OptionPlacement::kBeforeOperands) {
     tables.short_options = "+:";
   }
   for (size_t i = 0; i < options.size(); ++i) {
-    const OptionSpec& spec = options[i];
-    const int has_value = spec.value_name != nullptr ? required_argument : no_argument;
-    tables.long_options.push_back({spec.long_name, has_value, nullptr, code_of(spec, i)});
-    tables.by_code[code_of(spec, i)] = &spec;
-    if (spec.short_name != 0) {
-      tables.short_options += spec.short_name;
-      tables.short_options += spec.value_name != nullptr ? ":" : "";
+    const OptionRow& row = options[i];
+    const int has_value = row.value_name != nullptr ? required_argument : no_argument;
+    tables.long_options.push_back({row.long_name, has_value, nullptr, code_of(row, i)});
+    tables.by_code[code_of(row, i)] = &row;
+    if (row.short_name != 0) {
+      tables.short_options += row.short_name;
+      tables.short_options += row.value_name != nullptr ? ":" : "";
     }
   }
   tables.long_options.push_back({nullptr, 0, nullptr, 0});
@@ -48,16 +48,16 @@ std::string written_name(const std::string& written) {
 }
 
 // The long options that `written` (a "--name" or "--name=value" argument) abbreviates.
-std::vector<std::string> long_option_matches(const std::vector<OptionSpec>& options,
+std::vector<std::string> long_option_matches(const std::vector<OptionRow>& options,
                                              const std::string& written) {
   if (written.rfind("--", 0) != 0) {
     return {};
   }
   const std::string name = written_name(written).substr(2);
   std::vector<std::string> matches;
-  for (const OptionSpec& spec : options) {
-    if (std::strncmp(spec.long_name, name.c_str(), name.size()) == 0) {
-      matches.push_back(std::string("--") + spec.long_name);
+  for (const OptionRow& row : options) {
+    if (std::strncmp(row.long_name, name.c_str(), name.size()) == 0) {
+      matches.push_back(std::string("--") + row.long_name);
     }
   }
   return matches;
@@ -66,7 +66,7 @@ std::vector<std::string> long_option_matches(const std::vector<OptionSpec>& opti
 // Why getopt_long refused `written` ('?'), from what it left in optopt: the code of a flag
 // given a value ("--help=x"), an unknown short option itself, else 0 for an unknown or
 // ambiguous long option.
-std::string refusal(const std::vector<OptionSpec>& options, const GetoptTables& tables,
+std::string refusal(const std::vector<OptionRow>& options, const GetoptTables& tables,
                     const std::string& written, int code) {
   if (tables.by_code.count(code) != 0) {
     return "option '" + written_name(written) + "' takes no value";
@@ -87,7 +87,7 @@ std::string refusal(const std::vector<OptionSpec>& options, const GetoptTables& 
 
 } // namespace
 
-ParsedCommandLine parse_command_line(const std::vector<OptionSpec>& options,
+ParsedCommandLine parse_command_line(const std::vector<OptionRow>& options,
                                      const std::vector<std::string>& arguments,
                                      OptionPlacement placement) {
   const GetoptTables tables = getopt_tables(options, placement);
@@ -132,18 +132,17 @@ ParsedCommandLine parse_command_line(const std::vector<OptionSpec>& options,
   return parsed;
 }
 
-std::string option_help(const std::vector<OptionSpec>& options) {
+std::string option_help(const std::vector<OptionRow>& options) {
   constexpr size_t kHelpColumn = 23;
   std::string text;
-  for (const OptionSpec& spec : options) {
-    std::string line =
-        spec.short_name != 0 ? std::string("  -") + spec.short_name + ", " : "      ";
-    line += std::string("--") + spec.long_name;
-    if (spec.value_name != nullptr) {
-      line += std::string(" ") + spec.value_name;
+  for (const OptionRow& row : options) {
+    std::string line = row.short_name != 0 ? std::string("  -") + row.short_name + ", " : "      ";
+    line += std::string("--") + row.long_name;
+    if (row.value_name != nullptr) {
+      line += std::string(" ") + row.value_name;
     }
     line += line.size() < kHelpColumn ? std::string(kHelpColumn - line.size(), ' ') : "  ";
-    text += line + spec.help + "\n";
+    text += line + row.help + "\n";
   }
   return text;
 }

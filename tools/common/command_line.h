@@ -11,7 +11,7 @@
 
 namespace dvttf_tools {
 
-struct OptionSpec {
+struct OptionRow {
   const char* long_name;
   char short_name;        // 0: the option has only its long form
   const char* value_name; // null: a flag without a value
@@ -31,11 +31,11 @@ enum class OptionPlacement { kAnywhere, kBeforeOperands };
 
 // Applies every option of `arguments` (the program name excluded) in order and collects
 // the operands; stops at the first error, which names the option and what is wrong.
-ParsedCommandLine parse_command_line(const std::vector<OptionSpec>& options,
+ParsedCommandLine parse_command_line(const std::vector<OptionRow>& options,
                                      const std::vector<std::string>& arguments,
                                      OptionPlacement placement = OptionPlacement::kAnywhere);
 
 // The options' lines of a usage text, aligned: "  -s, --size PX        help".
-std::string option_help(const std::vector<OptionSpec>& options);
+std::string option_help(const std::vector<OptionRow>& options);
 
 } // namespace dvttf_tools

@@ -76,7 +76,7 @@ unsigned int load_options(const Options& options) {
   return options.standard ? 0 : dvttf_tools::kEveryOption | options.face << 16;
 }
 
-std::vector<dvttf_tools::OptionSpec> option_table(Options* options) {
+std::vector<dvttf_tools::OptionRow> option_table(Options* options) {
   return {
       {"standard", 0, nullptr,
        "read the font as the standard loader does (TrueType and Type 1 only)",

@@ -89,7 +89,7 @@ int max_pixel_size() {
   return 2 * side;
 }
 
-std::vector<dvttf_tools::OptionSpec> option_table(Options* options) {
+std::vector<dvttf_tools::OptionRow> option_table(Options* options) {
   auto set = [](std::string* field) {
     return [field](const std::string& value) {
       *field = value;

@@ -45,7 +45,7 @@ struct ParseResult {
 };
 
 // The options' table, each row applying its value to `options`.
-std::vector<dvttf_tools::OptionSpec> option_table(Options* options);
+std::vector<dvttf_tools::OptionRow> option_table(Options* options);
 
 // `arguments` excludes the program name.
 ParseResult parse_options(const std::vector<std::string>& arguments);

@@ -43,7 +43,7 @@ struct Options {
   bool version = false;
 };
 
-std::vector<dvttf_tools::OptionSpec> option_table(Options* options) {
+std::vector<dvttf_tools::OptionRow> option_table(Options* options) {
   return {
       {"library", 0, "PATH",
        "the DovrelTTF artifact (default: the one installed with this tool, in the module's form)",

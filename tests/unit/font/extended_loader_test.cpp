@@ -22,9 +22,9 @@ FontHandle* load_ex(const Bytes& bytes, unsigned int options) {
 
 // A TrueType font told apart from others by its em size.
 Bytes truetype_with_em(uint16_t units_per_em) {
-  testfont::FontParams spec;
-  spec.units_per_em = units_per_em;
-  return testfont::build_font(spec);
+  testfont::FontParams params;
+  params.units_per_em = units_per_em;
+  return testfont::build_font(params);
 }
 
 Bytes with_version(Bytes bytes, uint32_t version) {

@@ -79,7 +79,7 @@ TEST_P(CffLoadRefuses, Malformed) {
   EXPECT_FALSE(loads(bytes));
 }
 
-// Rebuilds the font with a changed CFF spec.
+// Rebuilds the font with a changed CFF params.
 std::function<void(Bytes&)> rebuilt(std::function<void(testfont::CffParams&)> change) {
   return [change](Bytes& bytes) {
     testfont::CffParams cff = simple_cff();
@@ -93,9 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BrokenCase{"NoCffTable",
                    [](Bytes& b) {
-                     testfont::FontParams spec;
-                     spec.omit_tables = {"glyf", "loca"};
-                     b = testfont::sfnt_file(testfont::font_tables(spec), 0x4F54544F);
+                     testfont::FontParams params;
+                     params.omit_tables = {"glyf", "loca"};
+                     b = testfont::sfnt_file(testfont::font_tables(params), 0x4F54544F);
                    }},
         BrokenCase{"TrueTypeVersionTag", [](Bytes& b) { testfont::put_u32(b, 0, 0x00010000); }},
         BrokenCase{"MajorVersionTwo", [](Bytes& b) { b[cff_offset(b)] = 2; }},

@@ -11,9 +11,9 @@ using testfont::FontParams;
 namespace {
 
 std::unique_ptr<TrueTypeFont> font_with_cmaps(std::vector<EncodingRecord> cmaps) {
-  FontParams spec;
-  spec.cmaps = std::move(cmaps);
-  return load_font(testfont::build_font(spec));
+  FontParams params;
+  params.cmaps = std::move(cmaps);
+  return load_font(testfont::build_font(params));
 }
 
 uint16_t map(const TrueTypeFont& font, uint32_t codepoint) {
@@ -182,9 +182,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<SelectionCase>& info) { return info.param.name; });
 
 TEST(CmapSelection, RecordOffsetEqualToCmapLengthIsSkipped) {
-  FontParams spec;
-  spec.cmaps = {{3, 1, kFormat4A1}};
-  Bytes bytes = testfont::build_font(spec);
+  FontParams params;
+  params.cmaps = {{3, 1, kFormat4A1}};
+  Bytes bytes = testfont::build_font(params);
   const auto cmap = testfont::find_table(bytes, "cmap");
   testfont::put_u32(bytes, cmap.offset + 4 + 4, cmap.length);
   EXPECT_EQ(load_font(bytes), nullptr);

@@ -43,8 +43,8 @@ FontParams default_spec() {
 
 // Moves hmtx to the end of the data, keeps its directory length at `stated_length`, and
 // cuts the data `kept` bytes into the table.
-Bytes with_hmtx_cut(const FontParams& spec, uint32_t stated_length, size_t kept) {
-  auto tables = testfont::font_tables(spec);
+Bytes with_hmtx_cut(const FontParams& params, uint32_t stated_length, size_t kept) {
+  auto tables = testfont::font_tables(params);
   std::stable_partition(tables.begin(), tables.end(),
                         [](const testfont::TableEntry& t) { return t.tag != "hmtx"; });
   tables.back().length_override = stated_length;
@@ -75,9 +75,9 @@ TEST(TrueTypeGlyphBitmap, BoxGlyphAtScale) {
 }
 
 TEST(TrueTypeGlyphBitmap, AdvanceIsNotRounded) {
-  FontParams spec;
-  spec.glyphs = {{testfont::simple_glyph({box(0, 0, 10, 10)}), 1229, 0}};
-  const auto font = load_font(testfont::build_font(spec));
+  FontParams params;
+  params.glyphs = {{testfont::simple_glyph({box(0, 0, 10, 10)}), 1229, 0}};
+  const auto font = load_font(testfont::build_font(params));
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(rasterize_truetype_glyph(*font, 0, 0.5).advance, 614.5);
 }
@@ -92,10 +92,10 @@ TEST(TrueTypeGlyphBitmap, MalformedGlyphGivesEmptyBitmapWithItsAdvance) {
   testfont::Component point_matched;
   point_matched.glyph = 0;
   point_matched.flags = 0;
-  FontParams spec;
-  spec.glyphs = {{testfont::simple_glyph({box(0, 0, 10, 10)}), 500, 0},
-                 {testfont::composite_glyph({point_matched}), 640, 0}};
-  const auto font = load_font(testfont::build_font(spec));
+  FontParams params;
+  params.glyphs = {{testfont::simple_glyph({box(0, 0, 10, 10)}), 500, 0},
+                   {testfont::composite_glyph({point_matched}), 640, 0}};
+  const auto font = load_font(testfont::build_font(params));
   ASSERT_NE(font, nullptr);
   expect_empty(rasterize_truetype_glyph(*font, 1, 0.25), 160);
 }
@@ -126,42 +126,42 @@ TEST(TrueTypeGlyphBitmap, RasterizingTwiceGivesIdenticalBitmaps) {
 }
 
 TEST(TrueTypeGlyphBitmap, GlyphIndexPastTheCountUsesGlyphZerosAdvanceAndNoOutline) {
-  FontParams spec;
-  spec.cmaps = {{3, 10, testfont::cmap_format12({{'A', 'A', 1}, {0x10000, 0x10000, 77}})}};
-  const auto backend = backend_for(testfont::build_font(spec));
+  FontParams params;
+  params.cmaps = {{3, 10, testfont::cmap_format12({{'A', 'A', 1}, {0x10000, 0x10000, 77}})}};
+  const auto backend = backend_for(testfont::build_font(params));
   ASSERT_NE(backend, nullptr);
   expect_empty(backend->rasterize(0x10000, 0.5), 250);
 }
 
 TEST(TrueTypeGlyphBitmap, GlyphsPastTheMetricRecordsShareTheLastAdvance) {
-  FontParams spec;
-  spec.num_hmetrics = 1;
+  FontParams params;
+  params.num_hmetrics = 1;
   for (int k = 0; k < 6; ++k)
-    spec.glyphs.push_back(
+    params.glyphs.push_back(
         {testfont::simple_glyph({box(0, 0, 10 + k, 10)}), static_cast<uint16_t>(300 + k), 0});
-  const auto font = load_font(testfont::build_font(spec));
+  const auto font = load_font(testfont::build_font(params));
   ASSERT_NE(font, nullptr);
   for (uint16_t glyph = 0; glyph < 6; ++glyph)
     EXPECT_EQ(rasterize_truetype_glyph(*font, glyph, 1).advance, 300) << glyph;
   // Glyph 5's left side bearing entry lies at hmtx + 4 + 2 * 4 .. + 2 * 4 + 2. Cutting the
   // data inside it makes glyph 5 one em wide; glyph 4's entry is still complete.
   for (size_t kept : {size_t{12}, size_t{13}}) {
-    const auto cut = load_font(with_hmtx_cut(spec, 10, kept));
+    const auto cut = load_font(with_hmtx_cut(params, 10, kept));
     ASSERT_NE(cut, nullptr);
     EXPECT_EQ(rasterize_truetype_glyph(*cut, 4, 1).advance, 300);
     expect_empty(rasterize_truetype_glyph(*cut, 5, 1), 1000);
   }
-  const auto whole = load_font(with_hmtx_cut(spec, 10, 14));
+  const auto whole = load_font(with_hmtx_cut(params, 10, 14));
   ASSERT_NE(whole, nullptr);
   EXPECT_EQ(rasterize_truetype_glyph(*whole, 5, 1).advance, 300);
   EXPECT_GT(rasterize_truetype_glyph(*whole, 5, 1).pixels.size, 0u);
 }
 
 TEST(TrueTypeGlyphBitmap, TruncatedMetricsGiveOneEmEmptyBitmaps) {
-  FontParams spec = default_spec();
-  spec.units_per_em = 2048;
+  FontParams params = default_spec();
+  params.units_per_em = 2048;
   // hmtx holds 3 records of 4 bytes; the data ends after the first record and a half.
-  const auto font = load_font(with_hmtx_cut(spec, 4, 6));
+  const auto font = load_font(with_hmtx_cut(params, 4, 6));
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(rasterize_truetype_glyph(*font, 0, 0.5).advance, 250);
   EXPECT_GT(rasterize_truetype_glyph(*font, 0, 0.5).pixels.size, 0u);
@@ -170,11 +170,11 @@ TEST(TrueTypeGlyphBitmap, TruncatedMetricsGiveOneEmEmptyBitmaps) {
 }
 
 TEST(TrueTypeGlyphBitmap, MatchesTheOutlineRasterizedDirectly) {
-  FontParams spec;
-  spec.glyphs = {{testfont::simple_glyph(
-                      {{{0, 0, true}, {400, 900, false}, {800, 0, true}, {400, 300, false}}}),
-                  900, 0}};
-  const auto font = load_font(testfont::build_font(spec));
+  FontParams params;
+  params.glyphs = {{testfont::simple_glyph(
+                        {{{0, 0, true}, {400, 900, false}, {800, 0, true}, {400, 300, false}}}),
+                    900, 0}};
+  const auto font = load_font(testfont::build_font(params));
   ASSERT_NE(font, nullptr);
   const double scale = 24.0 / 1000;
   OutlineBuilder builder;
@@ -195,10 +195,10 @@ TEST(TrueTypeGlyphBitmap, ScratchKeepsSmallGlyphsStorageAndGivesBackLargeOnes) {
   std::vector<testfont::Contour> boxes;
   for (int k = 0; k < 6000; ++k)
     boxes.push_back(box((k % 100) * 10, (k / 100) * 10, (k % 100) * 10 + 5, (k / 100) * 10 + 5));
-  FontParams spec = default_spec();
-  spec.glyphs = {{testfont::simple_glyph({box(0, 0, 10, 10)}), 500, 0},
-                 {testfont::simple_glyph(boxes), 1000, 0}};
-  const auto font = load_font(testfont::build_font(spec));
+  FontParams params = default_spec();
+  params.glyphs = {{testfont::simple_glyph({box(0, 0, 10, 10)}), 500, 0},
+                   {testfont::simple_glyph(boxes), 1000, 0}};
+  const auto font = load_font(testfont::build_font(params));
   ASSERT_NE(font, nullptr);
   GlyphScratch scratch;
   const GlyphBitmap small = rasterize_truetype_glyph(*font, 0, 1.0, scratch);

@@ -65,15 +65,15 @@ Bytes twelve_bytes(uint32_t version) {
 }
 
 Bytes without(const char* tag) {
-  FontParams spec;
-  spec.omit_tables = {tag};
-  return testfont::build_font(spec);
+  FontParams params;
+  params.omit_tables = {tag};
+  return testfont::build_font(params);
 }
 
 Bytes font_with(std::function<void(FontParams&)> change) {
-  FontParams spec;
-  change(spec);
-  return testfont::build_font(spec);
+  FontParams params;
+  change(params);
+  return testfont::build_font(params);
 }
 
 // A table appended to the directory with the given offset and length.
@@ -104,9 +104,9 @@ Bytes with_table_at_end(const char* tag, size_t available, int64_t stated_length
 
 // The font whose last loca entry (the end of the last glyph) is the glyf length plus `extra`.
 Bytes with_last_loca_beyond_glyf(int extra) {
-  FontParams spec;
-  spec.index_to_loc_format = 1;
-  Bytes bytes = testfont::build_font(spec);
+  FontParams params;
+  params.index_to_loc_format = 1;
+  Bytes bytes = testfont::build_font(params);
   const auto glyf = testfont::find_table(bytes, "glyf");
   const size_t last_entry = table_offset(bytes, "loca") + 4 * 3;
   testfont::put_u32(bytes, last_entry, glyf.length + static_cast<uint32_t>(extra));
@@ -193,9 +193,9 @@ TEST(TrueTypeLoad, ShortLocaEntriesAreDoubled) {
 }
 
 TEST(TrueTypeLoad, AnyNonZeroLocFormatMeansLongEntries) {
-  FontParams spec;
-  spec.index_to_loc_format = 1;
-  Bytes bytes = testfont::build_font(spec);
+  FontParams params;
+  params.index_to_loc_format = 1;
+  Bytes bytes = testfont::build_font(params);
   testfont::put_u16(bytes, table_offset(bytes, "head") + 50, 2);
   testfont::put_u32(bytes, table_offset(bytes, "loca") + 4, 36);
   const auto font = load_font(bytes);
@@ -219,12 +219,12 @@ class TrueTypeMetrics : public testing::TestWithParam<MetricsCase> {};
 
 TEST_P(TrueTypeMetrics, SignsAndClamps) {
   const MetricsCase& c = GetParam();
-  FontParams spec;
-  spec.units_per_em = 2048;
-  spec.ascender = c.ascender;
-  spec.descender = c.descender;
-  spec.line_gap = c.line_gap;
-  const auto backend = backend_for(testfont::build_font(spec));
+  FontParams params;
+  params.units_per_em = 2048;
+  params.ascender = c.ascender;
+  params.descender = c.descender;
+  params.line_gap = c.line_gap;
+  const auto backend = backend_for(testfont::build_font(params));
   ASSERT_NE(backend, nullptr);
   EXPECT_EQ(backend->units_per_em(), 2048.0);
   EXPECT_EQ(backend->ascent(), c.ascent);
@@ -241,9 +241,9 @@ INSTANTIATE_TEST_SUITE_P(All, TrueTypeMetrics,
                                          MetricsCase{0, -32767, 1, 0, 32767, 1}));
 
 TEST(TrueTypeLoad, DescenderMinus32768StaysNegative) {
-  FontParams spec;
-  spec.descender = -32768;
-  const auto font = load_font(testfont::build_font(spec));
+  FontParams params;
+  params.descender = -32768;
+  const auto font = load_font(testfont::build_font(params));
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(font->descent_, -32768);
 }

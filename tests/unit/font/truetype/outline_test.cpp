@@ -53,12 +53,12 @@ Bytes raw_simple_glyph(int16_t contours, const std::vector<uint16_t>& end_points
 // Font bytes whose glyph 0 is a box and whose glyph k (k >= 1) is glyphs[k - 1]. With
 // `glyf_last` the glyf table ends the data, so reads past a glyph run off the font.
 Bytes font_bytes_with(const std::vector<Bytes>& glyphs, bool glyf_last) {
-  FontParams spec;
-  spec.index_to_loc_format = 1;
-  spec.glyphs.push_back({testfont::simple_glyph({box(0, 0, 10, 10)}), 500, 0});
+  FontParams params;
+  params.index_to_loc_format = 1;
+  params.glyphs.push_back({testfont::simple_glyph({box(0, 0, 10, 10)}), 500, 0});
   for (const Bytes& g : glyphs)
-    spec.glyphs.push_back({g, 500, 0});
-  auto tables = testfont::font_tables(spec);
+    params.glyphs.push_back({g, 500, 0});
+  auto tables = testfont::font_tables(params);
   if (!glyf_last)
     return testfont::sfnt_file(tables);
   std::stable_partition(tables.begin(), tables.end(),
