@@ -1,11 +1,12 @@
 // What the interpreter tests share: charstring bytes for the library, an outline's edges
-// as plain values to compare, and subroutines placed in a font.
+// as plain values to compare, subroutines placed in a font, and a charstring run.
 #pragma once
 
 #include <vector>
 
 #include "font/raster/outline.h"
 #include "font/type1/font.h"
+#include "font/type1/interpreter.h"
 #include "support/type1_builder.h"
 
 namespace type1test {
@@ -32,6 +33,20 @@ inline void add_subr(Type1Font& font, unsigned long index, const testfont::Bytes
   if (font.subrs.size <= index)
     font.subrs.resize(index + 1);
   font.subrs.data[index] = to_dv(body);
+}
+
+// What one charstring run gives: whether it ran to the end, its edges, advance and outline.
+struct Outcome {
+  bool ok;
+  std::vector<Edge> edges;
+  double advance;
+  OutlineBuilder outline;
+};
+
+inline Outcome run(const testfont::Bytes& charstring, const Type1Font& font, double scale = 1.0) {
+  Type1Interpreter interpreter(&font, scale);
+  const bool ok = interpreter.execute(to_dv(charstring), 0);
+  return {ok, edges(interpreter.outline()), interpreter.advance(), interpreter.outline()};
 }
 
 } // namespace type1test

@@ -17,27 +17,16 @@ using testfont::Charstring;
 using type1test::add_subr;
 using type1test::Edge;
 using type1test::edges;
+using type1test::Outcome;
+using type1test::run;
 using type1test::to_dv;
 
 namespace {
-
-struct Outcome {
-  bool ok;
-  std::vector<Edge> edges;
-  double advance;
-  OutlineBuilder outline;
-};
 
 Type1Font complete_font() {
   Type1Font font;
   font.mode = Type1Mode::kComplete;
   return font;
-}
-
-Outcome run(const Bytes& charstring, const Type1Font& font, double scale = 1.0) {
-  Type1Interpreter interpreter(&font, scale);
-  bool ok = interpreter.execute(to_dv(charstring), 0);
-  return {ok, edges(interpreter.outline()), interpreter.advance(), interpreter.outline()};
 }
 
 Outcome run(const Bytes& charstring) {

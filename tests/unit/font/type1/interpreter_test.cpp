@@ -11,21 +11,11 @@ using testfont::Charstring;
 using type1test::add_subr;
 using type1test::Edge;
 using type1test::edges;
+using type1test::Outcome;
+using type1test::run;
 using type1test::to_dv;
 
 namespace {
-
-struct Outcome {
-  bool ok;
-  std::vector<Edge> edges;
-  double advance;
-};
-
-Outcome run(const Bytes& charstring, const Type1Font& font, double scale = 1.0) {
-  Type1Interpreter interpreter(&font, scale);
-  bool ok = interpreter.execute(to_dv(charstring), 0);
-  return {ok, edges(interpreter.outline()), interpreter.advance()};
-}
 
 Outcome run(const Bytes& charstring, double scale = 1.0) {
   Type1Font font;
