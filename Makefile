@@ -76,14 +76,15 @@ fuzz-long: $(FUZZ_BUILD)/build.ninja
 deps:
 	./tools/install-deps.sh
 
-# The one command that builds everything and runs every test (in $(TEST_BUILD)): the
-# artifact with its export check and artifact tests, the stand-in's tests, the unit tests,
+# The one command that builds everything and runs every test (in $(TEST_BUILD)): the check
+# that every package a test names is one tools/install-deps.sh installs, the artifact with its export check and artifact tests, the stand-in's tests, the unit tests,
 # the tools' and the module kit's tests (install included), and the unit tests again
 # under ASan + UBSan, the check that a configure without tests, benchmarks and fuzzers
 # looks for none of their packages, and the fuzzers. On a fresh Debian machine it installs
 # what is missing. With CI=true a test that lacks a font or package fails instead of
 # skipping.
 test: deps
+	./tools/check_deps_listed.sh
 	cmake -S . -B $(TEST_BUILD) $(CMAKE_FLAGS) -DDV_TESTS=ON
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DDV_SANITIZE=ON -DDV_TESTS=ON
 	$(MAKE) test-build asan

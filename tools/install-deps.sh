@@ -7,7 +7,7 @@ packages=(
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-noto-core fonts-urw-base35 t1utils
   fonts-linuxlibertine fonts-cantarell fonts-wqy-zenhei
   libstb-dev
-  clang-format
+  clang-format python3 python3-fonttools
 )
 missing=()
 for p in "${packages[@]}"; do

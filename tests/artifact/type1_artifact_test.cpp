@@ -173,7 +173,7 @@ TEST_F(Type1Artifact, SubroutineNumbersDoNotSizeTheTable) {
 // above the e, from the PFB and from the clear-text file with binary eexec data alike.
 TEST_F(Type1Artifact, CompleteOptionDrawsCafeInNimbusRoman) {
   if (!std::filesystem::exists(kNimbusRoman))
-    GTEST_SKIP() << "fonts-urw-base35 is not installed";
+    DV_MISSING_PACKAGE(kNimbusRoman, "fonts-urw-base35");
   const char* const cafe = "caf\xC3\xA9";
   void* standard = load(read_file(kNimbusRoman), 32.0f);
   ASSERT_NE(standard, nullptr);

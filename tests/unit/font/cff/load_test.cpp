@@ -11,6 +11,7 @@
 #include "font/cff/type2_operators.h"
 #include "font/font_api.h"
 #include "support/cff_builder.h"
+#include "support/required_package.h"
 
 using testfont::Bytes;
 using testfont::Type2Code;
@@ -165,7 +166,7 @@ TEST(CffLoad, TruncatedRealFontLoadsOrFailsCleanly) {
   std::ifstream in("/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf", std::ios::binary);
   const Bytes bytes(std::istreambuf_iterator<char>(in), {});
   if (bytes.empty())
-    GTEST_SKIP() << "fonts-urw-base35 is not installed";
+    DV_MISSING_PACKAGE("NimbusSans-Regular.otf", "fonts-urw-base35");
   for (size_t size = 0; size < bytes.size(); size += 1 + size / 8) {
     std::unique_ptr<FontBackend> backend(make_cff_backend());
     if (backend->load(dv::vector<unsigned char>(bytes.data(), bytes.data() + size)))

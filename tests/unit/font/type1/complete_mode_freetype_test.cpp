@@ -28,6 +28,7 @@
 #include "font/font_api.h"
 #include "font/type1/glyph.h"
 #include "font/type1/unicode_names.h"
+#include "support/required_package.h"
 #include "support/sanitized_build.h"
 #include "unit/font/freetype_peer.h"
 
@@ -168,7 +169,7 @@ protected:
   }
   void SetUp() override {
     if (forms_->empty())
-      GTEST_SKIP() << "fonts-urw-base35 is not installed (tools/install-deps.sh installs it)";
+      DV_MISSING_PACKAGE("the URW Type 1 fonts", "fonts-urw-base35");
   }
 
   static std::vector<FontForm>* forms_;
