@@ -99,8 +99,11 @@ constexpr unsigned long long DV_TTF_RENDER_MAX_WORK = 1ull << 27;
 
 // Measures UTF-8 text without drawing it: the width and height of the image
 // dv_ttf_font_render would return for the same text and handle (at its present size), and
-// the row of the first line's baseline in that image (0 for the empty text, whose image
-// is 0 x 0). Returns 1, or 0 with the outputs untouched wherever dv_ttf_font_render would
+// the first line's baseline: the y of the glyph origin, counted in pixels from the image's
+// top edge. It is a boundary between rows, not a row: the rows 0 to baseline - 1 lie
+// above it, and it may equal the image's height when the font has no descent (a 1 px
+// font gives a 10 x 1 image with baseline 1). The empty text gives 0, and its image is
+// 0 x 0. Returns 1, or 0 with the outputs untouched wherever dv_ttf_font_render would
 // return null; null output pointers are skipped. No image is allocated and nothing joins
 // the handle's glyph cache: TrueType and CFF glyphs the handle has not drawn yet are
 // measured from their outlines without being drawn (a Type 1 glyph's box is that of its

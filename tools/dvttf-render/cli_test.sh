@@ -231,7 +231,7 @@ fi
 if present "$dejavu" fonts-dejavu-core; then
   # Kerning is on by default and pulls A, V, T, o, W and a together; --no-kern draws each
   # advance as the font gives it (the last of --kern and --no-kern counts). --measure
-  # prints the size the PNG would have and the first baseline's row (DejaVu Sans's ascent,
+  # prints the size the PNG would have and the first baseline's y (DejaVu Sans's ascent,
   # 1901 of 2048 units, rounded up at 32 px: 30), and writes nothing.
   kerned=$("$tool" -o "$work/kerned.png" "AVATAR To Wa" | sed 's/.*: //')
   plain=$("$tool" --no-kern -o "$work/plain.png" "AVATAR To Wa" | sed 's/.*: //')

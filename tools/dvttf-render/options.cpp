@@ -125,7 +125,7 @@ std::vector<dvttf_tools::OptionRow> option_table(Options* options) {
       {"standard", 0, nullptr,
        "the five standard font functions alone: TrueType and Type 1, no kerning",
        flag(&options->standard)},
-      {"measure", 0, nullptr, "print WIDTHxHEIGHT and the first baseline's row; no PNG",
+      {"measure", 0, nullptr, "print WIDTHxHEIGHT and the first baseline's y; no PNG",
        flag(&options->measure)},
       {"library", 0, "PATH", "the DovrelTTF artifact to load (ELF .so or Mach-O .dylib)",
        set(&options->library)},
