@@ -1,15 +1,17 @@
 // Fuzzes the pair kerning reader: the input is a GPOS table and a kern table (the first
 // two bytes give the GPOS table's length), read as a font's tables and asked for the
-// kerning of many glyph pairs. Every read must stay inside the tables; the sanitizers check
-// it.
+// kerning of many glyph pairs, on the fuzzers' small heap (fuzz/support/fuzz_heap.h). Every
+// read must stay inside the tables; the sanitizers check it.
 #include <cstddef>
 #include <cstdint>
 
+#include "abi/allocation_scope.h"
 #include "font/truetype/kerning.h"
+#include "fuzz/support/fuzz_heap.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 2)
-    return 0;
+namespace {
+
+void kern_pairs(const uint8_t* data, size_t size) {
   const dv::vector<unsigned char> tables(data + 2, data + size);
   const uint32_t gpos_length = uint32_t(data[0] << 8 | data[1]);
   const uint32_t length = uint32_t(tables.size);
@@ -29,5 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pair_kerning(tables, kerning, 0xFFFF, 0xFFFF, work);
   if (most_work > 8192 || work > 8192)
     __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 2)
+    return 0;
+  const fuzzheap::InputHeap heap(data, size);
+  dv::null_on_allocation_failure([&] { kern_pairs(data, size); });
   return 0;
 }

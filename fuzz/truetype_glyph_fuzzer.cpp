@@ -1,14 +1,17 @@
 // Fuzzes TrueType glyph outlines and bitmaps: every glyph description of whatever loads is
 // decoded, flattened and rasterized up to a work budget per input no lower than the
-// library's per-glyph limit. Reads must stay inside the font data and the per-glyph work
-// limits must keep every input fast; the sanitizers check the rest.
+// library's per-glyph limit, on the fuzzers' small heap (fuzz/support/fuzz_heap.h). Reads
+// must stay inside the font data, the per-glyph work limits must keep every input fast, and a
+// refused allocation must unwind without a leak; the sanitizers check the rest.
 #include <cstddef>
 #include <cstdint>
 
+#include "abi/allocation_scope.h"
 #include "font/raster/rasterizer.h"
 #include "font/truetype/font.h"
 #include "font/truetype/glyph_bitmap.h"
 #include "font/truetype/outline.h"
+#include "fuzz/support/fuzz_heap.h"
 
 namespace {
 
@@ -32,17 +35,22 @@ void exercise_glyph(const TrueTypeFont& font, uint16_t glyph, double scale, doub
   }
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void exercise_font(const uint8_t* data, size_t size) {
   TrueTypeFont font;
   if (!load_truetype_font(font, dv::vector<unsigned char>(data, data + size)))
-    return 0;
+    return;
   const double scale = 12.0 / font.units_per_em_;
   const uint16_t count = font.num_glyphs_ < kGlyphsPerInput ? font.num_glyphs_ : kGlyphsPerInput;
   double work_left = kRasterWorkPerInput;
   for (uint16_t glyph = 0; glyph < count; ++glyph)
     exercise_glyph(font, glyph, scale, work_left);
   exercise_glyph(font, font.num_glyphs_, scale, work_left); // one past the last glyph
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const fuzzheap::InputHeap heap(data, size);
+  dv::null_on_allocation_failure([&] { exercise_font(data, size); });
   return 0;
 }

@@ -1,13 +1,16 @@
 // Fuzzes Type 1 loading (PFB, PFA, and in the complete mode clear text with binary eexec
 // data) and the glyphs of whatever loads, in both modes: every code of the font's encoding
 // is interpreted and rasterized at a small size, and in the complete mode also the first
-// code points its glyph names map. Reads must stay inside the font data and the charstring
-// interpreter's limits must keep every input fast.
+// code points its glyph names map, on the fuzzers' small heap (fuzz/support/fuzz_heap.h).
+// Reads must stay inside the font data, the charstring interpreter's limits must keep every
+// input fast, and a refused allocation must unwind without a leak.
 #include <cstddef>
 #include <cstdint>
 
+#include "abi/allocation_scope.h"
 #include "font/type1/font.h"
 #include "font/type1/glyph.h"
+#include "fuzz/support/fuzz_heap.h"
 
 namespace {
 
@@ -32,8 +35,11 @@ void draw_glyphs(const ByteVector& bytes, Type1Mode mode) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const ByteVector bytes(data, data + size);
-  draw_glyphs(bytes, Type1Mode::kStraightLines);
-  draw_glyphs(bytes, Type1Mode::kComplete);
+  const fuzzheap::InputHeap heap(data, size);
+  dv::null_on_allocation_failure([&] {
+    const ByteVector bytes(data, data + size);
+    draw_glyphs(bytes, Type1Mode::kStraightLines);
+    draw_glyphs(bytes, Type1Mode::kComplete);
+  });
   return 0;
 }

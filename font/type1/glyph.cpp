@@ -1,6 +1,5 @@
 #include "font/type1/glyph.h"
 
-#include "containers/placement.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/interpreter.h"
 #include "font/type1/unicode_names.h"
@@ -32,15 +31,13 @@ void make_blank(GlyphBitmap& bitmap) {
   bitmap.pixels = ByteVector();
 }
 
-// Built once, under the static-initialisation guard, in storage that is never torn down.
-// A static with a destructor would register it with __cxa_atexit and make the compiler
-// reference __dso_handle as a hidden symbol, which would hide the library's exported
-// __dso_handle as well; the library is never unloaded, so there is nothing to destroy.
-const dv::string& notdef_name() {
-  alignas(dv::string) static unsigned char storage[sizeof(dv::string)];
-  static const dv::string* notdef =
-      dv::detail::construct_at(reinterpret_cast<dv::string*>(storage), ".notdef");
-  return *notdef;
+constexpr dv::string_view kNotdefName(".notdef", 7);
+
+// The font's own encoding entry for a code up to 255, or null when there is none.
+const dv::string* encoded_name(const Type1Font& font, unsigned int codepoint) {
+  if (codepoint > 255 || font.encoding[codepoint].size == 0)
+    return nullptr;
+  return &font.encoding[codepoint];
 }
 
 const ByteVector* find_charstring(const Type1Font& font, const dv::string& name) {
@@ -51,10 +48,9 @@ const ByteVector* find_charstring(const Type1Font& font, const dv::string& name)
 
 } // namespace
 
-const dv::string& glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint) {
-  if (codepoint <= 255 && font.encoding[codepoint].size != 0)
-    return font.encoding[codepoint];
-  return notdef_name();
+dv::string_view glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint) {
+  const dv::string* name = encoded_name(font, codepoint);
+  return name != nullptr ? dv::string_view(name->data, name->size) : kNotdefName;
 }
 
 void crop_to_ink(GlyphBitmap& bitmap) {
@@ -103,11 +99,12 @@ void crop_to_ink(GlyphBitmap& bitmap) {
 // The straight-line mode names a glyph through the font's own encoding only; the complete
 // mode through Unicode (font/type1/unicode_names.h). Either falls back to ".notdef".
 const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint) {
-  const ByteVector* named = font.mode == Type1Mode::kComplete
-                                ? charstring_for_codepoint(font, codepoint)
-                                : find_charstring(font, glyph_name_for_codepoint(font, codepoint));
-  const ByteVector* notdef = find_charstring(font, dv::string(".notdef"));
-  return named != nullptr ? named : notdef;
+  const ByteVector* named = nullptr;
+  if (font.mode == Type1Mode::kComplete)
+    named = charstring_for_codepoint(font, codepoint);
+  else if (const dv::string* name = encoded_name(font, codepoint))
+    named = find_charstring(font, *name);
+  return named != nullptr ? named : find_charstring(font, dv::string(kNotdefName));
 }
 
 namespace {

@@ -7,8 +7,9 @@
 #include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 
-// The encoding's name for a code up to 255 with a non-empty slot, else ".notdef".
-const dv::string& glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint);
+// The encoding's name for a code up to 255 with a non-empty slot, else ".notdef": a view
+// of the font's own entry or of constant text, so naming allocates nothing.
+dv::string_view glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint);
 
 // The charstring drawn for a code point, ".notdef" included; null when there is none.
 const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint);

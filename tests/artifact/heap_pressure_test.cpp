@@ -141,7 +141,4 @@ TEST_F(HeapPressure, EveryCallGivesAResultOrNullAndRecovers) {
     }
     std::printf("[ pressure ] %-24s %s\n", work.name, outcomes.c_str());
   }
-  // The Type 1 glyph naming keeps its ".notdef" name for the life of the process.
-  EXPECT_LE(leaked_blocks(), 1);
-  allow_leaks();
 }

@@ -83,7 +83,4 @@ TEST_F(HostileGlyphs, NoRenderHaltsOrPassesTheBudget) {
       }
     }
   }
-  // The Type 1 glyph naming keeps its ".notdef" name for the life of the process.
-  EXPECT_LE(leaked_blocks(), 1);
-  allow_leaks();
 }

@@ -205,8 +205,8 @@ TEST_F(CompleteType1, EveryUrwGlyphIsFreeTypesWithinTheTrueTypeBaseline) {
     Tally tally;
     for (unsigned codepoint = kFirstCodepoint; codepoint <= kLastCodepoint;
          codepoint += kCodepointStride) {
-      const dv::string& old_name = glyph_name_for_codepoint(straight, codepoint);
-      const bool mapped_before = old_name.size != 0 && !(old_name == ".notdef");
+      const dv::string_view old_name = glyph_name_for_codepoint(straight, codepoint);
+      const bool mapped_before = old_name.size != 0 && !(old_name == dv::string_view(".notdef"));
       tally.mapped_before += mapped_before;
       tally.drawn_before +=
           mapped_before && rasterize_type1_glyph(straight, codepoint, 0.048).width > 0;

@@ -35,7 +35,7 @@ Charstring box(int width, int x0, int y0, int x1, int y1) {
 }
 
 std::string name_of(const Type1Font& font, unsigned code) {
-  const dv::string& name = glyph_name_for_codepoint(font, code);
+  const dv::string_view name = glyph_name_for_codepoint(font, code);
   return std::string(name.data ? name.data : "", name.size);
 }
 
