@@ -3,9 +3,9 @@
 #include "abi/allocation_scope.h"
 #include "containers/unique_ptr.h"
 #include "font/load_options.h"
-#include "font/truetype/collection.h"
-#include "font/truetype/sfnt.h"
-#include "font/truetype/sfnt_font.h"
+#include "font/sfnt/collection.h"
+#include "font/sfnt/sfnt.h"
+#include "font/sfnt/sfnt_font.h"
 #include "runtime/export.h"
 
 FontBackend::~FontBackend() = default;

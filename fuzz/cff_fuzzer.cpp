@@ -8,7 +8,7 @@
 
 #include "font/cff/font.h"
 #include "font/cff/glyph_bitmap.h"
-#include "font/truetype/collection.h"
+#include "font/sfnt/collection.h"
 
 namespace {
 

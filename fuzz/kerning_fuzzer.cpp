@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "font/truetype/kerning.h"
+#include "font/sfnt/kerning.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2)

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "font/font_api.h"
-#include "font/truetype/cmap.h"
+#include "font/sfnt/cmap.h"
 #include "font/truetype/font.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -4,9 +4,9 @@
 #include "font/cff/glyph_bitmap.h"
 #include "font/font_api.h"
 #include "font/load_options.h"
-#include "font/truetype/cmap.h"
-#include "font/truetype/collection.h"
-#include "font/truetype/kerning.h"
+#include "font/sfnt/cmap.h"
+#include "font/sfnt/collection.h"
+#include "font/sfnt/kerning.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The parsed state of an OpenType font with CFF outlines: the sfnt part every outline
-// format shares (font/truetype/sfnt_font.h) plus what the CFF table's Top DICT leads to,
+// format shares (font/sfnt/sfnt_font.h) plus what the CFF table's Top DICT leads to,
 // its CharStrings and global subroutines, and per Private DICT the local subroutines and
 // width defaults. A CID-keyed font has one Private DICT per Font DICT of its FDArray and
 // picks one per glyph through FDSelect; any other font has exactly one. Everything is
@@ -9,7 +9,7 @@
 
 #include "containers/vector.h"
 #include "font/cff/index.h"
-#include "font/truetype/sfnt_font.h"
+#include "font/sfnt/sfnt_font.h"
 
 // Per Private DICT.
 struct CffPrivate {

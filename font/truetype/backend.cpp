@@ -1,11 +1,11 @@
 // The font backend for sfnt fonts with TrueType (glyf) outlines.
 #include "font/font_api.h"
 #include "font/load_options.h"
-#include "font/truetype/cmap.h"
-#include "font/truetype/collection.h"
+#include "font/sfnt/cmap.h"
+#include "font/sfnt/collection.h"
+#include "font/sfnt/kerning.h"
 #include "font/truetype/font.h"
 #include "font/truetype/glyph_bitmap.h"
-#include "font/truetype/kerning.h"
 
 namespace {
 

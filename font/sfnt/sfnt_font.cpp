@@ -1,4 +1,4 @@
-#include "font/truetype/sfnt_font.h"
+#include "font/sfnt/sfnt_font.h"
 
 namespace {
 

@@ -20,11 +20,11 @@
 
 #include "font/font_api.h"
 #include "font/load_options.h"
+#include "font/sfnt/kerning.h"
 #include "font/text/layout.h"
 #include "font/text/render_limits.h"
-#include "font/truetype/kerning.h"
 #include "support/sfnt_builder.h"
-#include "unit/font/truetype/kerning_reference.h"
+#include "unit/font/sfnt/kerning_reference.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "containers/unordered_map.h"
 #include "containers/vector.h"
-#include "font/truetype/cmap.h"
-#include "font/truetype/sfnt.h"
+#include "font/sfnt/cmap.h"
+#include "font/sfnt/sfnt.h"
 
 struct SfntFont {
   dv::vector<unsigned char> data_;                      // the whole font file

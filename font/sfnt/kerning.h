@@ -32,8 +32,8 @@
 
 #include "containers/vector.h"
 #include "font/glyph_budget.h"
-#include "font/truetype/sfnt.h"
-#include "font/truetype/sfnt_font.h"
+#include "font/sfnt/sfnt.h"
+#include "font/sfnt/sfnt_font.h"
 
 // Most GPOS pair subtables (all kerning lookups together) and legacy subtables kept.
 inline constexpr uint32_t kMaxKerningSubtables = 32;
