@@ -1,6 +1,6 @@
 #include "fonts.h"
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
 #include "font/sfnt/cmap.h"
 #include "font/text/image.h"
 #include "glyph_canvas.h"

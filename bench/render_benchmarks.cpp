@@ -13,7 +13,7 @@
 #include <cmath>
 #include <string>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
 #include "font/sfnt/cmap.h"
 #include "font/sfnt/sfnt.h"
 #include "font/text/image.h"

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
 #include "font/sfnt/cmap.h"
 #include "font/truetype/font.h"
 

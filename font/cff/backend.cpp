@@ -1,8 +1,8 @@
 // The font backend for OpenType fonts with CFF outlines: sfnt metrics and character map as
 // for TrueType, outlines from Type 2 charstrings.
+#include "font/cff/backend.h"
 #include "font/cff/font.h"
 #include "font/cff/glyph_bitmap.h"
-#include "font/font_api.h"
 #include "font/load_options.h"
 #include "font/sfnt/cmap.h"
 #include "font/sfnt/collection.h"

@@ -1,5 +1,5 @@
 // The font backend for sfnt fonts with TrueType (glyf) outlines.
-#include "font/font_api.h"
+#include "font/truetype/backend.h"
 #include "font/load_options.h"
 #include "font/sfnt/cmap.h"
 #include "font/sfnt/collection.h"

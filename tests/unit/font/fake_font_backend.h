@@ -4,7 +4,9 @@
 #include <map>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/backend.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 
 namespace testfont {
 

@@ -18,7 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "font/load_options.h"
 #include "font/sfnt/kerning.h"
 #include "font/text/layout.h"

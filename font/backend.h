@@ -1,12 +1,11 @@
-// Font handles: the records every font backend shares and the exported font functions.
+// The interface every font format implements. It sits at the bottom of the font code:
+// it knows glyph bitmaps and the glyph budget, nothing of any format or of text.
 #pragma once
-#include <stddef.h>
 #include <stdint.h>
 
-#include "containers/unordered_map.h"
 #include "containers/vector.h"
+#include "font/glyph_bitmap.h"
 #include "font/glyph_budget.h"
-#include "font/raster/glyph_bitmap.h"
 
 // A font format. `load` is called once on a fresh object with the whole file; on false the
 // object is destroyed. Metrics are in font units.
@@ -41,37 +40,3 @@ public:
     return rasterize(codepoint, scale, budget);
   }
 };
-
-// The object behind the opaque handle the font functions hand out.
-struct FontHandle {
-  FontBackend* backend = nullptr; // owned; never null in a handle from the loaders
-  float pixel_size = 1.0f;        // at least 1.0
-  dv::unordered_map<unsigned int, GlyphBitmap> bitmap_cache;
-};
-
-// Backend factories (each defined next to its backend). Null when the format is not built.
-// `options` is the extended loaders' options word (font/load_options.h), 0 from the
-// standard loaders.
-FontBackend* make_truetype_backend(unsigned int options = 0);
-FontBackend* make_type1_backend(unsigned int options = 0);
-FontBackend* make_cff_backend(unsigned int options = 0);
-
-// Any value below 1.0, and NaN, becomes 1.0.
-float clamp_pixel_size(float pixel_size);
-
-struct TextImage;
-
-namespace dv {
-
-void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_size);
-void* dv_ttf_font_load(const char* path, float pixel_size);
-void* dv_ttf_font_load_memory_ex(const void* data, unsigned long size, float pixel_size,
-                                 unsigned int options);
-void* dv_ttf_font_load_ex(const char* path, float pixel_size, unsigned int options);
-void dv_ttf_font_resize(void* handle, float pixel_size);
-TextImage* dv_ttf_font_render(void* handle, const char* text, int red, int green, int blue,
-                              double opacity);
-int dv_ttf_font_measure(void* handle, const char* text, int* width, int* height, int* baseline);
-void dv_ttf_font_free(void* handle);
-
-} // namespace dv
