@@ -8,6 +8,6 @@ GlyphBitmap FontBackend::measure(unsigned int codepoint, double scale, GlyphBudg
   return bitmap;
 }
 
-double FontBackend::kerning(unsigned int, unsigned int, uint64_t&) {
+double FontBackend::kerning(unsigned int, unsigned int, GlyphBudget&) {
   return 0.0;
 }

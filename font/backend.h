@@ -30,9 +30,10 @@ public:
   // True when `kerning` may be nonzero: the font was loaded with kerning and has some.
   virtual bool kerns() const { return false; }
   // The horizontal adjustment, in font units, between the glyphs of two consecutive code
-  // points of a line: added to the pen after `left` before `right` is placed. Adds what
-  // finding it cost to `work`, in the units of the glyph budget's work.
-  virtual double kerning(unsigned int left, unsigned int right, uint64_t& work);
+  // points of a line: added to the pen after `left` before `right` is placed. What finding
+  // it cost is paid from `budget` like a glyph's work: when more than is left, the budget
+  // is exhausted and the caller must stop.
+  virtual double kerning(unsigned int left, unsigned int right, GlyphBudget& budget);
 
   // One glyph on its own, bounded only by the per-glyph limits.
   GlyphBitmap rasterize(unsigned int codepoint, double scale) {

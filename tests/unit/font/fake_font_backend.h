@@ -44,8 +44,8 @@ public:
   // The same box and payment, without pixels.
   GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override;
   bool kerns() const override { return kerning_on; }
-  double kerning(unsigned int left, unsigned int right, uint64_t& work) override {
-    work += kerning_work;
+  double kerning(unsigned int left, unsigned int right, GlyphBudget& budget) override {
+    budget.spend(kerning_work);
     return -static_cast<double>((left * 7 + right) % 300);
   }
   double units_per_em() const override { return em; }
