@@ -51,11 +51,11 @@ FontBackend* backend_for(const dv::vector<unsigned char>& bytes, unsigned int op
   return nullptr;
 }
 
-// The handle of a font whose whole file is `bytes` (not empty).
-FontHandle* load_font(const dv::vector<unsigned char>& bytes, float pixel_size,
-                      unsigned int options) {
+// The handle of a font whose whole file is `bytes` (not empty). The bytes move into the
+// backend, which keeps them when its format reads the file in place.
+FontHandle* load_font(dv::vector<unsigned char> bytes, float pixel_size, unsigned int options) {
   dv::unique_ptr<FontBackend> backend(backend_for(bytes, options));
-  if (!backend || !backend->load(bytes))
+  if (!backend || !backend->load(dv::move(bytes)))
     return nullptr;
   auto* handle = new FontHandle;
   handle->backend = backend.release();
@@ -99,8 +99,11 @@ FontHandle* load_font_from_memory(const void* data, unsigned long size, float pi
   if (data == nullptr || size == 0)
     return nullptr;
   const auto* first = static_cast<const unsigned char*>(data);
-  const dv::vector<unsigned char> bytes(first, first + size);
-  return load_font(bytes, pixel_size, options);
+  // Reserved first, so the one copy takes the font's size and no more.
+  dv::vector<unsigned char> bytes;
+  bytes.reserve(size);
+  bytes.insert(bytes.data, first, first + size);
+  return load_font(dv::move(bytes), pixel_size, options);
 }
 
 FontHandle* load_font_from_file(const char* path, float pixel_size, unsigned int options) {
@@ -114,5 +117,7 @@ FontHandle* load_font_from_file(const char* path, float pixel_size, unsigned int
       return nullptr;
     }
   }
-  return load_font_from_memory(bytes.data, bytes.size, pixel_size, options);
+  if (bytes.size == 0)
+    return nullptr;
+  return load_font(dv::move(bytes), pixel_size, options);
 }

@@ -26,10 +26,10 @@ public:
 
   // A collection's face when the options pick one, else the font the bytes hold; its pair
   // kerning only when the options ask for it.
-  bool load(const dv::vector<unsigned char>& bytes) override {
+  bool load(dv::vector<unsigned char> bytes) override {
     uint32_t directory = 0;
     if (!sfnt_face_directory(bytes, load_option::face_index(options_), directory) ||
-        !Outlines::load(font_, bytes, directory))
+        !Outlines::load(font_, dv::move(bytes), directory))
       return false;
     if ((options_ & load_option::kKerning) != 0)
       kerning_ = read_sfnt_kerning(font_);

@@ -19,10 +19,9 @@ struct TrueTypeFont : SfntFont {
   dv::vector<unsigned int> glyph_offsets_; // num_glyphs_ + 1 offsets into glyf
 };
 
-// Fills `font` from a complete font file. False when the file is not a usable TrueType
-// font; `font` is then partly filled and must only be destroyed.
-bool load_truetype_font(TrueTypeFont& font, const dv::vector<unsigned char>& bytes);
+// Fills `font` from a complete font file, which it keeps. False when the file is not a usable
+// TrueType font; `font` is then partly filled and must only be destroyed.
+bool load_truetype_font(TrueTypeFont& font, dv::vector<unsigned char> bytes);
 
 // The same for the face whose table directory starts at `directory` (a collection's face).
-bool load_truetype_font(TrueTypeFont& font, const dv::vector<unsigned char>& bytes,
-                        uint32_t directory);
+bool load_truetype_font(TrueTypeFont& font, dv::vector<unsigned char> bytes, uint32_t directory);

@@ -12,7 +12,7 @@ class Type1Backend final : public FontBackend {
 public:
   explicit Type1Backend(Type1Mode mode) : mode_(mode) {}
 
-  bool load(const dv::vector<unsigned char>& bytes) override {
+  bool load(dv::vector<unsigned char> bytes) override {
     return load_type1_font(font_, bytes, mode_);
   }
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
