@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
 #include "font/text/image.h"
 #include "fonts.h"
 #include "paragraph.h"

@@ -7,7 +7,8 @@
 #include <string>
 
 #include "allocation_counter.h"
-#include "font/font_api.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "font/text/image.h"
 #include "host/host_heap.h"
 #include "paragraph.h"

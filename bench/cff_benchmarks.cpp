@@ -13,7 +13,7 @@
 #include <iterator>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
 #include "font/load_options.h"
 #include "font/text/image.h"
 #include "fonts.h"

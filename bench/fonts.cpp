@@ -1,8 +1,8 @@
 #include "fonts.h"
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
+#include "font/sfnt/cmap.h"
 #include "font/text/image.h"
-#include "font/truetype/cmap.h"
 #include "glyph_canvas.h"
 #include "paragraph.h"
 

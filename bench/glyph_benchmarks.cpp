@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
 #include "font/raster/rasterizer.h"
 #include "font/text/image.h"
 #include "font/truetype/glyph_bitmap.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
 #include "fonts.h"
 #include "support/hostile_glyphs.h"
 #include "support/utf8_encode.h"

@@ -13,13 +13,13 @@
 #include <cmath>
 #include <string>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
+#include "font/sfnt/cmap.h"
+#include "font/sfnt/sfnt.h"
 #include "font/text/image.h"
-#include "font/truetype/cmap.h"
 #include "font/truetype/font.h"
 #include "font/truetype/glyph_bitmap.h"
 #include "font/truetype/outline.h"
-#include "font/truetype/sfnt.h"
 #include "fonts.h"
 #include "glyph_canvas.h"
 #include "paragraph.h"

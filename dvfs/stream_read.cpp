@@ -1,8 +1,10 @@
-// Reading: byte by byte, from a memory file or from console lines.
+// Reading: from a memory file (in one copy where a whole block is asked for) or byte by
+// byte from console lines.
 #include "dvfs/dvfs.h"
 #include "runtime/console.h"
 #include "runtime/errno.h"
 #include "runtime/export.h"
+#include "runtime/memory.h"
 
 namespace dv {
 namespace {
@@ -35,6 +37,20 @@ int read_console_byte(DvfsFile* stream) {
   stream->line_length = length + 1;
   stream->line_position = 1;
   return uint8_t(stream->line[0]);
+}
+
+// Reads up to `total` bytes of a memory file at once, as that many dvfs_getc calls would:
+// the bytes up to the end are copied and consumed, and the end sets eof. Returns the bytes
+// copied.
+size_t read_memory_bytes(DvfsFile* stream, uint8_t* to, size_t total) {
+  const uint64_t left = stream->position < stream->size ? stream->size - stream->position : 0;
+  const size_t copied = total < left ? total : static_cast<size_t>(left);
+  if (copied != 0)
+    memcpy(to, stream->data + stream->position, copied);
+  stream->position += copied;
+  if (copied < total)
+    stream->eof = 1;
+  return copied;
 }
 
 int read_memory_byte(DvfsFile* stream) {
@@ -78,6 +94,8 @@ DV_FUNCTION(size_t, dvfs_fread, (void* buffer, size_t item_size, size_t count, D
     return 0;
   }
   auto* to = static_cast<uint8_t*>(buffer);
+  if (stream->kind != kDvfsStandardInput && stream->pushback == -1)
+    return read_memory_bytes(stream, to, total) / item_size;
   size_t items = 0;
   for (; items < count; ++items) {
     for (size_t i = 0; i < item_size; ++i) {

@@ -10,7 +10,7 @@
 #include "abi/allocation_scope.h"
 #include "font/cff/font.h"
 #include "font/cff/glyph_bitmap.h"
-#include "font/truetype/collection.h"
+#include "font/sfnt/collection.h"
 #include "fuzz/support/fuzz_heap.h"
 
 namespace {

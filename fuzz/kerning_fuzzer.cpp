@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "abi/allocation_scope.h"
-#include "font/truetype/kerning.h"
+#include "font/sfnt/kerning.h"
 #include "fuzz/support/fuzz_heap.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
 #include "font/load_options.h"
 #include "font/text/image.h"
 #include "font/text/render_limits.h"

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "abi/allocation_scope.h"
-#include "font/font_api.h"
-#include "font/truetype/cmap.h"
+#include "font/entry_points.h"
+#include "font/sfnt/cmap.h"
 #include "font/truetype/font.h"
 #include "fuzz/support/fuzz_heap.h"
 

@@ -130,10 +130,10 @@ uint32_t fd_for_glyph(const CffFont& font, uint32_t glyph) {
 
 } // namespace
 
-bool load_cff_font(CffFont& font, const dv::vector<unsigned char>& bytes, uint32_t directory) {
+bool load_cff_font(CffFont& font, dv::vector<unsigned char> bytes, uint32_t directory) {
   if (sfnt_version_at(bytes, directory) != kVersionCff)
     return false;
-  return load_sfnt_font(font, bytes, directory) && read_cff_table(font);
+  return load_sfnt_font(font, dv::move(bytes), directory) && read_cff_table(font);
 }
 
 const CffPrivate* private_for_glyph(const CffFont& font, uint32_t glyph) {

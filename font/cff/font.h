@@ -1,5 +1,5 @@
 // The parsed state of an OpenType font with CFF outlines: the sfnt part every outline
-// format shares (font/truetype/sfnt_font.h) plus what the CFF table's Top DICT leads to,
+// format shares (font/sfnt/sfnt_font.h) plus what the CFF table's Top DICT leads to,
 // its CharStrings and global subroutines, and per Private DICT the local subroutines and
 // width defaults. A CID-keyed font has one Private DICT per Font DICT of its FDArray and
 // picks one per glyph through FDSelect; any other font has exactly one. Everything is
@@ -9,7 +9,7 @@
 
 #include "containers/vector.h"
 #include "font/cff/index.h"
-#include "font/truetype/sfnt_font.h"
+#include "font/sfnt/sfnt_font.h"
 
 // Per Private DICT.
 struct CffPrivate {
@@ -31,7 +31,7 @@ struct CffFont : SfntFont {
 // Fills `font` from the face whose table directory starts at `directory` (0 for a single
 // font). False when the file is not a usable OpenType CFF font; `font` is then partly
 // filled and must only be destroyed.
-bool load_cff_font(CffFont& font, const dv::vector<unsigned char>& bytes, uint32_t directory);
+bool load_cff_font(CffFont& font, dv::vector<unsigned char> bytes, uint32_t directory);
 
 // The Private DICT glyph `glyph` uses: its Font DICT's through FDSelect in a CID-keyed
 // font, else the only one. Null when FDSelect gives no valid Font DICT.

@@ -4,7 +4,8 @@
 #include <stdint.h>
 
 #include "font/cff/font.h"
-#include "font/font_api.h"
+#include "font/glyph_bitmap.h"
+#include "font/glyph_budget.h"
 #include "font/raster/rasterizer.h"
 
 // Storage one font handle reuses for every glyph it rasterizes; when a glyph leaves it

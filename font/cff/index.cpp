@@ -1,6 +1,6 @@
 #include "font/cff/index.h"
 
-#include "font/truetype/sfnt.h"
+#include "font/sfnt/sfnt.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "font/glyph_budget.h"
 #include "font/raster/crossing_count.h"
 #include "font/raster/crossing_sort.h"
-#include "font/raster/glyph_bitmap.h"
+#include "font/glyph_bitmap.h"
 #include "font/raster/outline.h"
 
 // Bitmaps larger than this come back empty (no pixels, only the advance): outlines that

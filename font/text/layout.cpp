@@ -190,9 +190,8 @@ bool layout_line(FontHandle* handle, const TextLine& line, const LineMetrics& me
     if (kerning && !first) {
       // Kerning is paid from the same work budget as new glyphs, so a font whose kerning
       // tables are slow to search cannot make a long text slow.
-      uint64_t work = 0;
-      progress.pen += handle->backend->kerning(previous, codepoint, work) * scale;
-      if (!budget.glyphs.spend(work)) {
+      progress.pen += handle->backend->kerning(previous, codepoint, budget.glyphs) * scale;
+      if (budget.glyphs.exhausted) {
         return false;
       }
     }

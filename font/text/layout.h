@@ -4,7 +4,7 @@
 #include <stdint.h>
 
 #include "containers/vector.h"
-#include "font/font_api.h"
+#include "font/font_handle.h"
 #include "font/text/utf8.h"
 
 // One glyph of a line: its cached bitmap and the position of the bitmap's top-left pixel

@@ -1,12 +1,10 @@
-#include "abi/allocation_scope.h"
-#include "font/font_api.h"
+#include "font/text/render.h"
+
 #include "font/text/canvas.h"
 #include "font/text/codepoint_set.h"
-#include "font/text/image.h"
 #include "font/text/layout.h"
 #include "font/text/render_limits.h"
 #include "font/text/utf8.h"
-#include "runtime/export.h"
 
 using namespace render_limits;
 
@@ -120,9 +118,10 @@ bool usable(const FontHandle* font, const char* text) {
   return font != nullptr && text != nullptr && font->backend != nullptr;
 }
 
-TextImage* render_text(void* handle, const char* text, int red, int green, int blue,
+} // namespace
+
+TextImage* render_text(FontHandle* font, const char* text, int red, int green, int blue,
                        double opacity) {
-  auto* font = static_cast<FontHandle*>(handle);
   if (!usable(font, text)) {
     return nullptr;
   }
@@ -147,11 +146,7 @@ TextImage* render_text(void* handle, const char* text, int red, int green, int b
   return make_text_image(width, height, expand_to_rgba(canvas, red, green, blue, opacity));
 }
 
-// The same layout as a render, with the glyphs the cache lacks measured instead of
-// rasterized: no glyph joins the cache and no image is made. The outputs are written only
-// on success.
-int measure_text(void* handle, const char* text, int* width, int* height, int* baseline) {
-  auto* font = static_cast<FontHandle*>(handle);
+int measure_text(FontHandle* font, const char* text, int* width, int* height, int* baseline) {
   if (!usable(font, text)) {
     return 0;
   }
@@ -177,25 +172,3 @@ int measure_text(void* handle, const char* text, int* width, int* height, int* b
   }
   return 1;
 }
-
-} // namespace
-
-namespace dv {
-
-// In an allocation scope (abi/allocation_scope.h): a render the heap cannot hold gives
-// null. The glyphs it cached before that are complete and stay; the handle is unchanged
-// otherwise.
-DV_FUNCTION_AS(TextImage*, dv_ttf_font_render, "_Z18dv_ttf_font_renderPvPKciiid",
-               (void* handle, const char* text, int red, int green, int blue, double opacity)) {
-  return null_on_allocation_failure(
-      [&] { return render_text(handle, text, red, green, blue, opacity); });
-}
-
-// A measure the heap cannot hold gives 0, outputs untouched, like the render it mirrors.
-DV_FUNCTION_AS(int, dv_ttf_font_measure, "_Z19dv_ttf_font_measurePvPKcPiS2_S2_",
-               (void* handle, const char* text, int* width, int* height, int* baseline)) {
-  return null_on_allocation_failure(
-      [&] { return measure_text(handle, text, width, height, baseline); });
-}
-
-} // namespace dv

@@ -39,13 +39,12 @@ bool read_glyf_outlines(TrueTypeFont& font) {
 
 } // namespace
 
-bool load_truetype_font(TrueTypeFont& font, const dv::vector<unsigned char>& bytes,
-                        uint32_t directory) {
+bool load_truetype_font(TrueTypeFont& font, dv::vector<unsigned char> bytes, uint32_t directory) {
   if (!is_truetype_version(sfnt_version_at(bytes, directory)))
     return false;
-  return load_sfnt_font(font, bytes, directory) && read_glyf_outlines(font);
+  return load_sfnt_font(font, dv::move(bytes), directory) && read_glyf_outlines(font);
 }
 
-bool load_truetype_font(TrueTypeFont& font, const dv::vector<unsigned char>& bytes) {
-  return load_truetype_font(font, bytes, 0);
+bool load_truetype_font(TrueTypeFont& font, dv::vector<unsigned char> bytes) {
+  return load_truetype_font(font, dv::move(bytes), 0);
 }

@@ -1,16 +1,16 @@
 // The parsed state of a TrueType font: the sfnt part every outline format shares
-// (font/truetype/sfnt_font.h) plus the glyf outlines. Only the glyph offsets and the
+// (font/sfnt/sfnt_font.h) plus the glyf outlines. Only the glyph offsets and the
 // format-12 groups are unpacked. Everything is read-only once load_truetype_font has
 // succeeded, so glyph code elsewhere may read any of it:
 //   - `glyf_.offset + glyph_offsets_[g]` .. `glyf_.offset + glyph_offsets_[g + 1]` is the
 //     data of glyph g < num_glyphs_ (entries are <= glyf_.length but need not ascend);
-//   - map code points with map_code_point (font/truetype/cmap.h) on `data_`, `cmap4_` and
+//   - map code points with map_code_point (font/sfnt/cmap.h) on `data_`, `cmap4_` and
 //     `cmap12_groups_`.
 #pragma once
 #include <stdint.h>
 
 #include "containers/vector.h"
-#include "font/truetype/sfnt_font.h"
+#include "font/sfnt/sfnt_font.h"
 
 struct TrueTypeFont : SfntFont {
   TableRecord glyf_;
@@ -19,10 +19,9 @@ struct TrueTypeFont : SfntFont {
   dv::vector<unsigned int> glyph_offsets_; // num_glyphs_ + 1 offsets into glyf
 };
 
-// Fills `font` from a complete font file. False when the file is not a usable TrueType
-// font; `font` is then partly filled and must only be destroyed.
-bool load_truetype_font(TrueTypeFont& font, const dv::vector<unsigned char>& bytes);
+// Fills `font` from a complete font file, which it keeps. False when the file is not a usable
+// TrueType font; `font` is then partly filled and must only be destroyed.
+bool load_truetype_font(TrueTypeFont& font, dv::vector<unsigned char> bytes);
 
 // The same for the face whose table directory starts at `directory` (a collection's face).
-bool load_truetype_font(TrueTypeFont& font, const dv::vector<unsigned char>& bytes,
-                        uint32_t directory);
+bool load_truetype_font(TrueTypeFont& font, dv::vector<unsigned char> bytes, uint32_t directory);

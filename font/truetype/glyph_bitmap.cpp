@@ -1,8 +1,8 @@
 #include "font/truetype/glyph_bitmap.h"
 
 #include "font/raster/rasterizer.h"
+#include "font/sfnt/sfnt.h"
 #include "font/truetype/outline.h"
-#include "font/truetype/sfnt.h"
 
 namespace {
 

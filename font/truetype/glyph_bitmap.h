@@ -3,7 +3,8 @@
 #pragma once
 #include <stdint.h>
 
-#include "font/font_api.h"
+#include "font/glyph_bitmap.h"
+#include "font/glyph_budget.h"
 #include "font/raster/rasterizer.h"
 #include "font/truetype/font.h"
 #include "font/truetype/outline.h"

@@ -1,6 +1,6 @@
 #include "font/truetype/outline.h"
 
-#include "font/truetype/sfnt.h"
+#include "font/sfnt/sfnt.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The Type 1 font backend: PFB and PFA font programs drawn with their straight-line
 // charstrings, or, with the extended loaders' complete-Type-1 option, in full.
-#include "font/font_api.h"
+#include "font/type1/backend.h"
 #include "font/load_options.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
@@ -12,7 +12,7 @@ class Type1Backend final : public FontBackend {
 public:
   explicit Type1Backend(Type1Mode mode) : mode_(mode) {}
 
-  bool load(const dv::vector<unsigned char>& bytes) override {
+  bool load(dv::vector<unsigned char> bytes) override {
     return load_type1_font(font_, bytes, mode_);
   }
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {

@@ -3,7 +3,8 @@
 // cropping to the inked pixels.
 #pragma once
 
-#include "font/font_api.h"
+#include "font/glyph_bitmap.h"
+#include "font/glyph_budget.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 

@@ -60,7 +60,7 @@ TEST_F(BackendDynamicCast, EachBackendCastsToItsOwnTypeAndNotToTheOther) {
   const SiTypeInfoRecord* type1_type = dynamic_type_of(type1_backend);
   ASSERT_EQ(truetype_type->type.vtable, si_vtable + 2);
   ASSERT_EQ(type1_type->type.vtable, si_vtable + 2);
-  EXPECT_STREQ(truetype_type->type.name, "N12_GLOBAL__N_115TrueTypeBackendE");
+  EXPECT_STREQ(truetype_type->type.name, "11SfntBackendIN12_GLOBAL__N_116TrueTypeOutlinesEE");
   EXPECT_STREQ(type1_type->type.name, "N12_GLOBAL__N_112Type1BackendE");
   const TypeInfoRecord* font_backend = truetype_type->base;
   EXPECT_STREQ(font_backend->name, "11FontBackend");

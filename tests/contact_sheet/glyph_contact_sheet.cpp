@@ -15,7 +15,9 @@
 #include <memory>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/backend.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "font/load_options.h"
 
 namespace {

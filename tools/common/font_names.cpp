@@ -1,7 +1,7 @@
 #include "font_names.h"
 
 #include "encode_utf8.h"
-#include "font/truetype/sfnt.h"
+#include "font/sfnt/sfnt.h"
 
 namespace dvttf_tools {
 namespace {

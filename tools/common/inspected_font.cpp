@@ -8,8 +8,8 @@
 
 #include "common/font_file.h"
 #include "font/load_options.h"
-#include "font/truetype/cmap.h"
-#include "font/truetype/collection.h"
+#include "font/sfnt/cmap.h"
+#include "font/sfnt/collection.h"
 #include "font/type1/glyph.h"
 #include "host/halt.h"
 

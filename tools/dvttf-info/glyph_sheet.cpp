@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "common/png_writer.h"
-#include "font/font_api.h"
+#include "font/backend.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "font/load_options.h"
 #include "host/halt.h"
 

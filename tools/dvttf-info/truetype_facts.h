@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "font/truetype/sfnt_font.h"
+#include "font/sfnt/sfnt_font.h"
 
 namespace dvttf_info {
 

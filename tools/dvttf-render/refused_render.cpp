@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "font/text/layout.h"
 #include "font/text/render_limits.h"
 #include "font/text/utf8.h"

@@ -4,7 +4,8 @@
 
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "font/load_options.h"
 #include "support/sfnt_builder.h"
 #include "support/type1_builder.h"

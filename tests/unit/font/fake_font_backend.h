@@ -4,7 +4,9 @@
 #include <map>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/backend.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 
 namespace testfont {
 
@@ -35,15 +37,15 @@ public:
   bool kerning_on = false;
   uint64_t kerning_work = 0;
 
-  bool load(const dv::vector<unsigned char>&) override { return true; }
+  bool load(dv::vector<unsigned char>) override { return true; }
   using FontBackend::rasterize;
   // Pays the glyph's raster_work and its pixels from `budget` before building it.
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override;
   // The same box and payment, without pixels.
   GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override;
   bool kerns() const override { return kerning_on; }
-  double kerning(unsigned int left, unsigned int right, uint64_t& work) override {
-    work += kerning_work;
+  double kerning(unsigned int left, unsigned int right, GlyphBudget& budget) override {
+    budget.spend(kerning_work);
     return -static_cast<double>((left * 7 + right) % 300);
   }
   double units_per_em() const override { return em; }

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "support/sfnt_builder.h"
 #include "unit/font/font_bytes.h"
 

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "font/text/image.h"
 #include "host/file_store.h"
 #include "host/host_heap.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/backend.h"
 
 namespace ftpeer {
 

@@ -21,7 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/backend.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "font/load_options.h"
 #include "support/sanitized_build.h"
 #include "unit/font/freetype_peer.h"

@@ -7,9 +7,12 @@
 #include <iterator>
 #include <memory>
 
+#include "font/backend.h"
+#include "font/cff/backend.h"
 #include "font/cff/font.h"
 #include "font/cff/type2_operators.h"
-#include "font/font_api.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "support/cff_builder.h"
 #include "support/required_package.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/backend.h"
 #include "font/raster/outline.h"
 
 struct ReferenceBitmap {

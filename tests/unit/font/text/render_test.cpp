@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "font/text/image.h"
 #include "font/text/render_limits.h"
 #include "support/utf8_encode.h"

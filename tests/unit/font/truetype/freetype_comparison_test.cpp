@@ -15,8 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/backend.h"
 #include "font/raster/rasterizer.h"
+#include "font/truetype/backend.h"
 #include "font/truetype/outline.h"
 #include "support/required_package.h"
 #include "support/sanitized_build.h"

@@ -4,8 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/backend.h"
 #include "font/raster/rasterizer.h"
+#include "font/truetype/backend.h"
 #include "font/truetype/glyph_bitmap.h"
 #include "support/sfnt_builder.h"
 #include "unit/font/font_bytes.h"

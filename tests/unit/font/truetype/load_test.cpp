@@ -3,7 +3,8 @@
 #include <functional>
 #include <memory>
 
-#include "font/font_api.h"
+#include "font/backend.h"
+#include "font/truetype/backend.h"
 #include "support/sfnt_builder.h"
 #include "unit/font/font_bytes.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "font/truetype/cmap.h"
+#include "font/sfnt/cmap.h"
 #include "unit/font/font_bytes.h"
 
 namespace {

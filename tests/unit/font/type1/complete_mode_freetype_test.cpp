@@ -25,7 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/backend.h"
+#include "font/truetype/backend.h"
 #include "font/type1/glyph.h"
 #include "font/type1/unicode_names.h"
 #include "support/required_package.h"

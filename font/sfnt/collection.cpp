@@ -1,6 +1,6 @@
-#include "font/truetype/collection.h"
+#include "font/sfnt/collection.h"
 
-#include "font/truetype/sfnt.h"
+#include "font/sfnt/sfnt.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "font/truetype/cmap.h"
+#include "font/sfnt/cmap.h"
 #include "support/sfnt_builder.h"
 #include "unit/font/font_bytes.h"
 

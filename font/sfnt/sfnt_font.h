@@ -1,4 +1,4 @@
-// The part of an sfnt font that its outline format does not change: its own copy of the file,
+// The part of an sfnt font that its outline format does not change: the file it keeps,
 // the table directory of one face, the line metrics from head and hhea, the glyph count
 // from maxp, the horizontal metrics in hmtx and the character map. TrueType fonts (glyf)
 // and OpenType fonts with CFF outlines both build on it. Tables are read in place from
@@ -9,8 +9,8 @@
 
 #include "containers/unordered_map.h"
 #include "containers/vector.h"
-#include "font/truetype/cmap.h"
-#include "font/truetype/sfnt.h"
+#include "font/sfnt/cmap.h"
+#include "font/sfnt/sfnt.h"
 
 struct SfntFont {
   dv::vector<unsigned char> data_;                      // the whole font file
@@ -34,11 +34,12 @@ struct SfntFont {
 // data is too short to hold one.
 uint32_t sfnt_version_at(const dv::vector<unsigned char>& data, uint64_t directory);
 
-// Copies `bytes` into `font` and reads the table directory at `directory` (0 for a single
+// Takes `bytes` into `font` (the font keeps them: a caller that moves its vector in
+// holds the file once) and reads the table directory at `directory` (0 for a single
 // font, the face's offset in a collection), the cmap, head, hhea, hmtx and maxp tables and
 // a usable character map. False when any of them is missing or malformed; `font` is then
 // partly filled and must only be destroyed. The version tag is the caller's to check.
-bool load_sfnt_font(SfntFont& font, const dv::vector<unsigned char>& bytes, uint32_t directory);
+bool load_sfnt_font(SfntFont& font, dv::vector<unsigned char> bytes, uint32_t directory);
 
 // Copies the directory entry of `tag` into `record`; false (record untouched) when absent.
 bool assign_table(const SfntFont& font, uint32_t tag, TableRecord& record);

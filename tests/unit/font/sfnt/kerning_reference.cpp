@@ -1,4 +1,4 @@
-#include "unit/font/truetype/kerning_reference.h"
+#include "unit/font/sfnt/kerning_reference.h"
 
 #include <algorithm>
 #include <set>

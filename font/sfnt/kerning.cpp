@@ -1,4 +1,4 @@
-#include "font/truetype/kerning.h"
+#include "font/sfnt/kerning.h"
 
 namespace {
 

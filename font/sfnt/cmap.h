@@ -5,7 +5,7 @@
 
 #include "containers/unordered_map.h"
 #include "containers/vector.h"
-#include "font/truetype/sfnt.h"
+#include "font/sfnt/sfnt.h"
 
 // Where the chosen format-4 subtable lies in the font data. Its four arrays were proven to
 // lie inside the data when it was chosen, so lookups read them without further tests.

@@ -1,4 +1,4 @@
-#include "font/truetype/sfnt_font.h"
+#include "font/sfnt/sfnt_font.h"
 
 namespace {
 
@@ -65,8 +65,8 @@ uint32_t sfnt_version_at(const dv::vector<unsigned char>& data, uint64_t directo
   return has_bytes(data, directory, 4) ? read_u32_be(data, directory) : 0;
 }
 
-bool load_sfnt_font(SfntFont& font, const dv::vector<unsigned char>& bytes, uint32_t directory) {
-  font.data_ = bytes;
+bool load_sfnt_font(SfntFont& font, dv::vector<unsigned char> bytes, uint32_t directory) {
+  font.data_ = dv::move(bytes);
   return read_directory(font, directory) && assign_required_tables(font) &&
          read_header_fields(font) && select_character_map(font);
 }

@@ -1,4 +1,4 @@
-#include "font/truetype/cmap.h"
+#include "font/sfnt/cmap.h"
 
 namespace {
 

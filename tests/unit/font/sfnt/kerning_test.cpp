@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "font/truetype/kerning.h"
+#include "font/sfnt/kerning.h"
 #include "support/gpos_builder.h"
 
 namespace {

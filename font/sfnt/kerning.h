@@ -24,16 +24,16 @@
 //
 // Hostile data: every read is bounds-checked against its table; the lookups, subtables and
 // legacy subtables kept are limited (the rest are ignored), so a pair costs at most
-// kMaxKerningSubtables binary searches of at most 17 probes each (the layout pays the
-// fields read from the render's work budget). Binary searches trust no sort order for
+// kMaxKerningSubtables binary searches of at most 17 probes each (the backend pays the
+// fields read from the render's glyph budget). Binary searches trust no sort order for
 // their safety: unsorted data gives some answer, never a read outside.
 #pragma once
 #include <stdint.h>
 
 #include "containers/vector.h"
 #include "font/glyph_budget.h"
-#include "font/truetype/sfnt.h"
-#include "font/truetype/sfnt_font.h"
+#include "font/sfnt/sfnt.h"
+#include "font/sfnt/sfnt_font.h"
 
 // Most GPOS pair subtables (all kerning lookups together) and legacy subtables kept.
 inline constexpr uint32_t kMaxKerningSubtables = 32;

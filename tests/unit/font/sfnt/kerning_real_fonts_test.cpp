@@ -18,13 +18,14 @@
 #include <string>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
+#include "font/font_handle.h"
 #include "font/load_options.h"
+#include "font/sfnt/kerning.h"
 #include "font/text/layout.h"
 #include "font/text/render_limits.h"
-#include "font/truetype/kerning.h"
 #include "support/sfnt_builder.h"
-#include "unit/font/truetype/kerning_reference.h"
+#include "unit/font/sfnt/kerning_reference.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "font/truetype/sfnt.h"
+#include "font/sfnt/sfnt.h"
 #include "unit/font/font_bytes.h"
 
 namespace {
