@@ -22,6 +22,7 @@ inline constexpr uint64_t kWorkPerKerningRead = 2;
 // glyph needs more than is left, the backend refuses it before allocating (pixels) or
 // working (units) beyond one glyph's own limits: it marks the budget exhausted and
 // returns an empty bitmap, which the render does not cache; the render then gives null.
+// A glyph past one of its own limits (font/glyph_limits.h) is refused the same way.
 struct GlyphBudget {
   int64_t bitmap_pixels; // bitmap bytes new glyphs may still allocate
   uint64_t work;         // work units left
@@ -39,6 +40,9 @@ struct GlyphBudget {
     work -= units;
     return true;
   }
+
+  // Refuses a glyph past one of its own limits, whatever is left.
+  void refuse() { exhausted = true; }
 
   // Takes room for a bitmap of `pixels` bytes; false, and exhausted, when less is left.
   bool take_pixels(int64_t pixels) {

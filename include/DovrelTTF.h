@@ -97,6 +97,31 @@ constexpr long long DV_TTF_RENDER_MAX_NEW_GLYPH_PIXELS = 1ll << 24;
 // budget section says what counts).
 constexpr unsigned long long DV_TTF_RENDER_MAX_WORK = 1ull << 27;
 
+// The limits of one glyph: a glyph past any of them is refused, and the render gives null
+// (dv_ttf_font_measure returns 0), never an image with the glyph left out. Real glyphs stay
+// far below them. A glyph whose data is broken (cut short, bad offsets, a charstring that
+// fails, a composite nested in itself, charstrings or subroutine nesting beyond what the
+// format allows) is drawn blank with its advance instead, and the render goes on.
+// Pixels a side of its bitmap, a one-pixel margin around the ink included,
+constexpr long long DV_TTF_GLYPH_MAX_BITMAP_SIDE = 16384;
+// pixels of that bitmap in all,
+constexpr long long DV_TTF_GLYPH_MAX_BITMAP_PIXELS = 1ll << 24;
+// crossings of its outline's edges with the rasterizer's sample rows (four per pixel row;
+// how many one row holds is not limited, only the work they cost),
+constexpr unsigned long long DV_TTF_GLYPH_MAX_CROSSINGS = 1ull << 25;
+// edges of its outline, every format, a curve counting the straight edges it is cut into,
+constexpr unsigned long DV_TTF_GLYPH_MAX_EDGES = 1ul << 18;
+// TrueType: points decoded over the glyph and all its components,
+constexpr unsigned long DV_TTF_GLYPH_MAX_TRUETYPE_POINTS = 1ul << 18;
+// component records expanded,
+constexpr unsigned long DV_TTF_GLYPH_MAX_TRUETYPE_COMPONENTS = 4096;
+// the deepest nesting of a composite (the glyph itself at depth 0),
+constexpr int DV_TTF_GLYPH_MAX_COMPOSITE_DEPTH = 11;
+// CFF: charstring operands and operators executed, subroutines and accents included,
+constexpr unsigned long DV_TTF_GLYPH_MAX_CFF_STEPS = 1ul << 18;
+// and Type 1: charstring bytes interpreted, subroutines included, and curve edges made.
+constexpr unsigned long DV_TTF_GLYPH_MAX_TYPE1_WORK = 1ul << 20;
+
 // Measures UTF-8 text without drawing it: the width and height of the image
 // dv_ttf_font_render would return for the same text and handle (at its present size), and
 // the first line's baseline: the y of the glyph origin, counted in pixels from the image's

@@ -7,23 +7,25 @@
 #include <stdint.h>
 
 #include "font/cff/font.h"
+#include "font/glyph_limits.h"
 #include "font/raster/outline.h"
 
-// Limits for one glyph, its subroutines and (through endchar's accent form) its two
-// components: real charstrings stay far below them. Drawing stops as well once the outline
-// holds kMaxOutlineSegments edges.
-constexpr int kMaxSubroutineDepth = 10;            // nested callsubr/callgsubr
-constexpr uint32_t kMaxCharstringBytes = 65535;    // one charstring or subroutine
-constexpr uint32_t kMaxCharstringSteps = 1u << 18; // operands and operators executed
+// The limits of one glyph, its subroutines and (through endchar's accent form) its two
+// components are those of font/glyph_limits.h: steps executed and edges drawn (a large
+// glyph), charstring length and subroutine nesting (broken data).
 
 // What drawing a glyph cost.
 struct CharstringWork {
   uint32_t steps = 0; // operands and operators executed, subroutines included
   uint32_t edges = 0; // edges the path operators made (each cubic counts its pieces)
+
+  // Whether drawing stopped at the step or edge limit: a large glyph, not a broken one.
+  bool past_limits() const { return steps > kMaxCharstringSteps || edges > kMaxOutlineSegments; }
 };
 
 // Draws glyph `glyph` scaled by `scale` (pixels per font unit) into `outline`. True when the
 // charstring ran to its end; false for a glyph past the CharStrings INDEX, malformed code,
-// or one beyond the limits above (what was drawn until then stays in `outline`).
+// or one beyond the limits (`work.past_limits()` tells these apart; what was drawn until
+// then stays in `outline`).
 bool draw_cff_glyph(const CffFont& font, uint32_t glyph, double scale, OutlineBuilder& outline,
                     CharstringWork& work);

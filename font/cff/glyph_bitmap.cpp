@@ -46,7 +46,14 @@ GlyphBitmap glyph_with_scratch(const CffFont& font, uint32_t glyph, double scale
   restart_outline(scratch.outline);
   CharstringWork work;
   const bool drawn = draw_cff_glyph(font, glyph, scale, scratch.outline, work);
-  if (!budget.spend(kWorkPerInterpreterStep * work.steps) || !drawn || scratch.outline.overflowed)
+  if (!budget.spend(kWorkPerInterpreterStep * work.steps))
+    return empty_bitmap(advance);
+  // A glyph past its limits is refused; a malformed one is blank.
+  if (work.past_limits() || scratch.outline.overflowed) {
+    budget.refuse();
+    return empty_bitmap(advance);
+  }
+  if (!drawn)
     return empty_bitmap(advance);
   GlyphBitmap bitmap = finish(scratch.outline, advance);
   bitmap.advance = advance;

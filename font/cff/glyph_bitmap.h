@@ -18,8 +18,8 @@ struct CffGlyphScratch {
 // The bitmap of glyph `glyph` (already looked up from a code point) at `scale` pixels per
 // font unit, paid from `budget` (font/glyph_budget.h: each charstring operand and operator
 // counts as an interpreter step). Never fails: a truncated hmtx gives an empty bitmap one
-// em wide, a malformed charstring or one past the limits an empty bitmap with the glyph's
-// own advance.
+// em wide, a malformed charstring an empty bitmap with the glyph's own advance, and one
+// past the limits of font/glyph_limits.h the same, with the budget refused.
 GlyphBitmap rasterize_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
                                 CffGlyphScratch& scratch, GlyphBudget& budget);
 

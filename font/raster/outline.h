@@ -2,6 +2,7 @@
 // collects closed contours as straight edges together with the bounds of every point given.
 #pragma once
 #include "containers/vector.h"
+#include "font/glyph_limits.h"
 
 struct Point {
   double x;
@@ -27,14 +28,10 @@ struct AffineTransform {
 Point midpoint(const Point& a, const Point& b);
 Point transform_point(const AffineTransform& t, const Point& p);
 
-// Most edges one glyph outline may have, whatever its format: an outline asking for more
-// is hostile and its glyph comes back blank. Real glyphs have a few thousand at most.
-inline constexpr size_t kMaxOutlineSegments = size_t{1} << 18;
-
 // Collects contours as edges. A contour left open is closed by the next move_to or by
 // close_contour. The bounds include every point given, even those that made no edge.
-// Edges past kMaxOutlineSegments are not stored (so their storage stays within 8 MiB);
-// `overflowed` tells that some were dropped.
+// Edges past kMaxOutlineSegments (font/glyph_limits.h) are not stored (so their storage
+// stays within 8 MiB); `overflowed` tells that some were dropped.
 struct OutlineBuilder {
   dv::vector<LineSegment> segments;
   bool overflowed = false;

@@ -34,9 +34,9 @@ bool within_coordinate_range(double value) {
   return value > -kCoordinateLimit && value < kCoordinateLimit;
 }
 
-// The pixel frame around the outline's bounds, or false when there is none to draw (no
-// bounds within the 32-bit range, or a bitmap beyond the size limits).
-bool grid_for_bounds(const OutlineBuilder& outline, PixelGrid& grid) {
+// The pixel frame around the outline's bounds (none of them NaN); false when it lies beyond
+// the bitmap limits or the 32-bit range.
+bool frame_within_limits(const OutlineBuilder& outline, PixelGrid& grid) {
   if (!within_coordinate_range(outline.min_x) || !within_coordinate_range(outline.max_x) ||
       !within_coordinate_range(outline.min_y) || !within_coordinate_range(outline.max_y))
     return false;
@@ -48,12 +48,28 @@ bool grid_for_bounds(const OutlineBuilder& outline, PixelGrid& grid) {
   grid.height = fy1 - fy0 + 2;
   grid.left = fx0 - 1;
   grid.top = fy1 + 1;
-  if (grid.width <= 0 || grid.height <= 0)
-    return false;
-  if (grid.width > kMaxBitmapSide || grid.height > kMaxBitmapSide ||
-      grid.width * grid.height > kMaxBitmapPixels)
+  if (grid.width <= 0 || grid.height <= 0 || grid.width > kMaxBitmapSide ||
+      grid.height > kMaxBitmapSide || grid.width * grid.height > kMaxBitmapPixels)
     return false;
   return grid.left >= -kCoordinateLimit && grid.top < kCoordinateLimit;
+}
+
+bool is_nan(double value) {
+  return value != value;
+}
+
+// The pixel frame around the outline's bounds, or false when there is none to draw: bounds
+// with a NaN (only a NaN first point leaves one), or a frame beyond the bitmap limits or the
+// 32-bit range, which refuses the glyph.
+bool grid_for_bounds(const OutlineBuilder& outline, PixelGrid& grid, GlyphBudget& budget) {
+  if (is_nan(outline.min_x) || is_nan(outline.max_x) || is_nan(outline.min_y) ||
+      is_nan(outline.max_y))
+    return false;
+  if (!frame_within_limits(outline, grid)) {
+    budget.refuse();
+    return false;
+  }
+  return true;
 }
 
 // Edges whose coordinates and differences stay below this take the division-free
@@ -417,19 +433,25 @@ SampleGrid sample_grid(const PixelGrid& grid) {
 }
 
 // True when the budget pays for sweeping the outline's edges over the sample rows and they
-// stay within kMaxCrossings and kMaxRowCrossings; `rows` is count_crossings' storage.
+// stay within kMaxCrossings (beyond it the glyph is refused); `rows` is count_crossings'
+// storage. However many crossings one row holds, its sorting is paid for here.
 bool pay_for_sweep(const OutlineBuilder& outline, const SampleGrid& samples,
                    dv::vector<int32_t>& rows, GlyphBudget& budget) {
   const CrossingCount count = count_crossings(outline, samples, kMaxCrossings, rows);
-  return budget.spend(count.sweep_work) && count.crossings <= kMaxCrossings &&
-         count.busiest_row <= kMaxRowCrossings;
+  if (!budget.spend(count.sweep_work))
+    return false;
+  if (count.crossings > kMaxCrossings) {
+    budget.refuse();
+    return false;
+  }
+  return true;
 }
 
 // The pixel frame of the outline when the budget pays for its edges and pixels; false
-// (nothing to draw, or the budget exhausted) otherwise.
+// (nothing to draw, the glyph refused, or the budget exhausted) otherwise.
 bool pay_for_frame(const OutlineBuilder& outline, GlyphBudget& budget, PixelGrid& grid) {
   return budget.spend(outline.segments.size) && outline.segments.size != 0 && outline.has_bounds &&
-         grid_for_bounds(outline, grid) &&
+         grid_for_bounds(outline, grid, budget) &&
          budget.spend(static_cast<uint64_t>(grid.width * grid.height));
 }
 
@@ -462,8 +484,14 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, Ras
   const SampleGrid samples = sample_grid(grid);
   if (!pay_for_sweep(outline, samples, scratch.row_counts, budget))
     return bitmap;
+  // pay_for_sweep counted these crossings already: prepare_edges finds them within the
+  // limit as well.
   EdgeCount count;
-  if (!prepare_edges(outline, samples, scratch, count) || !budget.take_pixels(pixels))
+  if (!prepare_edges(outline, samples, scratch, count)) {
+    budget.refuse();
+    return bitmap;
+  }
+  if (!budget.take_pixels(pixels))
     return bitmap;
   set_box(bitmap, grid);
   bitmap.pixels.resize(static_cast<size_t>(grid.width * grid.height));

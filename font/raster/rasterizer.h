@@ -5,26 +5,11 @@
 
 #include "containers/vector.h"
 #include "font/glyph_budget.h"
+#include "font/glyph_limits.h"
 #include "font/raster/crossing_count.h"
 #include "font/raster/crossing_sort.h"
 #include "font/glyph_bitmap.h"
 #include "font/raster/outline.h"
-
-// Bitmaps larger than this come back empty (no pixels, only the advance): outlines that
-// big only arise from absurd sizes or hostile fonts, and would otherwise ask for gigabytes.
-constexpr long long kMaxBitmapSide = 16384;
-constexpr long long kMaxBitmapPixels = 1LL << 24;
-
-// Each edge crosses every sample row it spans once. Beyond this many crossings the bitmap
-// comes back empty, so a hostile outline (many long edges) cannot stall the caller. A
-// real glyph crosses a sample row a few dozen times at most, so even 2^16 sample rows
-// (16,384 pixels) stay far below it.
-constexpr unsigned long long kMaxCrossings = 1ULL << 25;
-// Beyond this many crossings on one sample row the bitmap comes back empty as well: a real
-// glyph's sample row crosses its outline a few dozen times (60 at most in the Noto and
-// DejaVu fonts), while sorting rows of many thousands (edges piled on one band) would cost
-// far more per crossing than the work counted for it.
-constexpr unsigned long long kMaxRowCrossings = 1ULL << 10;
 
 // An edge prepared for the sweep: the segment as given (start and difference, so the
 // crossing is computed from exactly the operands of the winding rule) and its sample rows.
@@ -64,7 +49,10 @@ constexpr size_t kMaxKeptScratchBytes = size_t{1} << 20;
 // one unit per edge, the sweep's work as count_crossings counts it, and one unit and one
 // byte of bitmap per pixel of the frame, each before the work or the allocation it pays
 // for; when the budget cannot pay, the bitmap comes back empty and the budget exhausted.
-// Past the limits above it comes back empty as well, paid for what was counted.
+// Past the bitmap and crossing limits of font/glyph_limits.h it comes back empty as well,
+// paid for what was counted, with the budget refused (exhausted). An outline with nothing
+// to draw (no edges, or a NaN first point) gives an empty bitmap and leaves the budget
+// usable.
 GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, RasterScratch& scratch,
                               GlyphBudget& budget);
 // With fresh scratch storage, or a budget no glyph exhausts.

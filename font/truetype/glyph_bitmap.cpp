@@ -48,8 +48,14 @@ GlyphBitmap glyph_with_scratch(const TrueTypeFont& font, uint16_t glyph, double 
   restart_outline(builder);
   const AffineTransform transform{scale, 0.0, 0.0, scale, 0.0, 0.0};
   const bool appended = append_glyph_outline(font, glyph, transform, builder, 0, scratch.glyf);
-  if (!budget.spend(kWorkPerGlyfPoint * scratch.glyf.points_and_components) || !appended ||
-      builder.overflowed)
+  if (!budget.spend(kWorkPerGlyfPoint * scratch.glyf.points_and_components))
+    return empty_bitmap(advance);
+  // A glyph past its limits is refused; a malformed one is blank.
+  if (scratch.glyf.past_limits || builder.overflowed) {
+    budget.refuse();
+    return empty_bitmap(advance);
+  }
+  if (!appended)
     return empty_bitmap(advance);
   GlyphBitmap bitmap = finish(builder, advance);
   bitmap.advance = advance;

@@ -11,7 +11,8 @@
 
 // The bitmap of glyph `glyph` (already looked up from a code point) at `scale` pixels per
 // font unit. Never fails: a truncated hmtx gives an empty bitmap one em wide, a malformed
-// glyph an empty bitmap with the glyph's own advance.
+// glyph an empty bitmap with the glyph's own advance. A glyph past the limits of
+// font/glyph_limits.h gives an empty bitmap too; with a budget, it is refused there.
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale);
 
 // Storage one font handle reuses for every glyph it rasterizes; when a glyph left it

@@ -1,5 +1,6 @@
 #include "font/truetype/outline.h"
 
+#include "font/glyph_limits.h"
 #include "font/sfnt/sfnt.h"
 
 namespace {
@@ -24,16 +25,33 @@ constexpr uint16_t kScaledOffset = 0x0800;
 
 constexpr uint64_t kGlyphHeaderSize = 10;
 
-// What one top-level glyph may still spend, shared by all its components.
+// What one top-level glyph may still spend, shared by all its components, and the
+// composites being expanded, outermost first.
 struct GlyphWork {
   uint32_t components_left;
   uint32_t points_left;
   uint64_t segment_limit; // builder size the glyph may not exceed
   GlyfScratch& scratch;
+  bool past_limits = false;
+  uint16_t composites[kMaxCompositeDepth + 1] = {};
+  int composite_count = 0;
+
+  // False, with the glyph marked as past its limits, when it is.
+  bool within(bool within_limit) {
+    past_limits = past_limits || !within_limit;
+    return within_limit;
+  }
+  bool expanding(uint16_t glyph) const {
+    for (int i = 0; i < composite_count; ++i) {
+      if (composites[i] == glyph)
+        return true;
+    }
+    return false;
+  }
 };
 
-bool within_segment_limit(const OutlineBuilder& builder, const GlyphWork& work) {
-  return builder.segments.size <= work.segment_limit && !builder.overflowed;
+bool within_segment_limit(const OutlineBuilder& builder, GlyphWork& work) {
+  return work.within(builder.segments.size <= work.segment_limit && !builder.overflowed);
 }
 
 // A simple glyph decoded into flat per-point lists (the scratch's storage).
@@ -114,7 +132,7 @@ bool decode_simple_glyph(const dv::vector<unsigned char>& data, uint64_t at, uin
                          GlyphWork& work, SimpleGlyph& glyph) {
   if (!read_end_points(data, at, contours, glyph))
     return false;
-  if (glyph.num_points > work.points_left)
+  if (!work.within(glyph.num_points <= work.points_left))
     return false;
   work.points_left -= glyph.num_points;
   return read_flags(data, at, glyph) &&
@@ -158,7 +176,7 @@ void collect_contour(const SimpleGlyph& glyph, uint32_t first, uint32_t last,
   contour.on_curve.emplace_back(true);
 }
 
-bool emit_contour(const ContourPoints& contour, OutlineBuilder& builder, const GlyphWork& work) {
+bool emit_contour(const ContourPoints& contour, OutlineBuilder& builder, GlyphWork& work) {
   const Point* points = contour.points.data;
   const size_t count = contour.points.size;
   builder.move_to(points[0]);
@@ -289,8 +307,6 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
 bool append_composite_glyph(const TrueTypeFont& font, uint64_t pos, uint64_t end,
                             const AffineTransform& transform, OutlineBuilder& builder, int depth,
                             GlyphWork& work) {
-  if (depth > kMaxCompositeDepth)
-    return false;
   const dv::vector<unsigned char>& data = font.data_;
   uint64_t at = pos + kGlyphHeaderSize;
   for (;;) {
@@ -301,7 +317,7 @@ bool append_composite_glyph(const TrueTypeFont& font, uint64_t pos, uint64_t end
     if (!read_component_arguments(data, at, component) ||
         !read_component_matrix(data, at, component))
       return false;
-    if (work.components_left == 0)
+    if (!work.within(work.components_left != 0))
       return false;
     --work.components_left;
     if (!append_glyph(font, component.glyph, compose(transform, component), builder, depth + 1,
@@ -327,8 +343,19 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
   if (!has_bytes(font.data_, pos, kGlyphHeaderSize))
     return false;
   const int16_t contours = read_i16_be(font.data_, pos);
-  if (contours < 0)
-    return append_composite_glyph(font, pos, pos + length, transform, builder, depth, work);
+  if (contours < 0) {
+    // A composite within itself never ends: broken data. Nested deeper than the limit
+    // without that, it is a large glyph.
+    if (work.expanding(glyph))
+      return false;
+    if (!work.within(depth <= kMaxCompositeDepth && work.composite_count <= kMaxCompositeDepth))
+      return false;
+    work.composites[work.composite_count++] = glyph;
+    const bool appended =
+        append_composite_glyph(font, pos, pos + length, transform, builder, depth, work);
+    --work.composite_count;
+    return appended;
+  }
   if (contours == 0)
     return true;
   return append_simple_glyph(font.data_, pos, static_cast<uint32_t>(contours), transform, builder,
@@ -340,11 +367,12 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
 bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,
                           const AffineTransform& transform, OutlineBuilder& builder, int depth,
                           GlyfScratch& scratch) {
-  GlyphWork work{kMaxGlyphComponents, kMaxGlyphPoints, builder.segments.size + kMaxGlyphSegments,
+  GlyphWork work{kMaxGlyphComponents, kMaxGlyphPoints, builder.segments.size + kMaxOutlineSegments,
                  scratch};
   const bool appended = append_glyph(font, glyph, transform, builder, depth, work);
   scratch.points_and_components =
       (kMaxGlyphComponents - work.components_left) + (kMaxGlyphPoints - work.points_left);
+  scratch.past_limits = work.past_limits;
   return appended;
 }
 

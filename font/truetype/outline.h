@@ -6,16 +6,6 @@
 #include "font/raster/outline.h"
 #include "font/truetype/font.h"
 
-// Work limits for one top-level glyph across all its components. Real fonts stay far below
-// them; hostile composites (many components, each a composite of many more) would
-// otherwise multiply the work at every nesting level.
-constexpr uint32_t kMaxGlyphComponents = 4096;              // component records expanded
-constexpr uint32_t kMaxGlyphPoints = 1u << 18;              // outline points decoded
-constexpr uint64_t kMaxGlyphSegments = kMaxOutlineSegments; // edges in the builder
-
-// Deepest composite nesting expanded; a composite met below it fails the glyph.
-constexpr int kMaxCompositeDepth = 11;
-
 // Decoding storage reused from one glyph to the next (one per font handle).
 struct GlyfScratch {
   dv::vector<unsigned short> end_points;
@@ -26,12 +16,16 @@ struct GlyfScratch {
   dv::vector<bool> contour_on_curve;
   // Points decoded plus components expanded by the last glyph appended through it.
   uint64_t points_and_components = 0;
+  // Whether that glyph stopped at one of its limits (font/glyph_limits.h: points,
+  // components, composite depth, edges): a large glyph, not a malformed one.
+  bool past_limits = false;
 };
 
 // Appends glyph `glyph`, every point mapped through `transform`, to `builder`. True when
 // appended or when there is nothing to append (index beyond the glyph count, zero length,
-// zero contours); false for malformed data, composites nested too deeply, or a glyph
-// beyond the work limits. On false, contours appended before the defect stay in `builder`.
+// zero contours); false for malformed data (a composite nested in itself among them) or a
+// glyph beyond the limits of font/glyph_limits.h, which the scratch's `past_limits` tells
+// apart. On false, contours appended before the defect stay in `builder`.
 bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,
                           const AffineTransform& transform, OutlineBuilder& builder, int depth);
 bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,

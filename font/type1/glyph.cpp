@@ -131,11 +131,14 @@ GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint,
   Type1Interpreter interpreter(&font, scale);
   const bool complete = interpreter.execute(*charstring, 0);
   GlyphBitmap bitmap;
-  // An outline past kMaxOutlineSegments edges is as unusable as a failed charstring.
-  if (budget.spend(kWorkPerInterpreterStep * interpreter.steps()) && complete &&
-      !interpreter.outline().overflowed) {
-    bitmap = rasterize_outline(interpreter.outline(), interpreter.advance(), scratch, budget);
-    crop_to_ink(bitmap);
+  // A glyph past its limits is refused; a malformed one is blank.
+  if (budget.spend(kWorkPerInterpreterStep * interpreter.steps())) {
+    if (interpreter.past_limits()) {
+      budget.refuse();
+    } else if (complete) {
+      bitmap = rasterize_outline(interpreter.outline(), interpreter.advance(), scratch, budget);
+      crop_to_ink(bitmap);
+    }
   }
   bitmap.advance = interpreter.advance();
   return bitmap;

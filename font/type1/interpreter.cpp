@@ -42,11 +42,11 @@ bool Type1Interpreter::push_number(const ByteVector& charstring, unsigned long& 
 }
 
 bool Type1Interpreter::execute(const ByteVector& charstring, int level) {
-  if (level > kMaxNesting)
+  if (level > kMaxType1SubroutineDepth)
     return false;
   unsigned long position = 0;
   while (position < charstring.size) {
-    if (++work_ > kWorkLimit)
+    if (++work_ > kMaxType1Work)
       return false;
     unsigned char byte = charstring.data[position];
     if (byte >= 32) {

@@ -5,18 +5,12 @@
 // flex and hint replacement through the standard OtherSubrs 0-3, seac and div.
 #pragma once
 
+#include "font/glyph_limits.h"
 #include "font/raster/outline.h"
 #include "font/type1/font.h"
 
 class Type1Interpreter {
 public:
-  // The deepest subroutine level a glyph may reach; the glyph itself runs at level 0.
-  static constexpr int kMaxNesting = 16;
-  // Work a glyph may do in all, across every subroutine call: each byte interpreted and,
-  // in the complete mode, each edge a curve is cut into (up to 1024 a curve). Nested calls
-  // can otherwise repeat work exponentially.
-  static constexpr unsigned long kWorkLimit = 1 << 20;
-
   Type1Interpreter(const Type1Font* font, double scale)
       : font_(font), scale_(scale), complete_(font->mode == Type1Mode::kComplete) {}
 
@@ -25,8 +19,11 @@ public:
   const OutlineBuilder& outline() const { return outline_; }
   double advance() const { return advance_; }
   // Work done so far, across every subroutine: charstring bytes run and curve edges made
-  // (at most kWorkLimit + 2048, a flex's two curves past the limit).
+  // (at most kMaxType1Work + 2048, a flex's two curves past the limit).
   unsigned long steps() const { return work_; }
+  // Whether execution stopped at the work or edge limit of font/glyph_limits.h: a large
+  // glyph, not a broken one (subroutines nested beyond kMaxType1SubroutineDepth are).
+  bool past_limits() const { return work_ > kMaxType1Work || outline_.overflowed; }
 
 private:
   enum class Step { kContinue, kDone, kFail };

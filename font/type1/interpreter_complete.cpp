@@ -185,7 +185,7 @@ Type1Interpreter::Step Type1Interpreter::curve_to(const Point& c1, const Point& 
   begin_contour();
   work_ += flatten_cubic(outline_, scaled(current_), scaled(c1), scaled(c2), scaled(end));
   current_ = end;
-  if (work_ > kWorkLimit || outline_.overflowed)
+  if (work_ > kMaxType1Work || outline_.overflowed)
     return Step::kFail;
   return Step::kContinue;
 }

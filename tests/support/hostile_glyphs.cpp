@@ -11,10 +11,10 @@ namespace {
 
 constexpr uint16_t kTrueTypeUnitsPerEm = 128;
 constexpr int kMostPointsPerGlyph = 65535; // a simple glyph's point count is 16 bits
-// The rasterizer takes at most 1,024 crossings on one sample row, 2^25 in all, and 2^18
-// edges: bands of 1,022 edges (2 more for the huge box), each edge spanning its band's 125
-// sample rows (100 units, 31.25 px), 64 bands to a simple glyph and 4 such glyphs stacked
-// make 261,632 edges crossing sample rows 32.7 million times, 8,000 px tall.
+// The rasterizer takes at most 2^25 crossings and 2^18 edges: bands of 1,022 edges (2 more
+// for the huge box), each edge spanning its band's 125 sample rows (100 units, 31.25 px),
+// 64 bands to a simple glyph and 4 such glyphs stacked make 261,632 edges crossing sample
+// rows 32.7 million times, 8,000 px tall.
 constexpr int kEdgesPerBand = 1022;
 constexpr int kBandsPerGlyph = 64;
 constexpr int kBandUnits = 100;
@@ -70,9 +70,8 @@ constexpr int kBands = 292;
 
 // Subroutine 0 draws kLeafEdges edges up and down a 4-pixel band (one-byte operands, so
 // each edge costs 3 interpreter steps) and ends where it began; subroutine k calls
-// subroutine k - 1 twice. Subroutine 6 draws a band of 896 edges (a sample row may cross
-// 1,024); 292 bands, one above the other, make 261,632 edges in about 900,000 steps,
-// within the edge and the step limits.
+// subroutine k - 1 twice. Subroutine 6 draws a band of 896 edges; 292 bands, one above the
+// other, make 261,632 edges in about 900,000 steps, within the edge and the step limits.
 std::vector<std::pair<int, Bytes>> zigzag_subroutines() {
   Charstring leaf;
   const auto step = [](int k) { return 7 + (k * 37) % 100; };
@@ -102,7 +101,7 @@ void draw_huge_box(Charstring& glyph) {
 
 // Subroutine k (from 1) calls subroutine k - 1 twice; subroutine 0 runs 250 hint
 // operators, which draw nothing. Subroutine 13 runs more than the 2^20 steps a glyph may
-// take.
+// take, all of them before the glyph is refused.
 std::vector<std::pair<int, Bytes>> idle_subroutines() {
   Charstring leaf;
   for (int k = 0; k < 250; ++k) {

@@ -78,13 +78,13 @@ long read_number(const ByteVector& charstring, unsigned long& position) {
 // Walks `charstring` in execution order, following callsubr into the subroutines, until
 // the first operator the interpreter does not run (recorded in scan.blocker).
 Flow walk(Scan& scan, const ByteVector& charstring, int level) {
-  if (level > Type1Interpreter::kMaxNesting) {
+  if (level > kMaxType1SubroutineDepth) {
     return Flow::kEnd;
   }
   long last = 0; // the most recent operand: subroutine and othersubr numbers
   unsigned long position = 0;
   while (position < charstring.size && scan.blocker == Blocker::kNone) {
-    if (++scan.work > Type1Interpreter::kWorkLimit) {
+    if (++scan.work > kMaxType1Work) {
       return Flow::kEnd;
     }
     const unsigned char op = charstring.data[position];

@@ -217,19 +217,39 @@ TEST(Rasterizer, OpenContourLacksItsClosingEdge) {
 TEST(Rasterizer, AbsurdBoundsGiveEmptyBitmap) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
-  const std::vector<Rect> cases = {
-      {0, 0, 20000, 1},                    // wider than the side limit
-      {0, 0, 5000, 5000},                  // beyond the pixel limit
-      {0, 0, 1e10, 1},                     // beyond the 32-bit range
-      {-3e9, 0, -3e9 + 1, 1},              // far left
-      {0, 2147483647.5, 1, 2147483647.75}, // top edge would not fit in 32 bits
-      {0, 0, inf, 1},
-      {nan, 0, 1, 1},
+  struct Case {
+    Rect rect;
+    bool refused; // a large glyph, rather than nothing to draw
   };
-  for (const Rect& r : cases) {
+  const std::vector<Case> cases = {
+      {{0, 0, 16383, 1}, true},                    // wider than the side limit with its margin
+      {{0, 0, 5000, 5000}, true},                  // beyond the pixel limit
+      {{0, 0, 1e10, 1}, true},                     // beyond the 32-bit range
+      {{-3e9, 0, -3e9 + 1, 1}, true},              // far left
+      {{0, 2147483647.5, 1, 2147483647.75}, true}, // top edge would not fit in 32 bits
+      {{0, 0, inf, 1}, true},
+      {{nan, 0, 1, 1}, false}, // the first point's NaN leaves no bounds
+  };
+  for (const Case& c : cases) {
+    OutlineBuilder b;
+    add_rect(b, c.rect);
+    RasterScratch scratch;
+    GlyphBudget budget = GlyphBudget::unlimited();
+    expect_empty(rasterize_outline(b, 2, scratch, budget), 2);
+    EXPECT_EQ(budget.exhausted, c.refused) << c.rect.x1;
+    GlyphBudget measuring = GlyphBudget::unlimited();
+    expect_empty(measure_outline(b, 2, measuring), 2);
+    EXPECT_EQ(measuring.exhausted, c.refused) << c.rect.x1;
+  }
+  // Just inside the side and pixel limits, margin included, the glyph is drawn.
+  for (const Rect& r : {Rect{0, 0, 16382, 1}, Rect{0, 0, 4094, 4094}}) {
     OutlineBuilder b;
     add_rect(b, r);
-    expect_empty(rasterize_outline(b, 2), 2);
+    RasterScratch scratch;
+    GlyphBudget budget = GlyphBudget::unlimited();
+    const GlyphBitmap g = rasterize_outline(b, 2, scratch, budget);
+    EXPECT_FALSE(budget.exhausted);
+    EXPECT_EQ(pixel_at(g, 0, 0), 255) << r.x1;
   }
   // Within the limits near the edge of the 32-bit range still works.
   OutlineBuilder b;
@@ -266,7 +286,7 @@ TEST(Rasterizer, MatchesReferenceOnRandomOutlines) {
   }
 }
 
-TEST(Rasterizer, CrossingsBeyondTheLimitGiveEmptyBitmap) {
+TEST(Rasterizer, CrossingsBeyondTheLimitRefuseTheGlyph) {
   // 1000 x 16000 pixels (64,008 sample rows) crossed by more than 2^25 / 64,008 edges that
   // each span all of them: refused after counting, before any sampling.
   OutlineBuilder b;
@@ -278,10 +298,10 @@ TEST(Rasterizer, CrossingsBeyondTheLimitGiveEmptyBitmap) {
   RasterScratch scratch;
   GlyphBudget budget = GlyphBudget::unlimited();
   expect_empty(rasterize_outline(b, 4, scratch, budget), 4);
-  // What was counted before refusing still counts as work done, but the glyph is blank,
-  // not refused: the render goes on.
+  // What was counted before refusing still counts as work done, and the glyph is refused:
+  // the render gives null rather than an image without it.
   EXPECT_LT(budget.work, UINT64_MAX - kMaxCrossings);
-  EXPECT_FALSE(budget.exhausted);
+  EXPECT_TRUE(budget.exhausted);
   // One rectangle fewer stays within the limit and draws.
   OutlineBuilder within;
   for (int k = 0; k + 1 < rects; ++k) {

@@ -78,12 +78,15 @@ std::unique_ptr<TrueTypeFont> font_with(const std::vector<Bytes>& glyphs, bool g
 struct Appended {
   bool ok;
   OutlineBuilder builder;
+  bool past_limits; // stopped at a limit (a large glyph) rather than at broken data
 };
 
 Appended append(const TrueTypeFont& font, uint16_t glyph,
                 const AffineTransform& transform = kIdentity) {
-  Appended result{false, {}};
-  result.ok = append_glyph_outline(font, glyph, transform, result.builder, 0);
+  Appended result{false, {}, false};
+  GlyfScratch scratch;
+  result.ok = append_glyph_outline(font, glyph, transform, result.builder, 0, scratch);
+  result.past_limits = scratch.past_limits;
   return result;
 }
 
@@ -360,7 +363,27 @@ TEST(GlyphOutline, MalformedCompositesFail) {
   for (const Case& c : cases) {
     const auto font = font_with({testfont::simple_glyph({box(10, 0, 20, 6)}), c.glyph}, true);
     ASSERT_NE(font, nullptr) << c.name;
-    EXPECT_FALSE(append(*font, 2).ok) << c.name;
+    const Appended a = append(*font, 2);
+    EXPECT_FALSE(a.ok) << c.name;
+    EXPECT_FALSE(a.past_limits) << c.name;
+  }
+  // Two composites listing each other, below a simple one: broken, however deep the
+  // expansion could go.
+  Component to_three;
+  to_three.glyph = 3;
+  Component to_two;
+  to_two.glyph = 2;
+  Component to_simple;
+  to_simple.glyph = 1;
+  const auto font =
+      font_with({testfont::simple_glyph({box(10, 0, 20, 6)}),
+                 testfont::composite_glyph({to_simple, to_three}), one_component(to_two)},
+                true);
+  ASSERT_NE(font, nullptr);
+  for (uint16_t glyph : {2, 3}) {
+    const Appended a = append(*font, glyph);
+    EXPECT_FALSE(a.ok) << glyph;
+    EXPECT_FALSE(a.past_limits) << glyph;
   }
 }
 
@@ -378,9 +401,10 @@ TEST(GlyphOutline, CompositesExpandDownToDepthEleven) {
   const Appended deepest = append(*font, 13);
   ASSERT_TRUE(deepest.ok);
   EXPECT_EQ(deepest.builder.min_x, 12);
-  // Glyph 14 needs a composite at depth 12.
+  // Glyph 14 needs a composite at depth 12: a large glyph, not a broken one.
   const Appended too_deep = append(*font, 14);
   EXPECT_FALSE(too_deep.ok);
+  EXPECT_TRUE(too_deep.past_limits);
 }
 
 TEST(GlyphOutline, FanOutOfNestedCompositesIsBounded) {
@@ -395,7 +419,9 @@ TEST(GlyphOutline, FanOutOfNestedCompositesIsBounded) {
   }
   const auto font = font_with(glyphs);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(append(*font, 12).ok);
+  const Appended fanned = append(*font, 12);
+  EXPECT_FALSE(fanned.ok);
+  EXPECT_TRUE(fanned.past_limits);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   // Within the budget the same structure renders: 32 x 32 boxes.
   const Appended two_levels = append(*font, 3);
@@ -414,7 +440,9 @@ TEST(GlyphOutline, PointBudgetStopsRepeatedHugeGlyphs) {
   const auto font =
       font_with({testfont::simple_glyph({many}), testfont::composite_glyph(components)});
   EXPECT_TRUE(append(*font, 1).ok);
-  EXPECT_FALSE(append(*font, 2).ok);
+  const Appended repeated = append(*font, 2);
+  EXPECT_FALSE(repeated.ok);
+  EXPECT_TRUE(repeated.past_limits);
 }
 
 TEST(GlyphOutline, SegmentBudgetStopsHugeMagnification) {
@@ -428,5 +456,6 @@ TEST(GlyphOutline, SegmentBudgetStopsHugeMagnification) {
   const double huge = 1e6;
   const Appended a = append(*font, 1, {huge, 0, 0, huge, 0, 0});
   EXPECT_FALSE(a.ok);
-  EXPECT_LE(a.builder.segments.size, kMaxGlyphSegments + 1024);
+  EXPECT_TRUE(a.past_limits);
+  EXPECT_LE(a.builder.segments.size, kMaxOutlineSegments + 1024);
 }
