@@ -3,6 +3,7 @@
 #include "abi/allocation_scope.h"
 #include "containers/unique_ptr.h"
 #include "font/load_options.h"
+#include "font/text/fallback_list.h"
 #include "font/truetype/collection.h"
 #include "font/truetype/sfnt.h"
 #include "font/truetype/sfnt_font.h"
@@ -18,6 +19,10 @@ GlyphBitmap FontBackend::measure(unsigned int codepoint, double scale, GlyphBudg
 
 double FontBackend::kerning(unsigned int, unsigned int, uint64_t&) {
   return 0.0;
+}
+
+bool FontBackend::has_glyph(unsigned int) {
+  return true;
 }
 
 float clamp_pixel_size(float pixel_size) {
@@ -109,16 +114,30 @@ DV_FUNCTION_AS(void, dv_ttf_font_resize, "_Z18dv_ttf_font_resizePvf",
     return;
   font->pixel_size = clamp_pixel_size(pixel_size);
   font->bitmap_cache.clear();
+  font->fallback_cache.clear();
 }
 
+// A handle that fallback lists still hold outlives this call (see FontHandle).
 DV_FUNCTION_AS(void, dv_ttf_font_free, "_Z16dv_ttf_font_freePv", (void* handle)) {
   auto* font = static_cast<FontHandle*>(handle);
   if (font == nullptr)
     return;
+  forget_fallbacks(*font);
+  if (font->holders != 0) {
+    font->released = true;
+    return;
+  }
+  destroy_font_handle(font);
+}
+
+} // namespace dv
+
+void destroy_font_handle(FontHandle* font) {
   FontBackend* backend = font->backend;
+  delete_text_scratch(font->text_scratch);
+  font->fallback_cache.~unordered_map();
+  font->fallbacks.~vector();
   font->bitmap_cache.~unordered_map();
   delete backend;
   ::operator delete(font);
 }
-
-} // namespace dv

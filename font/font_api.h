@@ -34,6 +34,10 @@ public:
   // points of a line: added to the pen after `left` before `right` is placed. Adds what
   // finding it cost to `work`, in the units of the glyph budget's work.
   virtual double kerning(unsigned int left, unsigned int right, uint64_t& work);
+  // True when the font's character map gives `codepoint` a glyph of its own (not the
+  // missing glyph). This default claims every code point: a backend that cannot tell
+  // draws everything itself.
+  virtual bool has_glyph(unsigned int codepoint);
 
   // One glyph on its own, bounded only by the per-glyph limits.
   GlyphBitmap rasterize(unsigned int codepoint, double scale) {
@@ -42,12 +46,31 @@ public:
   }
 };
 
+struct TextScratch;
+
 // The object behind the opaque handle the font functions hand out.
+//
+// Fallback lists (font/text/fallback_list.h) hold handles by reference count: `holders`
+// counts the lists a handle is in. Freeing a handle empties its own list at once; the
+// handle itself is destroyed then only when no list holds it, else it is marked
+// `released` and destroyed when the last list lets it go.
 struct FontHandle {
   FontBackend* backend = nullptr; // owned; never null in a handle from the loaders
   float pixel_size = 1.0f;        // at least 1.0
   dv::unordered_map<unsigned int, GlyphBitmap> bitmap_cache;
+  dv::vector<FontHandle*> fallbacks; // consulted in order after this handle's own font
+  // Glyphs of the fallbacks at this handle's size, by fallback_glyph_key.
+  dv::unordered_map<unsigned int, GlyphBitmap> fallback_cache;
+  uint32_t holders = 0;
+  bool released = false;
+  TextScratch* text_scratch = nullptr; // owned; storage reused by laid-out renders and draws
 };
+
+// Destroys a handle and everything it owns; its fallback list must already be empty.
+void destroy_font_handle(FontHandle* font);
+
+// Releases a handle's text_scratch (null is fine); defined with the laid-out text.
+void delete_text_scratch(TextScratch* scratch);
 
 // Backend factories (each defined next to its backend). Null when the format is not built.
 // `options` is the extended loaders' options word (font/load_options.h), 0 from the

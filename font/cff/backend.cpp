@@ -33,6 +33,7 @@ public:
     return measure_cff_glyph(font_, lookup_glyph(codepoint), scale, scratch_, budget);
   }
   bool kerns() const override { return !kerning_.empty(); }
+  bool has_glyph(unsigned int codepoint) override { return lookup_glyph(codepoint) != 0; }
   double kerning(unsigned int left, unsigned int right, uint64_t& work) override {
     return pair_kerning(font_.data_, kerning_, lookup_glyph(left), lookup_glyph(right), work);
   }

@@ -10,6 +10,9 @@
 // The encoding's name for a code up to 255 with a non-empty slot, else ".notdef".
 const dv::string& glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint);
 
+// True when the code point names a charstring of its own, not ".notdef".
+bool type1_names_codepoint(const Type1Font& font, unsigned int codepoint);
+
 // The charstring drawn for a code point, ".notdef" included; null when there is none.
 const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint);
 
