@@ -11,3 +11,7 @@ GlyphBitmap FontBackend::measure(unsigned int codepoint, double scale, GlyphBudg
 double FontBackend::kerning(unsigned int, unsigned int, GlyphBudget&) {
   return 0.0;
 }
+
+bool FontBackend::has_glyph(unsigned int) {
+  return true;
+}

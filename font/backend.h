@@ -35,6 +35,10 @@ public:
   // it cost is paid from `budget` like a glyph's work: when more than is left, the budget
   // is exhausted and the caller must stop.
   virtual double kerning(unsigned int left, unsigned int right, GlyphBudget& budget);
+  // True when the font's character map gives `codepoint` a glyph of its own (not the
+  // missing glyph). This default claims every code point: a backend that cannot tell
+  // draws everything itself.
+  virtual bool has_glyph(unsigned int codepoint);
 
   // One glyph on its own, bounded only by the per-glyph limits.
   GlyphBitmap rasterize(unsigned int codepoint, double scale) {

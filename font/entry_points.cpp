@@ -6,6 +6,7 @@
 #include "abi/allocation_scope.h"
 #include "font/font_handle.h"
 #include "font/loader.h"
+#include "font/text/fallback_list.h"
 #include "font/text/render.h"
 #include "runtime/export.h"
 
@@ -43,6 +44,7 @@ DV_FUNCTION_AS(void, dv_ttf_font_resize, "_Z18dv_ttf_font_resizePvf",
     return;
   font->pixel_size = clamp_pixel_size(pixel_size);
   font->bitmap_cache.clear();
+  font->fallback_cache.clear();
 }
 
 // A render the heap cannot hold gives null. The glyphs it cached before that are complete
@@ -62,14 +64,27 @@ DV_FUNCTION_AS(int, dv_ttf_font_measure, "_Z19dv_ttf_font_measurePvPKcPiS2_S2_",
   });
 }
 
+// A handle that fallback lists still hold outlives this call (see FontHandle).
 DV_FUNCTION_AS(void, dv_ttf_font_free, "_Z16dv_ttf_font_freePv", (void* handle)) {
   auto* font = static_cast<FontHandle*>(handle);
   if (font == nullptr)
     return;
+  forget_fallbacks(*font);
+  if (font->holders != 0) {
+    font->released = true;
+    return;
+  }
+  destroy_font_handle(font);
+}
+
+} // namespace dv
+
+void destroy_font_handle(FontHandle* font) {
   FontBackend* backend = font->backend;
+  delete_text_scratch(font->text_scratch);
+  font->fallback_cache.~unordered_map();
+  font->fallbacks.~vector();
   font->bitmap_cache.~unordered_map();
   delete backend;
   ::operator delete(font);
 }
-
-} // namespace dv

@@ -140,6 +140,126 @@ int dv_ttf_font_measure(void* font, const char* text, int* width, int* height, i
 // Exported as _Z16dv_ttf_font_freePv.
 void dv_ttf_font_free(void* font);
 
+// ---- Text for a boot screen: fallback fonts, laid-out text, surfaces, carets ----------
+//
+// Fallback fonts. dv_ttf_font_set_fallbacks gives a handle an ordered list of other
+// handles (at most 15; count 0 clears the list). The laid-out functions below draw each
+// code point from the first font of [the handle, its fallbacks...] whose character map
+// has it, and a code point none has with the handle's own missing glyph. Fallback glyphs
+// are drawn at the handle's pixel size and cached in the handle (resizing the handle, or
+// changing its list, drops them). The fallbacks' own lists are not consulted. The five
+// functions above ignore fallback lists: their images stay what they always were.
+//
+// Lifetime: a list holds its handles by reference count. dv_ttf_font_free on a handle
+// empties its own list at once; the handle itself is destroyed then when no list holds it,
+// and otherwise stays alive, unusable by the caller, until the last list holding it lets
+// it go (its holder is freed or given another list). Handles may therefore be freed in any
+// order; a freed handle must not be passed to any function again.
+//
+// Returns 1, or 0 with the list unchanged for a null handle, a null entry, null
+// `fallbacks` with a count above 0, more than 15 entries, or a heap too small for the
+// list. The handle itself and repeated entries are left out of the list.
+// Exported as _Z25dv_ttf_font_set_fallbacksPvPKS_m.
+int dv_ttf_font_set_fallbacks(void* font, void* const* fallbacks, unsigned long count);
+
+// How a laid-out text is arranged. A null pointer stands for all fields 0.
+//   max_width  > 0: lines wrap at break opportunities to fit this many pixels, and the
+//              image is at least this wide; <= 0: lines break only at line feeds.
+//              Lines may end after a run of spaces (which do not count toward a line's
+//              width when wrapping), after a hyphen (U+002D, U+2010) or U+200B, and before
+//              or after an ideograph or kana (not before closing punctuation or small
+//              kana, not after opening brackets). A word wider than the line on its own
+//              breaks between any two characters; a single character wider than the line
+//              stands alone on it.
+//   align      DV_TTF_ALIGN_LEFT, _CENTRE or _RIGHT: each line within the image width,
+//              the widest line or max_width, whichever is wider (centred lines start at
+//              floor((image width - line width) / 2)).
+//   line_gap   pixels added between lines; below 0 counts as 0.
+//   flags      DV_TTF_LAYOUT_ELLIPSIS (with max_width > 0): each line that does not fit
+//              is shortened, instead of wrapped, to its longest start that fits followed
+//              by "..." (U+2026, from the chain); only "..." when nothing does.
+// An unknown align value or flag bit makes every function taking the record refuse (null
+// or 0). Each line's baseline is one row for all its glyphs: its ascent and descent are
+// the largest of the fonts whose glyphs it holds.
+struct DvTtfLayout {
+  int32_t max_width;
+  int32_t align;
+  int32_t line_gap;
+  uint32_t flags;
+};
+constexpr int32_t DV_TTF_ALIGN_LEFT = 0;
+constexpr int32_t DV_TTF_ALIGN_CENTRE = 1;
+constexpr int32_t DV_TTF_ALIGN_RIGHT = 2;
+constexpr uint32_t DV_TTF_LAYOUT_ELLIPSIS = 1u;
+
+// dv_ttf_font_render through the handle's fallbacks and the layout. With no fallbacks and
+// a null layout (or all fields 0) the image is byte for byte dv_ttf_font_render's. The
+// same limits apply, and null wherever they are passed, as for dv_ttf_font_render.
+// Exported as _Z25dv_ttf_font_render_layoutPvPKcPK11DvTtfLayoutiiid.
+TextImage* dv_ttf_font_render_layout(void* font, const char* text, const DvTtfLayout* layout,
+                                     int red, int green, int blue, double opacity);
+
+// dv_ttf_font_measure for dv_ttf_font_render_layout: exactly its image's width and height
+// and its first line's baseline row, or 0 (outputs untouched) wherever it gives null. New
+// glyphs are measured, not cached.
+// Exported as _Z26dv_ttf_font_measure_layoutPvPKcPK11DvTtfLayoutPiS5_S5_.
+int dv_ttf_font_measure_layout(void* font, const char* text, const DvTtfLayout* layout,
+                               int* width, int* height, int* baseline);
+
+// A caller's 32-bit pixel surface: `height` rows of `width` pixels, each row `pitch` bytes
+// after the one before (pitch >= width * 4).
+struct DvTtfSurface {
+  void* pixels;
+  int32_t width;
+  int32_t height;
+  int32_t pitch;
+  uint32_t format;
+};
+constexpr uint32_t DV_TTF_SURFACE_BGRX8888 = 1u; // bytes B, G, R, unused (kept)
+constexpr uint32_t DV_TTF_SURFACE_RGBX8888 = 2u; // bytes R, G, B, unused (kept)
+constexpr uint32_t DV_TTF_SURFACE_RGBA8888 = 3u; // bytes R, G, B, A; straight alpha
+
+// Draws the image dv_ttf_font_render_layout would give onto `surface`, its top-left
+// corner at (x, y) (any values: the text is clipped at every edge), without making the
+// image. Each pixel of the image with alpha a = floor(coverage * A / 255) (A the opacity,
+// rounded and clamped to 0-255; the colour C clamped to 0-255) is blended onto the
+// surface pixel below it, exactly rounded:
+//   BGRX8888, RGBX8888: each channel D becomes round((C * a + D * (255 - a)) / 255); the
+//     unused byte is left as it is.
+//   RGBA8888: with P = 255 * a + Da * (255 - a), alpha becomes round(P / 255) and each
+//     channel round((255 * C * a + D * Da * (255 - a)) / P).
+// A pixel with a = 0, and every pixel outside the surface or the text's image, is left as
+// it is. Returns 1, or 0 drawing nothing for an invalid surface (null, width or height
+// below 1, pitch below width * 4, unknown format) and wherever dv_ttf_font_render_layout
+// gives null. Once the text's glyphs are cached and the handle has drawn a text as long
+// before, a draw asks the heap for nothing.
+// Exported as _Z16dv_ttf_font_drawPvPKcPK11DvTtfLayoutPK12DvTtfSurfaceiiiiid.
+int dv_ttf_font_draw(void* font, const char* text, const DvTtfLayout* layout,
+                     const DvTtfSurface* surface, int x, int y, int red, int green, int blue,
+                     double opacity);
+
+// One caret position in the image of dv_ttf_font_render_layout.
+struct DvTtfCaret {
+  uint32_t byte_offset; // where the code point starts in the text (its length: the end)
+  int32_t line;         // its line, 0 first
+  int32_t x;            // the pen's column before the code point
+  int32_t top;          // the line box: its first row and height,
+  int32_t height;
+  int32_t baseline; // and its baseline's row
+};
+
+// The caret positions of a text: one for each code point (carriage returns left out, as
+// renders drop them) in order, then one for the end of the text. A drawn code point's x is
+// the line's start plus its pen position before it, rounded up; a code point not drawn
+// (spaces where a line wraps, characters an ellipsis hides, a line feed) gets the position
+// after its line's last drawn character, as does the end. The empty text gives one
+// position, x 0 on line 0. Writes the first `capacity` positions to `carets` (null with
+// capacity 0 to only count) and returns how many there are; 0 wherever
+// dv_ttf_font_render_layout gives null.
+// Exported as _Z27dv_ttf_font_caret_positionsPvPKcPK11DvTtfLayoutP10DvTtfCaretm.
+long dv_ttf_font_caret_positions(void* font, const char* text, const DvTtfLayout* layout,
+                                 DvTtfCaret* carets, unsigned long capacity);
+
 // Releases an image from dv_ttf_font_render (null is fine) with the library's delete
 // operators.
 inline void dv_ttf_image_free(TextImage* image) {

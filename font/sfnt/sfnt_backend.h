@@ -49,6 +49,7 @@ public:
   double line_gap() const override { return font_.line_gap_ > 0 ? font_.line_gap_ : 0.0; }
   int metric_rounding() const override { return 0; } // line metrics round up
   bool kerns() const override { return !kerning_.empty(); }
+  bool has_glyph(unsigned int codepoint) override { return lookup_glyph(codepoint) != 0; }
   double kerning(unsigned int left, unsigned int right, GlyphBudget& budget) override {
     uint64_t work = 0;
     const int32_t value =

@@ -157,8 +157,11 @@ int32_t round_line_metric(double value, int metric_rounding) {
 }
 
 LineMetrics line_metrics(const FontHandle& handle) {
-  const FontBackend& backend = *handle.backend;
-  const double scale = static_cast<double>(handle.pixel_size) / backend.units_per_em();
+  return line_metrics_at(*handle.backend, handle.pixel_size);
+}
+
+LineMetrics line_metrics_at(const FontBackend& backend, float pixel_size) {
+  const double scale = static_cast<double>(pixel_size) / backend.units_per_em();
   const int rounding = backend.metric_rounding();
   const int64_t baseline = round_line_metric(backend.ascent() * scale, rounding);
   const int64_t line_height = round_line_metric(

@@ -49,6 +49,8 @@ struct RenderBudget {
 int32_t round_line_metric(double value, int metric_rounding);
 
 LineMetrics line_metrics(const FontHandle& handle);
+// The same for `backend` drawn at `pixel_size`.
+LineMetrics line_metrics_at(const FontBackend& backend, float pixel_size);
 
 // True when an image with a line `line_width` x `line_height` next to what `budget`
 // knows of the other lines can still fit.

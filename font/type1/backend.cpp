@@ -18,6 +18,9 @@ public:
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
     return rasterize_type1_glyph(font_, codepoint, scale, raster_, budget);
   }
+  bool has_glyph(unsigned int codepoint) override {
+    return type1_names_codepoint(font_, codepoint);
+  }
   double units_per_em() const override { return font_.units_per_em; }
   double ascent() const override { return font_.ascent; }
   double descent() const override { return font_.descent; }

@@ -107,6 +107,13 @@ const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int
   return named != nullptr ? named : find_charstring(font, dv::string(kNotdefName));
 }
 
+bool type1_names_codepoint(const Type1Font& font, unsigned int codepoint) {
+  if (font.mode == Type1Mode::kComplete)
+    return charstring_for_codepoint(font, codepoint) != nullptr;
+  const ByteVector* named = find_charstring(font, glyph_name_for_codepoint(font, codepoint));
+  return named != nullptr && named != find_charstring(font, notdef_name());
+}
+
 namespace {
 
 // Gives back large rasterizer storage after a glyph, also when its rasterization failed

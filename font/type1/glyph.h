@@ -12,6 +12,9 @@
 // of the font's own entry or of constant text, so naming allocates nothing.
 dv::string_view glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint);
 
+// True when the code point names a charstring of its own, not ".notdef".
+bool type1_names_codepoint(const Type1Font& font, unsigned int codepoint);
+
 // The charstring drawn for a code point, ".notdef" included; null when there is none.
 const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint);
 

@@ -23,6 +23,8 @@ inline std::string package_of(const std::string& path) {
       {"/usr/share/fonts/truetype/dejavu/", "fonts-dejavu-core"},
       {"/usr/share/fonts/truetype/liberation2/", "fonts-liberation2"},
       {"/usr/share/fonts/truetype/noto/", "fonts-noto-core"},
+      {"/usr/share/fonts/opentype/noto/NotoSansCJK", "fonts-noto-cjk"},
+      {"/usr/share/fonts/truetype/wqy/", "fonts-wqy-zenhei"},
       {"/usr/share/fonts/X11/Type1/", "fonts-urw-base35"},
   };
   for (const auto& [directory, package] : kPackages) {

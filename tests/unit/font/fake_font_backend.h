@@ -43,6 +43,8 @@ public:
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override;
   // The same box and payment, without pixels.
   GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override;
+  // Only the described code points have glyphs of their own.
+  bool has_glyph(unsigned int codepoint) override { return glyphs.count(codepoint) != 0; }
   bool kerns() const override { return kerning_on; }
   double kerning(unsigned int left, unsigned int right, GlyphBudget& budget) override {
     budget.spend(kerning_work);
