@@ -110,8 +110,11 @@ const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int
 bool type1_names_codepoint(const Type1Font& font, unsigned int codepoint) {
   if (font.mode == Type1Mode::kComplete)
     return charstring_for_codepoint(font, codepoint) != nullptr;
-  const ByteVector* named = find_charstring(font, glyph_name_for_codepoint(font, codepoint));
-  return named != nullptr && named != find_charstring(font, notdef_name());
+  const dv::string* name = encoded_name(font, codepoint);
+  if (name == nullptr)
+    return false;
+  const ByteVector* named = find_charstring(font, *name);
+  return named != nullptr && named != find_charstring(font, dv::string(kNotdefName));
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "font/entry_points.h"
 #include "font/text/image.h"
 #include "font/text/laid_out_text.h"
 #include "support/required_package.h"

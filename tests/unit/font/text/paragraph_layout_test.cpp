@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "font/entry_points.h"
 #include "font/text/image.h"
 #include "font/text/laid_out_text.h"
 #include "font/text/line_breaking.h"
