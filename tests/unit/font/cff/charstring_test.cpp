@@ -366,11 +366,13 @@ TEST(Type2CidKeyed, EachGlyphUsesItsFontDictsSubroutines) {
   }
 }
 
-// Code that a careful interpreter must refuse, each a glyph that fails without harm.
+// Code that a careful interpreter must refuse, each a glyph that fails without harm:
+// broken code, or (`large`) a glyph that stops at the step or edge limit.
 struct HostileCase {
   const char* name;
   Bytes code;
   std::vector<Bytes> local_subrs = {};
+  bool large = false;
 };
 
 class HostileCharstring : public testing::TestWithParam<HostileCase> {};
@@ -379,6 +381,7 @@ TEST_P(HostileCharstring, FailsTheGlyph) {
   const Drawn d = draw_one(GetParam().code, GetParam().local_subrs);
   EXPECT_FALSE(d.ok);
   EXPECT_LE(d.work.steps, kMaxCharstringSteps + 1);
+  EXPECT_EQ(d.work.past_limits(), GetParam().large);
 }
 
 std::vector<Bytes> calls_itself() {
@@ -436,7 +439,7 @@ INSTANTIATE_TEST_SUITE_P(
                         .op(kCallsubr)
                         .n(-106)
                         .op(kCallsubr),
-                    many_edges()},
+                    many_edges(), true},
         HostileCase{"StackOverflow", Type2Code().raw(numbers(49)).op(kRlineto)},
         HostileCase{"SubroutinePastTheIndex", Type2Code().n(-106).op(kCallsubr), calls_itself()},
         HostileCase{"SubroutineWithoutNumber", Type2Code().op(kCallsubr), calls_itself()},
