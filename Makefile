@@ -9,12 +9,12 @@ BENCH_BUILD ?= build-bench
 # `make install PREFIX=/usr/local DESTDIR=/tmp/stage`
 PREFIX ?= /usr/local
 DESTDIR ?=
-# Seconds each fuzzer runs in `make fuzz` (and so in `make test`).
+# Seconds each fuzzer runs in `make fuzz` and `make test`.
 FUZZ_SECONDS ?= 20
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build test-build asan test format fuzz fuzz-long hostile bench clean demo \
+.PHONY: all deps build test-build asan test format fuzz fuzz-long hostile bench clean demo install-built \
   samples install
 
 # `make` alone: both artifacts, the tools and the example module in both forms (needs only
@@ -30,6 +30,11 @@ build:
 # Installs the header, both artifacts (PREFIX/lib/dovrelttf), the tools and the documents;
 # the installed tools find the installed artifacts from where they are.
 install: build
+	$(MAKE) install-built
+
+# Installs what $(BUILD) holds without building it first (the install test installs the
+# test build this way).
+install-built:
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
 $(TEST_BUILD)/build.ninja:
@@ -38,8 +43,11 @@ $(TEST_BUILD)/build.ninja:
 test-build: $(TEST_BUILD)/build.ninja
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 
+# The sanitizer build makes the fuzzers too: one sanitized dvcore serves the unit tests,
+# dvttf-info and the harnesses.
+ASAN_FLAGS = -DDV_SANITIZE=ON -DDV_TESTS=ON -DDV_FUZZ=ON
 $(ASAN_BUILD)/build.ninja:
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DDV_SANITIZE=ON -DDV_TESTS=ON
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) $(ASAN_FLAGS)
 
 asan: $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
@@ -76,22 +84,24 @@ fuzz-long: $(FUZZ_BUILD)/build.ninja
 deps:
 	./tools/install-deps.sh
 
-# The one command that builds everything and runs every test (in $(TEST_BUILD)): the check
-# that every package a test names is one tools/install-deps.sh installs, the artifact with its export check and artifact tests, the stand-in's tests, the unit tests,
-# the tools' and the module kit's tests (install included), and the unit tests again
-# under ASan + UBSan, the check that a configure without tests, benchmarks and fuzzers
-# looks for none of their packages, and the fuzzers. On a fresh Debian machine it installs
-# what is missing. With CI=true a test that lacks a font or package fails instead of
-# skipping.
+# The one command that builds everything and runs every test: the check that every package
+# a test names is one tools/install-deps.sh installs; then two builds, each compiling the
+# library once per form: $(TEST_BUILD) (both artifacts, dvcore, the stand-in, the tools and
+# every test) and $(ASAN_BUILD) (dvcore, the unit tests, dvttf-info and the fuzzers under
+# ASan + UBSan); then tools/run_checks.sh: every ctest test of both builds (the artifact
+# with its export check and artifact tests, the stand-in's tests, the unit tests, the tools'
+# and the module kit's tests, install included, and the sanitized unit tests and
+# dvttf-info), the check that a configure without tests, benchmarks and fuzzers looks for
+# none of their packages, and beside them every fuzzer for FUZZ_SECONDS. On a fresh Debian
+# machine it installs what is missing. With CI=true a test that lacks a font or package
+# fails instead of skipping.
 test: deps
 	./tools/check_deps_listed.sh
 	cmake -S . -B $(TEST_BUILD) $(CMAKE_FLAGS) -DDV_TESTS=ON
-	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DDV_SANITIZE=ON -DDV_TESTS=ON
-	$(MAKE) test-build asan
-	ctest --test-dir $(TEST_BUILD) --output-on-failure
-	ctest --test-dir $(ASAN_BUILD) --output-on-failure
-	./tools/check_lean_configure.sh
-	$(MAKE) fuzz
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) $(ASAN_FLAGS)
+	cmake --build $(TEST_BUILD) -j $(JOBS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	./tools/run_checks.sh $(TEST_BUILD) $(ASAN_BUILD) $(FUZZ_SECONDS) $(JOBS)
 
 # Renders a sample sentence with dvttf-render into demo.png (installs what is missing and
 # builds the artifact and the tool first).

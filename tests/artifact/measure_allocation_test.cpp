@@ -83,9 +83,9 @@ TEST_F(MeasureAllocation, MeasuringAsksForLessThanRendering) {
     }
     std::printf("%4.0fpx render %5lu / %8zu  measure %5lu / %8zu | render %3lu / %8zu  measure "
                 "%3lu / %8zu\n",
-                pixel_size, (unsigned long)cold[0].requests, cold[0].peak_bytes,
-                (unsigned long)cold[1].requests, cold[1].peak_bytes,
-                (unsigned long)warm[0].requests, warm[0].peak_bytes,
-                (unsigned long)warm[1].requests, warm[1].peak_bytes);
+                pixel_size, static_cast<unsigned long>(cold[0].requests), cold[0].peak_bytes,
+                static_cast<unsigned long>(cold[1].requests), cold[1].peak_bytes,
+                static_cast<unsigned long>(warm[0].requests), warm[0].peak_bytes,
+                static_cast<unsigned long>(warm[1].requests), warm[1].peak_bytes);
   }
 }

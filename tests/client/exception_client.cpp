@@ -6,8 +6,8 @@ extern "C" void __cxa_throw(void* object, void* type, void (*destructor)(void*))
 
 namespace client {
 
-int gThrownDestroyed = 0;
-int gLocalsDestroyed = 0;
+static int gThrownDestroyed = 0;
+static int gLocalsDestroyed = 0;
 
 struct Problem {
   int code;

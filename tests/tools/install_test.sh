@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# `make install` into a staging DESTDIR, then the installed tree used as a user would: the
-# installed dvttf-render and dvttf-info run from another directory (and again after the
-# whole tree is moved, so no build or staging path is baked in), and a fresh module built
-# from the compile and link lines of docs/modules.md alone, in both forms, against the
-# installed header and artifacts, runs with the installed dvttf-run.
-# usage: install_test.sh SOURCE_DIR
+# `make install` of an existing build into a staging DESTDIR, then the installed tree used
+# as a user would: the installed dvttf-render and dvttf-info run from another directory
+# (and again after the whole tree is moved, so no build or staging path is baked in), and
+# a fresh module built from the compile and link lines of docs/modules.md alone, in both
+# forms, against the installed header and artifacts, runs with the installed dvttf-run.
+# usage: install_test.sh SOURCE_DIR BUILD_DIR (BUILD_DIR configured and built from SOURCE_DIR)
 set -u
 source_dir=$(cd "$1" && pwd)
+build_dir=$(cd "$2" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -32,8 +33,9 @@ expect() {
   fi
 }
 
-# The installation, through the Makefile's own target, in a build directory of its own.
-if ! make -C "$source_dir" install BUILD="$work/build" PREFIX=/usr/local \
+# The installation, through the Makefile's target that `make install` ends with, of the
+# build the other tests ran.
+if ! make -C "$source_dir" install-built BUILD="$build_dir" PREFIX=/usr/local \
   DESTDIR="$work/stage" >"$work/install.log" 2>&1; then
   tail -30 "$work/install.log"
   echo "FAIL: make install"
@@ -45,7 +47,7 @@ for file in include/DovrelTTF.h lib/dovrelttf/libDovrelTTF.so lib/dovrelttf/Dovr
   share/doc/dovrelttf/docs/modules.md share/doc/dovrelttf/examples/module/example_module.cpp; do
   [ -f "$prefix/$file" ] || fail "make install left no $file"
 done
-if strings "$prefix/bin/dvttf-render" | grep -qF "$work/build/libDovrelTTF.so"; then
+if strings "$prefix/bin/dvttf-render" | grep -qF "$build_dir/libDovrelTTF.so"; then
   fail "dvttf-render names the build's artifact"
 fi
 

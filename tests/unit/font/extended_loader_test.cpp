@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"CollectionCutInItsOffsets",
                    Bytes(kCollection.begin(), kCollection.begin() + 15), kCollections, 0},
         OptionCase{"CollectionOfNoFaces", testfont::collection_file({}), kCollections, 0}),
-    [](const testing::TestParamInfo<OptionCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<OptionCase>& case_info) { return case_info.param.name; });
 
 TEST(ExtendedLoader, CollectionFacePointingOutsideTheFileIsRefused) {
   Bytes bytes = kCollection;

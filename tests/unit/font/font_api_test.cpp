@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedCase{"ThreeBytesPercent", Bytes{'%', '!', 'P'}},
                     RefusedCase{"OneByte", Bytes{0x00}},
                     RefusedCase{"PlainText", Bytes{'h', 'e', 'l', 'l', 'o'}}),
-    [](const testing::TestParamInfo<RefusedCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<RefusedCase>& case_info) { return case_info.param.name; });
 
 TEST(FontApi, NullOrEmptyInputYieldsNull) {
   const Bytes bytes = testfont::build_font({});

@@ -188,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 .n(0)
                                 .op(kRlineto)
                                 .op(kEndchar)}),
-    [](const testing::TestParamInfo<SquareCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<SquareCase>& case_info) { return case_info.param.name; });
 
 struct ArithmeticCase {
   const char* name;
@@ -231,7 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArithmeticCase{"PutGet", Type2Code().n(42).n(3).esc(20).n(3).esc(21), 42},
         ArithmeticCase{"RandomAtMostOne", Type2Code().n(10).n(20).esc(23).n(1).esc(22), 10},
         ArithmeticCase{"RandomAboveZero", Type2Code().n(10).n(20).esc(23).n(0).esc(22), 20}),
-    [](const testing::TestParamInfo<ArithmeticCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<ArithmeticCase>& case_info) { return case_info.param.name; });
 
 // The curve operators against the same curves spelled with rrcurveto.
 struct CurveCase {
@@ -295,7 +295,7 @@ INSTANTIATE_TEST_SUITE_P(
                   rr({10, 1, 20, 2, 30, 3, 40, 4, 50, 5, 60, -15})},
         CurveCase{"Flex1Vertical", with({1, 10, 2, 20, 3, 30, 4, 40, 5, 50, 60}, kFlex1, true),
                   rr({1, 10, 2, 20, 3, 30, 4, 40, 5, 50, -15, 60})}),
-    [](const testing::TestParamInfo<CurveCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<CurveCase>& case_info) { return case_info.param.name; });
 
 TEST(Type2Subroutines, LocalAndGlobalWithTheirBiases) {
   const Bytes right = Type2Code().n(10).n(0).op(kRlineto).op(kReturn);
@@ -457,6 +457,6 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"RmovetoWithoutOperands", Type2Code().op(kRmoveto)},
         HostileCase{"GetOutsideTheTransientArray", Type2Code().n(32).esc(21)},
         HostileCase{"FlexShortOfOperands", Type2Code().n(1).n(2).esc(35)}),
-    [](const testing::TestParamInfo<HostileCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<HostileCase>& case_info) { return case_info.param.name; });
 
 } // namespace

@@ -183,12 +183,12 @@ TEST_P(InstalledFace, DrawsAsFreeTypeDoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Installed, InstalledFace, testing::ValuesIn(installed_faces()),
-                         [](const testing::TestParamInfo<FaceFile>& info) {
+                         [](const testing::TestParamInfo<FaceFile>& case_info) {
                            std::string name =
-                               info.param.path.substr(info.param.path.rfind('/') + 1);
+                               case_info.param.path.substr(case_info.param.path.rfind('/') + 1);
                            for (char& c : name)
                              c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                           return name + "_" + std::to_string(info.param.face);
+                           return name + "_" + std::to_string(case_info.param.face);
                          });
 
 } // namespace

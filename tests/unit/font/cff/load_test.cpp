@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
                      c.fd_select = {0};
                      c.fd_select_format = 0;
                    })}),
-    [](const testing::TestParamInfo<BrokenCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<BrokenCase>& case_info) { return case_info.param.name; });
 
 // A Font DICT that FDSelect names but the FDArray lacks leaves its glyphs blank; the font loads.
 TEST(CffLoad, FdSelectPastTheFdArrayFailsOnlyThoseGlyphs) {

@@ -53,7 +53,8 @@ const OutlineCase kOutlines[] = {
     {"empty", [](OutlineBuilder&) {}},
     {"moves only",
      [](OutlineBuilder& b) {
-       b.move_to({0, 0}), b.move_to({5, 5});
+       b.move_to({0, 0});
+       b.move_to({5, 5});
      }},
     {"box",
      [](OutlineBuilder& b) {

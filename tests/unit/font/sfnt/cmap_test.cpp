@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(
         SelectionCase{"Format12LengthPastData", {{3, 10, with_length_u32(kGroupsA5, 0x10000)}}, 0},
         SelectionCase{
             "Format12NoGroupsEmptiesEarlierOnes", {{0, 4, kGroupsA5}, {3, 10, kGroupsNone}}, 0}),
-    [](const testing::TestParamInfo<SelectionCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<SelectionCase>& case_info) { return case_info.param.name; });
 
 TEST(CmapSelection, RecordOffsetEqualToCmapLengthIsSkipped) {
   FontParams params;

@@ -216,8 +216,8 @@ TEST_P(KerningRealFont, PairValuesMatchStbTruetype) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, KerningRealFont, testing::ValuesIn(kFonts),
-                         [](const testing::TestParamInfo<KernedFont>& info) {
-                           std::string name = std::filesystem::path(info.param.path).stem();
+                         [](const testing::TestParamInfo<KernedFont>& case_info) {
+                           std::string name = std::filesystem::path(case_info.param.path).stem();
                            name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
                            return name;
                          });

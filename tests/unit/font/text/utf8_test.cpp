@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"OverlongAccepted", "\xC0\x80\xE0\x80\xAF", {0, 0x2F}},
         DecodeCase{"SurrogateAccepted", "\xED\xA0\x80", {0xD800}},
         DecodeCase{"AboveUnicodeAccepted", "\xF7\xBF\xBF\xBF", {0x1FFFFF}}),
-    [](const testing::TestParamInfo<DecodeCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<DecodeCase>& case_info) { return case_info.param.name; });
 
 TEST(Utf8Lines, SplitAtLineFeedsAndDropCarriageReturns) {
   using Lines = std::vector<std::vector<unsigned int>>;

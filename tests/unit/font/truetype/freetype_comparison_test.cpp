@@ -148,8 +148,8 @@ TEST_P(RealFont, RasterizerMatchesReferenceByteForByte) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, RealFont, ::testing::ValuesIn(kFonts),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                           std::string name = info.param;
+                         [](const ::testing::TestParamInfo<const char*>& case_info) {
+                           std::string name = case_info.param;
                            name = name.substr(name.rfind('/') + 1);
                            name = name.substr(0, name.find('.'));
                            name.erase(std::remove(name.begin(), name.end(), '-'), name.end());

@@ -15,6 +15,9 @@ using testfont::box;
 using testfont::Bytes;
 using testfont::FontParams;
 
+// The tests use the builder's default font, FontParams{}: glyph 0 a box 700 high (advance
+// 500), 1 a box 600 high (advance 600), 2 empty (advance 250).
+
 namespace {
 
 std::unique_ptr<FontBackend> backend_for(const Bytes& bytes) {
@@ -37,11 +40,6 @@ void expect_empty(const GlyphBitmap& g, double advance) {
   EXPECT_EQ(g.advance, advance);
 }
 
-// Glyphs: 0 a box 700 high (advance 500), 1 a box 600 high (advance 600), 2 empty (250).
-FontParams default_spec() {
-  return FontParams{};
-}
-
 // Moves hmtx to the end of the data, keeps its directory length at `stated_length`, and
 // cuts the data `kept` bytes into the table.
 Bytes with_hmtx_cut(const FontParams& params, uint32_t stated_length, size_t kept) {
@@ -57,7 +55,7 @@ Bytes with_hmtx_cut(const FontParams& params, uint32_t stated_length, size_t kep
 } // namespace
 
 TEST(TrueTypeGlyphBitmap, BoxGlyphAtScale) {
-  const auto font = load_font(testfont::build_font(default_spec()));
+  const auto font = load_font(testfont::build_font(FontParams{}));
   ASSERT_NE(font, nullptr);
   // Glyph 1 is the box (100, 0)-(500, 600); at 1/4 that is (25, 0)-(125, 150), y up.
   const GlyphBitmap g = rasterize_truetype_glyph(*font, 1, 0.25);
@@ -84,7 +82,7 @@ TEST(TrueTypeGlyphBitmap, AdvanceIsNotRounded) {
 }
 
 TEST(TrueTypeGlyphBitmap, EmptyGlyphKeepsItsAdvance) {
-  const auto font = load_font(testfont::build_font(default_spec()));
+  const auto font = load_font(testfont::build_font(FontParams{}));
   ASSERT_NE(font, nullptr);
   expect_empty(rasterize_truetype_glyph(*font, 2, 0.1), 25);
 }
@@ -102,7 +100,7 @@ TEST(TrueTypeGlyphBitmap, MalformedGlyphGivesEmptyBitmapWithItsAdvance) {
 }
 
 TEST(TrueTypeGlyphBitmap, UnmappedCodePointRendersTheMissingGlyph) {
-  const auto backend = backend_for(testfont::build_font(default_spec()));
+  const auto backend = backend_for(testfont::build_font(FontParams{}));
   ASSERT_NE(backend, nullptr);
   const double scale = 1.0 / 64;
   const GlyphBitmap missing = backend->rasterize(0x4E2D, scale);
@@ -116,7 +114,7 @@ TEST(TrueTypeGlyphBitmap, UnmappedCodePointRendersTheMissingGlyph) {
 }
 
 TEST(TrueTypeGlyphBitmap, RasterizingTwiceGivesIdenticalBitmaps) {
-  const auto backend = backend_for(testfont::build_font(default_spec()));
+  const auto backend = backend_for(testfont::build_font(FontParams{}));
   ASSERT_NE(backend, nullptr);
   const GlyphBitmap first = backend->rasterize('A', 0.037);
   const GlyphBitmap second = backend->rasterize('A', 0.037);
@@ -159,7 +157,7 @@ TEST(TrueTypeGlyphBitmap, GlyphsPastTheMetricRecordsShareTheLastAdvance) {
 }
 
 TEST(TrueTypeGlyphBitmap, TruncatedMetricsGiveOneEmEmptyBitmaps) {
-  FontParams params = default_spec();
+  FontParams params;
   params.units_per_em = 2048;
   // hmtx holds 3 records of 4 bytes; the data ends after the first record and a half.
   const auto font = load_font(with_hmtx_cut(params, 4, 6));
@@ -196,7 +194,7 @@ TEST(TrueTypeGlyphBitmap, ScratchKeepsSmallGlyphsStorageAndGivesBackLargeOnes) {
   std::vector<testfont::Contour> boxes;
   for (int k = 0; k < 6000; ++k)
     boxes.push_back(box((k % 100) * 10, (k / 100) * 10, (k % 100) * 10 + 5, (k / 100) * 10 + 5));
-  FontParams params = default_spec();
+  FontParams params;
   params.glyphs = {{testfont::simple_glyph({box(0, 0, 10, 10)}), 500, 0},
                    {testfont::simple_glyph(boxes), 1000, 0}};
   const auto font = load_font(testfont::build_font(params));

@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                    });
                  },
                  false}),
-    [](const testing::TestParamInfo<LoadCase>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<LoadCase>& case_info) { return case_info.param.name; });
 
 TEST(TrueTypeLoad, LastDirectoryRecordForATagWins) {
   auto tables = testfont::font_tables({});

@@ -128,8 +128,8 @@ TEST_P(RasterizerEquality, EveryMappedGlyphMatchesTheReference) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Installed, RasterizerEquality, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<EqualityCase>& info) {
-                           std::string name = info.param.path;
+                         [](const testing::TestParamInfo<EqualityCase>& case_info) {
+                           std::string name = case_info.param.path;
                            name = name.substr(name.rfind('/') + 1);
                            name = name.substr(0, name.find('.'));
                            std::erase(name, '-');

@@ -97,8 +97,8 @@ TEST_P(RealTrueTypeFont, TruncatedCopiesFailCleanlyOrLoad) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Installed, RealTrueTypeFont, testing::ValuesIn(truetype_files()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                           std::string name = base_name(info.param);
+                         [](const testing::TestParamInfo<std::string>& case_info) {
+                           std::string name = base_name(case_info.param);
                            std::replace_if(
                                name.begin(), name.end(),
                                [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
