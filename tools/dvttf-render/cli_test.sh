@@ -321,6 +321,14 @@ if present "$dejavu" fonts-dejavu-core && present "$ttc" fonts-wqy-zenhei; then
   if grep -q "to no glyph" <<<"$output"; then
     fail "the fallback's characters were counted as unmapped: $output"
   fi
+  # --measure gives the laid-out image's size, for every option of the layout.
+  for layout in "--width 90" "--width 90 --align right --line-gap 5" "--width 90 --ellipsis"; do
+    # shellcheck disable=SC2086 # the options are words
+    drawn=$("$tool" -o "$work/sized.png" --fallback "$ttc" -s 30 $layout "Hello, 世界" | sed 's/.*: //')
+    [ -n "$drawn" ] || fail "no image for the layout $layout"
+    # shellcheck disable=SC2086
+    case_ 0 none "$drawn baseline " --measure --fallback "$ttc" -s 30 $layout "Hello, 世界"
+  done
   "$tool" -o "$work/alone.png" -s 30 "Hello, 世界" >/dev/null 2>&1
   cmp -s "$work/chain.png" "$work/alone.png" && fail "the fallback font changed nothing"
   case_ 0 none "the fonts map 1 of the text's characters to no glyph (they draw as .notdef): U+E000" \
