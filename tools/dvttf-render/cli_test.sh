@@ -332,7 +332,11 @@ if present "$dejavu" fonts-dejavu-core && present "$ttc" fonts-wqy-zenhei; then
   "$tool" -o "$work/alone.png" -s 30 "Hello, 世界" >/dev/null 2>&1
   cmp -s "$work/chain.png" "$work/alone.png" && fail "the fallback font changed nothing"
   case_ 0 none "the fonts map 1 of the text's characters to no glyph (they draw as .notdef): U+E000" \
-    -o "$work/chain.png" --fallback "$ttc" $'世\uE000'
+    -o "$work/unmapped.png" --fallback "$ttc" $'世\uE000'
+  # Fonts in different directories, named through "..".
+  case_ 0 none "$work/dotdot.png: " -o "$work/dotdot.png" --fallback "$(dirname "$ttc")/../wqy/wqy-zenhei.ttc" \
+    -s 30 "Hello, 世界"
+  cmp -s "$work/dotdot.png" "$work/chain.png" || fail "a fallback named through '..' drew otherwise"
   # The fallback's face is 0 whatever --face the main font gets.
   case_ 0 none "$work/chain-face.png: " -o "$work/chain-face.png" -f "$ttc" --face 1 \
     --fallback "$dejavu" -s 30 "Ωμέγα 世"

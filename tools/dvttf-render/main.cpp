@@ -201,10 +201,14 @@ std::vector<std::string> serve_fonts(const dvttf_render::Options& options) {
     dvhost::file_store::use_directory(font.parent_path().string());
     return {font.filename().string()};
   }
+  // The store refuses ".." in a path: each is resolved by its path's words first.
+  auto from_root = [](const std::string& path) {
+    return std::filesystem::absolute(path).lexically_normal().relative_path().string();
+  };
   dvhost::file_store::use_directory("/");
-  std::vector<std::string> names = {font.relative_path().string()};
+  std::vector<std::string> names = {from_root(options.font)};
   for (const std::string& fallback : options.fallbacks) {
-    names.push_back(std::filesystem::absolute(fallback).relative_path().string());
+    names.push_back(from_root(fallback));
   }
   return names;
 }
