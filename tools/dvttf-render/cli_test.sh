@@ -294,6 +294,10 @@ case_ 2 none "--ellipsis needs --width" --ellipsis Hi
 case_ 2 none "which --standard leaves out" --standard --width 100 Hi
 case_ 1 none "fallback font file not found: $work/missing.ttf" --fallback "$work/missing.ttf" Hi
 if present "$dejavu" fonts-dejavu-core; then
+  # A width no image may have: the refusal says so rather than blaming the heap.
+  case_ 1 none "it is at least the --width of 1000000 px wide" -o "$work/wide.png" --width 1000000 Hi
+fi
+if present "$dejavu" fonts-dejavu-core; then
   # Lines 24 px tall at 20 px; "aa bb" fits a 60 px column, so four words make two
   # lines; the gap adds its pixels between them; the options left at their defaults change
   # nothing of the plain render.

@@ -236,6 +236,20 @@ bool load_chain(const Library& library, const dvttf_render::Options& options,
          library.set_fallbacks((*handles)[0], handles->data() + 1, handles->size() - 1) == 1;
 }
 
+// Why a render gave null. The reason is found by redoing the plain render's checks; a
+// laid-out image can pass those and still be refused, because --width widens it and
+// wrapping adds lines, which the message then says.
+std::string refusal_reason(const dvttf_render::Options& options,
+                           const dvttf_tools::InspectedFont& inspected) {
+  const std::string reason =
+      dvttf_render::refused_render_reason(inspected, options.size, *options.text);
+  if (options.width == 0 || reason.rfind("no limit of the render was exceeded", 0) != 0) {
+    return reason;
+  }
+  return "the laid-out image goes beyond a limit of the render: it is at least the --width of " +
+         std::to_string(options.width) + " px wide, and each wrapped line adds to its height";
+}
+
 int render(const dvttf_render::Options& options) {
   dvhost::install_stand_in();
   // Loaded by the library's own code first, so a font it refuses gets the reason.
@@ -303,8 +317,8 @@ int render(const dvttf_render::Options& options) {
   if (image == nullptr && !measured) {
     char pixels[32];
     std::snprintf(pixels, sizeof pixels, "%g", options.size);
-    return fail("cannot render the text at " + std::string(pixels) + " px: " +
-                dvttf_render::refused_render_reason(inspected, options.size, *options.text));
+    return fail("cannot render the text at " + std::string(pixels) +
+                " px: " + refusal_reason(options, inspected));
   }
   if (measured) {
     std::printf("%dx%d baseline %d\n", size[0], size[1], size[2]);
