@@ -321,6 +321,51 @@ std::vector<Seed> kerning_seeds() {
            kerning_input(testfont::gpos_table({{{glyphs}}}, {}, "DFLT"), kern)}};
 }
 
+// Laid-out text inputs: the header of fuzz/layout_fuzzer.cpp, the text, then the fonts
+// (each but the last after its 3-byte length).
+Bytes layout_input(const Bytes& header, const std::string& text, const std::vector<Bytes>& fonts) {
+  Bytes bytes = header;
+  bytes.push_back(static_cast<uint8_t>(text.size()));
+  bytes.push_back(static_cast<uint8_t>(text.size() >> 8));
+  bytes.insert(bytes.end(), text.begin(), text.end());
+  for (size_t i = 0; i < fonts.size(); ++i) {
+    if (i + 1 < fonts.size()) {
+      const size_t length = fonts[i].size();
+      bytes.insert(bytes.end(), {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
+                                 static_cast<uint8_t>(length >> 16)});
+    }
+    bytes.insert(bytes.end(), fonts[i].begin(), fonts[i].end());
+  }
+  return bytes;
+}
+
+std::vector<Seed> layout_seeds() {
+  const Bytes latin = testfont::build_font(outline_font());
+  // A fallback with taller lines that maps what the main font lacks: B, a hyphen and
+  // ideographs.
+  testfont::FontParams ideographs = outline_font();
+  ideographs.ascender = 1100;
+  ideographs.descender = -400;
+  ideographs.cmaps = {
+      {3, 1,
+       testfont::cmap_format4_for(
+           {{0x20, 2}, {0x2D, 3}, {0x42, 1}, {0x4E00, 3}, {0x4E01, 1}, {0x2026, 1}})}};
+  const Bytes cjk = testfont::build_font(ideographs);
+  // Bytes 0-12: size, fonts/format/order, width (2), align, gap, flags, x (2), y (2), w, h.
+  return {
+      {"wrapped_centred", layout_input({3, 1 | 1 << 2, 40, 0, 2, 3, 0, 2, 0, 1, 0, 40, 30},
+                                       "AB A-B \xE4\xB8\x80\xE4\xB8\x81"
+                                       "AAAA\nB  A",
+                                       {latin, cjk})},
+      {"ellipsis_right",
+       layout_input({0x80 | 4, 2 | 2 << 2 | 0x10, 30, 0, 3, 0, 1, 0xFB, 0xFF, 3, 0, 20, 20},
+                    "AAAA BBBB \xE4\xB8\x80\xE4\xB8\x80", {latin, cjk, latin})},
+      {"rgba_clipped", layout_input({2, 1 | 3 << 2, 0, 0, 1, 0, 0, 0xF0, 0xFF, 0xF8, 0xFF, 8, 8},
+                                    "A\xE4\xB8\x80\r\nB", {cjk, latin})},
+      {"one_font_narrow",
+       layout_input({5, 0 | 1 << 2, 1, 0, 1, 0, 0, 0, 0, 0, 0, 5, 5}, "AAA AAA", {latin})}};
+}
+
 bool write_seeds(const fs::path& directory, const std::vector<Seed>& seeds) {
   fs::create_directories(directory);
   for (const Seed& seed : seeds) {
@@ -350,7 +395,8 @@ int main(int argc, char** argv) {
                   write_seeds(root / "cff_fuzzer", cff_seeds()) &&
                   write_seeds(root / "macho_loader_fuzzer", macho_seeds()) &&
                   write_seeds(root / "render_fuzzer", render_seeds()) &&
-                  write_seeds(root / "kerning_fuzzer", kerning_seeds());
+                  write_seeds(root / "kerning_fuzzer", kerning_seeds()) &&
+                  write_seeds(root / "layout_fuzzer", layout_seeds());
   if (!ok) {
     std::fprintf(stderr, "cannot write the seed corpus under %s\n", argv[1]);
     return 1;

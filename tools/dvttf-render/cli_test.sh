@@ -285,5 +285,66 @@ if present "$ttc" fonts-wqy-zenhei; then
   case_ 2 none "--face wants a face number from 0 to 65535, not 'x'" --face x Hello
 fi
 
+# Laid-out text: fallback fonts, wrapping, alignment, line gap and the ellipsis.
+case_ 2 none "--width wants a line width from 1 to 1000000 px, not '0'" --width 0 Hi
+case_ 2 none "--width wants a line width" --width 12.5 Hi
+case_ 2 none "--align wants left, centre or right, not 'middle'" --align middle Hi
+case_ 2 none "--line-gap wants pixels from 0 to 1000000, not '-1'" --line-gap -1 Hi
+case_ 2 none "--ellipsis needs --width" --ellipsis Hi
+case_ 2 none "which --standard leaves out" --standard --width 100 Hi
+case_ 1 none "fallback font file not found: $work/missing.ttf" --fallback "$work/missing.ttf" Hi
+if present "$dejavu" fonts-dejavu-core; then
+  # A width no image may have: the refusal says so rather than blaming the heap.
+  case_ 1 none "it is at least the --width of 1000000 px wide" -o "$work/wide.png" --width 1000000 Hi
+fi
+if present "$dejavu" fonts-dejavu-core; then
+  # Lines 24 px tall at 20 px; "aa bb" fits a 60 px column, so four words make two
+  # lines; the gap adds its pixels between them; the options left at their defaults change
+  # nothing of the plain render.
+  words='aa bb cc dd'
+  plain=$("$tool" --measure -s 20 "$words" | cut -d' ' -f1)
+  case_ 0 none "60x48 baseline 19" --measure -s 20 --width 60 "$words"
+  case_ 0 none "60x51 baseline 19" --measure -s 20 --width 60 --line-gap 3 "$words"
+  case_ 0 none "$plain baseline 19" --measure -s 20 --align left --line-gap 0 "$words"
+  "$tool" -s 20 -o "$work/layout-left.png" --width 200 Hi >/dev/null 2>&1
+  "$tool" -s 20 -o "$work/layout-right.png" --width 200 --align right Hi >/dev/null 2>&1
+  "$tool" -s 20 -o "$work/layout-centre.png" --width 200 --align centre Hi >/dev/null 2>&1
+  if cmp -s "$work/layout-left.png" "$work/layout-right.png" ||
+    cmp -s "$work/layout-left.png" "$work/layout-centre.png" ||
+    cmp -s "$work/layout-centre.png" "$work/layout-right.png"; then
+    fail "--align left, centre and right drew the same image"
+  fi
+  # The ellipsis keeps a long line to the width, on one line; without it the words wrap
+  # onto four lines.
+  case_ 0 none "80x24 baseline 19" --measure -s 20 --width 80 --ellipsis "a rather long entry"
+  case_ 0 none "80x98 baseline 19" --measure -s 20 --width 80 "a rather long entry"
+fi
+if present "$dejavu" fonts-dejavu-core && present "$ttc" fonts-wqy-zenhei; then
+  # A CJK fallback draws what DejaVu Sans lacks: no warning, and unlike without it.
+  case_ 0 none "$work/chain.png: " -o "$work/chain.png" --fallback "$ttc" -s 30 "Hello, 世界"
+  if grep -q "to no glyph" <<<"$output"; then
+    fail "the fallback's characters were counted as unmapped: $output"
+  fi
+  # --measure gives the laid-out image's size, for every option of the layout.
+  for layout in "--width 90" "--width 90 --align right --line-gap 5" "--width 90 --ellipsis"; do
+    # shellcheck disable=SC2086 # the options are words
+    drawn=$("$tool" -o "$work/sized.png" --fallback "$ttc" -s 30 $layout "Hello, 世界" | sed 's/.*: //')
+    [ -n "$drawn" ] || fail "no image for the layout $layout"
+    # shellcheck disable=SC2086
+    case_ 0 none "$drawn baseline " --measure --fallback "$ttc" -s 30 $layout "Hello, 世界"
+  done
+  "$tool" -o "$work/alone.png" -s 30 "Hello, 世界" >/dev/null 2>&1
+  cmp -s "$work/chain.png" "$work/alone.png" && fail "the fallback font changed nothing"
+  case_ 0 none "the fonts map 1 of the text's characters to no glyph (they draw as .notdef): U+E000" \
+    -o "$work/unmapped.png" --fallback "$ttc" $'世\uE000'
+  # Fonts in different directories, named through "..".
+  case_ 0 none "$work/dotdot.png: " -o "$work/dotdot.png" --fallback "$(dirname "$ttc")/../wqy/wqy-zenhei.ttc" \
+    -s 30 "Hello, 世界"
+  cmp -s "$work/dotdot.png" "$work/chain.png" || fail "a fallback named through '..' drew otherwise"
+  # The fallback's face is 0 whatever --face the main font gets.
+  case_ 0 none "$work/chain-face.png: " -o "$work/chain-face.png" -f "$ttc" --face 1 \
+    --fallback "$dejavu" -s 30 "Ωμέγα 世"
+fi
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

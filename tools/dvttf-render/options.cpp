@@ -75,6 +75,47 @@ std::string apply_face(const std::string& value, Options* options) {
   return "";
 }
 
+// A whole number of pixels from 0 to 1000000 (far beyond any image the render allows).
+bool parse_pixels(const std::string& text, int* value) {
+  double number = 0;
+  if (!parse_double(text, &number) || number != std::floor(number) || number < 0 ||
+      number > 1000000) {
+    return false;
+  }
+  *value = static_cast<int>(number);
+  return true;
+}
+
+std::string apply_width(const std::string& value, Options* options) {
+  if (!parse_pixels(value, &options->width) || options->width == 0) {
+    return "--width wants a line width from 1 to 1000000 px, not '" + value + "'";
+  }
+  return "";
+}
+
+std::string apply_line_gap(const std::string& value, Options* options) {
+  if (!parse_pixels(value, &options->line_gap)) {
+    return "--line-gap wants pixels from 0 to 1000000, not '" + value + "'";
+  }
+  return "";
+}
+
+// The values of DV_TTF_ALIGN_LEFT, _CENTRE and _RIGHT.
+std::string apply_align(const std::string& value, Options* options) {
+  const char* const names[] = {"left", "centre", "right"};
+  for (int align = 0; align < 3; ++align) {
+    if (value == names[align]) {
+      options->align = align;
+      return "";
+    }
+  }
+  if (value == "center") {
+    options->align = 1;
+    return "";
+  }
+  return "--align wants left, centre or right, not '" + value + "'";
+}
+
 const std::string kFontHelp =
     "TrueType, OpenType (CFF), collection or Type 1 font (default: DejaVu Sans)";
 const std::string kSizeHelp = "pixel size, " + size_range() + " (default 32)";
@@ -127,11 +168,30 @@ std::vector<dvttf_tools::OptionRow> option_table(Options* options) {
        flag(&options->standard)},
       {"measure", 0, nullptr, "print WIDTHxHEIGHT and the first baseline's y; no PNG",
        flag(&options->measure)},
+      {"fallback", 0, "FONT",
+       "a font for the characters the fonts before it lack (repeatable, in order)",
+       [options](const std::string& value) {
+         options->fallbacks.push_back(value);
+         return std::string();
+       }},
+      {"width", 0, "PX", "wrap lines to fit PX pixels (the image is at least that wide)",
+       [options](const std::string& value) { return apply_width(value, options); }},
+      {"align", 0, "WHERE", "left (default), centre or right: each line within the image",
+       [options](const std::string& value) { return apply_align(value, options); }},
+      {"line-gap", 0, "PX", "pixels added between lines (default 0)",
+       [options](const std::string& value) { return apply_line_gap(value, options); }},
+      {"ellipsis", 0, nullptr, "with --width: shorten a line that does not fit to end in '…'",
+       flag(&options->ellipsis)},
       {"library", 0, "PATH", "the DovrelTTF artifact to load (ELF .so or Mach-O .dylib)",
        set(&options->library)},
       {"help", 'h', nullptr, "this text", flag(&options->help)},
       {"version", 0, nullptr, "the version", flag(&options->version)},
   };
+}
+
+bool wants_layout(const Options& options) {
+  return !options.fallbacks.empty() || options.width != 0 || options.align != 0 ||
+         options.line_gap != 0 || options.ellipsis;
 }
 
 ParseResult parse_options(const std::vector<std::string>& arguments) {
@@ -143,6 +203,13 @@ ParseResult parse_options(const std::vector<std::string>& arguments) {
   }
   if (options.help || options.version) {
     return {options, ""};
+  }
+  if (options.ellipsis && options.width == 0) {
+    return {std::nullopt, "--ellipsis needs --width: without a width no line is too long"};
+  }
+  if (wants_layout(options) && options.standard) {
+    return {std::nullopt, "--fallback, --width, --align, --line-gap and --ellipsis lay the text "
+                          "out with the extended functions, which --standard leaves out"};
   }
   if (parsed.operands.size() > 1) {
     return {std::nullopt, "give the TEXT as one argument (quote it)"};

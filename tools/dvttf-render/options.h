@@ -32,11 +32,23 @@ struct Options {
   bool standard = false; // load with the standard loader: TrueType and Type 1 only
   unsigned int face = 0; // a collection's face
   bool measure = false;  // print the image's size and baseline instead of writing it
+  // Laid-out text: fonts tried in order for characters the main font does not map, the
+  // wrapping width (0: lines break at newlines only), the alignment (the library's
+  // DV_TTF_ALIGN_* value), pixels between lines and shortening lines with an ellipsis.
+  std::vector<std::string> fallbacks;
+  int width = 0;
+  int align = 0;
+  int line_gap = 0;
+  bool ellipsis = false;
   // The TEXT operand; absent or "-" means standard input.
   std::optional<std::string> text;
   bool help = false;
   bool version = false;
 };
+
+// True when any option of the laid-out text is given: the tool then renders through the
+// fallback list and the layout record instead of the plain render.
+bool wants_layout(const Options& options);
 
 // The options, or an error message naming what is wrong.
 struct ParseResult {

@@ -47,3 +47,25 @@ kerning_line='AVATAR To Wa LT Yo F. P, r. “Ty”'
 # U+4E7F at 32 px.
 "$(dirname "$render")/glyph_contact_sheet" /usr/share/fonts/truetype/wqy/wqy-zenhei.ttc \
   "$out/contact-collection.png" 32 0x4E00 0x4E7F
+
+# docs/boot-menu.png: a boot-menu panel as a module draws it, DejaVu Sans for the interface
+# with the first face of WenQuanYi Zen Hei as the fallback for Chinese and Japanese: a
+# centred title, the entries (the selected one on a bar; a long path shortened with "…" to
+# the column's 560 px), and a help paragraph wrapped to 540 px and centred. Each block is
+# one dvttf-render call; compose-panel.py lays them onto the panel's background with the
+# library's blending formula for opaque surfaces.
+cjk=/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc
+"$render" --fallback "$cjk" --size 26 --color 255,255,255 --width 600 --align centre \
+  --output "$work/title.png" 'Boot menu · 启动菜单' >/dev/null
+"$render" --fallback "$cjk" --size 20 --color 16,32,64 --width 560 --ellipsis \
+  --output "$work/selected.png" 'DovrelOS 2.4 (默认)' >/dev/null
+"$render" --fallback "$cjk" --size 20 --color 230,230,230 --width 560 --ellipsis \
+  --line-gap 8 --output "$work/entries.png" \
+  $'DovrelOS 2.4 — recovery mode / 恢复模式\n/EFI/tools/ファームウェア更新/firmware-update-2026-12-01-with-a-long-file-name.efi\nFirmware settings' >/dev/null
+"$render" --fallback "$cjk" --size 16 --color 170,185,210 --width 540 --align centre \
+  --line-gap 3 --output "$work/help.png" \
+  'Use ↑ and ↓ to choose an entry and Enter to start it; E edits its boot parameters. 用方向键选择条目，按 Enter 键启动，按 E 键编辑启动参数。' >/dev/null
+python3 "$here/compose-panel.py" "$out/boot-menu.png" 640 320 16,32,64 \
+  "$work/title.png@centre,16" rect@40,62,560,1,90,110,150 rect@32,76,576,34,200,215,240 \
+  "$work/selected.png@40,79" "$work/entries.png@40,118" rect@40,228,560,1,90,110,150 \
+  "$work/help.png@centre,240"
