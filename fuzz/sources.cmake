@@ -4,6 +4,7 @@ dv_sources(DV_FUZZER_SOURCES fuzz
   cff_fuzzer.cpp
   format_fuzzer.cpp
   kerning_fuzzer.cpp
+  layout_fuzzer.cpp
   macho_loader_fuzzer.cpp
   math_fuzzer.cpp
   number_parse_fuzzer.cpp
