@@ -200,6 +200,6 @@ TEST_P(FirstUse, LoadMeasureRenderAndFreeLeaveTheHostHeapAsTheyFoundIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, FirstUse, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& case_info) { return std::string(case_info.param.name); });
 
 } // namespace
