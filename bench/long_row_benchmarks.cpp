@@ -15,7 +15,7 @@
 #include <random>
 #include <vector>
 
-#include "font/font_api.h"
+#include "font/entry_points.h"
 #include "font/raster/crossing_sort.h"
 #include "fonts.h"
 #include "support/star_glyphs.h"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "font/entry_points.h"
 #include "font/text/image.h"
 #include "font/text/laid_out_text.h"
 #include "fonts.h"
