@@ -2,7 +2,7 @@
 
 #include "font/cff/standard_encoding.h"
 #include "font/cff/type2_operators.h"
-#include "font/raster/cubic_curve.h"
+#include "font/raster/curve_flattening.h"
 #include "runtime/math.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include "font/truetype/outline.h"
 
 #include "font/glyph_limits.h"
+#include "font/raster/curve_flattening.h"
 #include "font/sfnt/sfnt.h"
 
 namespace {
@@ -186,7 +187,7 @@ bool emit_contour(const ContourPoints& contour, OutlineBuilder& builder, GlyphWo
       builder.line_to(points[i + 1]);
       i += 1;
     } else if (i + 2 < count) {
-      flatten_quadratic_recursive(builder, points[i], points[i + 1], points[i + 2], 0);
+      flatten_quadratic(builder, points[i], points[i + 1], points[i + 2]);
       i += 2;
     } else {
       break;
