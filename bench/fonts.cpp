@@ -40,7 +40,7 @@ bool load_truetype(TrueTypeFont& font) {
 }
 
 uint16_t glyph_of(const TrueTypeFont& font, unsigned c) {
-  return map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, c);
+  return map_code_point(font.data, font.cmap4, font.cmap12_groups, c);
 }
 
 FT_Library freetype() {

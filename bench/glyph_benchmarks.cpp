@@ -109,7 +109,7 @@ std::vector<OutlineBuilder> paragraph_outlines(int pixel_size) {
   TrueTypeFont font;
   if (!bench::load_truetype(font))
     return outlines;
-  const double scale = static_cast<double>(pixel_size) / font.units_per_em_;
+  const double scale = static_cast<double>(pixel_size) / font.units_per_em;
   const std::set<unsigned char> characters(bench::kParagraph,
                                            bench::kParagraph + sizeof bench::kParagraph - 1);
   for (const unsigned char c : characters) {
@@ -146,7 +146,7 @@ void large_dvttf(benchmark::State& state, char c, int pixel_size) {
     return;
   }
   const uint16_t glyph = bench::glyph_of(font, static_cast<unsigned char>(c));
-  const double scale = static_cast<double>(pixel_size) / font.units_per_em_;
+  const double scale = static_cast<double>(pixel_size) / font.units_per_em;
   for (auto _ : state)
     benchmark::DoNotOptimize(rasterize_truetype_glyph(font, glyph, scale).pixels.data);
 }

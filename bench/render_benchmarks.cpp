@@ -164,7 +164,7 @@ void truetype_glyphs_cold(benchmark::State& state, int pixel_size, DrawGlyph dra
       state.SkipWithError("DejaVu Sans did not load");
       break;
     }
-    const double scale = static_cast<double>(pixel_size) / font.units_per_em_;
+    const double scale = static_cast<double>(pixel_size) / font.units_per_em;
     GlyphCanvas canvas(pixel_size, kColumns, kLines);
     draw_paragraph(canvas, pixel_size, [&](unsigned c, int x, int baseline) {
       return draw_glyph(font, canvas, glyph_of(font, c), scale, x, baseline);

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CffFont font;
     if (!sfnt_face_directory(bytes, 0, directory) || !load_cff_font(font, bytes, directory))
       return;
-    const double scale = 12.0 / font.units_per_em_;
+    const double scale = 12.0 / font.units_per_em;
     const uint32_t glyphs = font.charstrings.count;
     const uint32_t count = glyphs < kGlyphsPerInput ? glyphs : kGlyphsPerInput;
     GlyphBudget budget{int64_t{1} << 22, kWorkPerInput};

@@ -39,12 +39,12 @@ void exercise_font(const uint8_t* data, size_t size) {
   TrueTypeFont font;
   if (!load_truetype_font(font, dv::vector<unsigned char>(data, data + size)))
     return;
-  const double scale = 12.0 / font.units_per_em_;
-  const uint16_t count = font.num_glyphs_ < kGlyphsPerInput ? font.num_glyphs_ : kGlyphsPerInput;
+  const double scale = 12.0 / font.units_per_em;
+  const uint16_t count = font.num_glyphs < kGlyphsPerInput ? font.num_glyphs : kGlyphsPerInput;
   double work_left = kRasterWorkPerInput;
   for (uint16_t glyph = 0; glyph < count; ++glyph)
     exercise_glyph(font, glyph, scale, work_left);
-  exercise_glyph(font, font.num_glyphs_, scale, work_left); // one past the last glyph
+  exercise_glyph(font, font.num_glyphs, scale, work_left); // one past the last glyph
 }
 
 } // namespace

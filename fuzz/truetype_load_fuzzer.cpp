@@ -17,9 +17,9 @@ void map_code_points(const uint8_t* data, size_t size) {
   if (!load_truetype_font(font, dv::vector<unsigned char>(data, data + size)))
     return;
   for (uint32_t cp = 0; cp < 0x400; ++cp)
-    (void)map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, cp);
+    (void)map_code_point(font.data, font.cmap4, font.cmap12_groups, cp);
   for (uint32_t cp = 0xFFF0; cp <= 0x10FFFF; cp += 0x1001)
-    (void)map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, cp);
+    (void)map_code_point(font.data, font.cmap4, font.cmap12_groups, cp);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "font/cff/standard_encoding.h"
 #include "font/cff/type2_operators.h"
-#include "font/raster/cubic_curve.h"
+#include "font/raster/curve_flattening.h"
 #include "runtime/math.h"
 
 namespace {
@@ -32,7 +32,7 @@ public:
   bool draw_glyph(uint32_t glyph, double dx, double dy, bool components) {
     ByteSpan code;
     private_ = private_for_glyph(font_, glyph);
-    if (private_ == nullptr || !cff_index_object(font_.data_, font_.charstrings, glyph, code))
+    if (private_ == nullptr || !cff_index_object(font_.data, font_.charstrings, glyph, code))
       return false;
     reset(dx, dy);
     components_allowed_ = components;
@@ -60,7 +60,7 @@ private:
   Outcome execute(ByteSpan code, int depth) {
     if (code.length > kMaxCharstringBytes)
       return fail();
-    const unsigned char* bytes = font_.data_.data + code.offset;
+    const unsigned char* bytes = font_.data.data + code.offset;
     uint32_t at = 0;
     while (at < code.length) {
       if (++work_.steps > kMaxCharstringSteps)
@@ -150,7 +150,7 @@ private:
     if (!(number >= 0.0 && number < subrs.count))
       return fail();
     ByteSpan code;
-    if (!cff_index_object(font_.data_, subrs, static_cast<uint32_t>(number), code))
+    if (!cff_index_object(font_.data, subrs, static_cast<uint32_t>(number), code))
       return fail();
     return execute(code, depth + 1);
   }

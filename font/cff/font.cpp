@@ -25,17 +25,17 @@ bool read_private(const CffFont& font, const CffTable& table, const CffDict& own
     return false;
   CffDict dict;
   const ByteSpan span{static_cast<uint32_t>(start), owner.private_size};
-  if (!parse_cff_dict(font.data_, span, dict))
+  if (!parse_cff_dict(font.data, span, dict))
     return false;
   if (!dict.has_subrs)
     return true;
-  return read_cff_index(font.data_, start + dict.subrs, table.end, result.local_subrs);
+  return read_cff_index(font.data, start + dict.subrs, table.end, result.local_subrs);
 }
 
 bool read_font_dicts(CffFont& font, const CffTable& table, const CffDict& top) {
   CffIndex fd_array;
   if (!top.has_fd_array || !top.has_fd_select ||
-      !read_cff_index(font.data_, table.start + top.fd_array, table.end, fd_array) ||
+      !read_cff_index(font.data, table.start + top.fd_array, table.end, fd_array) ||
       fd_array.count == 0)
     return false;
   const uint32_t count = fd_array.count < kMaxFontDicts ? fd_array.count : kMaxFontDicts;
@@ -43,8 +43,8 @@ bool read_font_dicts(CffFont& font, const CffTable& table, const CffDict& top) {
   for (uint32_t i = 0; i < count; ++i) {
     ByteSpan span;
     CffDict font_dict;
-    if (!cff_index_object(font.data_, fd_array, i, span) ||
-        !parse_cff_dict(font.data_, span, font_dict) ||
+    if (!cff_index_object(font.data, fd_array, i, span) ||
+        !parse_cff_dict(font.data, span, font_dict) ||
         !read_private(font, table, font_dict, font.privates.data[i]))
       return false;
   }
@@ -57,13 +57,13 @@ bool read_fd_select(CffFont& font, const CffTable& table, const CffDict& top) {
   if (at >= table.end)
     return false;
   font.fd_select = static_cast<uint32_t>(at);
-  font.fd_select_format = font.data_.data[at];
+  font.fd_select_format = font.data.data[at];
   const uint64_t room = table.end - at - 1;
   if (font.fd_select_format == 0)
     return room >= font.charstrings.count;
   if (font.fd_select_format != 3 || room < 2)
     return false;
-  const uint16_t ranges = read_u16_be(font.data_, at + 1);
+  const uint16_t ranges = read_u16_be(font.data, at + 1);
   return ranges != 0 && room - 2 >= kFdSelectRangeSize * ranges + 2;
 }
 
@@ -81,7 +81,7 @@ bool read_charset(CffFont& font, const CffTable& table, const CffDict& top) {
 }
 
 bool read_top_dict(CffFont& font, const CffTable& table, CffDict& top) {
-  const dv::vector<unsigned char>& data = font.data_;
+  const dv::vector<unsigned char>& data = font.data;
   if (table.end - table.start < 4 || data.data[table.start] != 1)
     return false;
   const uint64_t header_size = data.data[table.start + 2];
@@ -97,13 +97,13 @@ bool read_top_dict(CffFont& font, const CffTable& table, CffDict& top) {
 }
 
 bool read_cff_table(CffFont& font) {
-  if (!assign_table(font, sfnt_tag("CFF "), font.cff_) || font.data_.size > UINT32_MAX)
+  if (!assign_table(font, sfnt_tag("CFF "), font.cff_) || font.data.size > UINT32_MAX)
     return false;
   const CffTable table{font.cff_.offset, uint64_t{font.cff_.offset} + font.cff_.length};
   CffDict top;
   if (!read_top_dict(font, table, top) || top.charstring_type != 2 || !top.has_charstrings)
     return false;
-  if (!read_cff_index(font.data_, table.start + top.charstrings, table.end, font.charstrings) ||
+  if (!read_cff_index(font.data, table.start + top.charstrings, table.end, font.charstrings) ||
       font.charstrings.count == 0)
     return false;
   font.cid_keyed = top.cid_keyed;
@@ -114,7 +114,7 @@ bool read_cff_table(CffFont& font) {
 }
 
 uint32_t fd_for_glyph(const CffFont& font, uint32_t glyph) {
-  const dv::vector<unsigned char>& data = font.data_;
+  const dv::vector<unsigned char>& data = font.data;
   if (font.fd_select_format == 0)
     return data.data[font.fd_select + 1 + glyph];
   const uint16_t ranges = read_u16_be(data, font.fd_select + 1);
@@ -153,7 +153,7 @@ bool glyph_for_sid(const CffFont& font, uint16_t sid, uint32_t& glyph) {
     glyph = sid;
     return sid < glyph_count;
   }
-  const dv::vector<unsigned char>& data = font.data_;
+  const dv::vector<unsigned char>& data = font.data;
   const uint64_t end = uint64_t{font.cff_.offset} + font.cff_.length;
   const uint8_t format = data.data[font.charset];
   uint64_t at = uint64_t{font.charset} + 1;

@@ -3,7 +3,7 @@
 // its CharStrings and global subroutines, and per Private DICT the local subroutines and
 // width defaults. A CID-keyed font has one Private DICT per Font DICT of its FDArray and
 // picks one per glyph through FDSelect; any other font has exactly one. Everything is
-// read in place from `data_` and is read-only after load_cff_font has succeeded.
+// read in place from `data` and is read-only after load_cff_font has succeeded.
 #pragma once
 #include <stdint.h>
 

@@ -38,10 +38,10 @@ template <typename Finish>
 GlyphBitmap glyph_with_scratch(const CffFont& font, uint32_t glyph, double scale,
                                CffGlyphScratch& scratch, GlyphBudget& budget, Finish finish) {
   const ScratchTrimmer trimmer{scratch};
-  const uint16_t metrics_glyph = glyph < font.num_glyphs_ ? static_cast<uint16_t>(glyph) : 0;
+  const uint16_t metrics_glyph = glyph < font.num_glyphs ? static_cast<uint16_t>(glyph) : 0;
   uint16_t width = 0;
   if (!advance_width(font, metrics_glyph, width))
-    return empty_bitmap(font.units_per_em_ * scale);
+    return empty_bitmap(font.units_per_em * scale);
   const double advance = width * scale;
   restart_outline(scratch.outline);
   CharstringWork work;

@@ -7,10 +7,6 @@ bool same_point(const Point& a, const Point& b) {
   return a.x == b.x && a.y == b.y;
 }
 
-// The flatness limit, compared against squared distances (0.35 pixel).
-constexpr double kFlatnessSquared = 0.35 * 0.35;
-constexpr int kMaxFlattenDepth = 10;
-
 } // namespace
 
 Point midpoint(const Point& a, const Point& b) {
@@ -69,39 +65,4 @@ void OutlineBuilder::update_bounds(const Point& p) {
   max_x = p.x > max_x ? p.x : max_x;
   min_y = p.y < min_y ? p.y : min_y;
   max_y = p.y > max_y ? p.y : max_y;
-}
-
-// Depth-first midpoint subdivision with an explicit stack instead of recursion: the left
-// half is refined at once and the right half waits on the stack, so the flatness tests,
-// the split points and the order of the edges are those of the recursive definition. Each
-// level leaves at most one right half waiting, so the stack never holds more than
-// kMaxFlattenDepth + 1 pieces. A negative depth counts as 0 (callers pass 0).
-void flatten_quadratic_recursive(OutlineBuilder& b, const Point& p0, const Point& p1,
-                                 const Point& p2, int depth) {
-  struct Piece {
-    Point p0;
-    Point p1;
-    Point p2;
-    int depth;
-  };
-  Piece waiting[kMaxFlattenDepth + 1];
-  int waiting_count = 0;
-  Piece piece{p0, p1, p2, depth < 0 ? 0 : depth};
-  for (;;) {
-    const Point chord_middle = midpoint(piece.p0, piece.p2);
-    const double dx = piece.p1.x - chord_middle.x;
-    const double dy = piece.p1.y - chord_middle.y;
-    if (piece.depth >= kMaxFlattenDepth || dx * dx + dy * dy <= kFlatnessSquared) {
-      b.line_to(piece.p2);
-      if (waiting_count == 0)
-        return;
-      piece = waiting[--waiting_count];
-      continue;
-    }
-    const Point q0 = midpoint(piece.p0, piece.p1);
-    const Point q1 = midpoint(piece.p1, piece.p2);
-    const Point split = midpoint(q0, q1);
-    waiting[waiting_count++] = Piece{split, q1, piece.p2, piece.depth + 1};
-    piece = Piece{piece.p0, q0, split, piece.depth + 1};
-  }
 }

@@ -52,9 +52,3 @@ struct OutlineBuilder {
 private:
   void add_segment(const Point& from, const Point& to);
 };
-
-// Appends the quadratic curve p0-p1-p2 as edges by midpoint subdivision until the control
-// point lies within 0.35 pixel of its chord's middle (at most depth 10, 1024 edges).
-// The builder's pen must be at p0; callers pass depth 0 (a negative depth counts as 0).
-void flatten_quadratic_recursive(OutlineBuilder& b, const Point& p0, const Point& p1,
-                                 const Point& p2, int depth);

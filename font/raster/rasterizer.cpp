@@ -91,23 +91,15 @@ double estimate_tolerance(double x0, double dx, double dy, double first_x) {
   return kEstimateError * (magnitude(x0) + magnitude(dx) + magnitude(first_x) + 1.0);
 }
 
-// What prepare_edges counts: the crossings up to the edge that takes them past
-// kMaxCrossings, and the edges kept before it.
-struct EdgeCount {
-  unsigned long long crossings = 0;
-  size_t edges = 0;
-};
-
 // Prepares every edge that spans a sample row and lists it under the pixel row of the
-// first sample row it spans. Counts the crossings and the edges kept into `count`; false when the
-// crossings exceed kMaxCrossings.
+// first sample row it spans. The caller has counted the crossings (pay_for_sweep) and
+// found them within kMaxCrossings, so every such edge is kept.
 //
-// An edge whose x is NaN is counted but not listed: its crossing is NaN on every row, which
+// An edge whose x is NaN is not listed: its crossing is NaN on every row, which
 // lies right of no sample. Only such edges have NaN crossings: every other coordinate is
 // finite (a point with an infinite coordinate puts the bounds beyond the 32-bit range), so
 // x0 + dx * (sy - y0) / dy is a finite number plus a finite or infinite quotient.
-bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, RasterScratch& s,
-                   EdgeCount& count) {
+void prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, RasterScratch& s) {
   // At most one edge per segment: the array gets that room here and is filled through its
   // data below (plain structs).
   s.edges.clear();
@@ -115,7 +107,6 @@ bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, Raster
   s.first_edge_of_pixel_row.assign(static_cast<size_t>(grid.rows / kSamplesPerAxis), kNoEdge);
   SweepEdge* edges = s.edges.data;
   size_t edge_count = 0;
-  count = EdgeCount();
   const LineSegment* segments = outline.segments.data;
   for (size_t k = 0; k < outline.segments.size; ++k) {
     const Point p0 = segments[k].p0;
@@ -125,10 +116,6 @@ bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, Raster
     if (!spanned_rows(p0, p1, grid, first, end))
       continue;
     const bool upward = p0.y < p1.y;
-    count.crossings += static_cast<unsigned long long>(end - first);
-    if (count.crossings > kMaxCrossings)
-      break;
-    ++count.edges;
     const double dx = p1.x - p0.x;
     if (dx != dx)
       continue;
@@ -147,7 +134,6 @@ bool prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, Raster
     pixel_row_list = static_cast<int32_t>(edge_count++);
   }
   s.edges.size = edge_count;
-  return count.crossings <= kMaxCrossings;
 }
 
 // Covered samples of one pixel row, gathered span by span over its four sample rows in one
@@ -484,13 +470,7 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, Ras
   const SampleGrid samples = sample_grid(grid);
   if (!pay_for_sweep(outline, samples, scratch.row_counts, budget))
     return bitmap;
-  // pay_for_sweep counted these crossings already: prepare_edges finds them within the
-  // limit as well.
-  EdgeCount count;
-  if (!prepare_edges(outline, samples, scratch, count)) {
-    budget.refuse();
-    return bitmap;
-  }
+  prepare_edges(outline, samples, scratch);
   if (!budget.take_pixels(pixels))
     return bitmap;
   set_box(bitmap, grid);

@@ -4,11 +4,11 @@
 #include <stdint.h>
 
 #include "containers/vector.h"
+#include "font/glyph_bitmap.h"
 #include "font/glyph_budget.h"
 #include "font/glyph_limits.h"
 #include "font/raster/crossing_count.h"
 #include "font/raster/crossing_sort.h"
-#include "font/glyph_bitmap.h"
 #include "font/raster/outline.h"
 
 // An edge prepared for the sweep: the segment as given (start and difference, so the

@@ -412,7 +412,7 @@ PairKerning read_sfnt_kerning(const SfntFont& font) {
   TableRecord kern;
   assign_table(font, sfnt_tag("GPOS"), gpos);
   assign_table(font, sfnt_tag("kern"), kern);
-  return read_pair_kerning(font.data_, gpos, kern);
+  return read_pair_kerning(font.data, gpos, kern);
 }
 
 int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,

@@ -43,24 +43,24 @@ public:
     return Outlines::measure(font_, lookup_glyph(codepoint), scale, scratch_, budget);
   }
 
-  double units_per_em() const override { return font_.units_per_em_; }
-  double ascent() const override { return font_.ascent_; }
-  double descent() const override { return font_.descent_ > 0 ? font_.descent_ : 0.0; }
-  double line_gap() const override { return font_.line_gap_ > 0 ? font_.line_gap_ : 0.0; }
+  double units_per_em() const override { return font_.units_per_em; }
+  double ascent() const override { return font_.ascent; }
+  double descent() const override { return font_.descent > 0 ? font_.descent : 0.0; }
+  double line_gap() const override { return font_.line_gap > 0 ? font_.line_gap : 0.0; }
   int metric_rounding() const override { return 0; } // line metrics round up
   bool kerns() const override { return !kerning_.empty(); }
   bool has_glyph(unsigned int codepoint) override { return lookup_glyph(codepoint) != 0; }
   double kerning(unsigned int left, unsigned int right, GlyphBudget& budget) override {
     uint64_t work = 0;
     const int32_t value =
-        pair_kerning(font_.data_, kerning_, lookup_glyph(left), lookup_glyph(right), work);
+        pair_kerning(font_.data, kerning_, lookup_glyph(left), lookup_glyph(right), work);
     budget.spend(work);
     return value;
   }
 
 private:
   uint16_t lookup_glyph(unsigned int codepoint) {
-    return lookup_glyph_cached(font_.data_, font_.cmap4_, font_.cmap12_groups_, glyph_cache_,
+    return lookup_glyph_cached(font_.data, font_.cmap4, font_.cmap12_groups, glyph_cache_,
                                codepoint);
   }
 

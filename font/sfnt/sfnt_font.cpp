@@ -9,7 +9,7 @@ constexpr uint64_t kHheaMinimum = 36;
 constexpr uint64_t kMaxpMinimum = 6;
 
 bool read_directory(SfntFont& font, uint64_t directory) {
-  const dv::vector<unsigned char>& data = font.data_;
+  const dv::vector<unsigned char>& data = font.data;
   if (!has_bytes(data, directory, kOffsetTableSize))
     return false;
   const uint16_t table_count = read_u16_be(data, directory + 4);
@@ -21,42 +21,42 @@ bool read_directory(SfntFont& font, uint64_t directory) {
     const TableRecord record{read_u32_be(data, at + 8), read_u32_be(data, at + 12)};
     if (!has_bytes(data, record.offset, record.length))
       return false;
-    font.tables_[tag] = record;
+    font.tables[tag] = record;
   }
   return true;
 }
 
 bool assign_required_tables(SfntFont& font) {
-  return assign_table(font, sfnt_tag("cmap"), font.cmap_) &&
-         assign_table(font, sfnt_tag("head"), font.head_) &&
-         assign_table(font, sfnt_tag("hhea"), font.hhea_) &&
-         assign_table(font, sfnt_tag("hmtx"), font.hmtx_) &&
-         assign_table(font, sfnt_tag("maxp"), font.maxp_);
+  return assign_table(font, sfnt_tag("cmap"), font.cmap) &&
+         assign_table(font, sfnt_tag("head"), font.head) &&
+         assign_table(font, sfnt_tag("hhea"), font.hhea) &&
+         assign_table(font, sfnt_tag("hmtx"), font.hmtx) &&
+         assign_table(font, sfnt_tag("maxp"), font.maxp);
 }
 
 // The fixed header fields. Sizes are measured to the end of the data, not by the tables'
 // own lengths.
 bool read_header_fields(SfntFont& font) {
-  const dv::vector<unsigned char>& data = font.data_;
-  if (!has_bytes(data, font.head_.offset, kHeadMinimum) ||
-      !has_bytes(data, font.hhea_.offset, kHheaMinimum) ||
-      !has_bytes(data, font.maxp_.offset, kMaxpMinimum))
+  const dv::vector<unsigned char>& data = font.data;
+  if (!has_bytes(data, font.head.offset, kHeadMinimum) ||
+      !has_bytes(data, font.hhea.offset, kHheaMinimum) ||
+      !has_bytes(data, font.maxp.offset, kMaxpMinimum))
     return false;
-  const uint64_t head = font.head_.offset;
-  const uint64_t hhea = font.hhea_.offset;
-  font.units_per_em_ = read_u16_be(data, head + 18);
-  font.ascent_ = read_i16_be(data, hhea + 4);
-  font.descent_ = static_cast<int16_t>(-read_u16_be(data, hhea + 6)); // wraps: -32768 stays
-  font.line_gap_ = read_i16_be(data, hhea + 8);
-  font.num_hmetrics_ = read_u16_be(data, hhea + 34);
-  font.num_glyphs_ = read_u16_be(data, uint64_t{font.maxp_.offset} + 4);
-  return font.units_per_em_ != 0 && font.num_glyphs_ != 0 && font.num_hmetrics_ != 0;
+  const uint64_t head = font.head.offset;
+  const uint64_t hhea = font.hhea.offset;
+  font.units_per_em = read_u16_be(data, head + 18);
+  font.ascent = read_i16_be(data, hhea + 4);
+  font.descent = static_cast<int16_t>(-read_u16_be(data, hhea + 6)); // wraps: -32768 stays
+  font.line_gap = read_i16_be(data, hhea + 8);
+  font.num_hmetrics = read_u16_be(data, hhea + 34);
+  font.num_glyphs = read_u16_be(data, uint64_t{font.maxp.offset} + 4);
+  return font.units_per_em != 0 && font.num_glyphs != 0 && font.num_hmetrics != 0;
 }
 
 bool select_character_map(SfntFont& font) {
-  if (!select_cmap_subtables(font.data_, font.cmap_, font.cmap4_, font.cmap12_groups_))
+  if (!select_cmap_subtables(font.data, font.cmap, font.cmap4, font.cmap12_groups))
     return false;
-  return font.cmap4_.valid || font.cmap12_groups_.size != 0;
+  return font.cmap4.valid || font.cmap12_groups.size != 0;
 }
 
 } // namespace
@@ -66,30 +66,30 @@ uint32_t sfnt_version_at(const dv::vector<unsigned char>& data, uint64_t directo
 }
 
 bool load_sfnt_font(SfntFont& font, dv::vector<unsigned char> bytes, uint32_t directory) {
-  font.data_ = dv::move(bytes);
+  font.data = dv::move(bytes);
   return read_directory(font, directory) && assign_required_tables(font) &&
          read_header_fields(font) && select_character_map(font);
 }
 
 bool assign_table(const SfntFont& font, uint32_t tag, TableRecord& record) {
-  const auto* found = font.tables_.find(tag);
-  if (found == font.tables_.end())
+  const auto* found = font.tables.find(tag);
+  if (found == font.tables.end())
     return false;
   record = found->second;
   return true;
 }
 
 bool advance_width(const SfntFont& font, uint16_t glyph, uint16_t& width) {
-  if (font.num_hmetrics_ == 0)
+  if (font.num_hmetrics == 0)
     return false;
-  const uint16_t record = glyph < font.num_hmetrics_ ? glyph : font.num_hmetrics_ - 1;
-  const uint64_t record_offset = static_cast<uint64_t>(font.hmtx_.offset) + 4ull * record;
-  if (!has_bytes(font.data_, record_offset, 4))
+  const uint16_t record = glyph < font.num_hmetrics ? glyph : font.num_hmetrics - 1;
+  const uint64_t record_offset = static_cast<uint64_t>(font.hmtx.offset) + 4ull * record;
+  if (!has_bytes(font.data, record_offset, 4))
     return false;
-  width = read_u16_be(font.data_, record_offset);
-  if (glyph < font.num_hmetrics_)
+  width = read_u16_be(font.data, record_offset);
+  if (glyph < font.num_hmetrics)
     return true;
-  const uint64_t bearing_offset = static_cast<uint64_t>(font.hmtx_.offset) +
-                                  4ull * font.num_hmetrics_ + 2ull * (glyph - font.num_hmetrics_);
-  return has_bytes(font.data_, bearing_offset, 2);
+  const uint64_t bearing_offset = static_cast<uint64_t>(font.hmtx.offset) +
+                                  4ull * font.num_hmetrics + 2ull * (glyph - font.num_hmetrics);
+  return has_bytes(font.data, bearing_offset, 2);
 }

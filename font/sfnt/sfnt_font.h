@@ -2,7 +2,7 @@
 // the table directory of one face, the line metrics from head and hhea, the glyph count
 // from maxp, the horizontal metrics in hmtx and the character map. TrueType fonts (glyf)
 // and OpenType fonts with CFF outlines both build on it. Tables are read in place from
-// `data_`; `hmtx_.offset` starts num_hmetrics_ (advance u16, lsb i16) records, then the
+// `data`; `hmtx.offset` starts num_hmetrics (advance u16, lsb i16) records, then the
 // trailing lsb array, neither bounds-checked here (test with has_bytes).
 #pragma once
 #include <stdint.h>
@@ -13,21 +13,21 @@
 #include "font/sfnt/sfnt.h"
 
 struct SfntFont {
-  dv::vector<unsigned char> data_;                      // the whole font file
-  dv::unordered_map<unsigned int, TableRecord> tables_; // every directory entry, by tag
-  TableRecord cmap_;
-  TableRecord head_;
-  TableRecord hhea_;
-  TableRecord hmtx_;
-  TableRecord maxp_;
-  uint16_t units_per_em_ = 0; // never 0 after loading
-  int16_t ascent_ = 0;        // hhea ascender
-  int16_t descent_ = 0;       // hhea descender negated (-32768 stays -32768)
-  int16_t line_gap_ = 0;      // hhea lineGap
-  uint16_t num_glyphs_ = 0;   // never 0 after loading
-  uint16_t num_hmetrics_ = 0; // never 0 after loading
-  Format4Subtable cmap4_;
-  dv::vector<Format12Group> cmap12_groups_;
+  dv::vector<unsigned char> data;                      // the whole font file
+  dv::unordered_map<unsigned int, TableRecord> tables; // every directory entry, by tag
+  TableRecord cmap;
+  TableRecord head;
+  TableRecord hhea;
+  TableRecord hmtx;
+  TableRecord maxp;
+  uint16_t units_per_em = 0; // never 0 after loading
+  int16_t ascent = 0;        // hhea ascender
+  int16_t descent = 0;       // hhea descender negated (-32768 stays -32768)
+  int16_t line_gap = 0;      // hhea lineGap
+  uint16_t num_glyphs = 0;   // never 0 after loading
+  uint16_t num_hmetrics = 0; // never 0 after loading
+  Format4Subtable cmap4;
+  dv::vector<Format12Group> cmap12_groups;
 };
 
 // The sfnt version of the face whose table directory starts at `directory`, or 0 when the

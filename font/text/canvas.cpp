@@ -1,6 +1,6 @@
 #include "font/text/canvas.h"
 
-#include "font/raster/pixel_rounding.h"
+#include "font/text/pixel_rounding.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // laid-out render gives, so that a caller can place a caret and map a point back to a
 // character.
 #include "abi/allocation_scope.h"
-#include "font/raster/pixel_rounding.h"
 #include "font/text/laid_out_text.h"
+#include "font/text/pixel_rounding.h"
 #include "runtime/export.h"
 
 using pixel_rounding::saturate_to_int32;

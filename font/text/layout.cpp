@@ -1,6 +1,6 @@
 #include "font/text/layout.h"
 
-#include "font/raster/pixel_rounding.h"
+#include "font/text/pixel_rounding.h"
 
 using pixel_rounding::saturate_to_int32;
 

@@ -2,8 +2,8 @@
 // into a strip the size of its visible part, as the render's canvas would hold it, then
 // blended onto the surface by the formula of font/text/surface_blend.h.
 #include "abi/allocation_scope.h"
-#include "font/raster/pixel_rounding.h"
 #include "font/text/laid_out_text.h"
+#include "font/text/pixel_rounding.h"
 #include "font/text/surface_blend.h"
 #include "runtime/export.h"
 #include "runtime/memory.h"

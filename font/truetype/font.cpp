@@ -11,29 +11,29 @@ bool is_truetype_version(uint32_t version) {
 }
 
 bool decode_loca(TrueTypeFont& font) {
-  const dv::vector<unsigned char>& data = font.data_;
-  const uint64_t loca = font.loca_.offset;
-  const uint64_t entries = uint64_t{font.num_glyphs_} + 1;
-  const bool long_offsets = font.index_to_loc_format_ != 0;
+  const dv::vector<unsigned char>& data = font.data;
+  const uint64_t loca = font.loca.offset;
+  const uint64_t entries = uint64_t{font.num_glyphs} + 1;
+  const bool long_offsets = font.index_to_loc_format != 0;
   if (!has_bytes(data, loca, (long_offsets ? 4 : 2) * entries))
     return false;
-  font.glyph_offsets_.resize(entries);
+  font.glyph_offsets.resize(entries);
   for (uint64_t i = 0; i < entries; ++i) {
     const uint32_t offset =
         long_offsets ? read_u32_be(data, loca + 4 * i) : 2u * read_u16_be(data, loca + 2 * i);
-    if (offset > font.glyf_.length)
+    if (offset > font.glyf.length)
       return false;
-    font.glyph_offsets_.data[i] = offset;
+    font.glyph_offsets.data[i] = offset;
   }
   return true;
 }
 
 // load_sfnt_font proved the head table holds the field.
 bool read_glyf_outlines(TrueTypeFont& font) {
-  if (!assign_table(font, sfnt_tag("glyf"), font.glyf_) ||
-      !assign_table(font, sfnt_tag("loca"), font.loca_))
+  if (!assign_table(font, sfnt_tag("glyf"), font.glyf) ||
+      !assign_table(font, sfnt_tag("loca"), font.loca))
     return false;
-  font.index_to_loc_format_ = read_i16_be(font.data_, font.head_.offset + kHeadIndexToLocFormat);
+  font.index_to_loc_format = read_i16_be(font.data, font.head.offset + kHeadIndexToLocFormat);
   return decode_loca(font);
 }
 

@@ -2,10 +2,10 @@
 // (font/sfnt/sfnt_font.h) plus the glyf outlines. Only the glyph offsets and the
 // format-12 groups are unpacked. Everything is read-only once load_truetype_font has
 // succeeded, so glyph code elsewhere may read any of it:
-//   - `glyf_.offset + glyph_offsets_[g]` .. `glyf_.offset + glyph_offsets_[g + 1]` is the
-//     data of glyph g < num_glyphs_ (entries are <= glyf_.length but need not ascend);
-//   - map code points with map_code_point (font/sfnt/cmap.h) on `data_`, `cmap4_` and
-//     `cmap12_groups_`.
+//   - `glyf.offset + glyph_offsets[g]` .. `glyf.offset + glyph_offsets[g + 1]` is the
+//     data of glyph g < num_glyphs (entries are <= glyf.length but need not ascend);
+//   - map code points with map_code_point (font/sfnt/cmap.h) on `data`, `cmap4` and
+//     `cmap12_groups`.
 #pragma once
 #include <stdint.h>
 
@@ -13,10 +13,10 @@
 #include "font/sfnt/sfnt_font.h"
 
 struct TrueTypeFont : SfntFont {
-  TableRecord glyf_;
-  TableRecord loca_;
-  int16_t index_to_loc_format_ = 0;        // 0: 16-bit loca entries, else 32-bit
-  dv::vector<unsigned int> glyph_offsets_; // num_glyphs_ + 1 offsets into glyf
+  TableRecord glyf;
+  TableRecord loca;
+  int16_t index_to_loc_format = 0;        // 0: 16-bit loca entries, else 32-bit
+  dv::vector<unsigned int> glyph_offsets; // num_glyphs + 1 offsets into glyf
 };
 
 // Fills `font` from a complete font file, which it keeps. False when the file is not a usable

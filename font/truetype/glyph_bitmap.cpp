@@ -39,10 +39,10 @@ void release_if_large(GlyphScratch& scratch) {
 template <typename Finish>
 GlyphBitmap glyph_with_scratch(const TrueTypeFont& font, uint16_t glyph, double scale,
                                GlyphScratch& scratch, GlyphBudget& budget, Finish finish) {
-  const uint16_t metrics_glyph = glyph < font.num_glyphs_ ? glyph : 0;
+  const uint16_t metrics_glyph = glyph < font.num_glyphs ? glyph : 0;
   uint16_t width = 0;
   if (!advance_width(font, metrics_glyph, width))
-    return empty_bitmap(font.units_per_em_ * scale);
+    return empty_bitmap(font.units_per_em * scale);
   const double advance = width * scale;
   OutlineBuilder& builder = scratch.outline;
   restart_outline(builder);

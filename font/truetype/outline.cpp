@@ -1,6 +1,7 @@
 #include "font/truetype/outline.h"
 
 #include "font/glyph_limits.h"
+#include "font/raster/curve_flattening.h"
 #include "font/sfnt/sfnt.h"
 
 namespace {
@@ -186,7 +187,7 @@ bool emit_contour(const ContourPoints& contour, OutlineBuilder& builder, GlyphWo
       builder.line_to(points[i + 1]);
       i += 1;
     } else if (i + 2 < count) {
-      flatten_quadratic_recursive(builder, points[i], points[i + 1], points[i + 2], 0);
+      flatten_quadratic(builder, points[i], points[i + 1], points[i + 2]);
       i += 2;
     } else {
       break;
@@ -307,7 +308,7 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
 bool append_composite_glyph(const TrueTypeFont& font, uint64_t pos, uint64_t end,
                             const AffineTransform& transform, OutlineBuilder& builder, int depth,
                             GlyphWork& work) {
-  const dv::vector<unsigned char>& data = font.data_;
+  const dv::vector<unsigned char>& data = font.data;
   uint64_t at = pos + kGlyphHeaderSize;
   for (;;) {
     if (at > end || !has_bytes(data, at, 4))
@@ -332,17 +333,17 @@ bool append_composite_glyph(const TrueTypeFont& font, uint64_t pos, uint64_t end
 
 bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransform& transform,
                   OutlineBuilder& builder, int depth, GlyphWork& work) {
-  if (glyph >= font.num_glyphs_)
+  if (glyph >= font.num_glyphs)
     return true;
-  const uint32_t start = font.glyph_offsets_.data[glyph];
-  const uint32_t end = font.glyph_offsets_.data[glyph + 1];
+  const uint32_t start = font.glyph_offsets.data[glyph];
+  const uint32_t end = font.glyph_offsets.data[glyph + 1];
   if (end <= start)
     return true; // empty glyph, such as a space
-  const uint64_t pos = static_cast<uint64_t>(font.glyf_.offset) + start;
+  const uint64_t pos = static_cast<uint64_t>(font.glyf.offset) + start;
   const uint64_t length = end - start;
-  if (!has_bytes(font.data_, pos, kGlyphHeaderSize))
+  if (!has_bytes(font.data, pos, kGlyphHeaderSize))
     return false;
-  const int16_t contours = read_i16_be(font.data_, pos);
+  const int16_t contours = read_i16_be(font.data, pos);
   if (contours < 0) {
     // A composite within itself never ends: broken data. Nested deeper than the limit
     // without that, it is a large glyph.
@@ -358,7 +359,7 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
   }
   if (contours == 0)
     return true;
-  return append_simple_glyph(font.data_, pos, static_cast<uint32_t>(contours), transform, builder,
+  return append_simple_glyph(font.data, pos, static_cast<uint32_t>(contours), transform, builder,
                              work);
 }
 

@@ -53,10 +53,3 @@ bool load_type1_font(Type1Font& font, const ByteVector& bytes,
 // The charstring cipher (key 4330); drops the first `len_iv` decrypted bytes when
 // `len_iv` is positive.
 ByteVector decrypt_charstring(const ByteVector& encrypted, int len_iv);
-
-// Scanning primitives over a byte vector that is not NUL-terminated.
-inline constexpr unsigned long kNotFound = ~0UL;
-unsigned long find_bytes(const ByteVector& data, const char* pattern, unsigned long start);
-void skip_spaces(const ByteVector& data, unsigned long& position);
-bool parse_ascii_int(const ByteVector& data, unsigned long& position, int& value);
-bool parse_ascii_double(const ByteVector& data, unsigned long& position, double& value);

@@ -6,7 +6,7 @@
 // OtherSubrs are run as their PostScript would: 0-2 flex, 3 hint replacement (its result
 // is the subroutine number it was given, called after pop); any other number leaves its
 // arguments as results, the last one popped first.
-#include "font/raster/cubic_curve.h"
+#include "font/raster/curve_flattening.h"
 #include "font/type1/charstring_operators.h"
 #include "font/type1/interpreter.h"
 #include "font/type1/standard_encoding.h"

@@ -60,11 +60,11 @@ int preference(uint16_t platform, uint16_t encoding, uint16_t language) {
 
 // The best-suited record of name `id`, decoded; empty when the table has none.
 std::string truetype_name(const SfntFont& font, uint16_t id) {
-  const auto* entry = font.tables_.find(sfnt_tag("name"));
-  if (entry == font.tables_.end()) {
+  const auto* entry = font.tables.find(sfnt_tag("name"));
+  if (entry == font.tables.end()) {
     return "";
   }
-  const dv::vector<unsigned char>& data = font.data_;
+  const dv::vector<unsigned char>& data = font.data;
   const uint64_t table = entry->second.offset;
   const uint64_t table_end = table + entry->second.length;
   if (!has_bytes(data, table, 6) || table_end > data.size) {

@@ -207,8 +207,8 @@ std::string InspectedFont::load() {
 bool InspectedFont::maps(uint32_t codepoint) const {
   if (const SfntFont* sfnt_font = sfnt()) {
     const SfntFont& font = *sfnt_font;
-    const uint16_t glyph = map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, codepoint);
-    return glyph != 0 && glyph < font.num_glyphs_;
+    const uint16_t glyph = map_code_point(font.data, font.cmap4, font.cmap12_groups, codepoint);
+    return glyph != 0 && glyph < font.num_glyphs;
   }
   if (const Type1Font* font = type1_named_ != nullptr ? type1_named_.get() : type1_.get()) {
     const ByteVector* charstring = charstring_for_type1_glyph(*font, codepoint);

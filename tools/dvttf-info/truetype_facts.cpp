@@ -16,14 +16,14 @@ struct MappedCounts {
 
 MappedCounts count_mapped(const SfntFont& font) {
   MappedCounts counts;
-  const uint32_t last = font.cmap12_groups_.size == 0 ? kLastBmpCodePoint : kLastCodePoint;
+  const uint32_t last = font.cmap12_groups.size == 0 ? kLastBmpCodePoint : kLastCodePoint;
   for (uint32_t codepoint = 0; codepoint <= last; ++codepoint) {
-    const uint16_t glyph = map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, codepoint);
+    const uint16_t glyph = map_code_point(font.data, font.cmap4, font.cmap12_groups, codepoint);
     if (glyph == 0) {
       continue;
     }
     ++(codepoint <= kLastBmpCodePoint ? counts.bmp : counts.beyond);
-    if (glyph >= font.num_glyphs_) {
+    if (glyph >= font.num_glyphs) {
       ++counts.past_glyph_count;
     }
   }
@@ -38,36 +38,36 @@ struct EncodingRecord {
 
 dv::vector<EncodingRecord> encoding_records(const SfntFont& font) {
   dv::vector<EncodingRecord> records;
-  const TableRecord& cmap = font.cmap_;
-  if (!has_bytes(font.data_, cmap.offset, 4)) {
+  const TableRecord& cmap = font.cmap;
+  if (!has_bytes(font.data, cmap.offset, 4)) {
     return records;
   }
-  const uint16_t count = read_u16_be(font.data_, uint64_t{cmap.offset} + 2);
+  const uint16_t count = read_u16_be(font.data, uint64_t{cmap.offset} + 2);
   for (uint64_t i = 0; i < count; ++i) {
     const uint64_t at = uint64_t{cmap.offset} + 4 + 8 * i;
-    if (!has_bytes(font.data_, at, 8)) {
+    if (!has_bytes(font.data, at, 8)) {
       break;
     }
-    records.push_back(EncodingRecord{read_u16_be(font.data_, at), read_u16_be(font.data_, at + 2),
-                                     uint64_t{cmap.offset} + read_u32_be(font.data_, at + 4)});
+    records.push_back(EncodingRecord{read_u16_be(font.data, at), read_u16_be(font.data, at + 2),
+                                     uint64_t{cmap.offset} + read_u32_be(font.data, at + 4)});
   }
   return records;
 }
 
 // True when the format-12 subtable at `subtable` holds exactly the groups the font kept.
 bool holds_groups(const SfntFont& font, uint64_t subtable) {
-  const dv::vector<Format12Group>& groups = font.cmap12_groups_;
-  if (!has_bytes(font.data_, subtable, 16) || read_u16_be(font.data_, subtable) != 12 ||
-      read_u32_be(font.data_, subtable + 12) != groups.size ||
-      !has_bytes(font.data_, subtable + 16, 12 * uint64_t{groups.size})) {
+  const dv::vector<Format12Group>& groups = font.cmap12_groups;
+  if (!has_bytes(font.data, subtable, 16) || read_u16_be(font.data, subtable) != 12 ||
+      read_u32_be(font.data, subtable + 12) != groups.size ||
+      !has_bytes(font.data, subtable + 16, 12 * uint64_t{groups.size})) {
     return false;
   }
   for (uint64_t i = 0; i < groups.size; ++i) {
     const uint64_t at = subtable + 16 + 12 * i;
     const Format12Group& group = groups.data[i];
-    if (read_u32_be(font.data_, at) != group.start_code ||
-        read_u32_be(font.data_, at + 4) != group.end_code ||
-        read_u32_be(font.data_, at + 8) != group.start_glyph_id) {
+    if (read_u32_be(font.data, at) != group.start_code ||
+        read_u32_be(font.data, at + 4) != group.end_code ||
+        read_u32_be(font.data, at + 8) != group.start_glyph_id) {
       return false;
     }
   }
@@ -81,7 +81,7 @@ std::string chosen_records(const SfntFont& font, bool format12) {
   for (uint64_t i = 0; i < records.size; ++i) {
     const EncodingRecord& record = records.data[i];
     const bool chosen =
-        format12 ? holds_groups(font, record.subtable) : record.subtable == font.cmap4_.offset;
+        format12 ? holds_groups(font, record.subtable) : record.subtable == font.cmap4.offset;
     if (chosen && (record.platform == 0 || record.platform == 3)) {
       names += (names.empty() ? "" : ", ") + std::to_string(record.platform) + "/" +
                std::to_string(record.encoding);
@@ -93,18 +93,18 @@ std::string chosen_records(const SfntFont& font, bool format12) {
 } // namespace
 
 void print_truetype_facts(const SfntFont& font, FILE* out) {
-  std::fprintf(out, "units per em: %u\n", font.units_per_em_);
-  std::fprintf(out, "ascent: %d\n", font.ascent_);
-  std::fprintf(out, "descent: %d (below the baseline)\n", font.descent_);
-  std::fprintf(out, "line gap: %d\n", font.line_gap_);
-  std::fprintf(out, "glyphs: %u\n", font.num_glyphs_);
-  if (font.cmap4_.valid) {
+  std::fprintf(out, "units per em: %u\n", font.units_per_em);
+  std::fprintf(out, "ascent: %d\n", font.ascent);
+  std::fprintf(out, "descent: %d (below the baseline)\n", font.descent);
+  std::fprintf(out, "line gap: %d\n", font.line_gap);
+  std::fprintf(out, "glyphs: %u\n", font.num_glyphs);
+  if (font.cmap4.valid) {
     std::fprintf(out, "cmap format 4 (platform/encoding %s): %u segments\n",
-                 chosen_records(font, false).c_str(), font.cmap4_.seg_count);
+                 chosen_records(font, false).c_str(), font.cmap4.seg_count);
   }
-  if (font.cmap12_groups_.size != 0) {
+  if (font.cmap12_groups.size != 0) {
     std::fprintf(out, "cmap format 12 (platform/encoding %s): %zu groups\n",
-                 chosen_records(font, true).c_str(), font.cmap12_groups_.size);
+                 chosen_records(font, true).c_str(), font.cmap12_groups.size);
   }
   const MappedCounts counts = count_mapped(font);
   std::fprintf(out, "mapped code points: %u (BMP %u, beyond the BMP %u)\n",

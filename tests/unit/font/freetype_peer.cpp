@@ -6,7 +6,7 @@
 
 #include FT_OUTLINE_H
 
-#include "font/raster/cubic_curve.h"
+#include "font/raster/curve_flattening.h"
 #include "font/raster/rasterizer.h"
 
 namespace ftpeer {
@@ -131,7 +131,7 @@ int line_to(const FT_Vector* to, void* user) {
 
 int conic_to(const FT_Vector* control, const FT_Vector* to, void* user) {
   auto* b = static_cast<ScaledBuilder*>(user);
-  flatten_quadratic_recursive(b->builder, b->builder.current, b->at(control), b->at(to), 0);
+  flatten_quadratic(b->builder, b->builder.current, b->at(control), b->at(to));
   return 0;
 }
 

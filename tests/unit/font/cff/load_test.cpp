@@ -55,7 +55,7 @@ TEST(CffLoad, ReadsTheTopDictsStructures) {
   EXPECT_EQ(font.global_subrs.count, 2u);
   ASSERT_EQ(font.privates.size, 1u);
   EXPECT_EQ(font.privates.data[0].local_subrs.count, 1u);
-  EXPECT_EQ(font.units_per_em_, 1000);
+  EXPECT_EQ(font.units_per_em, 1000);
 }
 
 TEST(CffLoad, StandardLoaderRefusesWhatTheCffOptionLoads) {

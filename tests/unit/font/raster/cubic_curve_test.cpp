@@ -1,4 +1,4 @@
-#include "font/raster/cubic_curve.h"
+#include "font/raster/curve_flattening.h"
 
 #include "unit/font/raster/edge_chain.h"
 

@@ -135,7 +135,7 @@ TEST(MeasureOutline, EveryGlyphOfARealFont) {
   GlyphScratch draw_scratch;
   GlyphScratch measure_scratch;
   for (const double scale : {12.0 / 2048, 48.0 / 2048}) {
-    for (uint32_t glyph = 0; glyph <= font->num_glyphs_; ++glyph) {
+    for (uint32_t glyph = 0; glyph <= font->num_glyphs; ++glyph) {
       GlyphBudget drawn_budget = GlyphBudget::unlimited();
       const GlyphBitmap drawn =
           rasterize_truetype_glyph(*font, uint16_t(glyph), scale, draw_scratch, drawn_budget);
@@ -159,8 +159,8 @@ TEST(MeasureOutline, EveryGlyphOfACffFont) {
       load_cff_font(font, dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size()), 0));
   CffGlyphScratch draw_scratch;
   CffGlyphScratch measure_scratch;
-  for (const double scale : {12.0 / font.units_per_em_, 48.0 / font.units_per_em_}) {
-    for (uint32_t glyph = 0; glyph <= font.num_glyphs_; ++glyph) {
+  for (const double scale : {12.0 / font.units_per_em, 48.0 / font.units_per_em}) {
+    for (uint32_t glyph = 0; glyph <= font.num_glyphs; ++glyph) {
       GlyphBudget drawn_budget = GlyphBudget::unlimited();
       const GlyphBitmap drawn = rasterize_cff_glyph(font, glyph, scale, draw_scratch, drawn_budget);
       GlyphBudget measured_budget = GlyphBudget::unlimited();

@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "font/raster/curve_flattening.h"
 #include "font/raster/outline.h"
 #include "unit/font/raster/edge_chain.h"
 
@@ -138,7 +139,7 @@ TEST(OutlineBuilder, NanCoordinatesLeaveBoundsAlone) {
 TEST(Flatten, ControlPointOnChordGivesOneEdge) {
   OutlineBuilder b;
   b.move_to({0, 0});
-  flatten_quadratic_recursive(b, {0, 0}, {50, 50}, {100, 100}, 0);
+  flatten_quadratic(b, {0, 0}, {50, 50}, {100, 100});
   const std::vector<Edge> expected = {{0, 0, 100, 100}};
   EXPECT_EQ(edges_of(b), expected);
 }
@@ -152,7 +153,7 @@ TEST(Flatten, FlatnessThresholdInPixels) {
   for (const Case c : {Case{0.3, false}, Case{0.35, false}, Case{0.36, true}, Case{0.4, true}}) {
     OutlineBuilder b;
     b.move_to({0, 0});
-    flatten_quadratic_recursive(b, {0, 0}, {5, c.offset}, {10, 0}, 0);
+    flatten_quadratic(b, {0, 0}, {5, c.offset}, {10, 0});
     EXPECT_EQ(b.segments.size > 1, c.split) << "offset " << c.offset;
     expect_chain(b, {0, 0}, {10, 0});
   }
@@ -161,7 +162,7 @@ TEST(Flatten, FlatnessThresholdInPixels) {
 TEST(Flatten, FarControlPointStopsAtDepthTen) {
   OutlineBuilder b;
   b.move_to({0, 0});
-  flatten_quadratic_recursive(b, {0, 0}, {1e7, 1e7}, {2e7, 0}, 0);
+  flatten_quadratic(b, {0, 0}, {1e7, 1e7}, {2e7, 0});
   EXPECT_EQ(b.segments.size, 1024u);
   expect_chain(b, {0, 0}, {2e7, 0});
   // Edges follow the curve from p0 to p2: x grows monotonically on this curve.
@@ -172,7 +173,7 @@ TEST(Flatten, FarControlPointStopsAtDepthTen) {
 TEST(Flatten, NanControlPointSplitsToFullDepth) {
   OutlineBuilder b;
   b.move_to({0, 0});
-  flatten_quadratic_recursive(b, {0, 0}, {std::nan(""), 1}, {4, 0}, 0);
+  flatten_quadratic(b, {0, 0}, {std::nan(""), 1}, {4, 0});
   EXPECT_EQ(b.segments.size, 1024u);
 }
 
@@ -181,7 +182,7 @@ TEST(Flatten, EdgeEndsLieOnTheCurve) {
   OutlineBuilder b;
   const Point p0{0, 0}, p1{40, 80}, p2{100, 0};
   b.move_to(p0);
-  flatten_quadratic_recursive(b, p0, p1, p2, 0);
+  flatten_quadratic(b, p0, p1, p2);
   EXPECT_GT(b.segments.size, 4u);
   EXPECT_LT(b.segments.size, 64u);
   expect_chain(b, p0, p2);
@@ -221,7 +222,7 @@ TEST(FlattenQuadratic, SameEdgesAsTheRecursiveSubdivision) {
     OutlineBuilder ours, expected;
     ours.move_to(p0);
     expected.move_to(p0);
-    flatten_quadratic_recursive(ours, p0, p1, p2, curve % 3);
+    flatten_quadratic(ours, p0, p1, p2, curve % 3);
     flatten_by_recursion(expected, p0, p1, p2, curve % 3);
     ASSERT_EQ(ours.segments.size, expected.segments.size) << "curve " << curve;
     for (size_t k = 0; k < ours.segments.size; ++k) {

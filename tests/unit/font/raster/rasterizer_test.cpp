@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "font/raster/curve_flattening.h"
 #include "font/raster/rasterizer.h"
 #include "unit/font/raster/reference_rasterizer.h"
 
@@ -158,8 +159,8 @@ TEST(Rasterizer, NonZeroWindingForOverlapsAndHoles) {
 TEST(Rasterizer, ReversingEveryEdgeChangesNothing) {
   OutlineBuilder forward;
   forward.move_to({0.3, 0.1});
-  flatten_quadratic_recursive(forward, {0.3, 0.1}, {9.7, 0.4}, {8.2, 7.9}, 0);
-  flatten_quadratic_recursive(forward, {8.2, 7.9}, {0.5, 9.1}, {4.1, 3.3}, 0);
+  flatten_quadratic(forward, {0.3, 0.1}, {9.7, 0.4}, {8.2, 7.9});
+  flatten_quadratic(forward, {8.2, 7.9}, {0.5, 9.1}, {4.1, 3.3});
   forward.close_contour();
   add_rect(forward, {2.5, 1.25, 5.1, 3.05}, true);
   OutlineBuilder backward = forward;
@@ -274,7 +275,7 @@ TEST(Rasterizer, MatchesReferenceOnRandomOutlines) {
         const Point to{std::round(coordinate(random) * 4) / 4,
                        std::round(coordinate(random) * 4) / 4};
         if (k % 2 == 0)
-          flatten_quadratic_recursive(b, pen, control, to, 0);
+          flatten_quadratic(b, pen, control, to);
         else
           b.line_to(to);
         pen = to;
@@ -363,7 +364,7 @@ private:
         to = pen;
         break;
       case 4:
-        flatten_quadratic_recursive(b, pen, point(), to, 0);
+        flatten_quadratic(b, pen, point(), to);
         pen = to;
         continue;
       default:

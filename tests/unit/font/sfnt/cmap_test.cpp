@@ -17,7 +17,7 @@ std::unique_ptr<TrueTypeFont> font_with_cmaps(std::vector<EncodingRecord> cmaps)
 }
 
 uint16_t map(const TrueTypeFont& font, uint32_t codepoint) {
-  return map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, codepoint);
+  return map_code_point(font.data, font.cmap4, font.cmap12_groups, codepoint);
 }
 
 const Bytes kFormat4A1 = testfont::cmap_format4_for({{'A', 1}});
@@ -102,8 +102,7 @@ TEST(CmapLookup, SupplementaryCodePointWithOnlyFormat4IsCachedMiss) {
   auto font = font_with_cmaps({{3, 1, kFormat4A1}});
   ASSERT_NE(font, nullptr);
   dv::unordered_map<unsigned int, unsigned short> cache;
-  EXPECT_EQ(lookup_glyph_cached(font->data_, font->cmap4_, font->cmap12_groups_, cache, 0x1F600),
-            0);
+  EXPECT_EQ(lookup_glyph_cached(font->data, font->cmap4, font->cmap12_groups, cache, 0x1F600), 0);
   ASSERT_EQ(cache.entries.size, 1u);
   EXPECT_EQ(cache.entries.data[0].first, 0x1F600u);
   EXPECT_EQ(cache.entries.data[0].second, 0);
@@ -113,9 +112,9 @@ TEST(CmapLookup, CachedAnswerIsReturnedWithoutSearching) {
   auto font = font_with_cmaps({{3, 1, kFormat4A1}});
   ASSERT_NE(font, nullptr);
   dv::unordered_map<unsigned int, unsigned short> cache;
-  EXPECT_EQ(lookup_glyph_cached(font->data_, font->cmap4_, font->cmap12_groups_, cache, 'A'), 1);
+  EXPECT_EQ(lookup_glyph_cached(font->data, font->cmap4, font->cmap12_groups, cache, 'A'), 1);
   cache['A'] = 9; // a search would answer 1 again
-  EXPECT_EQ(lookup_glyph_cached(font->data_, font->cmap4_, font->cmap12_groups_, cache, 'A'), 9);
+  EXPECT_EQ(lookup_glyph_cached(font->data, font->cmap4, font->cmap12_groups, cache, 'A'), 9);
   EXPECT_EQ(cache.entries.size, 1u);
 }
 
@@ -199,7 +198,7 @@ TEST(CmapSelection, Format12GroupsMeasuredAgainstFontDataNotSubtableLength) {
   testfont::put_u32(table, 4, 28);
   const auto font = font_with_cmaps({{3, 10, table}});
   ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->cmap12_groups_.size, 2u);
+  EXPECT_EQ(font->cmap12_groups.size, 2u);
   // numGroups running past the end of the data skips the subtable.
   testfont::put_u32(table, 12, 0x10000000);
   EXPECT_EQ(font_with_cmaps({{3, 10, table}}), nullptr);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "font/backend.h"
+#include "font/raster/curve_flattening.h"
 #include "font/raster/rasterizer.h"
 #include "font/truetype/backend.h"
 #include "font/truetype/glyph_bitmap.h"
@@ -178,8 +179,8 @@ TEST(TrueTypeGlyphBitmap, MatchesTheOutlineRasterizedDirectly) {
   const double scale = 24.0 / 1000;
   OutlineBuilder builder;
   builder.move_to({0, 0});
-  flatten_quadratic_recursive(builder, {0, 0}, {400 * scale, 900 * scale}, {800 * scale, 0}, 0);
-  flatten_quadratic_recursive(builder, {800 * scale, 0}, {400 * scale, 300 * scale}, {0, 0}, 0);
+  flatten_quadratic(builder, {0, 0}, {400 * scale, 900 * scale}, {800 * scale, 0});
+  flatten_quadratic(builder, {800 * scale, 0}, {400 * scale, 300 * scale}, {0, 0});
   builder.close_contour();
   const GlyphBitmap expected = rasterize_outline(builder, 900 * scale);
   const GlyphBitmap actual = rasterize_truetype_glyph(*font, 0, scale);

@@ -40,7 +40,7 @@ TEST(TrueTypeGlyphRobustness, CorruptedGlyphDataNeverEscapesTheFont) {
     if (!font)
       continue;
     int drawn = 0;
-    for (uint32_t glyph = variant; glyph < font->num_glyphs_; glyph += 131) {
+    for (uint32_t glyph = variant; glyph < font->num_glyphs; glyph += 131) {
       const GlyphBitmap g = rasterize_truetype_glyph(*font, static_cast<uint16_t>(glyph), 0.002);
       ASSERT_EQ(g.pixels.size, static_cast<size_t>(g.width) * static_cast<size_t>(g.height));
       drawn += g.pixels.size > 0 ? 1 : 0;

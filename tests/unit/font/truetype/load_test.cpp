@@ -38,11 +38,11 @@ size_t table_offset(const Bytes& font, const char* tag) {
 TEST(TrueTypeLoad, BuilderFontLoads) {
   const auto font = load_font(testfont::build_font({}));
   ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->units_per_em_, 1000);
-  EXPECT_EQ(font->num_glyphs_, 3);
-  EXPECT_EQ(font->num_hmetrics_, 3);
-  EXPECT_EQ(font->glyph_offsets_.size, 4u);
-  EXPECT_TRUE(font->cmap4_.valid);
+  EXPECT_EQ(font->units_per_em, 1000);
+  EXPECT_EQ(font->num_glyphs, 3);
+  EXPECT_EQ(font->num_hmetrics, 3);
+  EXPECT_EQ(font->glyph_offsets.size, 4u);
+  EXPECT_TRUE(font->cmap4.valid);
 }
 
 struct LoadCase {
@@ -181,7 +181,7 @@ TEST(TrueTypeLoad, LastDirectoryRecordForATagWins) {
       tables.push_back(t);
   const auto font = load_font(testfont::sfnt_file(tables));
   ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->units_per_em_, 2048);
+  EXPECT_EQ(font->units_per_em, 2048);
 }
 
 TEST(TrueTypeLoad, ShortLocaEntriesAreDoubled) {
@@ -190,7 +190,7 @@ TEST(TrueTypeLoad, ShortLocaEntriesAreDoubled) {
   testfont::put_u16(bytes, loca + 2, 0x0010);
   const auto font = load_font(bytes);
   ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->glyph_offsets_.data[1], 32u);
+  EXPECT_EQ(font->glyph_offsets.data[1], 32u);
 }
 
 TEST(TrueTypeLoad, AnyNonZeroLocFormatMeansLongEntries) {
@@ -201,7 +201,7 @@ TEST(TrueTypeLoad, AnyNonZeroLocFormatMeansLongEntries) {
   testfont::put_u32(bytes, table_offset(bytes, "loca") + 4, 36);
   const auto font = load_font(bytes);
   ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->glyph_offsets_.data[1], 36u);
+  EXPECT_EQ(font->glyph_offsets.data[1], 36u);
 }
 
 TEST(TrueTypeLoad, GlyphOffsetsNeedNotAscend) {
@@ -246,7 +246,7 @@ TEST(TrueTypeLoad, DescenderMinus32768StaysNegative) {
   params.descender = -32768;
   const auto font = load_font(testfont::build_font(params));
   ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->descent_, -32768);
+  EXPECT_EQ(font->descent, -32768);
 }
 
 TEST(TrueTypeLoad, KeepsItsOwnCopyOfTheData) {
@@ -257,5 +257,5 @@ TEST(TrueTypeLoad, KeepsItsOwnCopyOfTheData) {
     for (size_t i = 0; i < bytes.size; ++i)
       bytes.data[i] = 0xAA;
   }
-  EXPECT_EQ(map_code_point(font.data_, font.cmap4_, font.cmap12_groups_, 'A'), 1);
+  EXPECT_EQ(map_code_point(font.data, font.cmap4, font.cmap12_groups, 'A'), 1);
 }

@@ -92,7 +92,7 @@ void draw_references(std::vector<GlyphCase>& cases) {
 // Compares every `stride`-th glyph at `pixel_size`; returns how many were compared.
 int expect_equal_to_reference(const TrueTypeFont& font, const std::vector<uint16_t>& glyphs,
                               int pixel_size, size_t stride) {
-  const double scale = pixel_size / static_cast<double>(font.units_per_em_);
+  const double scale = pixel_size / static_cast<double>(font.units_per_em);
   std::vector<GlyphCase> cases;
   for (size_t k = 0; k < glyphs.size(); k += stride) {
     GlyphCase c{glyphs[k], {}, {}, {}};

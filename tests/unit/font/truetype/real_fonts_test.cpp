@@ -57,17 +57,17 @@ TEST_P(RealTrueTypeFont, GlyphIndexMatchesFreeTypeForEveryCodePoint) {
   ASSERT_EQ(FT_New_Memory_Face(library, bytes.data(), static_cast<FT_Long>(bytes.size()), 0, &face),
             0);
   ASSERT_EQ(FT_Select_Charmap(face, FT_ENCODING_UNICODE), 0);
-  EXPECT_EQ(font->num_glyphs_, face->num_glyphs);
-  EXPECT_EQ(font->units_per_em_, face->units_per_EM);
+  EXPECT_EQ(font->num_glyphs, face->num_glyphs);
+  EXPECT_EQ(font->units_per_em, face->units_per_EM);
   // FreeType takes these from hhea as well (height = ascender - descender + lineGap).
-  EXPECT_EQ(font->ascent_, face->ascender);
-  EXPECT_EQ(font->descent_, -face->descender);
-  EXPECT_EQ(font->line_gap_, face->height - face->ascender + face->descender);
+  EXPECT_EQ(font->ascent, face->ascender);
+  EXPECT_EQ(font->descent, -face->descender);
+  EXPECT_EQ(font->line_gap, face->height - face->ascender + face->descender);
 
   int mismatches = 0;
   uint32_t mapped = 0;
   for (uint32_t cp = 0; cp <= 0x10FFFF; ++cp) {
-    const uint16_t ours = map_code_point(font->data_, font->cmap4_, font->cmap12_groups_, cp);
+    const uint16_t ours = map_code_point(font->data, font->cmap4, font->cmap12_groups, cp);
     const FT_UInt theirs = FT_Get_Char_Index(face, cp);
     mapped += ours != 0;
     if (ours != theirs && ++mismatches <= 5)
@@ -90,9 +90,9 @@ TEST_P(RealTrueTypeFont, TruncatedCopiesFailCleanlyOrLoad) {
     const auto font = load_font(cut);
     if (font == nullptr)
       continue;
-    EXPECT_EQ(font->data_.size, length);
+    EXPECT_EQ(font->data.size, length);
     for (uint32_t cp = 0; cp <= 0x10FFFF; cp += cp < 0x3000 ? 1 : 97)
-      (void)map_code_point(font->data_, font->cmap4_, font->cmap12_groups_, cp);
+      (void)map_code_point(font->data, font->cmap4, font->cmap12_groups, cp);
   }
 }
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "font/raster/cubic_curve.h"
+#include "font/raster/curve_flattening.h"
 #include "font/type1/interpreter.h"
 #include "support/type1_builder.h"
 #include "unit/font/type1/charstring_run.h"

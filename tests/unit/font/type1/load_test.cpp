@@ -3,6 +3,7 @@
 #include <string>
 
 #include "font/type1/font.h"
+#include "font/type1/token_scan.h"
 #include "support/type1_builder.h"
 
 using testfont::Bytes;

@@ -1,4 +1,4 @@
-#include "font/raster/pixel_rounding.h"
+#include "font/text/pixel_rounding.h"
 
 #include "runtime/math.h"
 #include "runtime/truncate.h"
