@@ -18,9 +18,8 @@ dv_sources(DV_LIBRARY_SOURCES font
 dv_sources(DV_LIBRARY_SOURCES font/raster
   crossing_count.cpp
   crossing_sort.cpp
-  cubic_curve.cpp
+  curve_flattening.cpp
   outline.cpp
-  pixel_rounding.cpp
   rasterizer.cpp
 )
 dv_sources(DV_LIBRARY_SOURCES font/sfnt
@@ -39,6 +38,7 @@ dv_sources(DV_LIBRARY_SOURCES font/text
   layout.cpp
   line_breaking.cpp
   paragraph_layout.cpp
+  pixel_rounding.cpp
   render.cpp
   surface_draw.cpp
   utf8.cpp
@@ -51,6 +51,7 @@ dv_sources(DV_LIBRARY_SOURCES font/truetype
 )
 dv_sources(DV_LIBRARY_SOURCES font/type1
   backend.cpp
+  eexec.cpp
   glyph.cpp
   glyph_name_table.cpp
   glyph_names.cpp
@@ -58,5 +59,6 @@ dv_sources(DV_LIBRARY_SOURCES font/type1
   interpreter_complete.cpp
   load.cpp
   standard_encoding.cpp
+  token_scan.cpp
   unicode_names.cpp
 )

@@ -36,7 +36,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/font_file_test.cpp
   font/freetype_peer.cpp
   font/glyph_limits_test.cpp
-  font/raster/cubic_curve_test.cpp
+  font/raster/curve_flattening_test.cpp
   font/raster/measure_outline_test.cpp
   font/raster/outline_test.cpp
   font/raster/rasterizer_test.cpp
@@ -49,6 +49,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/text/canvas_test.cpp
   font/text/fallback_chain_test.cpp
   font/text/paragraph_layout_test.cpp
+  font/text/pixel_rounding_test.cpp
   font/text/render_limits_test.cpp
   font/text/render_test.cpp
   font/text/surface_draw_test.cpp
