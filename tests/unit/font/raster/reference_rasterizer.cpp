@@ -1,6 +1,7 @@
 #include "unit/font/raster/reference_rasterizer.h"
 
 #include <cmath>
+#include <vector>
 
 #include "font/raster/rasterizer.h"
 
@@ -12,8 +13,15 @@ bool in_range(double v) {
   return v > -kCoordinateLimit && v < kCoordinateLimit;
 }
 
-bool sample_inside(const OutlineBuilder& outline, double sx, double sy) {
-  int winding = 0;
+struct Crossing {
+  double x;
+  int direction;
+};
+
+// Where the outline's edges cross the horizontal line at sy, each with the direction it
+// winds: the same half-open rule per edge as a sample test against every edge would use.
+std::vector<Crossing> crossings_at(const OutlineBuilder& outline, double sy) {
+  std::vector<Crossing> crossings;
   for (unsigned long k = 0; k < outline.segments.size; ++k) {
     const LineSegment& s = outline.segments.data[k];
     const double x0 = s.p0.x, y0 = s.p0.y, x1 = s.p1.x, y1 = s.p1.y;
@@ -24,9 +32,18 @@ bool sample_inside(const OutlineBuilder& outline, double sx, double sy) {
       direction = 1;
     else if (y1 < y0 && y1 <= sy && sy < y0)
       direction = -1;
-    if (direction != 0 && x0 + (x1 - x0) * (sy - y0) / (y1 - y0) > sx)
-      winding += direction;
+    if (direction != 0)
+      crossings.push_back({x0 + (x1 - x0) * (sy - y0) / (y1 - y0), direction});
   }
+  return crossings;
+}
+
+// A sample is inside when the edges crossing its line to its right wind non-zero.
+bool sample_inside(const std::vector<Crossing>& crossings, double sx) {
+  int winding = 0;
+  for (const Crossing& c : crossings)
+    if (c.x > sx)
+      winding += c.direction;
   return winding != 0;
 }
 
@@ -56,19 +73,22 @@ ReferenceBitmap reference_rasterize(const OutlineBuilder& outline) {
   bitmap.height = static_cast<int>(height);
   bitmap.pixels.assign(static_cast<size_t>(width * height), 0);
   for (int row = 0; row < bitmap.height; ++row) {
-    for (int column = 0; column < bitmap.width; ++column) {
-      int count = 0;
-      for (int j = 0; j < 4; ++j) {
+    for (int j = 0; j < 4; ++j) {
+      const double sy = static_cast<double>(bitmap.top) - row - 0.125 - 0.25 * j;
+      const std::vector<Crossing> crossings = crossings_at(outline, sy);
+      for (int column = 0; column < bitmap.width; ++column) {
+        int count = 0;
         for (int i = 0; i < 4; ++i) {
           const double sx = static_cast<double>(bitmap.left) + column + 0.125 + 0.25 * i;
-          const double sy = static_cast<double>(bitmap.top) - row - 0.125 - 0.25 * j;
-          count += sample_inside(outline, sx, sy) ? 1 : 0;
+          count += sample_inside(crossings, sx) ? 1 : 0;
         }
+        bitmap.pixels[static_cast<size_t>(row) * bitmap.width + column] +=
+            static_cast<unsigned char>(count);
       }
-      bitmap.pixels[static_cast<size_t>(row) * bitmap.width + column] =
-          static_cast<unsigned char>(count * 255 / 16);
     }
   }
+  for (unsigned char& pixel : bitmap.pixels)
+    pixel = static_cast<unsigned char>(pixel * 255 / 16);
   return bitmap;
 }
 

@@ -1,5 +1,6 @@
 // The straightforward rasterizer, kept as the reference any faster one must match byte for
-// byte: every one of the 16 samples of every pixel is tested against every edge.
+// byte: each of the 16 samples of every pixel is inside when the edges crossing its sample
+// line to its right wind non-zero, the crossings found by testing every edge.
 #pragma once
 #include <string>
 #include <vector>
