@@ -24,6 +24,7 @@
 #include "font/text/laid_out_text.h"
 #include "font/text/render_limits.h"
 #include "fuzz/support/fuzz_heap.h"
+#include "support/surface_oracle.h"
 
 namespace {
 
@@ -53,46 +54,11 @@ struct Input {
   }
 };
 
-// round(numerator / denominator) for numerator >= 0, denominator > 0, halves up.
-uint32_t rounded(uint64_t numerator, uint64_t denominator) {
-  return static_cast<uint32_t>((2 * numerator + denominator) / (2 * denominator));
-}
-
-// The documented blend of one image pixel onto one surface pixel.
-void blend(const uint8_t* source, uint8_t* target, uint32_t format) {
-  const uint32_t a = source[3];
-  if (a == 0)
-    return;
-  const bool bgr = format == text_layout::kFormatBgrx8888;
-  const uint32_t colour[3] = {source[bgr ? 2 : 0], source[1], source[bgr ? 0 : 2]};
-  if (format != text_layout::kFormatRgba8888) {
-    for (int c = 0; c < 3; ++c)
-      target[c] = static_cast<uint8_t>(rounded(colour[c] * a + target[c] * (255 - a), 255));
-    return;
-  }
-  const uint64_t below = target[3];
-  const uint64_t p = 255 * a + below * (255 - a);
-  for (int c = 0; c < 3; ++c)
-    target[c] =
-        static_cast<uint8_t>(rounded(255 * colour[c] * a + target[c] * below * (255 - a), p));
-  target[3] = static_cast<uint8_t>(rounded(p, 255));
-}
-
 // The surface as a draw of `image` at (x, y) must leave it.
 std::vector<uint8_t> expected_surface(std::vector<uint8_t> pixels, const DvTtfSurface& surface,
                                       const TextImage& image, int x, int y) {
-  for (int row = 0; row < image.height; ++row) {
-    const int64_t target_row = int64_t{y} + row;
-    if (target_row < 0 || target_row >= surface.height)
-      continue;
-    for (int column = 0; column < image.width; ++column) {
-      const int64_t target_column = int64_t{x} + column;
-      if (target_column < 0 || target_column >= surface.width)
-        continue;
-      blend(image.pixels + (size_t(row) * image.width + column) * 4,
-            pixels.data() + target_row * surface.pitch + target_column * 4, surface.format);
-    }
-  }
+  surface_oracle::blit(image.pixels, image.width, image.height, pixels.data(), surface.width,
+                       surface.height, surface.pitch, surface.format, x, y);
   return pixels;
 }
 
