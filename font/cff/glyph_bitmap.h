@@ -6,6 +6,7 @@
 #include "font/cff/font.h"
 #include "font/glyph_bitmap.h"
 #include "font/glyph_budget.h"
+#include "font/hinting/light_hinting.h"
 #include "font/raster/rasterizer.h"
 
 // Storage one font handle reuses for every glyph it rasterizes; when a glyph leaves it
@@ -19,11 +20,14 @@ struct CffGlyphScratch {
 // font unit, paid from `budget` (font/glyph_budget.h: each charstring operand and operator
 // counts as an interpreter step). Never fails: a truncated hmtx gives an empty bitmap one
 // em wide, a malformed charstring an empty bitmap with the glyph's own advance, and one
-// past the limits of font/glyph_limits.h the same, with the budget refused.
+// past the limits of font/glyph_limits.h the same, with the budget refused. With `hinting`,
+// the outline is hinted (font/hinting/light_hinting.h) before it is rasterized.
 GlyphBitmap rasterize_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
-                                CffGlyphScratch& scratch, GlyphBudget& budget);
+                                CffGlyphScratch& scratch, GlyphBudget& budget,
+                                LightHinting* hinting = nullptr);
 
 // The same bitmap without its pixels, paid from `budget` exactly as rasterizing pays: the
 // outline is built but not rasterized.
 GlyphBitmap measure_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
-                              CffGlyphScratch& scratch, GlyphBudget& budget);
+                              CffGlyphScratch& scratch, GlyphBudget& budget,
+                              LightHinting* hinting = nullptr);

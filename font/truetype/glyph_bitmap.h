@@ -5,6 +5,7 @@
 
 #include "font/glyph_bitmap.h"
 #include "font/glyph_budget.h"
+#include "font/hinting/light_hinting.h"
 #include "font/raster/rasterizer.h"
 #include "font/truetype/font.h"
 #include "font/truetype/outline.h"
@@ -24,13 +25,16 @@ struct GlyphScratch {
 };
 
 // The same bitmap, built in `scratch`, and paid from `budget` (font/glyph_budget.h): the
-// points and components decoded, then what the rasterizer spends.
+// points and components decoded, then what the rasterizer spends. With `hinting`, the
+// outline is hinted (font/hinting/light_hinting.h) before it is rasterized.
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                     GlyphScratch& scratch, GlyphBudget& budget);
+                                     GlyphScratch& scratch, GlyphBudget& budget,
+                                     LightHinting* hinting = nullptr);
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
                                      GlyphScratch& scratch);
 
 // The same bitmap without its pixels, paid from `budget` exactly as rasterizing pays: the
 // outline is built but not rasterized.
 GlyphBitmap measure_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                   GlyphScratch& scratch, GlyphBudget& budget);
+                                   GlyphScratch& scratch, GlyphBudget& budget,
+                                   LightHinting* hinting = nullptr);

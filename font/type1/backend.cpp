@@ -5,18 +5,24 @@
 #include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 #include "font/type1/glyph.h"
+#include "font/type1/interpreter.h"
 
 namespace {
 
 class Type1Backend final : public FontBackend {
 public:
-  explicit Type1Backend(Type1Mode mode) : mode_(mode) {}
+  Type1Backend(Type1Mode mode, bool hinting) : mode_(mode) { hinting_.enabled = hinting; }
 
   bool load(dv::vector<unsigned char> bytes) override {
     return load_type1_font(font_, bytes, mode_);
   }
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
-    return rasterize_type1_glyph(font_, codepoint, scale, raster_, budget);
+    if (!prepare_light_hinting(hinting_, budget,
+                               [&](unsigned int reference, OutlineBuilder& builder,
+                                   uint64_t& work) { return draw(reference, builder, work); }))
+      return GlyphBitmap();
+    return rasterize_type1_glyph(font_, codepoint, scale, raster_, budget,
+                                 hinting_.enabled ? &hinting_ : nullptr);
   }
   bool has_glyph(unsigned int codepoint) override {
     return type1_names_codepoint(font_, codepoint);
@@ -28,14 +34,30 @@ public:
   int metric_rounding() const override { return 1; }
 
 private:
+  // The glyph of `codepoint` unhinted in font units, for measuring the font's heights.
+  bool draw(unsigned int codepoint, OutlineBuilder& builder, uint64_t& work) {
+    const ByteVector* charstring = charstring_for_type1_glyph(font_, codepoint);
+    if (charstring == nullptr || !type1_names_codepoint(font_, codepoint))
+      return false;
+    Type1Interpreter interpreter(&font_, 1.0);
+    const bool drawn = interpreter.execute(*charstring, 0);
+    work += kWorkPerInterpreterStep * interpreter.steps();
+    if (!drawn || interpreter.past_limits())
+      return false;
+    builder = static_cast<OutlineBuilder&&>(interpreter.outline());
+    return true;
+  }
+
   Type1Mode mode_;
   Type1Font font_;
   RasterScratch raster_; // reused by every glyph, kept within kMaxKeptScratchBytes
+  LightHinting hinting_; // enabled only with the option
 };
 
 } // namespace
 
 FontBackend* make_type1_backend(unsigned int options) {
   return new Type1Backend((options & load_option::kCompleteType1) != 0 ? Type1Mode::kComplete
-                                                                       : Type1Mode::kStraightLines);
+                                                                       : Type1Mode::kStraightLines,
+                          (options & load_option::kHinting) != 0);
 }

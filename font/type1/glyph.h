@@ -5,6 +5,7 @@
 
 #include "font/glyph_bitmap.h"
 #include "font/glyph_budget.h"
+#include "font/hinting/light_hinting.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 
@@ -21,9 +22,11 @@ const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale);
 // The same with the rasterizer's storage in `scratch` (kept within kMaxKeptScratchBytes),
 // paid from `budget` (font/glyph_budget.h): the charstring bytes interpreted, then what
-// the rasterizer spends; the bitmap is paid for before it is cropped.
+// the rasterizer spends; the bitmap is paid for before it is cropped. With `hinting`, the
+// outline is hinted (font/hinting/light_hinting.h) before it is rasterized.
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
-                                  RasterScratch& scratch, GlyphBudget& budget);
+                                  RasterScratch& scratch, GlyphBudget& budget,
+                                  LightHinting* hinting = nullptr);
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
                                   RasterScratch& scratch);
 
