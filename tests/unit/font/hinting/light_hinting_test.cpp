@@ -187,7 +187,7 @@ TEST_P(LightHintingFormats, WorkIsPaidFromTheBudget) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, LightHintingFormats, ::testing::ValuesIn(kFonts),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 // Heights of a font with 1000 units per em, as measured from its reference glyphs.
 FontHeights sans_heights() {
