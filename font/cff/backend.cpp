@@ -24,10 +24,10 @@ struct CffOutlines {
                              GlyphBudget& budget, LightHinting* hinting) {
     return measure_cff_glyph(font, glyph, scale, scratch, budget, hinting);
   }
-  static bool draw(const Font& font, uint16_t glyph, Scratch&, OutlineBuilder& builder,
-                   uint64_t& work) {
+  static bool draw(const Font& font, uint16_t glyph, double scale, Scratch&,
+                   OutlineBuilder& builder, uint64_t& work) {
     CharstringWork charstring_work;
-    const bool drawn = draw_cff_glyph(font, glyph, 1.0, builder, charstring_work);
+    const bool drawn = draw_cff_glyph(font, glyph, scale, builder, charstring_work);
     work += kWorkPerInterpreterStep * charstring_work.steps;
     return drawn && !charstring_work.past_limits();
   }

@@ -40,8 +40,8 @@ inline constexpr unsigned int kReferenceCodepoints[] = {'H', 'x', 'o', 'O', 'l',
 FontHeights font_heights_from_extents(const VerticalExtent (&extents)[6]);
 
 // Measures the heights with `draw(codepoint, builder)`, which draws the glyph of a code point
-// unhinted at one pixel per font unit into a fresh builder, true when it drew it; a glyph
-// it could not draw leaves its heights unknown.
+// unhinted into a fresh builder, true when it drew it; a glyph it could not draw leaves its
+// heights unknown. The heights come out in the units `draw` draws in.
 template <typename Draw> FontHeights measure_font_heights(Draw draw) {
   VerticalExtent extents[sizeof kReferenceCodepoints / sizeof kReferenceCodepoints[0]];
   int index = 0;

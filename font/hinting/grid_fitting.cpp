@@ -91,7 +91,7 @@ void fit_edges_to_grid(const BlueZones& zones, dv::vector<HorizontalEdge>& edges
                        VerticalWarp& warp) {
   warp.pins.clear();
   if (zones.count == 0 || edges.size > kMaxStrokeEdges)
-    return;
+    return warp.finish();
   for (HorizontalEdge& edge : edges) {
     edge.fitted = zone_target(zones, edge, edge.target);
     if (edge.fitted)
@@ -112,4 +112,5 @@ void fit_edges_to_grid(const BlueZones& zones, dv::vector<HorizontalEdge>& edges
     if (!was_fitted)
       warp.pin_pair(WarpPin{low.y, low.target}, WarpPin{high.y, high.target});
   }
+  warp.finish();
 }

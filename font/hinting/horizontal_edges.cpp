@@ -41,6 +41,8 @@ bool continues(const LineSegment& previous, const LineSegment& next) {
 // into [x_min, x_max]; nothing when no part does.
 void widen_by_part_within(const LineSegment& s, double low, double high, double& x_min,
                           double& x_max) {
+  if ((s.p0.y < low && s.p1.y < low) || (s.p0.y > high && s.p1.y > high))
+    return;
   double t0 = 0.0;
   double t1 = 1.0;
   const double dy = s.p1.y - s.p0.y;
@@ -80,7 +82,11 @@ struct Chain {
   const LineSegment* segments;
   size_t count;
   size_t start;
-  const LineSegment& at(size_t j) const { return segments[(start + j) % count]; }
+  // j < count, and start < count: one subtraction wraps it (no division per edge).
+  const LineSegment& at(size_t j) const {
+    const size_t i = start + j;
+    return segments[i < count ? i : i - count];
+  }
 };
 
 // Whether the run chain[first, last) reaches `extreme` between two of its edges or along a

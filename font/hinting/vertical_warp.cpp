@@ -3,7 +3,14 @@
 namespace {
 
 // The index of the first pin whose `from` is not below y (pins.size when there is none).
+// A glyph has a handful of pins: below eight they are walked, which beats halving.
 size_t first_pin_at_or_above(const dv::vector<WarpPin>& pins, double y) {
+  if (pins.size < 8) {
+    size_t i = 0;
+    while (i < pins.size && pins[i].from < y)
+      ++i;
+    return i;
+  }
   size_t low = 0;
   size_t high = pins.size;
   while (low < high) {
@@ -43,6 +50,11 @@ bool VerticalWarp::pin_pair(const WarpPin& low, const WarpPin& high) {
   return false;
 }
 
+void VerticalWarp::finish() {
+  for (size_t i = 0; i + 1 < pins.size; ++i)
+    pins[i].slope = (pins[i + 1].to - pins[i].to) / (pins[i + 1].from - pins[i].from);
+}
+
 double VerticalWarp::apply(double y) const {
   if (pins.size == 0)
     return y;
@@ -52,20 +64,24 @@ double VerticalWarp::apply(double y) const {
   if (at == pins.size)
     return y + (pins[at - 1].to - pins[at - 1].from);
   const WarpPin& below = pins[at - 1];
-  const WarpPin& above = pins[at];
-  // from strictly increases, so above.from - below.from > 0; a y equal to a pin's height
-  // lands on its `to` exactly (t == 1 only through the pin found at `at`).
-  if (y == above.from)
-    return above.to;
-  const double t = (y - below.from) / (above.from - below.from);
-  return below.to + t * (above.to - below.to);
+  // A y equal to a pin's height lands on its `to` exactly.
+  if (y == pins[at].from)
+    return pins[at].to;
+  return below.to + (y - below.from) * below.slope;
 }
 
 void warp_outline(const VerticalWarp& warp, OutlineBuilder& outline) {
+  // An edge of a contour mostly starts where the one before it ended: that height is moved
+  // once. The comparison is with the unmoved end, kept aside.
+  double previous_end = 0.0;
+  double previous_moved = 0.0;
   for (size_t i = 0; i < outline.segments.size; ++i) {
     LineSegment& s = outline.segments[i];
-    s.p0.y = warp.apply(s.p0.y);
-    s.p1.y = warp.apply(s.p1.y);
+    const double end = s.p1.y;
+    s.p0.y = i > 0 && s.p0.y == previous_end ? previous_moved : warp.apply(s.p0.y);
+    s.p1.y = warp.apply(end);
+    previous_end = end;
+    previous_moved = s.p1.y;
   }
   outline.min_y = warp.apply(outline.min_y);
   outline.max_y = warp.apply(outline.max_y);

@@ -10,6 +10,7 @@
 struct WarpPin {
   double from;
   double to;
+  double slope = 0.0; // (to - from) of the next pin over theirs; set by VerticalWarp::finish
 };
 
 // Pins sorted by `from`, strictly increasing in both `from` and `to`.
@@ -21,6 +22,8 @@ struct VerticalWarp {
   bool pin(double from, double to);
   // Adds both pins or neither.
   bool pin_pair(const WarpPin& low, const WarpPin& high);
+  // Prepares the pins for apply, after the last was added.
+  void finish();
   double apply(double y) const;
 };
 

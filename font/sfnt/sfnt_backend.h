@@ -10,9 +10,9 @@
 //   - `rasterize` and `measure(const Font&, glyph, scale, Scratch&, GlyphBudget&,
 //     LightHinting*)`: the glyph's bitmap, with or without its pixels, paid from the
 //     budget, hinted when the last argument is not null;
-//   - `draw(const Font&, glyph, Scratch&, OutlineBuilder&, uint64_t& work)`: the glyph's
-//     outline unhinted in font units, adding its work to `work`; false when it has none
-//     (the hinting measures the font's heights with it).
+//   - `draw(const Font&, glyph, scale, Scratch&, OutlineBuilder&, uint64_t& work)`: the
+//     glyph's outline unhinted, adding its work to `work`; false when it has none (the
+//     hinting measures the font's heights with it).
 #pragma once
 #include <stdint.h>
 
@@ -72,9 +72,10 @@ private:
   LightHinting* hinting() { return hinting_.enabled ? &hinting_ : nullptr; }
   bool prepare_hinting(GlyphBudget& budget) {
     return prepare_light_hinting(
-        hinting_, budget, [&](unsigned int codepoint, OutlineBuilder& builder, uint64_t& work) {
+        hinting_, font_.units_per_em, budget,
+        [&](unsigned int codepoint, double scale, OutlineBuilder& builder, uint64_t& work) {
           const uint16_t glyph = lookup_glyph(codepoint);
-          return glyph != 0 && Outlines::draw(font_, glyph, scratch_, builder, work);
+          return glyph != 0 && Outlines::draw(font_, glyph, scale, scratch_, builder, work);
         });
   }
 

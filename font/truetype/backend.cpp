@@ -22,10 +22,10 @@ struct TrueTypeOutlines {
                              GlyphBudget& budget, LightHinting* hinting) {
     return measure_truetype_glyph(font, glyph, scale, scratch, budget, hinting);
   }
-  static bool draw(const Font& font, uint16_t glyph, Scratch& scratch, OutlineBuilder& builder,
-                   uint64_t& work) {
-    const AffineTransform font_units{1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
-    const bool drawn = append_glyph_outline(font, glyph, font_units, builder, 0, scratch.glyf);
+  static bool draw(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
+                   OutlineBuilder& builder, uint64_t& work) {
+    const AffineTransform transform{scale, 0.0, 0.0, scale, 0.0, 0.0};
+    const bool drawn = append_glyph_outline(font, glyph, transform, builder, 0, scratch.glyf);
     work += kWorkPerGlyfPoint * scratch.glyf.points_and_components;
     return drawn && !scratch.glyf.past_limits;
   }

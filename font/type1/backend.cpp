@@ -17,9 +17,10 @@ public:
     return load_type1_font(font_, bytes, mode_);
   }
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
-    if (!prepare_light_hinting(hinting_, budget,
-                               [&](unsigned int reference, OutlineBuilder& builder,
-                                   uint64_t& work) { return draw(reference, builder, work); }))
+    if (!prepare_light_hinting(
+            hinting_, font_.units_per_em, budget,
+            [&](unsigned int reference, double reference_scale, OutlineBuilder& builder,
+                uint64_t& work) { return draw(reference, reference_scale, builder, work); }))
       return GlyphBitmap();
     return rasterize_type1_glyph(font_, codepoint, scale, raster_, budget,
                                  hinting_.enabled ? &hinting_ : nullptr);
@@ -34,12 +35,12 @@ public:
   int metric_rounding() const override { return 1; }
 
 private:
-  // The glyph of `codepoint` unhinted in font units, for measuring the font's heights.
-  bool draw(unsigned int codepoint, OutlineBuilder& builder, uint64_t& work) {
+  // The glyph of `codepoint` unhinted, for measuring the font's heights.
+  bool draw(unsigned int codepoint, double scale, OutlineBuilder& builder, uint64_t& work) {
     const ByteVector* charstring = charstring_for_type1_glyph(font_, codepoint);
     if (charstring == nullptr || !type1_names_codepoint(font_, codepoint))
       return false;
-    Type1Interpreter interpreter(&font_, 1.0);
+    Type1Interpreter interpreter(&font_, scale);
     const bool drawn = interpreter.execute(*charstring, 0);
     work += kWorkPerInterpreterStep * interpreter.steps();
     if (!drawn || interpreter.past_limits())

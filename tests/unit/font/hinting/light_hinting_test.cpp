@@ -261,6 +261,7 @@ TEST(VerticalWarp, MovesHeightsInOrderAndNeverX) {
   EXPECT_FALSE(warp.pin(0.2, 1.0)) << "the height is pinned elsewhere";
   EXPECT_FALSE(warp.pin_pair({2.0, 2.0}, {2.5, 6.0}));
   EXPECT_EQ(warp.pins.size, 2u) << "a refused pair leaves no half behind";
+  warp.finish();
 
   OutlineBuilder outline;
   outline.move_to({1.0, -1.0});
