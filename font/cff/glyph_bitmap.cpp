@@ -1,6 +1,7 @@
 #include "font/cff/glyph_bitmap.h"
 
 #include "font/cff/charstring.h"
+#include "font/hinting/light_hinting.h"
 
 namespace {
 

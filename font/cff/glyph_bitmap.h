@@ -6,8 +6,9 @@
 #include "font/cff/font.h"
 #include "font/glyph_bitmap.h"
 #include "font/glyph_budget.h"
-#include "font/hinting/light_hinting.h"
 #include "font/raster/rasterizer.h"
+
+struct LightHinting; // font/hinting/light_hinting.h
 
 // Storage one font handle reuses for every glyph it rasterizes; when a glyph leaves it
 // holding more than kMaxKeptScratchBytes, all of it is given back after that glyph.

@@ -146,9 +146,13 @@ bool chain_edges(const Chain& chain, bool counter_clockwise, size_t max_edges,
     }
     const size_t first = j;
     const bool leftward = chain.at(j).p1.x < chain.at(j).p0.x;
+    const double start_x = chain.at(j).p0.x;
     ++j;
     while (j < chain.count && continues(chain.at(j - 1), chain.at(j)))
       ++j;
+    // The run travels one way: a run shorter than an edge's least length holds none.
+    if (!(magnitude(chain.at(j - 1).p1.x - start_x) >= kMinLength))
+      continue;
     const HorizontalEdge edge = run_edge(chain, first, j, leftward == counter_clockwise);
     if (!(edge.length >= kMinLength))
       continue;

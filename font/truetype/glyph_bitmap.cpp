@@ -1,5 +1,6 @@
 #include "font/truetype/glyph_bitmap.h"
 
+#include "font/hinting/light_hinting.h"
 #include "font/raster/rasterizer.h"
 #include "font/sfnt/sfnt.h"
 #include "font/truetype/outline.h"

@@ -5,10 +5,11 @@
 
 #include "font/glyph_bitmap.h"
 #include "font/glyph_budget.h"
-#include "font/hinting/light_hinting.h"
 #include "font/raster/rasterizer.h"
 #include "font/truetype/font.h"
 #include "font/truetype/outline.h"
+
+struct LightHinting; // font/hinting/light_hinting.h
 
 // The bitmap of glyph `glyph` (already looked up from a code point) at `scale` pixels per
 // font unit. Never fails: a truncated hmtx gives an empty bitmap one em wide, a malformed

@@ -1,6 +1,7 @@
 // The Type 1 font backend: PFB and PFA font programs drawn with their straight-line
 // charstrings, or, with the extended loaders' complete-Type-1 option, in full.
 #include "font/type1/backend.h"
+#include "font/hinting/light_hinting.h"
 #include "font/load_options.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/font.h"

@@ -1,5 +1,6 @@
 #include "font/type1/glyph.h"
 
+#include "font/hinting/light_hinting.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/interpreter.h"
 #include "font/type1/unicode_names.h"

@@ -5,9 +5,10 @@
 
 #include "font/glyph_bitmap.h"
 #include "font/glyph_budget.h"
-#include "font/hinting/light_hinting.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
+
+struct LightHinting; // font/hinting/light_hinting.h
 
 // The encoding's name for a code up to 255 with a non-empty slot, else ".notdef": a view
 // of the font's own entry or of constant text, so naming allocates nothing.
