@@ -162,12 +162,9 @@ std::vector<dvttf_tools::OptionRow> option_table(Options* options) {
       {"no-kern", 0, nullptr, "no kerning: each advance as the font gives it",
        flag(&options->kern, false)},
       {"hinting", 0, nullptr,
-       "light hinting: baselines, x-heights and bars on whole pixel rows, crisp at menu "
-       "sizes (10-16 px); widths unchanged",
+       "light hinting: edges on whole pixel rows, crisp at menu sizes (10-16 px)",
        flag(&options->hinting)},
-      {"no-hinting", 0, nullptr,
-       "each outline drawn where it falls (default: the library's own default, and the "
-       "same image at every size and with every peer)",
+      {"no-hinting", 0, nullptr, "no hinting: each outline drawn where it falls (default)",
        flag(&options->hinting, false)},
       {"face", 0, "N", "the face of a collection (default 0)",
        [options](const std::string& value) { return apply_face(value, options); }},
