@@ -14,6 +14,7 @@
 #include "font/hinting/light_hinting.h"
 #include "font/hinting/vertical_warp.h"
 #include "font/load_options.h"
+#include "font/text/image.h"
 #include "support/required_package.h"
 
 namespace {
@@ -155,6 +156,37 @@ TEST_P(LightHintingFormats, KeepsXAndAdvances) {
       EXPECT_LE(std::abs(a.top - b.top), 1) << c << " at " << size << " px";
       EXPECT_LE(std::abs((a.top - a.height) - (b.top - b.height)), 1)
           << c << " at " << size << " px";
+    }
+  }
+}
+
+// A text measures as wide with hinting as without, its height and baseline within a row,
+// and renders at the size measured.
+TEST_P(LightHintingFormats, TextMeasuresTheSame) {
+  const char* const kTexts[] = {"Boot the default entry", "Hefty 0.9 (x-height)", "Wxyz|jgq"};
+  for (float size : {10.0f, 12.0f, 16.0f, 33.0f}) {
+    for (const char* text : kTexts) {
+      int plain[3] = {};
+      int hinted[3] = {};
+      void* a =
+          dv::dv_ttf_font_load_memory_ex(bytes_.data(), bytes_.size(), size, GetParam().options);
+      void* b = dv::dv_ttf_font_load_memory_ex(bytes_.data(), bytes_.size(), size,
+                                               GetParam().options | load_option::kHinting);
+      ASSERT_TRUE(a != nullptr && b != nullptr);
+      EXPECT_EQ(dv::dv_ttf_font_measure(a, text, &plain[0], &plain[1], &plain[2]), 1);
+      EXPECT_EQ(dv::dv_ttf_font_measure(b, text, &hinted[0], &hinted[1], &hinted[2]), 1);
+      EXPECT_EQ(plain[0], hinted[0]) << text << " at " << size << " px";
+      // The ink may move a row up or down, and the image grows or shrinks with it.
+      EXPECT_LE(std::abs(plain[1] - hinted[1]), 1) << text << " at " << size << " px";
+      EXPECT_LE(std::abs(plain[2] - hinted[2]), 1) << text << " at " << size << " px";
+      TextImage* image = dv::dv_ttf_font_render(b, text, 0, 0, 0, 255.0);
+      ASSERT_NE(image, nullptr);
+      EXPECT_EQ(image->width, hinted[0]);
+      EXPECT_EQ(image->height, hinted[1]);
+      delete[] image->pixels;
+      delete image;
+      dv::dv_ttf_font_free(a);
+      dv::dv_ttf_font_free(b);
     }
   }
 }
