@@ -23,8 +23,11 @@ std::string utf8(unsigned c) {
   return s;
 }
 
-void* load_dvttf(int pixel_size) {
+void* load_dvttf(int pixel_size, unsigned int options) {
   const auto& bytes = dejavu_sans_bytes();
+  if (options != 0)
+    return dv::dv_ttf_font_load_memory_ex(bytes.data(), bytes.size(),
+                                          static_cast<float>(pixel_size), options);
   return dv::dv_ttf_font_load_memory(bytes.data(), bytes.size(), static_cast<float>(pixel_size));
 }
 

@@ -15,8 +15,9 @@ namespace bench {
 // Code point `c` (below U+10000) as UTF-8.
 std::string utf8(unsigned c);
 
-// dv_ttf_font_load_memory on DejaVu Sans at `pixel_size`.
-void* load_dvttf(int pixel_size);
+// dv_ttf_font_load_memory on DejaVu Sans at `pixel_size`; with `options`, the extended
+// loader with those options.
+void* load_dvttf(int pixel_size, unsigned int options = 0);
 // Releases an image from dv_ttf_font_render.
 void free_image(TextImage* image);
 // The library's TrueType loader on DejaVu Sans; false when it refuses the font.

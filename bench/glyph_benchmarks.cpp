@@ -1,6 +1,7 @@
 // Glyph by glyph, against FreeType, stb_truetype and the reference rasterizer:
 //   chars/DovrelTTF   every mapped code point of U+0020..U+017F once, each as a one-character
 //                     text, on a handle loaded for the iteration (untimed): every glyph cold
+//   chars/DovrelTTF-hinted  the same with the extended loader's light hinting
 //   chars/FreeType    FT_Load_Char(FT_LOAD_RENDER | FT_LOAD_NO_HINTING) of the same code
 //                     points, each composed onto a one-glyph canvas and expanded to RGBA
 //   chars/stb         stbtt_GetCodepointBitmap at the em scale of the same, composed alike
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "font/entry_points.h"
+#include "font/load_options.h"
 #include "font/raster/rasterizer.h"
 #include "font/text/image.h"
 #include "font/truetype/glyph_bitmap.h"
@@ -42,13 +44,13 @@ const std::vector<unsigned>& latin_code_points() {
   return code_points;
 }
 
-void chars_dvttf(benchmark::State& state, int pixel_size) {
+void chars_dvttf_loaded_with(benchmark::State& state, int pixel_size, unsigned int options) {
   std::vector<std::string> texts;
   for (const unsigned c : latin_code_points())
     texts.push_back(bench::utf8(c));
   for (auto _ : state) {
     state.PauseTiming();
-    void* font = bench::load_dvttf(pixel_size);
+    void* font = bench::load_dvttf(pixel_size, options);
     state.ResumeTiming();
     if (font == nullptr) {
       state.SkipWithError("DejaVu Sans did not load");
@@ -64,6 +66,14 @@ void chars_dvttf(benchmark::State& state, int pixel_size) {
     state.ResumeTiming();
   }
   state.counters["glyphs"] = static_cast<double>(texts.size());
+}
+
+void chars_dvttf(benchmark::State& state, int pixel_size) {
+  chars_dvttf_loaded_with(state, pixel_size, 0);
+}
+
+void chars_dvttf_hinted(benchmark::State& state, int pixel_size) {
+  chars_dvttf_loaded_with(state, pixel_size, load_option::kHinting);
 }
 
 void chars_freetype(benchmark::State& state, int pixel_size) {
@@ -166,6 +176,7 @@ void large_freetype(benchmark::State& state, char c, int pixel_size) {
 
 const bool kRegistered = [] {
   bench::register_at_every_size({{"chars/DovrelTTF", chars_dvttf},
+                                 {"chars/DovrelTTF-hinted", chars_dvttf_hinted},
                                  {"chars/FreeType", chars_freetype},
                                  {"chars/stb", chars_stb},
                                  {"raster/production", raster_production},

@@ -19,6 +19,7 @@ struct Ratio {
 constexpr Ratio kRatios[] = {
     {"(a) chars cold DovrelTTF/FT", "chars/DovrelTTF", "chars/FreeType"},
     {"(a) chars cold Dv/stb", "chars/DovrelTTF", "chars/stb"},
+    {"chars cold hinted/unhinted", "chars/DovrelTTF-hinted", "chars/DovrelTTF"},
     {"(b) paragraph cold Dv/FT", "cold/DovrelTTF", "cold/FreeType"},
     {"(b) paragraph cold Dv/stb", "cold/DovrelTTF", "cold/stb"},
     {"(c) paragraph warm Dv/FT", "warm/DovrelTTF", "warm/FreeType"},

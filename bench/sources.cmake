@@ -15,3 +15,8 @@ dv_sources(DV_BENCH_SOURCES bench
   render_benchmarks.cpp
   surface_draw_benchmarks.cpp
 )
+
+# The crispness measure of hinting (dvttf_crispness, built with DV_BENCH).
+dv_sources(DV_CRISPNESS_SOURCES bench
+  hinting_crispness.cpp
+)

@@ -15,6 +15,13 @@ dv_sources(DV_LIBRARY_SOURCES font
   entry_points.cpp
   loader.cpp
 )
+dv_sources(DV_LIBRARY_SOURCES font/hinting
+  blue_zones.cpp
+  grid_fitting.cpp
+  horizontal_edges.cpp
+  light_hinting.cpp
+  vertical_warp.cpp
+)
 dv_sources(DV_LIBRARY_SOURCES font/raster
   crossing_count.cpp
   crossing_sort.cpp

@@ -3,10 +3,10 @@
 // values included), and a draw onto a small surface at any position, on the fuzzers'
 // small heap (fuzz/support/fuzz_heap.h).
 // Input: byte 0 the pixel size (high bit: kerning), byte 1 the number of fallbacks (low
-// two bits), the surface format (next two bits; 0 is no format) and the order the handles
-// are freed (bit 4); bytes 2-3 the width (signed), byte 4 the alignment, byte 5 the line
-// gap (signed), byte 6 the flags, bytes 7-10 the draw position (two signed 16-bit values),
-// bytes 11-12 the surface's width and height, bytes 13-14 the text's length, then the
+// two bits), the surface format (next two bits; 0 is no format), the order the handles
+// are freed (bit 4) and light hinting (bit 5); bytes 2-3 the width (signed), byte 4 the alignment,
+// byte 5 the line gap (signed), byte 6 the flags, bytes 7-10 the draw position (two signed 16-bit
+// values), bytes 11-12 the surface's width and height, bytes 13-14 the text's length, then the
 // text, then each font but the last as a 3-byte length and its bytes, then the last font.
 // All little-endian. Checks: measure gives render's size, the caret positions are in
 // order and inside the image, and the draw leaves the surface exactly as blending render's
@@ -140,7 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fuzzheap::InputHeap heap(data, size);
   Input input{data, size, kHeader};
   const float pixel_size = kPixelSizes[(data[0] & 0x7F) % (sizeof kPixelSizes / sizeof(float))];
-  const unsigned int options = (data[0] & 0x80) != 0 ? load_option::kKerning : 0;
+  const unsigned int options = ((data[0] & 0x80) != 0 ? load_option::kKerning : 0) |
+                               ((data[1] & 0x20) != 0 ? load_option::kHinting : 0);
   const int fonts = 1 + (data[1] & 3);
   const DvTtfLayout layout{input.int16(2), static_cast<int32_t>(data[4] % 5) - 1,
                            static_cast<int8_t>(data[5]), data[6] % 4u};

@@ -2,10 +2,11 @@
 // dv_ttf_font_load_memory_ex, dv_ttf_font_render, a resize and a second render, each
 // render preceded by a dv_ttf_font_measure that must give its size or refuse with it.
 // Input: byte 0 picks the first pixel size (its high bit loads with kerning) and byte 1
-// the second, bytes 2-3 give the text's length (little-endian, cut to what is there),
-// then the text, then the font file. The render's own limits must keep every input fast
-// and every image within the image limit. The library runs on the fuzzers' small heap
-// (fuzz/support/fuzz_heap.h): a refused allocation gives null, and the next call works.
+// the second (its high bit loads with light hinting), bytes 2-3 give the text's length
+// (little-endian, cut to what is there), then the text, then the font file. The render's own limits
+// must keep every input fast and every image within the image limit. The library runs on the
+// fuzzers' small heap (fuzz/support/fuzz_heap.h): a refused allocation gives null, and the next
+// call works.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -67,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }();
   const uint8_t* font_bytes = data + 4 + text_length;
   const size_t font_size = size - 4 - text_length;
-  const unsigned int options = (data[0] & 0x80) != 0 ? load_option::kKerning : 0;
+  const unsigned int options = ((data[0] & 0x80) != 0 ? load_option::kKerning : 0) |
+                               ((data[1] & 0x80) != 0 ? load_option::kHinting : 0);
   void* font =
       dv::dv_ttf_font_load_memory_ex(font_bytes, font_size, pixel_size(data[0] & 0x7F), options);
   if (font == nullptr)

@@ -50,14 +50,17 @@ void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_
 // The extended loaders: dv_ttf_font_load_memory and dv_ttf_font_load with an options word.
 // With options 0 they behave exactly as those two. Otherwise each bit below turns on a
 // format or feature, and bits 16-31 pick the face of a collection (with
-// DV_TTF_LOAD_COLLECTIONS). Bits 4-15 are reserved: an options word that sets any of them
+// DV_TTF_LOAD_COLLECTIONS). Bits 5-15 are reserved: an options word that sets any of them
 // gives null. A face index past a collection's last face, and any index but 0 for a file
 // that is no collection, gives null. The handles work with the functions below as any other.
 constexpr unsigned int DV_TTF_LOAD_CFF = 1u;            // OpenType with CFF outlines ("OTTO")
 constexpr unsigned int DV_TTF_LOAD_COLLECTIONS = 2u;    // collections ("ttcf"), face options >> 16
 constexpr unsigned int DV_TTF_LOAD_COMPLETE_TYPE1 = 4u; // Type 1 in full, glyphs found by name
 constexpr unsigned int DV_TTF_LOAD_KERNING = 8u;        // pair kerning (GPOS, else kern)
-constexpr unsigned int DV_TTF_LOAD_ALL = 15u;           // every option bit
+// Light hinting: horizontal edges (baseline, x-height, cap height, the bars of letters)
+// snapped to whole pixel rows, vertically only; advances, kerning and widths unchanged.
+constexpr unsigned int DV_TTF_LOAD_HINTING = 16u;
+constexpr unsigned int DV_TTF_LOAD_ALL = 31u; // every option bit
 // The options bits that pick face `face` of a collection.
 constexpr unsigned int dv_ttf_face_option(unsigned int face) {
   return face << 16;

@@ -36,6 +36,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/font_file_test.cpp
   font/freetype_peer.cpp
   font/glyph_limits_test.cpp
+  font/hinting/light_hinting_test.cpp
   font/raster/curve_flattening_test.cpp
   font/raster/measure_outline_test.cpp
   font/raster/outline_test.cpp

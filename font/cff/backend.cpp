@@ -1,5 +1,7 @@
 #include "font/cff/backend.h"
 
+#include "font/cff/charstring.h"
+
 #include "font/cff/font.h"
 #include "font/cff/glyph_bitmap.h"
 #include "font/sfnt/sfnt_backend.h"
@@ -15,12 +17,19 @@ struct CffOutlines {
     return load_cff_font(font, dv::move(bytes), directory);
   }
   static GlyphBitmap rasterize(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                               GlyphBudget& budget) {
-    return rasterize_cff_glyph(font, glyph, scale, scratch, budget);
+                               GlyphBudget& budget, LightHinting* hinting) {
+    return rasterize_cff_glyph(font, glyph, scale, scratch, budget, hinting);
   }
   static GlyphBitmap measure(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                             GlyphBudget& budget) {
-    return measure_cff_glyph(font, glyph, scale, scratch, budget);
+                             GlyphBudget& budget, LightHinting* hinting) {
+    return measure_cff_glyph(font, glyph, scale, scratch, budget, hinting);
+  }
+  static bool draw(const Font& font, uint16_t glyph, double scale, Scratch&,
+                   OutlineBuilder& builder, uint64_t& work) {
+    CharstringWork charstring_work;
+    const bool drawn = draw_cff_glyph(font, glyph, scale, builder, charstring_work);
+    work += kWorkPerInterpreterStep * charstring_work.steps;
+    return drawn && !charstring_work.past_limits();
   }
 };
 

@@ -1,6 +1,7 @@
 #include "font/cff/glyph_bitmap.h"
 
 #include "font/cff/charstring.h"
+#include "font/hinting/light_hinting.h"
 
 namespace {
 
@@ -36,7 +37,8 @@ GlyphBitmap empty_bitmap(double advance) {
 // turns the outline into the bitmap, rasterized or only measured, paying for that too.
 template <typename Finish>
 GlyphBitmap glyph_with_scratch(const CffFont& font, uint32_t glyph, double scale,
-                               CffGlyphScratch& scratch, GlyphBudget& budget, Finish finish) {
+                               CffGlyphScratch& scratch, GlyphBudget& budget, LightHinting* hinting,
+                               Finish finish) {
   const ScratchTrimmer trimmer{scratch};
   const uint16_t metrics_glyph = glyph < font.num_glyphs ? static_cast<uint16_t>(glyph) : 0;
   uint16_t width = 0;
@@ -55,6 +57,8 @@ GlyphBitmap glyph_with_scratch(const CffFont& font, uint32_t glyph, double scale
   }
   if (!drawn)
     return empty_bitmap(advance);
+  if (hinting != nullptr && !hint_outline(scratch.outline, scale, *hinting, budget))
+    return empty_bitmap(advance);
   GlyphBitmap bitmap = finish(scratch.outline, advance);
   bitmap.advance = advance;
   return bitmap;
@@ -63,16 +67,18 @@ GlyphBitmap glyph_with_scratch(const CffFont& font, uint32_t glyph, double scale
 } // namespace
 
 GlyphBitmap rasterize_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
-                                CffGlyphScratch& scratch, GlyphBudget& budget) {
-  return glyph_with_scratch(font, glyph, scale, scratch, budget,
+                                CffGlyphScratch& scratch, GlyphBudget& budget,
+                                LightHinting* hinting) {
+  return glyph_with_scratch(font, glyph, scale, scratch, budget, hinting,
                             [&](const OutlineBuilder& outline, double advance) {
                               return rasterize_outline(outline, advance, scratch.raster, budget);
                             });
 }
 
 GlyphBitmap measure_cff_glyph(const CffFont& font, uint32_t glyph, double scale,
-                              CffGlyphScratch& scratch, GlyphBudget& budget) {
-  return glyph_with_scratch(font, glyph, scale, scratch, budget,
+                              CffGlyphScratch& scratch, GlyphBudget& budget,
+                              LightHinting* hinting) {
+  return glyph_with_scratch(font, glyph, scale, scratch, budget, hinting,
                             [&](const OutlineBuilder& outline, double advance) {
                               return measure_outline(outline, advance, budget);
                             });

@@ -7,14 +7,19 @@
 //   - `Scratch`: the storage one handle reuses for every glyph;
 //   - `load(Font&, bytes, directory)`: reads the face whose table directory starts at
 //     `directory`, false when it is not a usable font of the format;
-//   - `rasterize` and `measure(const Font&, glyph, scale, Scratch&, GlyphBudget&)`: the
-//     glyph's bitmap, with or without its pixels, paid from the budget.
+//   - `rasterize` and `measure(const Font&, glyph, scale, Scratch&, GlyphBudget&,
+//     LightHinting*)`: the glyph's bitmap, with or without its pixels, paid from the
+//     budget, hinted when the last argument is not null;
+//   - `draw(const Font&, glyph, scale, Scratch&, OutlineBuilder&, uint64_t& work)`: the
+//     glyph's outline unhinted, adding its work to `work`; false when it has none (the
+//     hinting measures the font's heights with it).
 #pragma once
 #include <stdint.h>
 
 #include "containers/unordered_map.h"
 #include "containers/vector.h"
 #include "font/backend.h"
+#include "font/hinting/light_hinting.h"
 #include "font/load_options.h"
 #include "font/sfnt/cmap.h"
 #include "font/sfnt/collection.h"
@@ -33,14 +38,19 @@ public:
       return false;
     if ((options_ & load_option::kKerning) != 0)
       kerning_ = read_sfnt_kerning(font_);
+    hinting_.enabled = (options_ & load_option::kHinting) != 0;
     return true;
   }
 
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
-    return Outlines::rasterize(font_, lookup_glyph(codepoint), scale, scratch_, budget);
+    if (!prepare_hinting(budget))
+      return GlyphBitmap();
+    return Outlines::rasterize(font_, lookup_glyph(codepoint), scale, scratch_, budget, hinting());
   }
   GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override {
-    return Outlines::measure(font_, lookup_glyph(codepoint), scale, scratch_, budget);
+    if (!prepare_hinting(budget))
+      return GlyphBitmap();
+    return Outlines::measure(font_, lookup_glyph(codepoint), scale, scratch_, budget, hinting());
   }
 
   double units_per_em() const override { return font_.units_per_em; }
@@ -59,6 +69,16 @@ public:
   }
 
 private:
+  LightHinting* hinting() { return hinting_.enabled ? &hinting_ : nullptr; }
+  bool prepare_hinting(GlyphBudget& budget) {
+    return prepare_light_hinting(
+        hinting_, font_.units_per_em, budget,
+        [&](unsigned int codepoint, double scale, OutlineBuilder& builder, uint64_t& work) {
+          const uint16_t glyph = lookup_glyph(codepoint);
+          return glyph != 0 && Outlines::draw(font_, glyph, scale, scratch_, builder, work);
+        });
+  }
+
   uint16_t lookup_glyph(unsigned int codepoint) {
     return lookup_glyph_cached(font_.data, font_.cmap4, font_.cmap12_groups, glyph_cache_,
                                codepoint);
@@ -69,4 +89,5 @@ private:
   dv::unordered_map<unsigned int, unsigned short> glyph_cache_; // code point -> glyph
   typename Outlines::Scratch scratch_;                          // reused by every glyph
   PairKerning kerning_;                                         // empty unless loaded with kerning
+  LightHinting hinting_;                                        // enabled only with the option
 };

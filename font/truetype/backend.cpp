@@ -15,12 +15,19 @@ struct TrueTypeOutlines {
     return load_truetype_font(font, dv::move(bytes), directory);
   }
   static GlyphBitmap rasterize(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                               GlyphBudget& budget) {
-    return rasterize_truetype_glyph(font, glyph, scale, scratch, budget);
+                               GlyphBudget& budget, LightHinting* hinting) {
+    return rasterize_truetype_glyph(font, glyph, scale, scratch, budget, hinting);
   }
   static GlyphBitmap measure(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                             GlyphBudget& budget) {
-    return measure_truetype_glyph(font, glyph, scale, scratch, budget);
+                             GlyphBudget& budget, LightHinting* hinting) {
+    return measure_truetype_glyph(font, glyph, scale, scratch, budget, hinting);
+  }
+  static bool draw(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
+                   OutlineBuilder& builder, uint64_t& work) {
+    const AffineTransform transform{scale, 0.0, 0.0, scale, 0.0, 0.0};
+    const bool drawn = append_glyph_outline(font, glyph, transform, builder, 0, scratch.glyf);
+    work += kWorkPerGlyfPoint * scratch.glyf.points_and_components;
+    return drawn && !scratch.glyf.past_limits;
   }
 };
 

@@ -1,5 +1,6 @@
 #include "font/truetype/glyph_bitmap.h"
 
+#include "font/hinting/light_hinting.h"
 #include "font/raster/rasterizer.h"
 #include "font/sfnt/sfnt.h"
 #include "font/truetype/outline.h"
@@ -38,7 +39,8 @@ void release_if_large(GlyphScratch& scratch) {
 // turns the outline into the bitmap, rasterized or only measured, paying for that too.
 template <typename Finish>
 GlyphBitmap glyph_with_scratch(const TrueTypeFont& font, uint16_t glyph, double scale,
-                               GlyphScratch& scratch, GlyphBudget& budget, Finish finish) {
+                               GlyphScratch& scratch, GlyphBudget& budget, LightHinting* hinting,
+                               Finish finish) {
   const uint16_t metrics_glyph = glyph < font.num_glyphs ? glyph : 0;
   uint16_t width = 0;
   if (!advance_width(font, metrics_glyph, width))
@@ -57,6 +59,8 @@ GlyphBitmap glyph_with_scratch(const TrueTypeFont& font, uint16_t glyph, double 
   }
   if (!appended)
     return empty_bitmap(advance);
+  if (hinting != nullptr && !hint_outline(builder, scale, *hinting, budget))
+    return empty_bitmap(advance);
   GlyphBitmap bitmap = finish(builder, advance);
   bitmap.advance = advance;
   return bitmap;
@@ -72,18 +76,20 @@ struct ScratchTrimmer {
 } // namespace
 
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                     GlyphScratch& scratch, GlyphBudget& budget) {
+                                     GlyphScratch& scratch, GlyphBudget& budget,
+                                     LightHinting* hinting) {
   const ScratchTrimmer trimmer{scratch};
-  return glyph_with_scratch(font, glyph, scale, scratch, budget,
+  return glyph_with_scratch(font, glyph, scale, scratch, budget, hinting,
                             [&](const OutlineBuilder& outline, double advance) {
                               return rasterize_outline(outline, advance, scratch.raster, budget);
                             });
 }
 
 GlyphBitmap measure_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                   GlyphScratch& scratch, GlyphBudget& budget) {
+                                   GlyphScratch& scratch, GlyphBudget& budget,
+                                   LightHinting* hinting) {
   const ScratchTrimmer trimmer{scratch};
-  return glyph_with_scratch(font, glyph, scale, scratch, budget,
+  return glyph_with_scratch(font, glyph, scale, scratch, budget, hinting,
                             [&](const OutlineBuilder& outline, double advance) {
                               return measure_outline(outline, advance, budget);
                             });

@@ -9,6 +9,8 @@
 #include "font/truetype/font.h"
 #include "font/truetype/outline.h"
 
+struct LightHinting; // font/hinting/light_hinting.h
+
 // The bitmap of glyph `glyph` (already looked up from a code point) at `scale` pixels per
 // font unit. Never fails: a truncated hmtx gives an empty bitmap one em wide, a malformed
 // glyph an empty bitmap with the glyph's own advance. A glyph past the limits of
@@ -24,13 +26,16 @@ struct GlyphScratch {
 };
 
 // The same bitmap, built in `scratch`, and paid from `budget` (font/glyph_budget.h): the
-// points and components decoded, then what the rasterizer spends.
+// points and components decoded, then what the rasterizer spends. With `hinting`, the
+// outline is hinted (font/hinting/light_hinting.h) before it is rasterized.
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                     GlyphScratch& scratch, GlyphBudget& budget);
+                                     GlyphScratch& scratch, GlyphBudget& budget,
+                                     LightHinting* hinting = nullptr);
 GlyphBitmap rasterize_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
                                      GlyphScratch& scratch);
 
 // The same bitmap without its pixels, paid from `budget` exactly as rasterizing pays: the
 // outline is built but not rasterized.
 GlyphBitmap measure_truetype_glyph(const TrueTypeFont& font, uint16_t glyph, double scale,
-                                   GlyphScratch& scratch, GlyphBudget& budget);
+                                   GlyphScratch& scratch, GlyphBudget& budget,
+                                   LightHinting* hinting = nullptr);

@@ -1,22 +1,30 @@
 // The Type 1 font backend: PFB and PFA font programs drawn with their straight-line
 // charstrings, or, with the extended loaders' complete-Type-1 option, in full.
 #include "font/type1/backend.h"
+#include "font/hinting/light_hinting.h"
 #include "font/load_options.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 #include "font/type1/glyph.h"
+#include "font/type1/interpreter.h"
 
 namespace {
 
 class Type1Backend final : public FontBackend {
 public:
-  explicit Type1Backend(Type1Mode mode) : mode_(mode) {}
+  Type1Backend(Type1Mode mode, bool hinting) : mode_(mode) { hinting_.enabled = hinting; }
 
   bool load(dv::vector<unsigned char> bytes) override {
     return load_type1_font(font_, bytes, mode_);
   }
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
-    return rasterize_type1_glyph(font_, codepoint, scale, raster_, budget);
+    if (!prepare_light_hinting(
+            hinting_, font_.units_per_em, budget,
+            [&](unsigned int reference, double reference_scale, OutlineBuilder& builder,
+                uint64_t& work) { return draw(reference, reference_scale, builder, work); }))
+      return GlyphBitmap();
+    return rasterize_type1_glyph(font_, codepoint, scale, raster_, budget,
+                                 hinting_.enabled ? &hinting_ : nullptr);
   }
   bool has_glyph(unsigned int codepoint) override {
     return type1_names_codepoint(font_, codepoint);
@@ -28,14 +36,30 @@ public:
   int metric_rounding() const override { return 1; }
 
 private:
+  // The glyph of `codepoint` unhinted, for measuring the font's heights.
+  bool draw(unsigned int codepoint, double scale, OutlineBuilder& builder, uint64_t& work) {
+    const ByteVector* charstring = charstring_for_type1_glyph(font_, codepoint);
+    if (charstring == nullptr || !type1_names_codepoint(font_, codepoint))
+      return false;
+    Type1Interpreter interpreter(&font_, scale);
+    const bool drawn = interpreter.execute(*charstring, 0);
+    work += kWorkPerInterpreterStep * interpreter.steps();
+    if (!drawn || interpreter.past_limits())
+      return false;
+    builder = static_cast<OutlineBuilder&&>(interpreter.outline());
+    return true;
+  }
+
   Type1Mode mode_;
   Type1Font font_;
   RasterScratch raster_; // reused by every glyph, kept within kMaxKeptScratchBytes
+  LightHinting hinting_; // enabled only with the option
 };
 
 } // namespace
 
 FontBackend* make_type1_backend(unsigned int options) {
   return new Type1Backend((options & load_option::kCompleteType1) != 0 ? Type1Mode::kComplete
-                                                                       : Type1Mode::kStraightLines);
+                                                                       : Type1Mode::kStraightLines,
+                          (options & load_option::kHinting) != 0);
 }

@@ -1,5 +1,6 @@
 #include "font/type1/glyph.h"
 
+#include "font/hinting/light_hinting.h"
 #include "font/raster/rasterizer.h"
 #include "font/type1/interpreter.h"
 #include "font/type1/unicode_names.h"
@@ -132,7 +133,8 @@ struct ScratchTrimmer {
 } // namespace
 
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
-                                  RasterScratch& scratch, GlyphBudget& budget) {
+                                  RasterScratch& scratch, GlyphBudget& budget,
+                                  LightHinting* hinting) {
   const ScratchTrimmer trimmer{scratch};
   const ByteVector* charstring = charstring_for_type1_glyph(font, codepoint);
   if (charstring == nullptr)
@@ -145,7 +147,8 @@ GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint,
   if (budget.spend(kWorkPerInterpreterStep * interpreter.steps())) {
     if (interpreter.past_limits()) {
       budget.refuse();
-    } else if (complete) {
+    } else if (complete && (hinting == nullptr ||
+                            hint_outline(interpreter.outline(), scale, *hinting, budget))) {
       bitmap = rasterize_outline(interpreter.outline(), interpreter.advance(), scratch, budget);
       crop_to_ink(bitmap);
     }

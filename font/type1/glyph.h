@@ -8,6 +8,8 @@
 #include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 
+struct LightHinting; // font/hinting/light_hinting.h
+
 // The encoding's name for a code up to 255 with a non-empty slot, else ".notdef": a view
 // of the font's own entry or of constant text, so naming allocates nothing.
 dv::string_view glyph_name_for_codepoint(const Type1Font& font, unsigned int codepoint);
@@ -21,9 +23,11 @@ const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale);
 // The same with the rasterizer's storage in `scratch` (kept within kMaxKeptScratchBytes),
 // paid from `budget` (font/glyph_budget.h): the charstring bytes interpreted, then what
-// the rasterizer spends; the bitmap is paid for before it is cropped.
+// the rasterizer spends; the bitmap is paid for before it is cropped. With `hinting`, the
+// outline is hinted (font/hinting/light_hinting.h) before it is rasterized.
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
-                                  RasterScratch& scratch, GlyphBudget& budget);
+                                  RasterScratch& scratch, GlyphBudget& budget,
+                                  LightHinting* hinting = nullptr);
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
                                   RasterScratch& scratch);
 

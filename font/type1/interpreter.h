@@ -17,6 +17,7 @@ public:
   bool execute(const ByteVector& charstring, int level);
 
   const OutlineBuilder& outline() const { return outline_; }
+  OutlineBuilder& outline() { return outline_; }
   double advance() const { return advance_; }
   // Work done so far, across every subroutine: charstring bytes run and curve edges made
   // (at most kMaxType1Work + 2048, a flex's two curves past the limit).

@@ -26,6 +26,7 @@ inline std::string package_of(const std::string& path) {
       {"/usr/share/fonts/opentype/noto/NotoSansCJK", "fonts-noto-cjk"},
       {"/usr/share/fonts/truetype/wqy/", "fonts-wqy-zenhei"},
       {"/usr/share/fonts/X11/Type1/", "fonts-urw-base35"},
+      {"/usr/share/fonts/opentype/cantarell/", "fonts-cantarell"},
   };
   for (const auto& [directory, package] : kPackages) {
     if (path.rfind(directory, 0) == 0) {

@@ -23,7 +23,7 @@ FontFormat detect_format(const std::string& bytes);
 const char* format_name(FontFormat format);
 
 // The extended loader's options the tools use unless told otherwise: every format and
-// feature, face 0 of a collection.
+// feature but light hinting (asked for on its own), face 0 of a collection.
 inline constexpr unsigned int kEveryOption = 15;
 
 class InspectedFont {

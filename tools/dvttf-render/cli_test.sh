@@ -243,6 +243,17 @@ if present "$dejavu" fonts-dejavu-core; then
   case_ 0 none "$plain baseline 30" --measure --no-kern "AVATAR To Wa"
   case_ 0 none "$kerned baseline 30" --no-kern --kern --measure "AVATAR To Wa"
   case_ 1 none "cannot render the text at 4096 px" --measure -s 4096 "AVATAR To Wa"
+  # --hinting moves edges onto whole rows only vertically: the image changes, its size and
+  # baseline do not; --no-hinting (the default) draws the same image as no option.
+  hinted=$("$tool" --hinting -s 12 -o "$work/hinted.png" "Menu item" | sed 's/.*: //')
+  unhinted=$("$tool" -s 12 -o "$work/unhinted.png" "Menu item" | sed 's/.*: //')
+  "$tool" --hinting --no-hinting -s 12 -o "$work/unhinted2.png" "Menu item" >/dev/null
+  if [ -z "$hinted" ] || [ "$hinted" != "$unhinted" ]; then
+    fail "hinting changed the size of the image ($hinted, $unhinted)"
+  fi
+  cmp -s "$work/hinted.png" "$work/unhinted.png" && fail "--hinting drew the unhinted image"
+  cmp -s "$work/unhinted.png" "$work/unhinted2.png" || fail "--no-hinting is not the default"
+  case_ 2 none "--hinting is an option of the extended loader" --standard --hinting Hi
 fi
 
 if present "$nimbus" fonts-urw-base35; then

@@ -50,18 +50,19 @@ using SetFallbacks = int(void*, void* const*, unsigned long);
 using RenderLayout = TextImage*(void*, const char*, const Layout*, int, int, int, double);
 using MeasureLayout = int(void*, const char*, const Layout*, int*, int*, int*);
 
-// The extended loader's option for pair kerning.
+// The extended loader's options for pair kerning and light hinting.
 constexpr unsigned int kKerningOption = 8;
+constexpr unsigned int kHintingOption = 16;
 
-// What the library's loader is asked for: every option (kerning unless --no-kern, the face
-// --face picks), or none with --standard.
+// What the library's loader is asked for: every option (kerning unless --no-kern, hinting
+// with --hinting, the face --face picks), or none with --standard.
 unsigned int load_options(const dvttf_render::Options& options) {
   if (options.standard) {
     return 0;
   }
   const unsigned int features =
       options.kern ? dvttf_tools::kEveryOption : dvttf_tools::kEveryOption & ~kKerningOption;
-  return features | options.face << 16;
+  return features | (options.hinting ? kHintingOption : 0u) | options.face << 16;
 }
 using FreeFont = void(void*);
 using Release = void(void*);

@@ -161,6 +161,11 @@ std::vector<dvttf_tools::OptionRow> option_table(Options* options) {
        flag(&options->kern)},
       {"no-kern", 0, nullptr, "no kerning: each advance as the font gives it",
        flag(&options->kern, false)},
+      {"hinting", 0, nullptr,
+       "light hinting: edges on whole pixel rows, crisp at menu sizes (10-16 px)",
+       flag(&options->hinting)},
+      {"no-hinting", 0, nullptr, "no hinting: each outline drawn where it falls (default)",
+       flag(&options->hinting, false)},
       {"face", 0, "N", "the face of a collection (default 0)",
        [options](const std::string& value) { return apply_face(value, options); }},
       {"standard", 0, nullptr,
@@ -206,6 +211,10 @@ ParseResult parse_options(const std::vector<std::string>& arguments) {
   }
   if (options.ellipsis && options.width == 0) {
     return {std::nullopt, "--ellipsis needs --width: without a width no line is too long"};
+  }
+  if (options.hinting && options.standard) {
+    return {std::nullopt, "--hinting is an option of the extended loader, which --standard "
+                          "leaves out"};
   }
   if (wants_layout(options) && options.standard) {
     return {std::nullopt, "--fallback, --width, --align, --line-gap and --ellipsis lay the text "

@@ -29,6 +29,7 @@ struct Options {
   double opacity = 255.0;
   std::string output = "out.png";
   bool kern = true;      // load with pair kerning
+  bool hinting = false;  // load with light hinting
   bool standard = false; // load with the standard loader: TrueType and Type 1 only
   unsigned int face = 0; // a collection's face
   bool measure = false;  // print the image's size and baseline instead of writing it

@@ -69,3 +69,17 @@ python3 "$here/compose-panel.py" "$out/boot-menu.png" 640 320 16,32,64 \
   "$work/title.png@centre,16" rect@40,62,560,1,90,110,150 rect@32,76,576,34,200,215,240 \
   "$work/selected.png@40,79" "$work/entries.png@40,118" rect@40,228,560,1,90,110,150 \
   "$work/help.png@centre,240"
+
+# docs/hinting.png: a menu line in DejaVu Sans at 10 to 16 px, unhinted (left, the
+# library's default) and with light hinting (right, the extended loader's hinting option,
+# dvttf-render --hinting), each pixel enlarged four times so that the rows show: hinted,
+# the baseline, the x-height and the bars of e, t, f and H fall on whole rows.
+pairs=()
+for size in 10 11 12 13 14 15 16; do
+  "$render" --size "$size" --no-hinting --output "$work/unhinted-$size.png" \
+    'Boot the default entry (Hefty 0.9)' >/dev/null
+  "$render" --size "$size" --hinting --output "$work/hinted-$size.png" \
+    'Boot the default entry (Hefty 0.9)' >/dev/null
+  pairs+=("$work/unhinted-$size.png,$work/hinted-$size.png")
+done
+python3 "$here/enlarge-pairs.py" "$out/hinting.png" 4 "${pairs[@]}"
