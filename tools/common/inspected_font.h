@@ -24,7 +24,7 @@ const char* format_name(FontFormat format);
 
 // The extended loader's options the tools use unless told otherwise: every format and
 // feature, face 0 of a collection.
-inline constexpr unsigned int kEveryOption = 15;
+inline constexpr unsigned int kEveryOption = 31;
 
 class InspectedFont {
 public:

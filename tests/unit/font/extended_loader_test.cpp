@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         OptionCase{"TrueTypeWithoutOptions", truetype_with_em(1000), 0, 1000},
         OptionCase{"TrueTypeWithEveryOption", truetype_with_em(1000), kAll, 1000},
-        OptionCase{"ReservedLowBit", truetype_with_em(1000), 0x10, 0},
+        OptionCase{"ReservedLowBit", truetype_with_em(1000), 0x20, 0},
         OptionCase{"ReservedHighBit", truetype_with_em(1000), kAll | 0x8000, 0},
         OptionCase{"FaceOneOfASingleFont", truetype_with_em(1000), kAll | 1u << kFaceShift, 0},
         OptionCase{"FaceOneOfAType1Font", type1_font(), kAll | 1u << kFaceShift, 0},
