@@ -20,9 +20,10 @@ using testfont::Tuple;
 
 namespace {
 
-testfont::Component component_of_glyph_one() {
+testfont::Component component_of_glyph_one(uint16_t flags = 0x0002) {
   testfont::Component component;
   component.glyph = 1;
+  component.flags = flags;
   return component;
 }
 
@@ -34,14 +35,16 @@ const std::vector<testfont::Axis> kAxes = {{"wght", 100, 400, 900}, {"wdth", 50,
 //   - at wdth -1 (points 0 and 2 listed, the others inferred): point 2 -100, so the right
 //     side moves -100 and the left stays;
 //   - at wght 0.5 between 0 and 1 (an intermediate region): the top +100.
-// Glyph 3 ('B') is glyph 1 as a component, moved +100 at wght 1.
+// Glyph 3 ('B') is glyph 1 as a component, moved +100 at wght 1; glyph 4 ('C') is glyph 1
+// as a component lending its metrics (USE_MY_METRICS), with an advance of 500 of its own.
 Bytes variable_font(std::vector<testfont::TableEntry> more = {}, bool with_gvar = true) {
   testfont::FontParams params;
   params.glyphs = {{testfont::simple_glyph({testfont::box(50, 0, 450, 700)}), 500, 50},
                    {testfont::simple_glyph({testfont::box(100, 0, 500, 700)}), 600, 100},
                    {{}, 300, 0},
-                   {testfont::composite_glyph({component_of_glyph_one()}), 600, 100}};
-  params.cmaps = {{3, 1, testfont::cmap_format4_for({{'A', 1}, {'B', 3}, {' ', 2}})}};
+                   {testfont::composite_glyph({component_of_glyph_one()}), 600, 100},
+                   {testfont::composite_glyph({component_of_glyph_one(0x0202)}), 500, 100}};
+  params.cmaps = {{3, 1, testfont::cmap_format4_for({{'A', 1}, {'B', 3}, {'C', 4}, {' ', 2}})}};
   const Tuple wider{{1, 0}, {}, {}, {}, {0, 0, 200, 200, 0, 200, 0, 0}, std::vector<int16_t>(8)};
   const Tuple narrower{{0, -1}, {}, {}, {0, 2}, {0, -100}, {0, 0}};
   const Tuple taller{
@@ -51,7 +54,7 @@ Bytes variable_font(std::vector<testfont::TableEntry> more = {}, bool with_gvar 
       {"fvar", testfont::fvar_table(kAxes, {{258, {700, 100}}, {259, {100, 50}}})}};
   if (with_gvar)
     params.extra_tables.push_back(
-        {"gvar", testfont::gvar_table(2, 4, {{1, {wider, narrower, taller}}, {3, {moved}}})});
+        {"gvar", testfont::gvar_table(2, 5, {{1, {wider, narrower, taller}}, {3, {moved}}})});
   for (auto& entry : more)
     params.extra_tables.push_back(std::move(entry));
   return testfont::build_font(params);
@@ -127,11 +130,28 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(VariableFont, HvarGivesTheAdvanceInsteadOfThePhantomPoints) {
   FontHandle* font =
-      load(variable_font({{"HVAR", testfont::hvar_table({{1, 0}}, {{0}, {30}, {0}, {-10}})}}));
+      load(variable_font({{"HVAR", testfont::hvar_table({{1, 0}}, {{0}, {30}, {0}, {-10}, {0}})}}));
   ASSERT_NE(font, nullptr);
   ASSERT_EQ(dv::dv_ttf_font_set_variation(font, "wght=900"), 1);
   EXPECT_EQ(ink_of(font, 'A'), (Ink{10, 60, 70, 63}));
   EXPECT_EQ(ink_of(font, 'B'), (Ink{20, 60, 70, 59}));
+  dv::dv_ttf_font_free(font);
+}
+
+// Away from the default instance a component lending its metrics gives its varied
+// advance (as FreeType draws it); at the default the composite's own hmtx entry stands, as
+// it did before variations were read.
+TEST(VariableFont, ComponentLendingItsMetricsGivesTheVariedAdvance) {
+  FontHandle* font = load(variable_font());
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(ink_of(font, 'C'), (Ink{10, 40, 70, 50}));
+  ASSERT_EQ(dv::dv_ttf_font_set_variation(font, "wght=900"), 1);
+  EXPECT_EQ(ink_of(font, 'C'), (Ink{10, 60, 70, 80}));
+  dv::dv_ttf_font_free(font);
+  font =
+      load(variable_font({{"HVAR", testfont::hvar_table({{1, 0}}, {{0}, {30}, {0}, {-10}, {7}})}}));
+  ASSERT_EQ(dv::dv_ttf_font_set_variation(font, "wght=900"), 1);
+  EXPECT_EQ(ink_of(font, 'C'), (Ink{10, 60, 70, 63}));
   dv::dv_ttf_font_free(font);
 }
 
