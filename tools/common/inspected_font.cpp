@@ -210,10 +210,6 @@ std::string InspectedFont::load() {
 bool InspectedFont::maps(uint32_t codepoint) const {
   if (const SfntFont* sfnt_font = sfnt()) {
     const SfntFont& font = *sfnt_font;
-    // With the extended character maps a variation selector is part of the character
-    // before it, never drawn on its own.
-    if (font.reads_extended_cmaps && is_variation_selector(codepoint))
-      return true;
     uint16_t glyph = map_code_point(font.data, font.cmap4, font.cmap12_groups, codepoint);
     if (glyph == 0 && font.reads_extended_cmaps)
       glyph = map_extended(font.data, font.extended_cmaps, codepoint);
@@ -226,6 +222,11 @@ bool InspectedFont::maps(uint32_t codepoint) const {
            (notdef == font->charstrings.end() || charstring != &notdef->second);
   }
   return false;
+}
+
+bool InspectedFont::draws_nothing_for(uint32_t codepoint) const {
+  const SfntFont* font = sfnt();
+  return font != nullptr && font->reads_extended_cmaps && is_variation_selector(codepoint);
 }
 
 bool InspectedFont::declares_standard_encoding() const {

@@ -173,7 +173,7 @@ void warn_unmapped(const std::vector<const dvttf_tools::InspectedFont*>& chain,
   for (uint32_t codepoint : dvttf_render::distinct_codepoints(text)) {
     bool mapped = false;
     for (const dvttf_tools::InspectedFont* font : chain) {
-      mapped = mapped || font->maps(codepoint);
+      mapped = mapped || font->maps(codepoint) || font->draws_nothing_for(codepoint);
     }
     if (!mapped) {
       ++count;
