@@ -144,6 +144,7 @@ dv_sources(DV_ARTIFACT_TEST_SOURCES tests/artifact
   surface_draw_artifact_test.cpp
   text_render_artifact_test.cpp
   type1_artifact_test.cpp
+  variation_artifact_test.cpp
 )
 
 # Programs of one file each.
