@@ -7,6 +7,8 @@
 #include "font/glyph_bitmap.h"
 #include "font/glyph_budget.h"
 
+struct FontVariations;
+
 // A font format. `load` is called once on a fresh object with the whole file, which it may
 // keep (the loader moves its only copy in); on false the object is destroyed. Metrics are in font
 // units.
@@ -39,6 +41,14 @@ public:
   // missing glyph). This default claims every code point: a backend that cannot tell
   // draws everything itself.
   virtual bool has_glyph(unsigned int codepoint);
+  // True when a variation selector after a code point is part of its glyph: the layout
+  // then asks for the pair's key (font/variation_sequence.h) in place of the two.
+  virtual bool draws_variation_sequences() const { return false; }
+  // The design space of a variable font (font/sfnt/font_variations.h), null for any other.
+  virtual const FontVariations* variations() const { return nullptr; }
+  // Draws the instance at user values `values` (one per axis, clamped to each range) from
+  // now on; only called on a backend whose `variations` is not null.
+  virtual void set_variation(const double* values) { (void)values; }
 
   // One glyph on its own, bounded only by the per-glyph limits.
   GlyphBitmap rasterize(unsigned int codepoint, double scale) {

@@ -14,12 +14,15 @@
 //   - each pixel of a glyph's bitmap: one unit;
 //   - with hinting, each outline edge: kWorkPerHintedEdge, and each pair of its horizontal
 //     edges compared: one unit;
+//   - in a variable font away from its default instance, each point delta read or
+//     inferred: kWorkPerVariationDelta, and each region of an advance delta: one unit;
 //   - with kerning, each field read to find a pair's kerning: kWorkPerKerningRead (a render
 //     pays this for every pair of its text, cached glyphs included).
 inline constexpr uint64_t kWorkPerInterpreterStep = 8;
 inline constexpr uint64_t kWorkPerGlyfPoint = 8;
 inline constexpr uint64_t kWorkPerKerningRead = 2;
 inline constexpr uint64_t kWorkPerHintedEdge = 4;
+inline constexpr uint64_t kWorkPerVariationDelta = 2;
 
 // A backend draws a glyph within the budget and takes what the glyph cost from it. When a
 // glyph needs more than is left, the backend refuses it before allocating (pixels) or

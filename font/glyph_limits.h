@@ -35,6 +35,8 @@ inline constexpr size_t kMaxOutlineSegments = size_t{1} << 18;
 inline constexpr uint32_t kMaxGlyphPoints = 1u << 18;
 inline constexpr uint32_t kMaxGlyphComponents = 4096;
 inline constexpr int kMaxCompositeDepth = 11;
+// Point deltas one glyph of a variable font may read and infer, components included.
+inline constexpr uint64_t kMaxVariationDeltas = 1u << 22;
 
 // CFF: charstring operands and operators executed, subroutines and an endchar accent's
 // two components included.

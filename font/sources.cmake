@@ -14,6 +14,8 @@ dv_sources(DV_LIBRARY_SOURCES font
   backend.cpp
   entry_points.cpp
   loader.cpp
+  variation_entry_points.cpp
+  variation_settings.cpp
 )
 dv_sources(DV_LIBRARY_SOURCES font/hinting
   blue_zones.cpp
@@ -32,7 +34,12 @@ dv_sources(DV_LIBRARY_SOURCES font/raster
 dv_sources(DV_LIBRARY_SOURCES font/sfnt
   cmap.cpp
   collection.cpp
+  extended_cmap.cpp
+  font_variations.cpp
+  glyph_variations.cpp
+  item_variation_store.cpp
   kerning.cpp
+  mac_roman.cpp
   sfnt_font.cpp
 )
 dv_sources(DV_LIBRARY_SOURCES font/text

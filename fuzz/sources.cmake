@@ -12,6 +12,7 @@ dv_sources(DV_FUZZER_SOURCES fuzz
   truetype_glyph_fuzzer.cpp
   truetype_load_fuzzer.cpp
   type1_fuzzer.cpp
+  variation_fuzzer.cpp
 )
 dv_sources(DV_FUZZ_SETUP_SOURCES fuzz/support fuzz_heap.cpp stand_in_setup.cpp)
 dv_sources(DV_FUZZ_SEED_SOURCES fuzz/support make_seed_corpus.cpp)

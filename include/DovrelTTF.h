@@ -50,7 +50,7 @@ void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_
 // The extended loaders: dv_ttf_font_load_memory and dv_ttf_font_load with an options word.
 // With options 0 they behave exactly as those two. Otherwise each bit below turns on a
 // format or feature, and bits 16-31 pick the face of a collection (with
-// DV_TTF_LOAD_COLLECTIONS). Bits 5-15 are reserved: an options word that sets any of them
+// DV_TTF_LOAD_COLLECTIONS). Bits 5 and 7-15 are reserved: an options word that sets any of them
 // gives null. A face index past a collection's last face, and any index but 0 for a file
 // that is no collection, gives null. The handles work with the functions below as any other.
 constexpr unsigned int DV_TTF_LOAD_CFF = 1u;            // OpenType with CFF outlines ("OTTO")
@@ -60,7 +60,14 @@ constexpr unsigned int DV_TTF_LOAD_KERNING = 8u;        // pair kerning (GPOS, e
 // Light hinting: horizontal edges (baseline, x-height, cap height, the bars of letters)
 // snapped to whole pixel rows, vertically only; advances, kerning and widths unchanged.
 constexpr unsigned int DV_TTF_LOAD_HINTING = 16u;
-constexpr unsigned int DV_TTF_LOAD_ALL = 31u; // every option bit
+// Character maps of formats 0 (Macintosh Roman), 13 (ranges sharing a glyph) and 14:
+// a variation selector (U+FE00-U+FE0F, U+E0100-U+E01EF) after a character picks the
+// variant glyph the font lists for the pair, else the character's own; a selector itself
+// draws nothing.
+constexpr unsigned int DV_TTF_LOAD_CHARACTER_MAPS = 64u;
+// The formats and kerning, every bit the extended loaders first offered. Hinting and the
+// further character maps change what existing text draws, so they are asked for by name.
+constexpr unsigned int DV_TTF_LOAD_ALL = 15u;
 // The options bits that pick face `face` of a collection.
 constexpr unsigned int dv_ttf_face_option(unsigned int face) {
   return face << 16;
@@ -143,6 +150,33 @@ int dv_ttf_font_measure(void* font, const char* text, int* width, int* height, i
 // Exported as _Z16dv_ttf_font_freePv.
 void dv_ttf_font_free(void* font);
 
+// ---- Variable fonts (TrueType outlines: fvar, avar, gvar, HVAR, MVAR) ----------------
+//
+// A handle of a variable font draws its default instance until told otherwise.
+// dv_ttf_font_set_variation picks another: `settings` lists axis tags and user-space
+// values, "wght=700,wdth=87.5" (spaces around tags and values allowed, a later pair for
+// a tag wins); axes not named keep their default; values are clamped to each axis's
+// range; null or "" returns to the default instance. The glyphs drawn so far are dropped,
+// as dv_ttf_font_resize drops them. Returns 1, or 0 with the handle unchanged for a null
+// handle, a font without variations, a tag the font does not have, or a malformed string.
+// Exported as _Z25dv_ttf_font_set_variationPvPKc.
+int dv_ttf_font_set_variation(void* font, const char* settings);
+
+// The number of axes of the font (0 for a font without variations); when 0 <= index <
+// that number, axis `index`'s tag (four characters, the first in the high byte) and its
+// minimum, default and maximum user values are stored through the pointers not null.
+// Exported as _Z26dv_ttf_font_variation_axisPviPjPdS1_S1_.
+int dv_ttf_font_variation_axis(void* font, int index, unsigned int* tag, double* minimum,
+                               double* default_value, double* maximum);
+
+// The number of named instances of the font (0 without variations); when 0 <= index <
+// that number, instance `index`'s subfamily name ID (in the font's name table) and up to
+// `value_count` of its user values, in axis order, are stored through the pointers not
+// null.
+// Exported as _Z26dv_ttf_font_named_instancePviPjPdi.
+int dv_ttf_font_named_instance(void* font, int index, unsigned int* subfamily_name_id,
+                               double* values, int value_count);
+
 // ---- Text for a boot screen: fallback fonts, laid-out text, surfaces, carets ----------
 //
 // Fallback fonts. dv_ttf_font_set_fallbacks gives a handle an ordered list of other
@@ -206,8 +240,8 @@ TextImage* dv_ttf_font_render_layout(void* font, const char* text, const DvTtfLa
 // and its first line's baseline row, or 0 (outputs untouched) wherever it gives null. New
 // glyphs are measured, not cached.
 // Exported as _Z26dv_ttf_font_measure_layoutPvPKcPK11DvTtfLayoutPiS5_S5_.
-int dv_ttf_font_measure_layout(void* font, const char* text, const DvTtfLayout* layout,
-                               int* width, int* height, int* baseline);
+int dv_ttf_font_measure_layout(void* font, const char* text, const DvTtfLayout* layout, int* width,
+                               int* height, int* baseline);
 
 // A caller's 32-bit pixel surface: `height` rows of `width` pixels, each row `pitch` bytes
 // after the one before (pitch >= width * 4).

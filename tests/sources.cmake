@@ -12,6 +12,7 @@ dv_sources(DV_TEST_SUPPORT_SOURCES tests/support
   surface_oracle.cpp
   text_image_reference.cpp
   type1_builder.cpp
+  variation_builder.cpp
 )
 
 # unit_tests: dvcore linked directly.
@@ -43,10 +44,12 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/raster/rasterizer_test.cpp
   font/raster/reference_rasterizer.cpp
   font/sfnt/cmap_test.cpp
+  font/sfnt/extended_cmap_test.cpp
   font/sfnt/kerning_real_fonts_test.cpp
   font/sfnt/kerning_reference.cpp
   font/sfnt/kerning_test.cpp
   font/sfnt/sfnt_test.cpp
+  font/sfnt/variation_test.cpp
   font/text/canvas_test.cpp
   font/text/fallback_chain_test.cpp
   font/text/paragraph_layout_test.cpp
@@ -63,6 +66,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/truetype/rasterizer_equality_test.cpp
   font/truetype/real_fonts_test.cpp
   font/truetype/star_glyph_test.cpp
+  font/truetype/variation_freetype_test.cpp
   font/type1/complete_interpreter_test.cpp
   font/type1/complete_mode_freetype_test.cpp
   font/type1/complete_naming_test.cpp
@@ -141,6 +145,7 @@ dv_sources(DV_ARTIFACT_TEST_SOURCES tests/artifact
   surface_draw_artifact_test.cpp
   text_render_artifact_test.cpp
   type1_artifact_test.cpp
+  variation_artifact_test.cpp
 )
 
 # Programs of one file each.

@@ -5,7 +5,7 @@ packages=(
   clang-14 lld-14 llvm-14 libclang-rt-14-dev cmake ninja-build make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libfreetype-dev libpng-dev
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-noto-core fonts-urw-base35 t1utils
-  fonts-linuxlibertine fonts-cantarell fonts-wqy-zenhei fonts-noto-cjk
+  fonts-linuxlibertine fonts-cantarell fonts-wqy-zenhei fonts-noto-cjk fonts-inter-variable
   libstb-dev
   clang-format python3 python3-fonttools
 )

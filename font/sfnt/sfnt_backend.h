@@ -24,6 +24,7 @@
 #include "font/sfnt/cmap.h"
 #include "font/sfnt/collection.h"
 #include "font/sfnt/kerning.h"
+#include "font/variation_sequence.h"
 
 template <typename Outlines> class SfntBackend final : public FontBackend {
 public:
@@ -33,6 +34,7 @@ public:
   // kerning only when the options ask for it.
   bool load(dv::vector<unsigned char> bytes) override {
     uint32_t directory = 0;
+    font_.reads_extended_cmaps = extended_cmaps();
     if (!sfnt_face_directory(bytes, load_option::face_index(options_), directory) ||
         !Outlines::load(font_, dv::move(bytes), directory))
       return false;
@@ -43,23 +45,39 @@ public:
   }
 
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
-    if (!prepare_hinting(budget))
-      return GlyphBitmap();
+    if (draws_nothing(codepoint) || !prepare_hinting(budget))
+      return GlyphBitmap{};
     return Outlines::rasterize(font_, lookup_glyph(codepoint), scale, scratch_, budget, hinting());
   }
   GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override {
-    if (!prepare_hinting(budget))
-      return GlyphBitmap();
+    if (draws_nothing(codepoint) || !prepare_hinting(budget))
+      return GlyphBitmap{};
     return Outlines::measure(font_, lookup_glyph(codepoint), scale, scratch_, budget, hinting());
   }
 
   double units_per_em() const override { return font_.units_per_em; }
-  double ascent() const override { return font_.ascent; }
-  double descent() const override { return font_.descent > 0 ? font_.descent : 0.0; }
-  double line_gap() const override { return font_.line_gap > 0 ? font_.line_gap : 0.0; }
+  // At the default instance the deltas are 0 and these are the static font's metrics.
+  double ascent() const override { return font_.ascent + font_.variations.ascent_delta; }
+  double descent() const override {
+    const double descent = font_.descent - font_.variations.descent_delta;
+    return descent > 0 ? descent : 0.0;
+  }
+  double line_gap() const override {
+    const double gap = font_.line_gap + font_.variations.line_gap_delta;
+    return gap > 0 ? gap : 0.0;
+  }
+  const FontVariations* variations() const override {
+    return font_.variations.axes.size != 0 ? &font_.variations : nullptr;
+  }
+  void set_variation(const double* values) override {
+    select_instance(font_.data, font_.variations, values);
+  }
   int metric_rounding() const override { return 0; } // line metrics round up
   bool kerns() const override { return !kerning_.empty(); }
-  bool has_glyph(unsigned int codepoint) override { return lookup_glyph(codepoint) != 0; }
+  bool has_glyph(unsigned int codepoint) override {
+    return draws_nothing(codepoint) || lookup_glyph(codepoint) != 0;
+  }
+  bool draws_variation_sequences() const override { return extended_cmaps(); }
   double kerning(unsigned int left, unsigned int right, GlyphBudget& budget) override {
     uint64_t work = 0;
     const int32_t value =
@@ -79,9 +97,38 @@ private:
         });
   }
 
-  uint16_t lookup_glyph(unsigned int codepoint) {
-    return lookup_glyph_cached(font_.data, font_.cmap4, font_.cmap12_groups, glyph_cache_,
-                               codepoint);
+  bool extended_cmaps() const { return (options_ & load_option::kExtendedCmaps) != 0; }
+
+  // A variation selector on its own is no character to draw: no ink, no advance.
+  bool draws_nothing(unsigned int codepoint) const {
+    return extended_cmaps() && is_variation_selector(codepoint);
+  }
+
+  uint16_t lookup_glyph(unsigned int key) {
+    if (!extended_cmaps())
+      return lookup_glyph_cached(font_.data, font_.cmap4, font_.cmap12_groups, glyph_cache_, key);
+    const auto* found = glyph_cache_.find(key);
+    if (found != glyph_cache_.end())
+      return found->second;
+    const uint16_t glyph = is_variation_sequence_key(key) ? sequence_glyph(key) : map_any(key);
+    glyph_cache_[key] = glyph;
+    return glyph;
+  }
+
+  // Every character map the font has: formats 4 and 12 first, as without the option.
+  uint16_t map_any(uint32_t codepoint) const {
+    const uint16_t glyph = map_code_point(font_.data, font_.cmap4, font_.cmap12_groups, codepoint);
+    return glyph != 0 ? glyph : map_extended(font_.data, font_.extended_cmaps, codepoint);
+  }
+
+  // The variant format 14 lists for the pair, else the base's own glyph.
+  uint16_t sequence_glyph(uint32_t key) const {
+    uint16_t variant = 0;
+    const uint32_t base = sequence_base(key);
+    if (map_variation_sequence(font_.data, font_.extended_cmaps, base, sequence_selector(key),
+                               variant) == SequenceMapping::kGlyph)
+      return variant;
+    return map_any(base);
   }
 
   unsigned int options_; // the extended loaders' options word; 0 from the standard loaders

@@ -56,7 +56,9 @@ bool read_header_fields(SfntFont& font) {
 bool select_character_map(SfntFont& font) {
   if (!select_cmap_subtables(font.data, font.cmap, font.cmap4, font.cmap12_groups))
     return false;
-  return font.cmap4.valid || font.cmap12_groups.size != 0;
+  if (font.reads_extended_cmaps)
+    select_extended_cmaps(font.data, font.cmap, font.extended_cmaps);
+  return font.cmap4.valid || font.cmap12_groups.size != 0 || has_extended_cmap(font.extended_cmaps);
 }
 
 } // namespace
@@ -67,8 +69,11 @@ uint32_t sfnt_version_at(const dv::vector<unsigned char>& data, uint64_t directo
 
 bool load_sfnt_font(SfntFont& font, dv::vector<unsigned char> bytes, uint32_t directory) {
   font.data = dv::move(bytes);
-  return read_directory(font, directory) && assign_required_tables(font) &&
-         read_header_fields(font) && select_character_map(font);
+  if (!read_directory(font, directory) || !assign_required_tables(font) ||
+      !read_header_fields(font) || !select_character_map(font))
+    return false;
+  read_font_variations(font.data, font.tables, font.variations);
+  return true;
 }
 
 bool assign_table(const SfntFont& font, uint32_t tag, TableRecord& record) {

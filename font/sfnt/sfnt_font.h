@@ -10,6 +10,8 @@
 #include "containers/unordered_map.h"
 #include "containers/vector.h"
 #include "font/sfnt/cmap.h"
+#include "font/sfnt/extended_cmap.h"
+#include "font/sfnt/font_variations.h"
 #include "font/sfnt/sfnt.h"
 
 struct SfntFont {
@@ -28,6 +30,11 @@ struct SfntFont {
   uint16_t num_hmetrics = 0; // never 0 after loading
   Format4Subtable cmap4;
   dv::vector<Format12Group> cmap12_groups;
+  // Set before loading by the extended loaders' character-map option: formats 0, 13 and
+  // 14 are then read too, and a font with only format 0 or 13 loads.
+  bool reads_extended_cmaps = false;
+  ExtendedCmaps extended_cmaps;
+  FontVariations variations; // no axes for a static font
 };
 
 // The sfnt version of the face whose table directory starts at `directory`, or 0 when the

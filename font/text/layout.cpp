@@ -1,5 +1,6 @@
 #include "font/text/layout.h"
 
+#include "font/text/glyph_keys.h"
 #include "font/text/pixel_rounding.h"
 
 using pixel_rounding::saturate_to_int32;
@@ -189,7 +190,8 @@ bool layout_line(FontHandle* handle, const TextLine& line, const LineMetrics& me
   }
   bool first = true;
   unsigned int previous = 0;
-  const bool complete = for_each_codepoint(line, [&](unsigned int codepoint) {
+  const bool pairs = handle->backend->draws_variation_sequences();
+  const bool complete = for_each_glyph_key(line, pairs, [&](unsigned int codepoint) {
     if (kerning && !first) {
       // Kerning is paid from the same work budget as new glyphs, so a font whose kerning
       // tables are slow to search cannot make a long text slow.

@@ -2,6 +2,7 @@
 
 #include "font/text/canvas.h"
 #include "font/text/codepoint_set.h"
+#include "font/text/glyph_keys.h"
 #include "font/text/layout.h"
 #include "font/text/render_limits.h"
 #include "font/text/utf8.h"
@@ -26,8 +27,9 @@ uint64_t new_codepoints(const FontHandle& font, const char* text, uint64_t text_
   CodepointSet seen(most);
   uint64_t count = 0;
   TextLine line = first_line(text);
+  const bool pairs = font.backend->draws_variation_sequences();
   for (;;) {
-    for_each_codepoint(line, [&](unsigned int codepoint) {
+    for_each_glyph_key(line, pairs, [&](unsigned int codepoint) {
       if (font.bitmap_cache.find(codepoint) == font.bitmap_cache.end()) {
         count += seen.insert(codepoint);
       }

@@ -34,7 +34,13 @@ bool read_glyf_outlines(TrueTypeFont& font) {
       !assign_table(font, sfnt_tag("loca"), font.loca))
     return false;
   font.index_to_loc_format = read_i16_be(font.data, font.head.offset + kHeadIndexToLocFormat);
-  return decode_loca(font);
+  if (!decode_loca(font))
+    return false;
+  TableRecord gvar;
+  if (font.variations.axes.size != 0 && assign_table(font, sfnt_tag("gvar"), gvar))
+    read_glyph_variation_table(font.data, gvar, static_cast<uint32_t>(font.variations.axes.size),
+                               font.gvar);
+  return true;
 }
 
 } // namespace

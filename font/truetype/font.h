@@ -10,6 +10,7 @@
 #include <stdint.h>
 
 #include "containers/vector.h"
+#include "font/sfnt/glyph_variations.h"
 #include "font/sfnt/sfnt_font.h"
 
 struct TrueTypeFont : SfntFont {
@@ -17,7 +18,13 @@ struct TrueTypeFont : SfntFont {
   TableRecord loca;
   int16_t index_to_loc_format = 0;        // 0: 16-bit loca entries, else 32-bit
   dv::vector<unsigned int> glyph_offsets; // num_glyphs + 1 offsets into glyf
+  GlyphVariationTable gvar;               // present only in a variable font with a usable gvar
 };
+
+// True when the instance drawn is not the default one: outlines and advances then vary.
+inline bool varies(const TrueTypeFont& font) {
+  return !font.variations.at_default;
+}
 
 // Fills `font` from a complete font file, which it keeps. False when the file is not a usable
 // TrueType font; `font` is then partly filled and must only be destroyed.

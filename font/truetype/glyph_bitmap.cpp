@@ -2,6 +2,7 @@
 
 #include "font/hinting/light_hinting.h"
 #include "font/raster/rasterizer.h"
+#include "font/sfnt/item_variation_store.h"
 #include "font/sfnt/sfnt.h"
 #include "font/truetype/outline.h"
 
@@ -30,9 +31,40 @@ void release_if_large(GlyphScratch& scratch) {
   const size_t held = held_bytes(scratch.outline.segments) + held_bytes(scratch.raster) +
                       held_bytes(glyf.end_points) + held_bytes(glyf.flags) + held_bytes(glyf.xs) +
                       held_bytes(glyf.ys) + held_bytes(glyf.contour_points) +
-                      held_bytes(glyf.contour_on_curve);
+                      held_bytes(glyf.contour_on_curve) + held_bytes(glyf.dx) +
+                      held_bytes(glyf.dy) + held_bytes(glyf.deltas.shared_points) +
+                      held_bytes(glyf.deltas.private_points) + held_bytes(glyf.deltas.tuple_dx) +
+                      held_bytes(glyf.deltas.tuple_dy) + held_bytes(glyf.deltas.touched) +
+                      held_bytes(glyf.deltas.read_x) + held_bytes(glyf.deltas.read_y);
   if (held > kMaxKeptScratchBytes)
     scratch = GlyphScratch();
+}
+
+// How far the instance drawn moves the glyph's advance, in whole font units: HVAR's delta
+// when the font has one, else the phantom points' (kept by the outline just built).
+double advance_delta(const TrueTypeFont& font, uint16_t glyph, const GlyphScratch& scratch,
+                     uint64_t& work) {
+  if (!varies(font))
+    return 0.0;
+  double delta = 0.0;
+  if (hvar_advance_delta(font.data, font.variations, glyph, delta, work))
+    return delta;
+  return round_half_up(scratch.glyf.advance_delta);
+}
+
+// The advance in font units: hmtx's, and away from the default instance the advance of
+// the component lending its metrics, moved by the instance.
+double varied_advance(const TrueTypeFont& font, uint16_t glyph, uint16_t width,
+                      const GlyphScratch& scratch, uint64_t& work) {
+  if (!varies(font))
+    return width;
+  const int32_t lender = scratch.glyf.metrics_glyph;
+  if (lender >= 0 && lender < font.num_glyphs) {
+    glyph = static_cast<uint16_t>(lender);
+    if (!advance_width(font, glyph, width))
+      return width;
+  }
+  return width + advance_delta(font, glyph, scratch, work);
 }
 
 // The glyph's bitmap with its outline built in `scratch` and paid from `budget`; `finish`
@@ -45,12 +77,14 @@ GlyphBitmap glyph_with_scratch(const TrueTypeFont& font, uint16_t glyph, double 
   uint16_t width = 0;
   if (!advance_width(font, metrics_glyph, width))
     return empty_bitmap(font.units_per_em * scale);
-  const double advance = width * scale;
   OutlineBuilder& builder = scratch.outline;
   restart_outline(builder);
   const AffineTransform transform{scale, 0.0, 0.0, scale, 0.0, 0.0};
   const bool appended = append_glyph_outline(font, glyph, transform, builder, 0, scratch.glyf);
-  if (!budget.spend(kWorkPerGlyfPoint * scratch.glyf.points_and_components))
+  uint64_t advance_work = 0;
+  const double advance = varied_advance(font, metrics_glyph, width, scratch, advance_work) * scale;
+  if (!budget.spend(kWorkPerGlyfPoint * scratch.glyf.points_and_components +
+                    kWorkPerVariationDelta * scratch.glyf.variation_deltas + advance_work))
     return empty_bitmap(advance);
   // A glyph past its limits is refused; a malformed one is blank.
   if (scratch.glyf.past_limits || builder.overflowed) {

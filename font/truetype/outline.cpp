@@ -2,6 +2,7 @@
 
 #include "font/glyph_limits.h"
 #include "font/raster/curve_flattening.h"
+#include "font/sfnt/item_variation_store.h"
 #include "font/sfnt/sfnt.h"
 
 namespace {
@@ -22,6 +23,7 @@ constexpr uint16_t kMoreComponents = 0x0020;
 constexpr uint16_t kXYScale = 0x0040;
 constexpr uint16_t kTwoByTwo = 0x0080;
 constexpr uint16_t kHasInstructions = 0x0100;
+constexpr uint16_t kUseMyMetrics = 0x0200;
 constexpr uint16_t kScaledOffset = 0x0800;
 
 constexpr uint64_t kGlyphHeaderSize = 10;
@@ -36,6 +38,11 @@ struct GlyphWork {
   bool past_limits = false;
   uint16_t composites[kMaxCompositeDepth + 1] = {};
   int composite_count = 0;
+  uint64_t variation_deltas = 0;
+  double origin_delta = 0.0;
+  double advance_delta = 0.0;
+  int32_t metrics_glyph = -1; // a top-level component whose metrics the glyph takes
+  bool in_metrics_component = false;
 
   // False, with the glyph marked as past its limits, when it is.
   bool within(bool within_limit) {
@@ -150,19 +157,25 @@ struct ContourPoints {
   dv::vector<bool>& on_curve;
 };
 
-void collect_contour(const SimpleGlyph& glyph, uint32_t first, uint32_t last,
-                     const AffineTransform& transform, ContourPoints& contour) {
+// Point `i` of the glyph, moved by its deltas when the instance varies (`dx` not null).
+Point glyph_point(const SimpleGlyph& glyph, const double* dx, const double* dy, uint32_t i) {
+  if (dx == nullptr)
+    return Point{static_cast<double>(glyph.xs.data[i]), static_cast<double>(glyph.ys.data[i])};
+  return Point{glyph.xs.data[i] + dx[i], glyph.ys.data[i] + dy[i]};
+}
+
+void collect_contour(const SimpleGlyph& glyph, const double* dx, const double* dy, uint32_t first,
+                     uint32_t last, const AffineTransform& transform, ContourPoints& contour) {
   contour.points.clear();
   contour.on_curve.clear();
   for (uint32_t i = first; i <= last; ++i) {
-    const Point point{static_cast<double>(glyph.xs.data[i]), static_cast<double>(glyph.ys.data[i])};
+    const Point point = glyph_point(glyph, dx, dy, i);
     const bool on = (glyph.flags.data[i] & kOnCurve) != 0;
     contour.points.push_back(transform_point(transform, point));
     contour.on_curve.emplace_back(on);
     const uint32_t next = i == last ? first : i + 1;
     if (!on && (glyph.flags.data[next] & kOnCurve) == 0) {
-      const Point next_point{static_cast<double>(glyph.xs.data[next]),
-                             static_cast<double>(glyph.ys.data[next])};
+      const Point next_point = glyph_point(glyph, dx, dy, next);
       contour.points.push_back(transform_point(transform, midpoint(point, next_point)));
       contour.on_curve.emplace_back(true);
     }
@@ -199,19 +212,75 @@ bool emit_contour(const ContourPoints& contour, OutlineBuilder& builder, GlyphWo
   return within_segment_limit(builder, work);
 }
 
-bool append_simple_glyph(const dv::vector<unsigned char>& data, uint64_t pos, uint32_t contours,
-                         const AffineTransform& transform, OutlineBuilder& builder,
-                         GlyphWork& work) {
+// The deltas of glyph `glyph` at the font's instance into the scratch's dx and dy, one per
+// point of `points` (zero where the data is malformed). At the top level (depth 0) the
+// phantom points' deltas move the origin and the advance, unless HVAR gives advances.
+bool vary_points(const TrueTypeFont& font, uint16_t glyph, const GlyphPointSet& points, int depth,
+                 GlyphWork& work) {
+  GlyfScratch& s = work.scratch;
+  s.dx.assign(points.count, 0.0);
+  s.dy.assign(points.count, 0.0);
+  const uint64_t most = kMaxVariationDeltas - work.variation_deltas;
+  uint64_t deltas = 0;
+  const bool read = add_glyph_deltas(font.data, font.gvar, glyph, font.variations.coordinates.data,
+                                     points, s.deltas, s.dx.data, s.dy.data, deltas, most);
+  work.variation_deltas += deltas;
+  if (!work.within(deltas <= most))
+    return false;
+  if (!read) {
+    s.dx.assign(points.count, 0.0);
+    s.dy.assign(points.count, 0.0);
+  }
+  const uint32_t origin = points.count - 4;
+  if (font.variations.hvar_store.present)
+    return true;
+  if (depth == 0) {
+    work.origin_delta = s.dx.data[origin];
+    work.advance_delta = s.dx.data[origin + 1] - s.dx.data[origin];
+  } else if (depth == 1 && work.in_metrics_component) {
+    work.advance_delta = s.dx.data[origin + 1] - s.dx.data[origin];
+  }
+  return true;
+}
+
+// The glyph's points moved by the instance's deltas (and, at the top level, by the moved
+// origin); false past the delta limit.
+bool vary_simple_glyph(const TrueTypeFont& font, uint16_t glyph_index, const SimpleGlyph& glyph,
+                       int depth, GlyphWork& work) {
+  const GlyphPointSet points{glyph.num_points + 4,  glyph.num_points,
+                             glyph.xs.data,         glyph.ys.data,
+                             glyph.end_points.data, static_cast<uint32_t>(glyph.end_points.size)};
+  if (!vary_points(font, glyph_index, points, depth, work))
+    return false;
+  if (depth == 0 && work.origin_delta != 0.0) {
+    for (uint32_t i = 0; i < glyph.num_points; ++i)
+      work.scratch.dx.data[i] -= work.origin_delta;
+  }
+  return true;
+}
+
+bool append_simple_glyph(const TrueTypeFont& font, uint16_t glyph_index, uint64_t pos,
+                         uint32_t contours, const AffineTransform& transform,
+                         OutlineBuilder& builder, int depth, GlyphWork& work) {
+  const dv::vector<unsigned char>& data = font.data;
   SimpleGlyph glyph(work.scratch);
   if (!decode_simple_glyph(data, pos + kGlyphHeaderSize, contours, work, glyph))
     return false;
+  const double* dx = nullptr;
+  const double* dy = nullptr;
+  if (varies(font) && font.gvar.present) {
+    if (!vary_simple_glyph(font, glyph_index, glyph, depth, work))
+      return false;
+    dx = work.scratch.dx.data;
+    dy = work.scratch.dy.data;
+  }
   ContourPoints contour{work.scratch.contour_points, work.scratch.contour_on_curve};
   uint32_t first = 0;
   for (uint32_t c = 0; c < contours; ++c) {
     const uint32_t last = glyph.end_points.data[c];
     if (first > last || last >= glyph.num_points)
       return false;
-    collect_contour(glyph, first, last, transform, contour);
+    collect_contour(glyph, dx, dy, first, last, transform, contour);
     if (!emit_contour(contour, builder, work))
       return false;
     first = last + 1;
@@ -305,24 +374,85 @@ bool skip_component_instructions(const dv::vector<unsigned char>& data, uint64_t
 bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransform& transform,
                   OutlineBuilder& builder, int depth, GlyphWork& work);
 
-bool append_composite_glyph(const TrueTypeFont& font, uint64_t pos, uint64_t end,
-                            const AffineTransform& transform, OutlineBuilder& builder, int depth,
+// Reads one component record at `at`, moving past it; false when it does not fit or uses
+// point matching.
+bool read_component(const dv::vector<unsigned char>& data, uint64_t& at, uint64_t end,
+                    ComponentPlacement& component) {
+  if (at > end || !has_bytes(data, at, 4))
+    return false;
+  component = ComponentPlacement{read_u16_be(data, at), read_u16_be(data, at + 2)};
+  at += 4;
+  return read_component_arguments(data, at, component);
+}
+
+// The number of component records, or 0 when one is malformed.
+uint32_t count_components(const dv::vector<unsigned char>& data, uint64_t at, uint64_t end) {
+  uint32_t count = 0;
+  for (;;) {
+    ComponentPlacement component{0, 0};
+    if (!read_component(data, at, end, component) || !read_component_matrix(data, at, component))
+      return 0;
+    ++count;
+    if ((component.flags & kHasInstructions) && !skip_component_instructions(data, at))
+      return 0;
+    if ((component.flags & kMoreComponents) == 0 || count > kMaxGlyphComponents)
+      return count;
+  }
+}
+
+// The components' offset deltas (rounded to font units, as offsets are whole units) in
+// `offsets`, two per component; the top-level origin delta moves `transform`.
+bool vary_composite(const TrueTypeFont& font, uint16_t glyph, uint64_t pos, uint64_t end, int depth,
+                    AffineTransform& transform, dv::vector<double>& offsets, GlyphWork& work) {
+  const uint32_t components = count_components(font.data, pos + kGlyphHeaderSize, end);
+  const GlyphPointSet points{components + 4, 0, nullptr, nullptr, nullptr, 0};
+  if (!vary_points(font, glyph, points, depth, work))
+    return false;
+  offsets.resize(2 * uint64_t{components});
+  for (uint32_t i = 0; i < components; ++i) {
+    offsets.data[2 * i] = round_half_up(work.scratch.dx.data[i]);
+    offsets.data[2 * i + 1] = round_half_up(work.scratch.dy.data[i]);
+  }
+  if (depth == 0) {
+    transform.dx -= transform.xx * work.origin_delta;
+    transform.dy -= transform.yx * work.origin_delta;
+  }
+  return true;
+}
+
+bool append_composite_glyph(const TrueTypeFont& font, uint16_t glyph, uint64_t pos, uint64_t end,
+                            const AffineTransform& parent, OutlineBuilder& builder, int depth,
                             GlyphWork& work) {
   const dv::vector<unsigned char>& data = font.data;
+  AffineTransform transform = parent;
+  dv::vector<double> offsets; // stays empty at the default instance
+  if (varies(font) && font.gvar.present &&
+      !vary_composite(font, glyph, pos, end, depth, transform, offsets, work))
+    return false;
   uint64_t at = pos + kGlyphHeaderSize;
-  for (;;) {
-    if (at > end || !has_bytes(data, at, 4))
+  for (uint64_t index = 0;; ++index) {
+    ComponentPlacement component{0, 0};
+    if (!read_component(data, at, end, component))
       return false;
-    ComponentPlacement component{read_u16_be(data, at), read_u16_be(data, at + 2)};
-    at += 4;
-    if (!read_component_arguments(data, at, component) ||
-        !read_component_matrix(data, at, component))
+    if (2 * index + 1 < offsets.size) {
+      component.ox += offsets.data[2 * index];
+      component.oy += offsets.data[2 * index + 1];
+    }
+    if (!read_component_matrix(data, at, component))
       return false;
     if (!work.within(work.components_left != 0))
       return false;
     --work.components_left;
-    if (!append_glyph(font, component.glyph, compose(transform, component), builder, depth + 1,
-                      work))
+    // Away from the default instance a component may lend the glyph its metrics (at the
+    // default the font's own hmtx entry stands, as it always has).
+    const bool lends_metrics = depth == 0 && varies(font) && (component.flags & kUseMyMetrics) != 0;
+    if (lends_metrics)
+      work.metrics_glyph = component.glyph;
+    work.in_metrics_component = lends_metrics;
+    const bool appended = append_glyph(font, component.glyph, compose(transform, component),
+                                       builder, depth + 1, work);
+    work.in_metrics_component = false;
+    if (!appended)
       return false;
     if ((component.flags & kHasInstructions) && !skip_component_instructions(data, at))
       return false;
@@ -353,14 +483,14 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
       return false;
     work.composites[work.composite_count++] = glyph;
     const bool appended =
-        append_composite_glyph(font, pos, pos + length, transform, builder, depth, work);
+        append_composite_glyph(font, glyph, pos, pos + length, transform, builder, depth, work);
     --work.composite_count;
     return appended;
   }
   if (contours == 0)
     return true;
-  return append_simple_glyph(font.data, pos, static_cast<uint32_t>(contours), transform, builder,
-                             work);
+  return append_simple_glyph(font, glyph, pos, static_cast<uint32_t>(contours), transform, builder,
+                             depth, work);
 }
 
 } // namespace
@@ -374,6 +504,10 @@ bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,
   scratch.points_and_components =
       (kMaxGlyphComponents - work.components_left) + (kMaxGlyphPoints - work.points_left);
   scratch.past_limits = work.past_limits;
+  scratch.variation_deltas = work.variation_deltas;
+  scratch.origin_delta = work.origin_delta;
+  scratch.advance_delta = work.advance_delta;
+  scratch.metrics_glyph = work.metrics_glyph;
   return appended;
 }
 

@@ -14,8 +14,20 @@ struct GlyfScratch {
   dv::vector<short> ys;
   dv::vector<Point> contour_points;
   dv::vector<bool> contour_on_curve;
+  // Point deltas of a variable font's instance (font/sfnt/glyph_variations.h).
+  dv::vector<double> dx;
+  dv::vector<double> dy;
+  GlyphDeltaScratch deltas;
   // Points decoded plus components expanded by the last glyph appended through it.
   uint64_t points_and_components = 0;
+  // Point deltas read and inferred for it, and how far its phantom points moved its origin
+  // and its advance (font units; 0 at the default instance and with HVAR).
+  uint64_t variation_deltas = 0;
+  double origin_delta = 0.0;
+  double advance_delta = 0.0;
+  // Away from the default instance: the component whose advance the glyph takes (its
+  // USE_MY_METRICS flag), or -1.
+  int32_t metrics_glyph = -1;
   // Whether that glyph stopped at one of its limits (font/glyph_limits.h: points,
   // components, composite depth, edges): a large glyph, not a malformed one.
   bool past_limits = false;

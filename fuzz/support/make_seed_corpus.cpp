@@ -14,6 +14,7 @@
 #include "support/macho_builder.h"
 #include "support/sfnt_builder.h"
 #include "support/type1_builder.h"
+#include "support/variation_builder.h"
 
 namespace {
 
@@ -298,6 +299,44 @@ std::vector<Seed> render_seeds() {
                                         type1.pfa())}};
 }
 
+// Variation inputs: an instance (four axis values, two bytes each), then the font.
+Bytes variation_input(const Bytes& instance, const Bytes& font) {
+  Bytes bytes = instance;
+  bytes.insert(bytes.end(), font.begin(), font.end());
+  return bytes;
+}
+
+// The outline font made variable on two axes: point, intermediate and composite tuples,
+// avar, HVAR and MVAR; and a font whose character maps only the extended loaders read.
+std::vector<Seed> variation_seeds() {
+  testfont::FontParams params = outline_font();
+  const testfont::Tuple wider{
+      {1, 0}, {}, {}, {}, {0, 0, 200, 200, 0, 200, 0, 0}, std::vector<int16_t>(8)};
+  const testfont::Tuple listed{{0, -1}, {}, {}, {0, 2, 5}, {0, -100, 40}, {0, 0, 30}};
+  const testfont::Tuple between{
+      {0.5, 0}, {0, 0}, {1, 0}, {}, std::vector<int16_t>(8), {0, 100, 100, 0, 0, 0, 0, 0}};
+  const testfont::Tuple moved{{1, 0}, {}, {}, {}, {100, 0, 0, 0, 0, 0}, std::vector<int16_t>(6)};
+  params.extra_tables = {
+      {"fvar", testfont::fvar_table({{"wght", 100, 400, 900}, {"wdth", 50, 100, 100}},
+                                    {{258, {700, 100}}})},
+      {"avar", testfont::avar_table({{{-1, -1}, {0, 0}, {0.5, 0.25}, {1, 1}}, {}})},
+      {"gvar", testfont::gvar_table(2, 4, {{1, {wider, listed}}, {2, {between}}, {3, {moved}}})},
+      {"HVAR", testfont::hvar_table({{1, 0}, {0, -1}}, {{0, 0}, {30, -20}, {5, 5}, {0, 0}})},
+      {"MVAR", testfont::mvar_table({{1, 0}}, {{"hasc", {100}}, {"hlgp", {-50}}})}};
+  testfont::FontParams maps;
+  maps.cmaps = {{1, 0, testfont::cmap_format0({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                               0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0,
+                                               0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                               0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1})},
+                {3, 10, testfont::cmap_format13({{0x4E00, 0x9FFF, 1}})},
+                {0, 5, testfont::cmap_format14({{0xFE00, {{0x4E00, 3}}, {{0x41, 1}}}})}};
+  const Bytes font = testfont::build_font(params);
+  return {{"default_instance", variation_input(Bytes(8, 0x80), font)},
+          {"heavy_narrow", variation_input({0xFF, 0xFF, 0, 0, 0, 0, 0, 0}, font)},
+          {"between", variation_input({0x90, 0, 0x60, 0, 0, 0, 0, 0}, font)},
+          {"character_maps", variation_input(Bytes(8, 0), testfont::build_font(maps))}};
+}
+
 // Kerning inputs: the GPOS table's length in two bytes, the GPOS table, the kern table.
 Bytes kerning_input(const Bytes& gpos, const Bytes& kern) {
   Bytes bytes{static_cast<uint8_t>(gpos.size() >> 8), static_cast<uint8_t>(gpos.size())};
@@ -396,7 +435,8 @@ int main(int argc, char** argv) {
                   write_seeds(root / "macho_loader_fuzzer", macho_seeds()) &&
                   write_seeds(root / "render_fuzzer", render_seeds()) &&
                   write_seeds(root / "kerning_fuzzer", kerning_seeds()) &&
-                  write_seeds(root / "layout_fuzzer", layout_seeds());
+                  write_seeds(root / "layout_fuzzer", layout_seeds()) &&
+                  write_seeds(root / "variation_fuzzer", variation_seeds());
   if (!ok) {
     std::fprintf(stderr, "cannot write the seed corpus under %s\n", argv[1]);
     return 1;

@@ -80,7 +80,7 @@ TEST_F(ExtendedLoaderArtifact, OptionsZeroDrawsAsTheStandardLoaders) {
 TEST_F(ExtendedLoaderArtifact, RefusalsLeaveNothingBehind) {
   const testfont::Bytes bytes = file_bytes(kDejaVuSans);
   dvhost::file_store::put("DejaVuSans.ttf", bytes);
-  EXPECT_EQ(load_ex(bytes, DV_TTF_LOAD_ALL | 0x40), nullptr);
+  EXPECT_EQ(load_ex(bytes, DV_TTF_LOAD_ALL | 0x80), nullptr);
   EXPECT_EQ(load_ex(bytes, DV_TTF_LOAD_ALL | dv_ttf_face_option(1)), nullptr);
   EXPECT_EQ(load_file_ex("DejaVuSans.ttf", 0x8000), nullptr);
   EXPECT_EQ(load_file_ex("missing.ttf", DV_TTF_LOAD_ALL), nullptr);

@@ -25,6 +25,7 @@ inline std::string package_of(const std::string& path) {
       {"/usr/share/fonts/truetype/noto/", "fonts-noto-core"},
       {"/usr/share/fonts/opentype/noto/NotoSansCJK", "fonts-noto-cjk"},
       {"/usr/share/fonts/truetype/wqy/", "fonts-wqy-zenhei"},
+      {"/usr/share/fonts/truetype/inter-vf/", "fonts-inter-variable"},
       {"/usr/share/fonts/X11/Type1/", "fonts-urw-base35"},
       {"/usr/share/fonts/opentype/cantarell/", "fonts-cantarell"},
   };

@@ -226,6 +226,63 @@ Bytes cmap_format12(const std::vector<Format12Group>& groups) {
   return out.bytes();
 }
 
+Bytes cmap_format13(const std::vector<Format12Group>& groups) {
+  Bytes bytes = cmap_format12(groups);
+  put_u16(bytes, 0, 13);
+  return bytes;
+}
+
+Bytes cmap_format0(const std::vector<uint8_t>& glyphs) {
+  ByteWriter out;
+  out.u16(0).u16(262).u16(0);
+  for (size_t code = 0; code < 256; ++code)
+    out.u8(code < glyphs.size() ? glyphs[code] : 0);
+  return out.bytes();
+}
+
+namespace {
+
+void u24(ByteWriter& out, uint32_t value) {
+  out.u8(static_cast<uint8_t>(value >> 16)).u16(static_cast<uint16_t>(value));
+}
+
+} // namespace
+
+Bytes cmap_format14(const std::vector<VariationSelector>& selectors) {
+  ByteWriter tables;
+  std::vector<std::pair<uint32_t, uint32_t>> offsets;
+  uint32_t start = static_cast<uint32_t>(10 + 11 * selectors.size());
+  for (const auto& s : selectors) {
+    uint32_t default_offset = 0;
+    uint32_t mapping_offset = 0;
+    if (!s.default_ranges.empty()) {
+      default_offset = start + static_cast<uint32_t>(tables.bytes().size());
+      tables.u32(static_cast<uint32_t>(s.default_ranges.size()));
+      for (const auto& range : s.default_ranges) {
+        u24(tables, range.first);
+        tables.u8(range.second);
+      }
+    }
+    if (!s.mappings.empty()) {
+      mapping_offset = start + static_cast<uint32_t>(tables.bytes().size());
+      tables.u32(static_cast<uint32_t>(s.mappings.size()));
+      for (const auto& mapping : s.mappings) {
+        u24(tables, mapping.first);
+        tables.u16(mapping.second);
+      }
+    }
+    offsets.emplace_back(default_offset, mapping_offset);
+  }
+  ByteWriter out;
+  out.u16(14).u32(start + static_cast<uint32_t>(tables.bytes().size()));
+  out.u32(static_cast<uint32_t>(selectors.size()));
+  for (size_t i = 0; i < selectors.size(); ++i) {
+    u24(out, selectors[i].selector);
+    out.u32(offsets[i].first).u32(offsets[i].second);
+  }
+  return out.append(tables.bytes()).bytes();
+}
+
 Bytes cmap_table(const std::vector<EncodingRecord>& records) {
   std::vector<Bytes> unique;
   std::vector<uint32_t> offsets;

@@ -81,6 +81,18 @@ struct Format12Group {
   uint32_t start_glyph;
 };
 Bytes cmap_format12(const std::vector<Format12Group>& groups);
+// Format 13: each group's code points all map to its start_glyph.
+Bytes cmap_format13(const std::vector<Format12Group>& groups);
+// Format 0: `glyphs[code]` for codes 0-255 (missing entries 0).
+Bytes cmap_format0(const std::vector<uint8_t>& glyphs);
+
+// One variation selector's record of a format-14 subtable.
+struct VariationSelector {
+  uint32_t selector;
+  std::vector<std::pair<uint32_t, uint8_t>> default_ranges; // start, additional count
+  std::vector<std::pair<uint32_t, uint16_t>> mappings;      // base, glyph
+};
+Bytes cmap_format14(const std::vector<VariationSelector>& selectors);
 
 struct EncodingRecord {
   uint16_t platform;

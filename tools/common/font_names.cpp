@@ -58,7 +58,8 @@ int preference(uint16_t platform, uint16_t encoding, uint16_t language) {
   return 0;
 }
 
-// The best-suited record of name `id`, decoded; empty when the table has none.
+} // namespace
+
 std::string truetype_name(const SfntFont& font, uint16_t id) {
   const auto* entry = font.tables.find(sfnt_tag("name"));
   if (entry == font.tables.end()) {
@@ -93,6 +94,8 @@ std::string truetype_name(const SfntFont& font, uint16_t id) {
   }
   return best;
 }
+
+namespace {
 
 // The clear text of a Type 1 program: everything before its encrypted part.
 std::string type1_clear_text(const std::string& bytes) {

@@ -20,4 +20,8 @@ struct FontNames {
 // font's encoding come out as U+FFFD.
 FontNames font_names(const InspectedFont& font);
 
+// The best-suited record of name `id` of an sfnt font's name table, decoded; empty when
+// the table has none.
+std::string truetype_name(const SfntFont& font, uint16_t id);
+
 } // namespace dvttf_tools

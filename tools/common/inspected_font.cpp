@@ -11,6 +11,7 @@
 #include "font/sfnt/cmap.h"
 #include "font/sfnt/collection.h"
 #include "font/type1/glyph.h"
+#include "font/variation_sequence.h"
 #include "host/halt.h"
 
 namespace dvttf_tools {
@@ -134,9 +135,11 @@ bool InspectedFont::load_sfnt_face(uint32_t directory) {
     if ((options_ & load_option::kOpenTypeCff) == 0)
       return false;
     cff_ = std::make_unique<CffFont>();
+    cff_->reads_extended_cmaps = (options_ & load_option::kExtendedCmaps) != 0;
     return load_cff_font(*cff_, bytes, directory);
   }
   truetype_ = std::make_unique<TrueTypeFont>();
+  truetype_->reads_extended_cmaps = (options_ & load_option::kExtendedCmaps) != 0;
   return load_truetype_font(*truetype_, bytes, directory);
 }
 
@@ -207,7 +210,9 @@ std::string InspectedFont::load() {
 bool InspectedFont::maps(uint32_t codepoint) const {
   if (const SfntFont* sfnt_font = sfnt()) {
     const SfntFont& font = *sfnt_font;
-    const uint16_t glyph = map_code_point(font.data, font.cmap4, font.cmap12_groups, codepoint);
+    uint16_t glyph = map_code_point(font.data, font.cmap4, font.cmap12_groups, codepoint);
+    if (glyph == 0 && font.reads_extended_cmaps)
+      glyph = map_extended(font.data, font.extended_cmaps, codepoint);
     return glyph != 0 && glyph < font.num_glyphs;
   }
   if (const Type1Font* font = type1_named_ != nullptr ? type1_named_.get() : type1_.get()) {
@@ -217,6 +222,11 @@ bool InspectedFont::maps(uint32_t codepoint) const {
            (notdef == font->charstrings.end() || charstring != &notdef->second);
   }
   return false;
+}
+
+bool InspectedFont::draws_nothing_for(uint32_t codepoint) const {
+  const SfntFont* font = sfnt();
+  return font != nullptr && font->reads_extended_cmaps && is_variation_selector(codepoint);
 }
 
 bool InspectedFont::declares_standard_encoding() const {

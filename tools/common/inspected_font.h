@@ -24,7 +24,7 @@ const char* format_name(FontFormat format);
 
 // The extended loader's options the tools use unless told otherwise: every format and
 // feature but light hinting (asked for on its own), face 0 of a collection.
-inline constexpr unsigned int kEveryOption = 15;
+inline constexpr unsigned int kEveryOption = 79;
 
 class InspectedFont {
 public:
@@ -56,6 +56,9 @@ public:
 
   // True when the font gives `codepoint` a glyph of its own (not .notdef or glyph 0).
   bool maps(uint32_t codepoint) const;
+  // True for a code point the library draws as nothing by design: with the extended
+  // character maps, a variation selector (part of the character before it).
+  bool draws_nothing_for(uint32_t codepoint) const;
 
   // True for a Type 1 program that names its glyphs through StandardEncoding.
   bool declares_standard_encoding() const;

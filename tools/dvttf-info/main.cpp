@@ -156,6 +156,38 @@ void print_faces(const dvttf_tools::InspectedFont& collection) {
   }
 }
 
+std::string tag_text(uint32_t tag) {
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8)
+    text += static_cast<char>(tag >> shift & 0xFF);
+  return text;
+}
+
+// A variable font's axes (user values) and named instances; nothing for a static font.
+void print_variations(const SfntFont& font) {
+  const FontVariations& variations = font.variations;
+  if (variations.axes.size == 0)
+    return;
+  std::printf("variation axes: %zu\n", static_cast<size_t>(variations.axes.size));
+  for (const VariationAxis& axis : variations.axes) {
+    const std::string name = dvttf_tools::truetype_name(font, axis.name_id);
+    std::printf("axis %s: %g to %g, default %g%s%s\n", tag_text(axis.tag).c_str(), axis.minimum,
+                axis.maximum, axis.default_value, name.empty() ? "" : ", ", name.c_str());
+  }
+  std::printf("named instances: %zu\n", static_cast<size_t>(variations.instances.size));
+  for (const NamedInstance& instance : variations.instances) {
+    std::string settings;
+    for (uint64_t i = 0; i < variations.axes.size; ++i) {
+      char value[32];
+      std::snprintf(value, sizeof value, "%g",
+                    variations.instance_coordinates.data[instance.first_coordinate + i]);
+      settings += (i == 0 ? "" : ",") + tag_text(variations.axes.data[i].tag) + "=" + value;
+    }
+    const std::string name = dvttf_tools::truetype_name(font, instance.subfamily_name_id);
+    std::printf("instance %s: %s\n", name.empty() ? "(unnamed)" : name.c_str(), settings.c_str());
+  }
+}
+
 void print_facts(const dvttf_tools::InspectedFont& font) {
   std::printf("file: %s\n", font.path().c_str());
   std::printf("format: %s\n", dvttf_tools::format_name(font.format()));
@@ -166,6 +198,7 @@ void print_facts(const dvttf_tools::InspectedFont& font) {
   print_names(font);
   if (font.sfnt() != nullptr) {
     dvttf_info::print_truetype_facts(*font.sfnt(), stdout);
+    print_variations(*font.sfnt());
     if (font.cff() != nullptr)
       dvttf_info::print_cff_facts(*font.cff(), stdout);
   } else {

@@ -13,6 +13,7 @@ failures=0
 passes=0
 dejavu=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 nimbus=/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb
+inter=/usr/share/fonts/truetype/inter-vf/Inter-roman.var.ttf
 
 fail() {
   echo "FAIL: $*"
@@ -355,6 +356,21 @@ if present "$dejavu" fonts-dejavu-core && present "$ttc" fonts-wqy-zenhei; then
   # The fallback's face is 0 whatever --face the main font gets.
   case_ 0 none "$work/chain-face.png: " -o "$work/chain-face.png" -f "$ttc" --face 1 \
     --fallback "$dejavu" -s 30 "Ωμέγα 世"
+fi
+
+# Variable fonts: --var picks the instance; the default spelled out draws the default, and
+# a tag the font lacks, a malformed list or a static font is refused with the reason.
+if present "$inter" fonts-inter-variable; then
+  "$tool" -f "$inter" -o "$work/inter.png" Hamburg >/dev/null 2>&1
+  case_ 0 none "$work/inter-400.png: " -f "$inter" --var wght=400 -o "$work/inter-400.png" Hamburg
+  case_ 0 none "$work/inter-800.png: " -f "$inter" --var 'wght=800' -o "$work/inter-800.png" Hamburg
+  cmp -s "$work/inter.png" "$work/inter-400.png" || fail "--var wght=400 is not Inter's default"
+  cmp -s "$work/inter.png" "$work/inter-800.png" && fail "--var wght=800 changed nothing"
+  case_ 1 none "--var 'wdth=75' does not apply" -f "$inter" --var wdth=75 -o "$work/x.png" Hi
+  case_ 1 none "--var 'wght:700' does not apply" -f "$inter" --var wght:700 -o "$work/x.png" Hi
+fi
+if present "$dejavu" fonts-dejavu-core; then
+  case_ 1 none "the font has no variations" --var wght=700 -o "$work/x.png" Hi
 fi
 
 echo "$passes passed, $failures failed"

@@ -47,6 +47,7 @@ struct Layout {
 };
 constexpr uint32_t kEllipsisFlag = 1;
 using SetFallbacks = int(void*, void* const*, unsigned long);
+using SetVariation = int(void*, const char*);
 using RenderLayout = TextImage*(void*, const char*, const Layout*, int, int, int, double);
 using MeasureLayout = int(void*, const char*, const Layout*, int*, int*, int*);
 
@@ -80,12 +81,14 @@ struct Library {
   SetFallbacks* set_fallbacks = nullptr;
   RenderLayout* render_layout = nullptr;
   MeasureLayout* measure_layout = nullptr;
+  // Bound only with --var.
+  SetVariation* set_variation = nullptr;
 };
 
 // Throws std::runtime_error with the loader's message when `path` does not load, or
 // naming the missing entry point. The path is made absolute so that a bare name is never
 // looked up in the system's library directories.
-Library open_library(const std::string& path, bool laid_out) {
+Library open_library(const std::string& path, bool laid_out, bool varied) {
   Library library;
   library.artifact = std::make_unique<dvhost::Artifact>(std::filesystem::absolute(path).string());
   try {
@@ -103,6 +106,9 @@ Library open_library(const std::string& path, bool laid_out) {
       library.measure_layout = library.artifact->get<MeasureLayout>(
           "_Z26dv_ttf_font_measure_layoutPvPKcPK11DvTtfLayoutPiS5_S5_");
     }
+    if (varied)
+      library.set_variation =
+          library.artifact->get<SetVariation>("_Z25dv_ttf_font_set_variationPvPKc");
   } catch (const std::exception& error) {
     throw std::runtime_error(path + " is not a DovrelTTF library: " + error.what());
   }
@@ -168,7 +174,7 @@ void warn_unmapped(const std::vector<const dvttf_tools::InspectedFont*>& chain,
   for (uint32_t codepoint : dvttf_render::distinct_codepoints(text)) {
     bool mapped = false;
     for (const dvttf_tools::InspectedFont* font : chain) {
-      mapped = mapped || font->maps(codepoint);
+      mapped = mapped || font->maps(codepoint) || font->draws_nothing_for(codepoint);
     }
     if (!mapped) {
       ++count;
@@ -273,10 +279,11 @@ int render(const dvttf_render::Options& options) {
   const std::string library_path =
       options.library.empty() ? dvttf_tools::default_artifact_path() : options.library;
   const bool laid_out = dvttf_render::wants_layout(options);
-  const Library library = open_library(library_path, laid_out);
+  const Library library = open_library(library_path, laid_out, !options.variation.empty());
 
   std::vector<void*> handles;
   bool chained = false;
+  bool varied = true;
   TextImage* image = nullptr;
   int size[3] = {};
   bool measured = false;
@@ -285,6 +292,11 @@ int render(const dvttf_render::Options& options) {
     chained = load_chain(library, options, names, &handles);
     if (!chained) {
       return;
+    }
+    if (library.set_variation != nullptr) {
+      varied = library.set_variation(handles[0], options.variation.c_str()) == 1;
+      if (!varied)
+        return;
     }
     const char* text = options.text->c_str();
     if (options.measure) {
@@ -314,6 +326,11 @@ int render(const dvttf_render::Options& options) {
                   path + ": the library " + library_path + " refuses it");
     }
     return fail("the library " + library_path + " refuses the fallback list");
+  }
+  if (!varied) {
+    return fail("--var '" + options.variation + "' does not apply to " + options.font +
+                ": the font has no variations, lacks an axis it names, or it is not of the "
+                "form TAG=VALUE,... (dvttf-info lists the font's axes)");
   }
   if (image == nullptr && !measured) {
     char pixels[32];

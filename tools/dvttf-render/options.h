@@ -41,6 +41,8 @@ struct Options {
   int align = 0;
   int line_gap = 0;
   bool ellipsis = false;
+  // A variable font's instance, "wght=700,wdth=75"; empty: the default instance.
+  std::string variation;
   // The TEXT operand; absent or "-" means standard input.
   std::optional<std::string> text;
   bool help = false;

@@ -63,14 +63,14 @@ TEST_P(ExtendedLoader, AdmitsOrRefuses) {
 using namespace load_option;
 const Bytes kCollection =
     testfont::collection_file({truetype_with_em(1000), truetype_with_em(2048)});
-const unsigned int kAll = kOpenTypeCff | kCollections | kCompleteType1 | kKerning | kHinting;
+const unsigned int kAll = kOpenTypeCff | kCollections | kCompleteType1 | kKerning | kHinting | kExtendedCmaps;
 
 INSTANTIATE_TEST_SUITE_P(
     All, ExtendedLoader,
     testing::Values(
         OptionCase{"TrueTypeWithoutOptions", truetype_with_em(1000), 0, 1000},
         OptionCase{"TrueTypeWithEveryOption", truetype_with_em(1000), kAll, 1000},
-        OptionCase{"ReservedLowBit", truetype_with_em(1000), 0x40, 0},
+        OptionCase{"ReservedLowBit", truetype_with_em(1000), 0x80, 0},
         OptionCase{"ReservedHighBit", truetype_with_em(1000), kAll | 0x8000, 0},
         OptionCase{"FaceOneOfASingleFont", truetype_with_em(1000), kAll | 1u << kFaceShift, 0},
         OptionCase{"FaceOneOfAType1Font", type1_font(), kAll | 1u << kFaceShift, 0},

@@ -1,0 +1,45 @@
+// Item variation stores (the store HVAR and MVAR share): sets of deltas, each weighted by
+// how far the current instance lies inside the regions of the design space it names.
+// Everything is read in place and checked at each read, so a store proven to start inside
+// its table needs no check when loaded.
+#pragma once
+#include <stdint.h>
+
+#include "containers/vector.h"
+
+// `value` rounded to the nearest integer, halves up, within +-2^31 (hostile stores can sum
+// to anything, and a font unit never needs more).
+inline double round_half_up(double value) {
+  if (!(value > -2147483648.0))
+    return -2147483648.0;
+  if (value >= 2147483647.0)
+    return 2147483647.0;
+  const double shifted = value + 0.5;
+  const double truncated = static_cast<double>(static_cast<int64_t>(shifted));
+  return truncated > shifted ? truncated - 1.0 : truncated;
+}
+
+// A store and the end of the table holding it, both absolute offsets into the font data.
+struct ItemVariationStore {
+  uint64_t offset = 0;
+  uint64_t table_end = 0;
+  bool present = false;
+};
+
+// The weight (0 to 1) of a region, one start/peak/end triple of F2Dot14 per axis, at the
+// normalized coordinates: 1 on an axis whose peak is 0 or whose triple is inconsistent,
+// 0 outside [start, end], rising linearly to 1 at the peak.
+double region_scalar(double start, double peak, double end, double coordinate);
+
+// The delta of item (`outer`, `inner`) at `coordinates` (one per axis, `axis_count` of
+// them), in font units, unrounded. Reads it charges one work unit each to `work`. False
+// when the item or what it refers to does not lie inside the table; the delta is then 0.
+bool item_variation_delta(const dv::vector<unsigned char>& data, const ItemVariationStore& store,
+                          uint32_t outer, uint32_t inner, const double* coordinates,
+                          uint32_t axis_count, double& delta, uint64_t& work);
+
+// The (outer, inner) pair a DeltaSetIndexMap at absolute offset `map` (up to `table_end`)
+// gives item `index`; an index past the map's last entry uses that entry. False when the
+// map does not fit in the table.
+bool delta_set_index(const dv::vector<unsigned char>& data, uint64_t map, uint64_t table_end,
+                     uint32_t index, uint32_t& outer, uint32_t& inner);
