@@ -35,9 +35,8 @@ constexpr uint64_t kDefaultSeed = 1;
 constexpr rlim_t kCaseCpuSeconds = 10;
 constexpr size_t kHeapMegabytes = 64;
 constexpr int64_t kImageLimit = int64_t{1} << 24;
-constexpr unsigned int kCompleteType1 = 4; // the extended loaders' option
-constexpr unsigned int kEveryOption =
-    DV_TTF_LOAD_ALL | DV_TTF_LOAD_HINTING | DV_TTF_LOAD_CHARACTER_MAPS;
+constexpr unsigned int kCompleteType1 = 4;          // the extended loaders' option
+constexpr unsigned int kEveryOption = 15 | 16 | 64; // formats, kerning, hinting, character maps
 
 // Latin, Greek, Cyrillic, CJK, block elements, an emoji, ligature candidates, a carriage
 // return and broken UTF-8, over three lines.
