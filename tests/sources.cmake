@@ -37,6 +37,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/freetype_peer.cpp
   font/glyph_limits_test.cpp
   font/raster/curve_flattening_test.cpp
+  font/raster/glyph_pipeline_test.cpp
   font/raster/measure_outline_test.cpp
   font/raster/outline_test.cpp
   font/raster/rasterizer_test.cpp

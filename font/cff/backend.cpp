@@ -10,18 +10,8 @@ namespace {
 struct CffOutlines {
   using Font = CffFont;
   using Scratch = CffGlyphScratch;
-
-  static bool load(Font& font, dv::vector<unsigned char> bytes, uint32_t directory) {
-    return load_cff_font(font, dv::move(bytes), directory);
-  }
-  static GlyphBitmap rasterize(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                               GlyphBudget& budget) {
-    return rasterize_cff_glyph(font, glyph, scale, scratch, budget);
-  }
-  static GlyphBitmap measure(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                             GlyphBudget& budget) {
-    return measure_cff_glyph(font, glyph, scale, scratch, budget);
-  }
+  static constexpr OutlineLoad<Font> load = load_cff_font;
+  static constexpr auto glyph = cff_glyph;
 };
 
 } // namespace

@@ -5,10 +5,10 @@
 // An outline source `Outlines` provides:
 //   - `Font`: an SfntFont with what the outlines need;
 //   - `Scratch`: the storage one handle reuses for every glyph;
-//   - `load(Font&, bytes, directory)`: reads the face whose table directory starts at
+//   - `load`, an OutlineLoad<Font>: reads the face whose table directory starts at
 //     `directory`, false when it is not a usable font of the format;
-//   - `rasterize` and `measure(const Font&, glyph, scale, Scratch&, GlyphBudget&)`: the
-//     glyph's bitmap, with or without its pixels, paid from the budget.
+//   - `glyph(const Font&, glyph, scale, GlyphOutput, Scratch&, GlyphBudget&)`: the glyph's
+//     bitmap, with its pixels or only its box, paid from the budget.
 #pragma once
 #include <stdint.h>
 
@@ -16,9 +16,13 @@
 #include "containers/vector.h"
 #include "font/backend.h"
 #include "font/load_options.h"
+#include "font/raster/glyph_pipeline.h"
 #include "font/sfnt/cmap.h"
 #include "font/sfnt/collection.h"
 #include "font/sfnt/kerning.h"
+
+template <typename Font>
+using OutlineLoad = bool (*)(Font& font, dv::vector<unsigned char> bytes, uint32_t directory);
 
 template <typename Outlines> class SfntBackend final : public FontBackend {
 public:
@@ -37,10 +41,12 @@ public:
   }
 
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
-    return Outlines::rasterize(font_, lookup_glyph(codepoint), scale, scratch_, budget);
+    return Outlines::glyph(font_, lookup_glyph(codepoint), scale, GlyphOutput::kPixels, scratch_,
+                           budget);
   }
   GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override {
-    return Outlines::measure(font_, lookup_glyph(codepoint), scale, scratch_, budget);
+    return Outlines::glyph(font_, lookup_glyph(codepoint), scale, GlyphOutput::kBox, scratch_,
+                           budget);
   }
 
   double units_per_em() const override { return font_.units_per_em; }

@@ -9,19 +9,9 @@ namespace {
 // Outlines from glyf and loca (font/truetype/glyph_bitmap.h).
 struct TrueTypeOutlines {
   using Font = TrueTypeFont;
-  using Scratch = GlyphScratch;
-
-  static bool load(Font& font, dv::vector<unsigned char> bytes, uint32_t directory) {
-    return load_truetype_font(font, dv::move(bytes), directory);
-  }
-  static GlyphBitmap rasterize(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                               GlyphBudget& budget) {
-    return rasterize_truetype_glyph(font, glyph, scale, scratch, budget);
-  }
-  static GlyphBitmap measure(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                             GlyphBudget& budget) {
-    return measure_truetype_glyph(font, glyph, scale, scratch, budget);
-  }
+  using Scratch = TrueTypeGlyphScratch;
+  static constexpr OutlineLoad<Font> load = load_truetype_font;
+  static constexpr auto glyph = truetype_glyph;
 };
 
 } // namespace

@@ -2,7 +2,6 @@
 // charstrings, or, with the extended loaders' complete-Type-1 option, in full.
 #include "font/type1/backend.h"
 #include "font/load_options.h"
-#include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 #include "font/type1/glyph.h"
 
@@ -16,7 +15,7 @@ public:
     return load_type1_font(font_, bytes, mode_);
   }
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
-    return rasterize_type1_glyph(font_, codepoint, scale, raster_, budget);
+    return rasterize_type1_glyph(font_, codepoint, scale, scratch_, budget);
   }
   bool has_glyph(unsigned int codepoint) override {
     return type1_names_codepoint(font_, codepoint);
@@ -30,7 +29,7 @@ public:
 private:
   Type1Mode mode_;
   Type1Font font_;
-  RasterScratch raster_; // reused by every glyph, kept within kMaxKeptScratchBytes
+  Type1GlyphScratch scratch_; // reused by every glyph
 };
 
 } // namespace
