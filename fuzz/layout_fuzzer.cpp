@@ -22,7 +22,7 @@
 #include "font/text/fallback_list.h"
 #include "font/text/image.h"
 #include "font/text/laid_out_text.h"
-#include "font/text/render_limits.h"
+#include "font/render_limits.h"
 #include "fuzz/support/fuzz_heap.h"
 
 namespace {

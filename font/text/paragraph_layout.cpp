@@ -2,7 +2,7 @@
 
 #include "font/text/line_breaking.h"
 #include "font/text/pixel_rounding.h"
-#include "font/text/render_limits.h"
+#include "font/render_limits.h"
 #include "font/text/utf8.h"
 
 using line_breaking::is_space;

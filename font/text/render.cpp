@@ -3,7 +3,7 @@
 #include "font/text/canvas.h"
 #include "font/text/codepoint_set.h"
 #include "font/text/layout.h"
-#include "font/text/render_limits.h"
+#include "font/render_limits.h"
 #include "font/text/utf8.h"
 
 using namespace render_limits;

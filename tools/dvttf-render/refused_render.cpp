@@ -6,7 +6,7 @@
 #include "font/entry_points.h"
 #include "font/font_handle.h"
 #include "font/text/layout.h"
-#include "font/text/render_limits.h"
+#include "font/render_limits.h"
 #include "font/text/utf8.h"
 #include "host/halt.h"
 #include "host/host_heap.h"
