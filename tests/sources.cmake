@@ -50,6 +50,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/text/fallback_chain_test.cpp
   font/text/paragraph_layout_test.cpp
   font/text/pixel_rounding_test.cpp
+  font/text/render_refusal_test.cpp
   font/text/render_test.cpp
   font/text/surface_draw_test.cpp
   font/text/utf8_test.cpp
