@@ -57,11 +57,7 @@ public:
   bool kerns() const override { return !kerning_.empty(); }
   bool has_glyph(unsigned int codepoint) override { return lookup_glyph(codepoint) != 0; }
   double kerning(unsigned int left, unsigned int right, GlyphBudget& budget) override {
-    uint64_t work = 0;
-    const int32_t value =
-        pair_kerning(font_.data, kerning_, lookup_glyph(left), lookup_glyph(right), work);
-    budget.spend(work);
-    return value;
+    return pair_kerning(font_.data, kerning_, lookup_glyph(left), lookup_glyph(right), budget);
   }
 
 private:
