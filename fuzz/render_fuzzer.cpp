@@ -14,8 +14,8 @@
 
 #include "font/entry_points.h"
 #include "font/load_options.h"
-#include "font/text/image.h"
 #include "font/render_limits.h"
+#include "font/text/image.h"
 #include "fuzz/support/fuzz_heap.h"
 
 namespace {
