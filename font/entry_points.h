@@ -1,19 +1,19 @@
-// The exported font functions, as the library's own code and its hosted tests call them.
+// The exported font functions, as the library's own code and its hosted tests call them:
+// each one in namespace dv with exactly the type include/DovrelTTF.h declares for its
+// public name (runtime/export.h publishes dv::name under that name).
 #pragma once
 
-struct TextImage;
+#include "include/DovrelTTF.h"
 
 namespace dv {
 
-void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_size);
-void* dv_ttf_font_load(const char* path, float pixel_size);
-void* dv_ttf_font_load_memory_ex(const void* data, unsigned long size, float pixel_size,
-                                 unsigned int options);
-void* dv_ttf_font_load_ex(const char* path, float pixel_size, unsigned int options);
-void dv_ttf_font_resize(void* handle, float pixel_size);
-TextImage* dv_ttf_font_render(void* handle, const char* text, int red, int green, int blue,
-                              double opacity);
-int dv_ttf_font_measure(void* handle, const char* text, int* width, int* height, int* baseline);
-void dv_ttf_font_free(void* handle);
+decltype(::dv_ttf_font_load_memory) dv_ttf_font_load_memory;
+decltype(::dv_ttf_font_load) dv_ttf_font_load;
+decltype(::dv_ttf_font_load_memory_ex) dv_ttf_font_load_memory_ex;
+decltype(::dv_ttf_font_load_ex) dv_ttf_font_load_ex;
+decltype(::dv_ttf_font_resize) dv_ttf_font_resize;
+decltype(::dv_ttf_font_render) dv_ttf_font_render;
+decltype(::dv_ttf_font_measure) dv_ttf_font_measure;
+decltype(::dv_ttf_font_free) dv_ttf_font_free;
 
 } // namespace dv

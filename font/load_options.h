@@ -1,19 +1,25 @@
-// The options word of the extended loaders (dv_ttf_font_load_memory_ex, dv_ttf_font_load_ex).
-// Bits 0-4 and 6 turn on formats and features, bits 16-31 pick a face of a collection; bits
-// 5 and 7-15 are reserved, and an options word that sets any of them is refused (the load gives
-// null), so a caller asking for a feature this library lacks learns it at once.
+// The options word of the extended loaders (dv_ttf_font_load_memory_ex, dv_ttf_font_load_ex),
+// whose bits include/DovrelTTF.h states (DV_TTF_LOAD_*); the names here are the library's
+// own for them. Bits 0-15 below the face hold the options; those that turn on nothing this
+// library has are reserved, and an options word that sets any of them is refused (the
+// load gives null), so a caller asking for a feature this library lacks learns it at once.
 #pragma once
+
+#include "include/DovrelTTF.h"
 
 namespace load_option {
 
-constexpr unsigned int kOpenTypeCff = 1u;    // sfnt fonts with CFF outlines ("OTTO")
-constexpr unsigned int kCollections = 2u;    // font collections ("ttcf")
-constexpr unsigned int kCompleteType1 = 4u;  // every Type 1 charstring operator, glyph names
-constexpr unsigned int kKerning = 8u;        // pair kerning while laying out text
-constexpr unsigned int kHinting = 16u;       // light, vertical-only hinting of every glyph
-constexpr unsigned int kExtendedCmaps = 64u; // character maps of formats 0, 13 and 14 too
-constexpr unsigned int kFaceShift = 16;      // options >> kFaceShift: the collection face
-constexpr unsigned int kReservedBits = 0xFFA0u;
+constexpr unsigned int kOpenTypeCff = DV_TTF_LOAD_CFF;
+constexpr unsigned int kCollections = DV_TTF_LOAD_COLLECTIONS;
+constexpr unsigned int kCompleteType1 = DV_TTF_LOAD_COMPLETE_TYPE1;
+constexpr unsigned int kKerning = DV_TTF_LOAD_KERNING;
+constexpr unsigned int kHinting = DV_TTF_LOAD_HINTING;
+constexpr unsigned int kExtendedCmaps = DV_TTF_LOAD_CHARACTER_MAPS;
+constexpr unsigned int kFaceShift = 16; // options >> kFaceShift: the collection face
+constexpr unsigned int kKnownBits = DV_TTF_LOAD_ALL | kHinting | kExtendedCmaps;
+constexpr unsigned int kReservedBits = ((1u << kFaceShift) - 1) & ~kKnownBits;
+
+static_assert(dv_ttf_face_option(1) == 1u << kFaceShift);
 
 constexpr unsigned int face_index(unsigned int options) {
   return options >> kFaceShift;

@@ -28,6 +28,7 @@ dv_sources(DV_LIBRARY_SOURCES font/raster
   crossing_count.cpp
   crossing_sort.cpp
   curve_flattening.cpp
+  glyph_pipeline.cpp
   outline.cpp
   rasterizer.cpp
 )

@@ -19,10 +19,10 @@
 
 #include "font/entry_points.h"
 #include "font/load_options.h"
+#include "font/render_limits.h"
 #include "font/text/fallback_list.h"
 #include "font/text/image.h"
 #include "font/text/laid_out_text.h"
-#include "font/text/render_limits.h"
 #include "fuzz/support/fuzz_heap.h"
 #include "support/surface_oracle.h"
 

@@ -15,8 +15,8 @@
 
 #include "font/entry_points.h"
 #include "font/load_options.h"
+#include "font/render_limits.h"
 #include "font/text/image.h"
-#include "font/text/render_limits.h"
 #include "fuzz/support/fuzz_heap.h"
 
 namespace {

@@ -36,9 +36,9 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/font_api_test.cpp
   font/font_file_test.cpp
   font/freetype_peer.cpp
-  font/glyph_limits_test.cpp
   font/hinting/light_hinting_test.cpp
   font/raster/curve_flattening_test.cpp
+  font/raster/glyph_pipeline_test.cpp
   font/raster/measure_outline_test.cpp
   font/raster/outline_test.cpp
   font/raster/rasterizer_test.cpp
@@ -54,7 +54,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/text/fallback_chain_test.cpp
   font/text/paragraph_layout_test.cpp
   font/text/pixel_rounding_test.cpp
-  font/text/render_limits_test.cpp
+  font/text/render_refusal_test.cpp
   font/text/render_test.cpp
   font/text/surface_draw_test.cpp
   font/text/utf8_test.cpp

@@ -12,22 +12,12 @@ namespace {
 struct CffOutlines {
   using Font = CffFont;
   using Scratch = CffGlyphScratch;
-
-  static bool load(Font& font, dv::vector<unsigned char> bytes, uint32_t directory) {
-    return load_cff_font(font, dv::move(bytes), directory);
-  }
-  static GlyphBitmap rasterize(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                               GlyphBudget& budget, LightHinting* hinting) {
-    return rasterize_cff_glyph(font, glyph, scale, scratch, budget, hinting);
-  }
-  static GlyphBitmap measure(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                             GlyphBudget& budget, LightHinting* hinting) {
-    return measure_cff_glyph(font, glyph, scale, scratch, budget, hinting);
-  }
-  static bool draw(const Font& font, uint16_t glyph, double scale, Scratch&,
-                   OutlineBuilder& builder, uint64_t& work) {
+  static constexpr OutlineLoad<Font> load = load_cff_font;
+  static constexpr auto glyph = cff_glyph;
+  static bool draw(const Font& font, uint16_t id, double scale, Scratch&, OutlineBuilder& builder,
+                   uint64_t& work) {
     CharstringWork charstring_work;
-    const bool drawn = draw_cff_glyph(font, glyph, scale, builder, charstring_work);
+    const bool drawn = draw_cff_glyph(font, id, scale, builder, charstring_work);
     work += kWorkPerInterpreterStep * charstring_work.steps;
     return drawn && !charstring_work.past_limits();
   }

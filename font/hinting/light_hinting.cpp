@@ -53,3 +53,13 @@ bool hint_outline(OutlineBuilder& outline, double scale, LightHinting& hinting,
   warp_outline(hinting.warp, outline);
   return true;
 }
+
+void hint_drawn_glyph(OutlineBuilder& outline, OutlineDrawing& drawing, double scale,
+                      LightHinting* hinting, GlyphBudget& budget) {
+  if (hinting == nullptr || !drawing.drawn || drawing.past_limits || outline.overflowed)
+    return;
+  const bool paid = budget.spend(drawing.work);
+  drawing.work = 0;
+  if (!paid || !hint_outline(outline, scale, *hinting, budget))
+    drawing.drawn = false;
+}

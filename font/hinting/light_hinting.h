@@ -8,6 +8,7 @@
 #include "font/hinting/blue_zones.h"
 #include "font/hinting/horizontal_edges.h"
 #include "font/hinting/vertical_warp.h"
+#include "font/raster/glyph_pipeline.h"
 #include "font/raster/outline.h"
 
 // What one font handle keeps for hinting: whether it hints, the font's heights (measured
@@ -28,6 +29,13 @@ struct LightHinting {
 // hint (too short for a row, too many edges, coordinates out of range) are left as drawn.
 bool hint_outline(OutlineBuilder& outline, double scale, LightHinting& hinting,
                   GlyphBudget& budget);
+
+// The hinting step of the glyph pipeline (font/raster/glyph_pipeline.h), for a format's
+// drawing step to end with: when `hinting` is not null and the glyph was drawn, pays the
+// drawing's work, as the pipeline would next, then hints the outline. A glyph the budget
+// cannot pay for comes out undrawn, with the budget exhausted.
+void hint_drawn_glyph(OutlineBuilder& outline, OutlineDrawing& drawing, double scale,
+                      LightHinting* hinting, GlyphBudget& budget);
 
 // The reference glyphs are measured at this many pixels per em: their heights come out
 // within a thousandth of an em, at a small part of the cost of drawing them in font units.

@@ -343,3 +343,12 @@ bool add_glyph_deltas(const dv::vector<unsigned char>& data, const GlyphVariatio
   }
   return true;
 }
+
+size_t held_bytes(const GlyphDeltaScratch& scratch) {
+  return (scratch.shared_points.capacity + scratch.private_points.capacity) *
+             sizeof(unsigned short) +
+         (scratch.tuple_dx.capacity + scratch.tuple_dy.capacity + scratch.read_x.capacity +
+          scratch.read_y.capacity) *
+             sizeof(double) +
+         scratch.touched.capacity;
+}

@@ -48,6 +48,9 @@ struct GlyphDeltaScratch {
   dv::vector<double> read_y;
 };
 
+// The bytes `scratch` holds.
+size_t held_bytes(const GlyphDeltaScratch& scratch);
+
 // Adds glyph `glyph`'s deltas at `coordinates` to `dx` and `dy` (`points.count` each).
 // `deltas` counts the deltas read and inferred; a glyph reaching `most_deltas` stops there
 // with false, as does malformed data (the caller then drops what was added).

@@ -416,11 +416,11 @@ PairKerning read_sfnt_kerning(const SfntFont& font) {
 }
 
 int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,
-                     uint16_t left, uint16_t right, uint64_t& work) {
+                     uint16_t left, uint16_t right, GlyphBudget& budget) {
   if (kerning.subtables.size == 0) {
     const TableReader kern(data, kerning.kern);
     const int32_t value = legacy_kerning(kern, kerning.legacy, left, right);
-    work += kWorkPerKerningRead * kern.reads;
+    budget.spend(kWorkPerKerningRead * kern.reads);
     return value;
   }
   const TableReader gpos(data, kerning.gpos);
@@ -436,6 +436,6 @@ int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& k
       applied_lookup = sub.lookup;
     }
   }
-  work += kWorkPerKerningRead * gpos.reads;
+  budget.spend(kWorkPerKerningRead * gpos.reads);
   return total;
 }

@@ -78,8 +78,9 @@ PairKerning read_pair_kerning(const dv::vector<unsigned char>& data, TableRecord
 // The same for a loaded sfnt font, from the GPOS and kern entries of its directory.
 PairKerning read_sfnt_kerning(const SfntFont& font);
 
-// The horizontal adjustment between glyphs `left` and `right`, in font units. Adds to
-// `work` what finding it cost: kWorkPerKerningRead per field read (font/glyph_budget.h),
-// a few thousand units at most.
+// The horizontal adjustment between glyphs `left` and `right`, in font units. Pays what
+// finding it cost from `budget`, as a glyph pays its drawing: kWorkPerKerningRead per field
+// read (font/glyph_budget.h), a few thousand units at most; when more than is left, the
+// budget is exhausted and the caller must stop.
 int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,
-                     uint16_t left, uint16_t right, uint64_t& work);
+                     uint16_t left, uint16_t right, GlyphBudget& budget);

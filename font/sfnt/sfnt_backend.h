@@ -5,11 +5,11 @@
 // An outline source `Outlines` provides:
 //   - `Font`: an SfntFont with what the outlines need;
 //   - `Scratch`: the storage one handle reuses for every glyph;
-//   - `load(Font&, bytes, directory)`: reads the face whose table directory starts at
+//   - `load`, an OutlineLoad<Font>: reads the face whose table directory starts at
 //     `directory`, false when it is not a usable font of the format;
-//   - `rasterize` and `measure(const Font&, glyph, scale, Scratch&, GlyphBudget&,
-//     LightHinting*)`: the glyph's bitmap, with or without its pixels, paid from the
-//     budget, hinted when the last argument is not null;
+//   - `glyph(const Font&, glyph, scale, GlyphOutput, Scratch&, GlyphBudget&, LightHinting*)`:
+//     the glyph's bitmap, with its pixels or only its box, paid from the budget, hinted
+//     when the last argument is not null;
 //   - `draw(const Font&, glyph, scale, Scratch&, OutlineBuilder&, uint64_t& work)`: the
 //     glyph's outline unhinted, adding its work to `work`; false when it has none (the
 //     hinting measures the font's heights with it).
@@ -21,10 +21,14 @@
 #include "font/backend.h"
 #include "font/hinting/light_hinting.h"
 #include "font/load_options.h"
+#include "font/raster/glyph_pipeline.h"
 #include "font/sfnt/cmap.h"
 #include "font/sfnt/collection.h"
 #include "font/sfnt/kerning.h"
 #include "font/variation_sequence.h"
+
+template <typename Font>
+using OutlineLoad = bool (*)(Font& font, dv::vector<unsigned char> bytes, uint32_t directory);
 
 template <typename Outlines> class SfntBackend final : public FontBackend {
 public:
@@ -47,12 +51,14 @@ public:
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
     if (draws_nothing(codepoint) || !prepare_hinting(budget))
       return GlyphBitmap{};
-    return Outlines::rasterize(font_, lookup_glyph(codepoint), scale, scratch_, budget, hinting());
+    return Outlines::glyph(font_, lookup_glyph(codepoint), scale, GlyphOutput::kPixels, scratch_,
+                           budget, hinting());
   }
   GlyphBitmap measure(unsigned int codepoint, double scale, GlyphBudget& budget) override {
     if (draws_nothing(codepoint) || !prepare_hinting(budget))
       return GlyphBitmap{};
-    return Outlines::measure(font_, lookup_glyph(codepoint), scale, scratch_, budget, hinting());
+    return Outlines::glyph(font_, lookup_glyph(codepoint), scale, GlyphOutput::kBox, scratch_,
+                           budget, hinting());
   }
 
   double units_per_em() const override { return font_.units_per_em; }
@@ -71,6 +77,8 @@ public:
   }
   void set_variation(const double* values) override {
     select_instance(font_.data, font_.variations, values);
+    hinting_.heights = FontHeights(); // the instance's own heights, measured at its next glyph
+    hinting_.zones_scale = 0.0;
   }
   int metric_rounding() const override { return 0; } // line metrics round up
   bool kerns() const override { return !kerning_.empty(); }
@@ -79,11 +87,7 @@ public:
   }
   bool draws_variation_sequences() const override { return extended_cmaps(); }
   double kerning(unsigned int left, unsigned int right, GlyphBudget& budget) override {
-    uint64_t work = 0;
-    const int32_t value =
-        pair_kerning(font_.data, kerning_, lookup_glyph(left), lookup_glyph(right), work);
-    budget.spend(work);
-    return value;
+    return pair_kerning(font_.data, kerning_, lookup_glyph(left), lookup_glyph(right), budget);
   }
 
 private:

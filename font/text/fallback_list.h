@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "font/font_handle.h"
+#include "include/DovrelTTF.h"
 
 // Most fallbacks one handle holds. A glyph key spends four bits on the font's place in
 // the chain (see fallback_glyph_key), and the handle itself takes place 0.
@@ -21,6 +22,7 @@ void forget_fallbacks(FontHandle& font);
 
 namespace dv {
 
-int dv_ttf_font_set_fallbacks(void* handle, void* const* fallbacks, unsigned long count);
+// The exported function, with the type include/DovrelTTF.h declares for its public name.
+decltype(::dv_ttf_font_set_fallbacks) dv_ttf_font_set_fallbacks;
 
 } // namespace dv

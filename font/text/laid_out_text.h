@@ -47,14 +47,11 @@ private:
 
 namespace dv {
 
-TextImage* dv_ttf_font_render_layout(void* handle, const char* text, const DvTtfLayout* layout,
-                                     int red, int green, int blue, double opacity);
-int dv_ttf_font_measure_layout(void* handle, const char* text, const DvTtfLayout* layout,
-                               int* width, int* height, int* baseline);
-int dv_ttf_font_draw(void* handle, const char* text, const DvTtfLayout* layout,
-                     const DvTtfSurface* surface, int x, int y, int red, int green, int blue,
-                     double opacity);
-long dv_ttf_font_caret_positions(void* handle, const char* text, const DvTtfLayout* layout,
-                                 DvTtfCaret* carets, unsigned long capacity);
+// The exported functions, with the types include/DovrelTTF.h declares for their public
+// names.
+decltype(::dv_ttf_font_render_layout) dv_ttf_font_render_layout;
+decltype(::dv_ttf_font_measure_layout) dv_ttf_font_measure_layout;
+decltype(::dv_ttf_font_draw) dv_ttf_font_draw;
+decltype(::dv_ttf_font_caret_positions) dv_ttf_font_caret_positions;
 
 } // namespace dv

@@ -1,8 +1,8 @@
 #include "font/text/paragraph_layout.h"
 
+#include "font/render_limits.h"
 #include "font/text/line_breaking.h"
 #include "font/text/pixel_rounding.h"
-#include "font/text/render_limits.h"
 #include "font/text/utf8.h"
 
 using line_breaking::is_space;

@@ -81,7 +81,7 @@ struct LaidText {
 };
 
 // Lays out a text that is not empty into `scratch`, within the limits of one render
-// (font/text/render_limits.h). Glyphs the chain lacks are rasterized into the handle's
+// (font/render_limits.h). Glyphs the chain lacks are rasterized into the handle's
 // caches, or with `boxes` measured into them. False exactly where a laid-out render
 // gives null. The layout must be known (text_layout::known).
 bool lay_out_paragraphs(FontChain& chain, const char* text, const DvTtfLayout& layout,

@@ -1,5 +1,5 @@
 // Drawing and measuring a text with a font handle, within the limits of one render
-// (font/text/render_limits.h).
+// (font/render_limits.h).
 #pragma once
 #include "font/font_handle.h"
 #include "font/text/image.h"

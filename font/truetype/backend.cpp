@@ -9,25 +9,17 @@ namespace {
 // Outlines from glyf and loca (font/truetype/glyph_bitmap.h).
 struct TrueTypeOutlines {
   using Font = TrueTypeFont;
-  using Scratch = GlyphScratch;
-
-  static bool load(Font& font, dv::vector<unsigned char> bytes, uint32_t directory) {
-    return load_truetype_font(font, dv::move(bytes), directory);
-  }
-  static GlyphBitmap rasterize(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                               GlyphBudget& budget, LightHinting* hinting) {
-    return rasterize_truetype_glyph(font, glyph, scale, scratch, budget, hinting);
-  }
-  static GlyphBitmap measure(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
-                             GlyphBudget& budget, LightHinting* hinting) {
-    return measure_truetype_glyph(font, glyph, scale, scratch, budget, hinting);
-  }
-  static bool draw(const Font& font, uint16_t glyph, double scale, Scratch& scratch,
+  using Scratch = TrueTypeGlyphScratch;
+  static constexpr OutlineLoad<Font> load = load_truetype_font;
+  static constexpr auto glyph = truetype_glyph;
+  static bool draw(const Font& font, uint16_t id, double scale, Scratch& scratch,
                    OutlineBuilder& builder, uint64_t& work) {
     const AffineTransform transform{scale, 0.0, 0.0, scale, 0.0, 0.0};
-    const bool drawn = append_glyph_outline(font, glyph, transform, builder, 0, scratch.glyf);
-    work += kWorkPerGlyfPoint * scratch.glyf.points_and_components;
-    return drawn && !scratch.glyf.past_limits;
+    GlyfScratch& glyf = scratch.source;
+    const bool drawn = append_glyph_outline(font, id, transform, builder, 0, glyf);
+    work += kWorkPerGlyfPoint * glyf.points_and_components +
+            kWorkPerVariationDelta * glyf.variation_deltas;
+    return drawn && !glyf.past_limits;
   }
 };
 

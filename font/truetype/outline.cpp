@@ -516,3 +516,11 @@ bool append_glyph_outline(const TrueTypeFont& font, uint16_t glyph,
   GlyfScratch scratch;
   return append_glyph_outline(font, glyph, transform, builder, depth, scratch);
 }
+
+size_t held_bytes(const GlyfScratch& scratch) {
+  return scratch.end_points.capacity * sizeof(unsigned short) +
+         scratch.flags.capacity * sizeof(unsigned char) + scratch.xs.capacity * sizeof(short) +
+         scratch.ys.capacity * sizeof(short) + scratch.contour_points.capacity * sizeof(Point) +
+         scratch.contour_on_curve.capacity * sizeof(bool) +
+         (scratch.dx.capacity + scratch.dy.capacity) * sizeof(double) + held_bytes(scratch.deltas);
+}

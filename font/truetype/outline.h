@@ -33,6 +33,9 @@ struct GlyfScratch {
   bool past_limits = false;
 };
 
+// Bytes of storage the scratch holds.
+size_t held_bytes(const GlyfScratch& scratch);
+
 // Appends glyph `glyph`, every point mapped through `transform`, to `builder`. True when
 // appended or when there is nothing to append (index beyond the glyph count, zero length,
 // zero contours); false for malformed data (a composite nested in itself among them) or a

@@ -3,7 +3,6 @@
 #include "font/type1/backend.h"
 #include "font/hinting/light_hinting.h"
 #include "font/load_options.h"
-#include "font/raster/rasterizer.h"
 #include "font/type1/font.h"
 #include "font/type1/glyph.h"
 #include "font/type1/interpreter.h"
@@ -23,7 +22,7 @@ public:
             [&](unsigned int reference, double reference_scale, OutlineBuilder& builder,
                 uint64_t& work) { return draw(reference, reference_scale, builder, work); }))
       return GlyphBitmap();
-    return rasterize_type1_glyph(font_, codepoint, scale, raster_, budget,
+    return rasterize_type1_glyph(font_, codepoint, scale, scratch_, budget,
                                  hinting_.enabled ? &hinting_ : nullptr);
   }
   bool has_glyph(unsigned int codepoint) override {
@@ -41,19 +40,16 @@ private:
     const ByteVector* charstring = charstring_for_type1_glyph(font_, codepoint);
     if (charstring == nullptr || !type1_names_codepoint(font_, codepoint))
       return false;
-    Type1Interpreter interpreter(&font_, scale);
+    Type1Interpreter interpreter(&font_, scale, builder);
     const bool drawn = interpreter.execute(*charstring, 0);
     work += kWorkPerInterpreterStep * interpreter.steps();
-    if (!drawn || interpreter.past_limits())
-      return false;
-    builder = static_cast<OutlineBuilder&&>(interpreter.outline());
-    return true;
+    return drawn && !interpreter.past_limits();
   }
 
   Type1Mode mode_;
   Type1Font font_;
-  RasterScratch raster_; // reused by every glyph, kept within kMaxKeptScratchBytes
-  LightHinting hinting_; // enabled only with the option
+  Type1GlyphScratch scratch_; // reused by every glyph
+  LightHinting hinting_;      // enabled only with the option
 };
 
 } // namespace

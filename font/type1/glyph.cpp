@@ -1,7 +1,6 @@
 #include "font/type1/glyph.h"
 
 #include "font/hinting/light_hinting.h"
-#include "font/raster/rasterizer.h"
 #include "font/type1/interpreter.h"
 #include "font/type1/unicode_names.h"
 #include "runtime/memory.h"
@@ -114,56 +113,39 @@ bool type1_names_codepoint(const Type1Font& font, unsigned int codepoint) {
   const dv::string* name = encoded_name(font, codepoint);
   if (name == nullptr)
     return false;
-  const ByteVector* named = find_charstring(font, *name);
-  return named != nullptr && named != find_charstring(font, dv::string(kNotdefName));
+  // A code point the encoding names ".notdef" has no glyph of its own.
+  return !(dv::string_view(name->data, name->size) == kNotdefName) &&
+         find_charstring(font, *name) != nullptr;
 }
 
-namespace {
-
-// Gives back large rasterizer storage after a glyph, also when its rasterization failed
-// to allocate and unwinds.
-struct ScratchTrimmer {
-  RasterScratch& scratch;
-  ~ScratchTrimmer() {
-    if (held_bytes(scratch) > kMaxKeptScratchBytes)
-      scratch = RasterScratch();
-  }
-};
-
-} // namespace
-
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
-                                  RasterScratch& scratch, GlyphBudget& budget,
+                                  Type1GlyphScratch& scratch, GlyphBudget& budget,
                                   LightHinting* hinting) {
-  const ScratchTrimmer trimmer{scratch};
-  const ByteVector* charstring = charstring_for_type1_glyph(font, codepoint);
-  if (charstring == nullptr)
-    return GlyphBitmap();
-
-  Type1Interpreter interpreter(&font, scale);
-  const bool complete = interpreter.execute(*charstring, 0);
-  GlyphBitmap bitmap;
-  // A glyph past its limits is refused; a malformed one is blank.
-  if (budget.spend(kWorkPerInterpreterStep * interpreter.steps())) {
-    if (interpreter.past_limits()) {
-      budget.refuse();
-    } else if (complete && (hinting == nullptr ||
-                            hint_outline(interpreter.outline(), scale, *hinting, budget))) {
-      bitmap = rasterize_outline(interpreter.outline(), interpreter.advance(), scratch, budget);
-      crop_to_ink(bitmap);
-    }
-  }
-  bitmap.advance = interpreter.advance();
+  GlyphBitmap bitmap = run_glyph_pipeline(
+      scratch, GlyphOutput::kPixels, budget, [&](OutlineBuilder& outline, NoSourceScratch&) {
+        OutlineDrawing drawing;
+        const ByteVector* charstring = charstring_for_type1_glyph(font, codepoint);
+        if (charstring == nullptr)
+          return drawing;
+        Type1Interpreter interpreter(&font, scale, outline);
+        drawing.drawn = interpreter.execute(*charstring, 0);
+        drawing.advance = interpreter.advance();
+        drawing.work = kWorkPerInterpreterStep * interpreter.steps();
+        drawing.past_limits = interpreter.past_limits();
+        hint_drawn_glyph(outline, drawing, scale, hinting, budget);
+        return drawing;
+      });
+  crop_to_ink(bitmap);
   return bitmap;
 }
 
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
-                                  RasterScratch& scratch) {
+                                  Type1GlyphScratch& scratch) {
   GlyphBudget budget = GlyphBudget::unlimited();
   return rasterize_type1_glyph(font, codepoint, scale, scratch, budget);
 }
 
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale) {
-  RasterScratch scratch;
+  Type1GlyphScratch scratch;
   return rasterize_type1_glyph(font, codepoint, scale, scratch);
 }

@@ -5,7 +5,7 @@
 
 #include "font/glyph_bitmap.h"
 #include "font/glyph_budget.h"
-#include "font/raster/rasterizer.h"
+#include "font/raster/glyph_pipeline.h"
 #include "font/type1/font.h"
 
 struct LightHinting; // font/hinting/light_hinting.h
@@ -20,16 +20,18 @@ bool type1_names_codepoint(const Type1Font& font, unsigned int codepoint);
 // The charstring drawn for a code point, ".notdef" included; null when there is none.
 const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint);
 
+// Storage one font handle reuses for every glyph it rasterizes.
+using Type1GlyphScratch = GlyphScratch<>;
+
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale);
-// The same with the rasterizer's storage in `scratch` (kept within kMaxKeptScratchBytes),
-// paid from `budget` (font/glyph_budget.h): the charstring bytes interpreted, then what
-// the rasterizer spends; the bitmap is paid for before it is cropped. With `hinting`, the
-// outline is hinted (font/hinting/light_hinting.h) before it is rasterized.
+// The same through the glyph pipeline (font/raster/glyph_pipeline.h) in `scratch`, paid
+// from `budget` (font/glyph_budget.h): the charstring bytes interpreted, then what the
+// rasterizer spends; the bitmap is paid for before it is cropped.
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
-                                  RasterScratch& scratch, GlyphBudget& budget,
+                                  Type1GlyphScratch& scratch, GlyphBudget& budget,
                                   LightHinting* hinting = nullptr);
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
-                                  RasterScratch& scratch);
+                                  Type1GlyphScratch& scratch);
 
 // Removes blank rows and columns at the edges, keeping every pixel in place relative to
 // the glyph origin. Works in place; only when the ink takes less than half the storage

@@ -11,8 +11,15 @@
 
 class Type1Interpreter {
 public:
+  // Draws into an outline of the interpreter's own.
   Type1Interpreter(const Type1Font* font, double scale)
-      : font_(font), scale_(scale), complete_(font->mode == Type1Mode::kComplete) {}
+      : Type1Interpreter(font, scale, own_outline_) {}
+  // Draws into `outline`, which holds nothing yet.
+  Type1Interpreter(const Type1Font* font, double scale, OutlineBuilder& outline)
+      : font_(font), scale_(scale), outline_(outline),
+        complete_(font->mode == Type1Mode::kComplete) {}
+  Type1Interpreter(const Type1Interpreter&) = delete;
+  Type1Interpreter& operator=(const Type1Interpreter&) = delete;
 
   bool execute(const ByteVector& charstring, int level);
 
@@ -70,10 +77,11 @@ private:
   bool run_component(const ByteVector& charstring, const Point& origin);
   void begin_contour();
 
+  OutlineBuilder own_outline_; // unused when the caller gives the outline
   const Type1Font* font_;
   double scale_;
   dv::vector<double> stack_;
-  OutlineBuilder outline_;
+  OutlineBuilder& outline_;
   Point current_{0, 0};
   Point contour_start_{0, 0};
   double advance_ = 0;

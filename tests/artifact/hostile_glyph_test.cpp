@@ -16,7 +16,7 @@ namespace {
 using testfont::Bytes;
 using testfont::HostileShape;
 
-// The README's budget of one render (the limits of font/text/render_limits.h): the set of
+// The README's budget of one render (the limits of font/render_limits.h): the set of
 // new code points, 96 bytes of cache per new code point, 16 per byte of placements, 32 per
 // line, the new bitmaps, one glyph's working storage, and the canvas with its RGBA.
 constexpr size_t kMiB = size_t{1} << 20;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "font/text/render_limits.h"
+#include "font/render_limits.h"
 
 namespace dvttf_render {
 namespace {

@@ -1,6 +1,6 @@
-// Why dv_ttf_font_render gave null: the render answers only with null, so the tool redoes
-// its checks with the library's own code (dvcore) and limits (font/text/render_limits.h),
-// and lays the text out with the limits lifted to tell the image size it would have had.
+// Why dv_ttf_font_render gave null: the render answers only with null, so the tool asks
+// the library's own text stage (dvcore, font/text/render_refusal.h) which limit the text
+// passes and the sizes the render would have had, and words that.
 #pragma once
 
 #include <string>

@@ -132,8 +132,8 @@ TEST(MeasureOutline, EveryGlyphOfARealFont) {
   const testfont::Bytes bytes(std::istreambuf_iterator<char>(in), {});
   const auto font = load_font(bytes);
   ASSERT_NE(font, nullptr);
-  GlyphScratch draw_scratch;
-  GlyphScratch measure_scratch;
+  TrueTypeGlyphScratch draw_scratch;
+  TrueTypeGlyphScratch measure_scratch;
   for (const double scale : {12.0 / 2048, 48.0 / 2048}) {
     for (uint32_t glyph = 0; glyph <= font->num_glyphs; ++glyph) {
       GlyphBudget drawn_budget = GlyphBudget::unlimited();

@@ -30,13 +30,14 @@ struct Tables {
                                 TableRecord{uint32_t(gpos.size()), uint32_t(kern.size())});
   }
   int32_t pair(uint16_t left, uint16_t right) const {
-    uint64_t work = 0;
-    return pair_kerning(data, kerning, left, right, work);
+    GlyphBudget budget = GlyphBudget::unlimited();
+    return pair_kerning(data, kerning, left, right, budget);
   }
+  // What finding the pair's kerning took from the budget.
   uint64_t work(uint16_t left, uint16_t right) const {
-    uint64_t work = 0;
-    pair_kerning(data, kerning, left, right, work);
-    return work;
+    GlyphBudget budget = GlyphBudget::unlimited();
+    pair_kerning(data, kerning, left, right, budget);
+    return GlyphBudget::unlimited().work - budget.work;
   }
 };
 

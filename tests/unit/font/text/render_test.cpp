@@ -7,8 +7,8 @@
 
 #include "font/entry_points.h"
 #include "font/font_handle.h"
+#include "font/render_limits.h"
 #include "font/text/image.h"
-#include "font/text/render_limits.h"
 #include "support/utf8_encode.h"
 #include "unit/font/fake_font_backend.h"
 

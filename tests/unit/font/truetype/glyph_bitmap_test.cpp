@@ -200,7 +200,7 @@ TEST(TrueTypeGlyphBitmap, ScratchKeepsSmallGlyphsStorageAndGivesBackLargeOnes) {
                    {testfont::simple_glyph(boxes), 1000, 0}};
   const auto font = load_font(testfont::build_font(params));
   ASSERT_NE(font, nullptr);
-  GlyphScratch scratch;
+  TrueTypeGlyphScratch scratch;
   const GlyphBitmap small = rasterize_truetype_glyph(*font, 0, 1.0, scratch);
   EXPECT_GT(scratch.raster.edges.capacity, 0u);
   EXPECT_EQ(pixels_of(small), pixels_of(rasterize_truetype_glyph(*font, 0, 1.0)));

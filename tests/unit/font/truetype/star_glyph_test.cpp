@@ -4,7 +4,7 @@
 // that the glyph is refused rather than drawn blank.
 #include <gtest/gtest.h>
 
-#include "font/text/render_limits.h"
+#include "font/render_limits.h"
 #include "font/truetype/glyph_bitmap.h"
 #include "font/truetype/outline.h"
 #include "support/sanitized_build.h"
@@ -60,7 +60,7 @@ bool has_ink(const GlyphBitmap& bitmap) {
 // Draws `glyph` at `pixel_size` within a render's budget and compares it with the
 // reference.
 void expect_drawn_exactly(const TrueTypeFont& font, uint16_t glyph, int pixel_size) {
-  GlyphScratch scratch;
+  TrueTypeGlyphScratch scratch;
   GlyphBudget budget = render_budget();
   const GlyphBitmap bitmap =
       rasterize_truetype_glyph(font, glyph, scale_for(pixel_size), scratch, budget);
@@ -90,7 +90,7 @@ TEST(StarGlyphs, QuarterMillionEdgesAtTheLargestSizeTheBudgetPaysMatchTheReferen
   // (which pays exactly what drawing pays).
   int largest = 0;
   for (int size = 1; size <= 64; ++size) {
-    GlyphScratch scratch;
+    TrueTypeGlyphScratch scratch;
     GlyphBudget budget = render_budget();
     measure_truetype_glyph(*font, kFourStarsGlyph, scale_for(size), scratch, budget);
     if (budget.exhausted)
@@ -104,7 +104,7 @@ TEST(StarGlyphs, QuarterMillionEdgesAtTheLargestSizeTheBudgetPaysMatchTheReferen
   EXPECT_GT(busiest_line(outline), size_t{90000});
   expect_drawn_exactly(*font, kFourStarsGlyph, largest);
   // One pixel larger, the render's budget refuses the glyph.
-  GlyphScratch scratch;
+  TrueTypeGlyphScratch scratch;
   GlyphBudget budget = render_budget();
   rasterize_truetype_glyph(*font, kFourStarsGlyph, scale_for(largest + 1), scratch, budget);
   EXPECT_TRUE(budget.exhausted);
