@@ -4,12 +4,13 @@
 # file of font/ belongs to no room. The rooms, from the bottom (docs/architecture.md):
 #   1 interface   the backend interface, glyph bitmaps, budget, limits, load options
 #   2 raster      outlines to coverage, the glyph pipeline
-#   3 sfnt        the sfnt layer and the sfnt backend
-#   4 truetype, cff, type1   the outline formats
-#   5 handle      the font handle
-#   6 text        layout, rendering, surfaces, fallbacks
-#   7 loader      format sniffing and loading
-#   8 entry       the exported functions
+#   3 hinting     light hinting of outlines
+#   4 sfnt        the sfnt layer and the sfnt backend
+#   5 truetype, cff, type1   the outline formats
+#   6 handle      the font handle
+#   7 text        layout, rendering, surfaces, fallbacks
+#   8 loader      format sniffing and loading
+#   9 entry       the exported functions
 # Usage: check_font_rooms.sh SOURCE_DIR
 set -eu
 root=$1
@@ -19,16 +20,18 @@ cd "$root"
 room_of() {
   case $1 in
   font/backend.h | font/backend.cpp | font/glyph_bitmap.h | font/glyph_budget.h | \
-    font/glyph_limits.h | font/render_limits.h | font/load_options.h) echo "1 interface" ;;
+    font/glyph_limits.h | font/render_limits.h | font/load_options.h | \
+    font/variation_sequence.h) echo "1 interface" ;;
   font/raster/*) echo "2 raster" ;;
-  font/sfnt/*) echo "3 sfnt" ;;
-  font/truetype/*) echo "4 truetype" ;;
-  font/cff/*) echo "4 cff" ;;
-  font/type1/*) echo "4 type1" ;;
-  font/font_handle.h) echo "5 handle" ;;
-  font/text/*) echo "6 text" ;;
-  font/loader.h | font/loader.cpp) echo "7 loader" ;;
-  font/entry_points.h | font/entry_points.cpp) echo "8 entry" ;;
+  font/hinting/*) echo "3 hinting" ;;
+  font/sfnt/*) echo "4 sfnt" ;;
+  font/truetype/*) echo "5 truetype" ;;
+  font/cff/*) echo "5 cff" ;;
+  font/type1/*) echo "5 type1" ;;
+  font/font_handle.h) echo "6 handle" ;;
+  font/text/*) echo "7 text" ;;
+  font/loader.h | font/loader.cpp) echo "8 loader" ;;
+  font/entry_points.* | font/variation_entry_points.* | font/variation_settings.*) echo "9 entry" ;;
   esac
 }
 
