@@ -50,14 +50,21 @@ void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_
 // The extended loaders: dv_ttf_font_load_memory and dv_ttf_font_load with an options word.
 // With options 0 they behave exactly as those two. Otherwise each bit below turns on a
 // format or feature, and bits 16-31 pick the face of a collection (with
-// DV_TTF_LOAD_COLLECTIONS). Bits 4-15 are reserved: an options word that sets any of them
-// gives null. A face index past a collection's last face, and any index but 0 for a file
-// that is no collection, gives null. The handles work with the functions below as any other.
+// DV_TTF_LOAD_COLLECTIONS). Bit 4 and bits 6-15 are reserved: an options word that sets any
+// of them gives null. A face index past a collection's last face, and any index but 0 for a
+// file that is no collection, gives null. The handles work with the functions below as any
+// other.
 constexpr unsigned int DV_TTF_LOAD_CFF = 1u;            // OpenType with CFF outlines ("OTTO")
 constexpr unsigned int DV_TTF_LOAD_COLLECTIONS = 2u;    // collections ("ttcf"), face options >> 16
 constexpr unsigned int DV_TTF_LOAD_COMPLETE_TYPE1 = 4u; // Type 1 in full, glyphs found by name
 constexpr unsigned int DV_TTF_LOAD_KERNING = 8u;        // pair kerning (GPOS, else kern)
-constexpr unsigned int DV_TTF_LOAD_ALL = 15u;           // every option bit
+constexpr unsigned int DV_TTF_LOAD_ALL = 15u;           // every format and feature bit
+// dv_ttf_font_load_memory_ex reads the caller's bytes in place instead of copying them:
+// the caller promises they stay unchanged and alive until the handle is freed. The
+// library never writes to them. dv_ttf_font_load_ex ignores the bit (it keeps the one
+// copy of the file it read). Not part of DV_TTF_LOAD_ALL, since it is a promise, not a
+// feature.
+constexpr unsigned int DV_TTF_LOAD_BORROW = 32u;
 // The options bits that pick face `face` of a collection.
 constexpr unsigned int dv_ttf_face_option(unsigned int face) {
   return face << 16;
@@ -203,8 +210,8 @@ TextImage* dv_ttf_font_render_layout(void* font, const char* text, const DvTtfLa
 // and its first line's baseline row, or 0 (outputs untouched) wherever it gives null. New
 // glyphs are measured, not cached.
 // Exported as _Z26dv_ttf_font_measure_layoutPvPKcPK11DvTtfLayoutPiS5_S5_.
-int dv_ttf_font_measure_layout(void* font, const char* text, const DvTtfLayout* layout,
-                               int* width, int* height, int* baseline);
+int dv_ttf_font_measure_layout(void* font, const char* text, const DvTtfLayout* layout, int* width,
+                               int* height, int* baseline);
 
 // A caller's 32-bit pixel surface: `height` rows of `width` pixels, each row `pitch` bytes
 // after the one before (pitch >= width * 4).

@@ -11,7 +11,7 @@ struct CffOutlines {
   using Font = CffFont;
   using Scratch = CffGlyphScratch;
 
-  static bool load(Font& font, dv::vector<unsigned char> bytes, uint32_t directory) {
+  static bool load(Font& font, FontBytes bytes, uint32_t directory) {
     return load_cff_font(font, dv::move(bytes), directory);
   }
   static GlyphBitmap rasterize(const Font& font, uint16_t glyph, double scale, Scratch& scratch,

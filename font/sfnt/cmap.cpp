@@ -24,8 +24,8 @@ bool is_unicode_platform(uint16_t platform) {
 }
 
 // `rem` is the number of font bytes from `start` (the subtable) to the end of the data.
-void consider_format12(const dv::vector<unsigned char>& data, const EncodingRecord& record,
-                       uint64_t start, uint64_t rem, dv::vector<Format12Group>& groups) {
+void consider_format12(ByteView data, const EncodingRecord& record, uint64_t start, uint64_t rem,
+                       dv::vector<Format12Group>& groups) {
   if (!is_unicode_platform(record.platform) || rem < kFormat12HeaderSize)
     return;
   const uint32_t length = read_u32_be(data, start + 4);
@@ -46,8 +46,8 @@ void consider_format12(const dv::vector<unsigned char>& data, const EncodingReco
   }
 }
 
-void consider_format4(const dv::vector<unsigned char>& data, const EncodingRecord& record,
-                      uint64_t start, uint64_t rem, Format4Subtable& format4) {
+void consider_format4(ByteView data, const EncodingRecord& record, uint64_t start, uint64_t rem,
+                      Format4Subtable& format4) {
   if (!is_unicode_platform(record.platform) || rem < 8)
     return;
   const uint16_t length = read_u16_be(data, start + 2);
@@ -71,8 +71,7 @@ void consider_format4(const dv::vector<unsigned char>& data, const EncodingRecor
 }
 
 // The glyph a format-4 subtable gives, or 0 for a miss.
-uint16_t map_format4(const dv::vector<unsigned char>& data, const Format4Subtable& table,
-                     uint16_t codepoint) {
+uint16_t map_format4(ByteView data, const Format4Subtable& table, uint16_t codepoint) {
   const uint64_t ends = uint64_t{table.offset} + table.end_code_offset;
   uint16_t k = 0;
   while (k < table.seg_count && read_u16_be(data, ends + 2 * uint64_t{k}) < codepoint)
@@ -115,8 +114,8 @@ uint16_t map_format12(const dv::vector<Format12Group>& groups, uint32_t codepoin
 
 } // namespace
 
-bool select_cmap_subtables(const dv::vector<unsigned char>& data, const TableRecord& cmap,
-                           Format4Subtable& format4, dv::vector<Format12Group>& format12) {
+bool select_cmap_subtables(ByteView data, const TableRecord& cmap, Format4Subtable& format4,
+                           dv::vector<Format12Group>& format12) {
   if (!has_bytes(data, cmap.offset, 4))
     return false;
   const uint16_t record_count = read_u16_be(data, uint64_t{cmap.offset} + 2);
@@ -142,7 +141,7 @@ bool select_cmap_subtables(const dv::vector<unsigned char>& data, const TableRec
   return true;
 }
 
-uint16_t map_code_point(const dv::vector<unsigned char>& data, const Format4Subtable& format4,
+uint16_t map_code_point(ByteView data, const Format4Subtable& format4,
                         const dv::vector<Format12Group>& format12, uint32_t codepoint) {
   if (codepoint <= 0xFFFF && format4.valid) {
     const uint16_t glyph = map_format4(data, format4, static_cast<uint16_t>(codepoint));
@@ -152,7 +151,7 @@ uint16_t map_code_point(const dv::vector<unsigned char>& data, const Format4Subt
   return map_format12(format12, codepoint);
 }
 
-uint16_t lookup_glyph_cached(const dv::vector<unsigned char>& data, const Format4Subtable& format4,
+uint16_t lookup_glyph_cached(ByteView data, const Format4Subtable& format4,
                              const dv::vector<Format12Group>& format12,
                              dv::unordered_map<unsigned int, unsigned short>& cache,
                              uint32_t codepoint) {

@@ -26,7 +26,7 @@ public:
 
   // A collection's face when the options pick one, else the font the bytes hold; its pair
   // kerning only when the options ask for it.
-  bool load(dv::vector<unsigned char> bytes) override {
+  bool load(FontBytes bytes) override {
     uint32_t directory = 0;
     if (!sfnt_face_directory(bytes, load_option::face_index(options_), directory) ||
         !Outlines::load(font_, dv::move(bytes), directory))

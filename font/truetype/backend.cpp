@@ -11,7 +11,7 @@ struct TrueTypeOutlines {
   using Font = TrueTypeFont;
   using Scratch = GlyphScratch;
 
-  static bool load(Font& font, dv::vector<unsigned char> bytes, uint32_t directory) {
+  static bool load(Font& font, FontBytes bytes, uint32_t directory) {
     return load_truetype_font(font, dv::move(bytes), directory);
   }
   static GlyphBitmap rasterize(const Font& font, uint16_t glyph, double scale, Scratch& scratch,

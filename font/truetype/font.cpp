@@ -11,7 +11,7 @@ bool is_truetype_version(uint32_t version) {
 }
 
 bool decode_loca(TrueTypeFont& font) {
-  const dv::vector<unsigned char>& data = font.data;
+  ByteView data = font.data;
   const uint64_t loca = font.loca.offset;
   const uint64_t entries = uint64_t{font.num_glyphs} + 1;
   const bool long_offsets = font.index_to_loc_format != 0;
@@ -39,12 +39,12 @@ bool read_glyf_outlines(TrueTypeFont& font) {
 
 } // namespace
 
-bool load_truetype_font(TrueTypeFont& font, dv::vector<unsigned char> bytes, uint32_t directory) {
+bool load_truetype_font(TrueTypeFont& font, FontBytes bytes, uint32_t directory) {
   if (!is_truetype_version(sfnt_version_at(bytes, directory)))
     return false;
   return load_sfnt_font(font, dv::move(bytes), directory) && read_glyf_outlines(font);
 }
 
-bool load_truetype_font(TrueTypeFont& font, dv::vector<unsigned char> bytes) {
+bool load_truetype_font(TrueTypeFont& font, FontBytes bytes) {
   return load_truetype_font(font, dv::move(bytes), 0);
 }

@@ -21,7 +21,7 @@ struct TrueTypeFont : SfntFont {
 
 // Fills `font` from a complete font file, which it keeps. False when the file is not a usable
 // TrueType font; `font` is then partly filled and must only be destroyed.
-bool load_truetype_font(TrueTypeFont& font, dv::vector<unsigned char> bytes);
+bool load_truetype_font(TrueTypeFont& font, FontBytes bytes);
 
 // The same for the face whose table directory starts at `directory` (a collection's face).
-bool load_truetype_font(TrueTypeFont& font, dv::vector<unsigned char> bytes, uint32_t directory);
+bool load_truetype_font(TrueTypeFont& font, FontBytes bytes, uint32_t directory);

@@ -70,8 +70,7 @@ struct SimpleGlyph {
 };
 
 // Reads n end points, skips the instructions and leaves `at` on the first flag byte.
-bool read_end_points(const dv::vector<unsigned char>& data, uint64_t& at, uint32_t contours,
-                     SimpleGlyph& glyph) {
+bool read_end_points(ByteView data, uint64_t& at, uint32_t contours, SimpleGlyph& glyph) {
   if (!has_bytes(data, at, 2ull * contours))
     return false;
   glyph.end_points.resize(contours);
@@ -89,7 +88,7 @@ bool read_end_points(const dv::vector<unsigned char>& data, uint64_t& at, uint32
 }
 
 // Flags with their repeats expanded; a repeat may run past the point count.
-bool read_flags(const dv::vector<unsigned char>& data, uint64_t& at, SimpleGlyph& glyph) {
+bool read_flags(ByteView data, uint64_t& at, SimpleGlyph& glyph) {
   glyph.flags.reserve(glyph.num_points);
   while (glyph.flags.size < glyph.num_points) {
     if (!has_bytes(data, at, 1))
@@ -107,8 +106,8 @@ bool read_flags(const dv::vector<unsigned char>& data, uint64_t& at, SimpleGlyph
 }
 
 // Delta-coded coordinates of one axis; the running value wraps as a 16-bit number.
-bool read_coordinates(const dv::vector<unsigned char>& data, uint64_t& at, const SimpleGlyph& glyph,
-                      uint8_t is_byte, uint8_t same_or_positive, dv::vector<short>& out) {
+bool read_coordinates(ByteView data, uint64_t& at, const SimpleGlyph& glyph, uint8_t is_byte,
+                      uint8_t same_or_positive, dv::vector<short>& out) {
   out.resize(glyph.num_points);
   uint16_t value = 0;
   for (uint32_t i = 0; i < glyph.num_points; ++i) {
@@ -129,8 +128,8 @@ bool read_coordinates(const dv::vector<unsigned char>& data, uint64_t& at, const
   return true;
 }
 
-bool decode_simple_glyph(const dv::vector<unsigned char>& data, uint64_t at, uint32_t contours,
-                         GlyphWork& work, SimpleGlyph& glyph) {
+bool decode_simple_glyph(ByteView data, uint64_t at, uint32_t contours, GlyphWork& work,
+                         SimpleGlyph& glyph) {
   if (!read_end_points(data, at, contours, glyph))
     return false;
   if (!work.within(glyph.num_points <= work.points_left))
@@ -199,7 +198,7 @@ bool emit_contour(const ContourPoints& contour, OutlineBuilder& builder, GlyphWo
   return within_segment_limit(builder, work);
 }
 
-bool append_simple_glyph(const dv::vector<unsigned char>& data, uint64_t pos, uint32_t contours,
+bool append_simple_glyph(ByteView data, uint64_t pos, uint32_t contours,
                          const AffineTransform& transform, OutlineBuilder& builder,
                          GlyphWork& work) {
   SimpleGlyph glyph(work.scratch);
@@ -235,8 +234,7 @@ struct ComponentPlacement {
   double oy = 0.0;
 };
 
-bool read_component_arguments(const dv::vector<unsigned char>& data, uint64_t& at,
-                              ComponentPlacement& c) {
+bool read_component_arguments(ByteView data, uint64_t& at, ComponentPlacement& c) {
   if (c.flags & kArgsAreWords) {
     if (!has_bytes(data, at, 4))
       return false;
@@ -253,8 +251,7 @@ bool read_component_arguments(const dv::vector<unsigned char>& data, uint64_t& a
   return (c.flags & kArgsAreOffsets) != 0; // point matching is not supported
 }
 
-bool read_component_matrix(const dv::vector<unsigned char>& data, uint64_t& at,
-                           ComponentPlacement& c) {
+bool read_component_matrix(ByteView data, uint64_t& at, ComponentPlacement& c) {
   if (c.flags & kUniformScale) {
     if (!has_bytes(data, at, 2))
       return false;
@@ -291,7 +288,7 @@ AffineTransform compose(const AffineTransform& t, const ComponentPlacement& c) {
           t.xx * c.ox + t.xy * c.oy + t.dx,   t.yx * c.ox + t.yy * c.oy + t.dy};
 }
 
-bool skip_component_instructions(const dv::vector<unsigned char>& data, uint64_t& at) {
+bool skip_component_instructions(ByteView data, uint64_t& at) {
   if (!has_bytes(data, at, 2))
     return false;
   const uint16_t length = read_u16_be(data, at);
@@ -308,7 +305,7 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
 bool append_composite_glyph(const TrueTypeFont& font, uint64_t pos, uint64_t end,
                             const AffineTransform& transform, OutlineBuilder& builder, int depth,
                             GlyphWork& work) {
-  const dv::vector<unsigned char>& data = font.data;
+  ByteView data = font.data;
   uint64_t at = pos + kGlyphHeaderSize;
   for (;;) {
     if (at > end || !has_bytes(data, at, 4))

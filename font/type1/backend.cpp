@@ -12,9 +12,7 @@ class Type1Backend final : public FontBackend {
 public:
   explicit Type1Backend(Type1Mode mode) : mode_(mode) {}
 
-  bool load(dv::vector<unsigned char> bytes) override {
-    return load_type1_font(font_, bytes, mode_);
-  }
+  bool load(FontBytes bytes) override { return load_type1_font(font_, bytes, mode_); }
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
     return rasterize_type1_glyph(font_, codepoint, scale, raster_, budget);
   }

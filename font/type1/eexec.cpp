@@ -49,7 +49,7 @@ uint32_t read_u32_le(const unsigned char* bytes) {
 }
 
 // Binary form: 0x80, type, little-endian length, payload; repeated.
-bool split_binary_form(const ByteVector& input, ByteVector& clear_text, ByteVector& encrypted) {
+bool split_binary_form(ByteView input, ByteVector& clear_text, ByteVector& encrypted) {
   bool seen_binary = false;
   unsigned long offset = 0;
   while (input.size - offset >= 6 && input.data[offset] == kSegmentMarker) {
@@ -78,7 +78,7 @@ unsigned char hex_pair_value(unsigned char high, unsigned char low) {
 
 // The eexec data after "currentfile eexec" is binary when its first four bytes are not all
 // hexadecimal digits (the format chooses the random prefix so that they never are).
-bool is_binary_eexec(const ByteVector& input, unsigned long start) {
+bool is_binary_eexec(ByteView input, unsigned long start) {
   if (input.size - start < 4)
     return false;
   for (unsigned long i = start; i < start + 4; ++i) {
@@ -90,7 +90,7 @@ bool is_binary_eexec(const ByteVector& input, unsigned long start) {
 
 // The hexadecimal digits of input[start, end) as bytes, ignoring everything else; an odd
 // last digit is dropped.
-ByteVector decode_hex(const ByteVector& input, unsigned long start, unsigned long end) {
+ByteVector decode_hex(ByteView input, unsigned long start, unsigned long end) {
   ByteVector digits;
   for (unsigned long i = start; i < end; ++i) {
     if (dv::isxdigit(input.data[i]))
@@ -107,7 +107,7 @@ ByteVector decode_hex(const ByteVector& input, unsigned long start, unsigned lon
 // Text form: clear text up to and including the "currentfile eexec" line, then the
 // encrypted section up to "cleartomark": hexadecimal digits, or in the complete mode also
 // the raw bytes of a binary section.
-bool split_text_form(const ByteVector& input, ByteVector& clear_text, ByteVector& encrypted,
+bool split_text_form(ByteView input, ByteVector& clear_text, ByteVector& encrypted,
                      Type1Mode mode) {
   unsigned long start = find_bytes(input, "currentfile eexec", 0);
   if (start == kNotFound)
@@ -130,7 +130,7 @@ bool split_text_form(const ByteVector& input, ByteVector& clear_text, ByteVector
 
 } // namespace
 
-bool split_font_program(const ByteVector& bytes, Type1Mode mode, ByteVector& clear_text,
+bool split_font_program(ByteView bytes, Type1Mode mode, ByteVector& clear_text,
                         ByteVector& encrypted) {
   return bytes.size >= 2 && bytes.data[0] == kSegmentMarker
              ? split_binary_form(bytes, clear_text, encrypted)
