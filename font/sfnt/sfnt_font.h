@@ -28,7 +28,7 @@ struct SfntFont {
   uint16_t num_glyphs = 0;   // never 0 after loading
   uint16_t num_hmetrics = 0; // never 0 after loading
   Format4Subtable cmap4;
-  dv::vector<Format12Group> cmap12_groups;
+  Format12Groups cmap12_groups;
 };
 
 // The sfnt version of the face whose table directory starts at `directory`, or 0 when the

@@ -332,8 +332,8 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
                   OutlineBuilder& builder, int depth, GlyphWork& work) {
   if (glyph >= font.num_glyphs)
     return true;
-  const uint32_t start = font.glyph_offsets.data[glyph];
-  const uint32_t end = font.glyph_offsets.data[glyph + 1];
+  const uint32_t start = glyph_offset(font, glyph);
+  const uint32_t end = glyph_offset(font, glyph + 1u);
   if (end <= start)
     return true; // empty glyph, such as a space
   const uint64_t pos = static_cast<uint64_t>(font.glyf.offset) + start;
