@@ -21,7 +21,8 @@ struct ByteView {
 // The whole font file a loaded font reads. Built from a byte vector it owns the vector
 // (taking a moved one over without a copy); built by `borrow` it reads the caller's bytes,
 // which must stay alive and unchanged for as long as it does. Either way `data` and `size`
-// describe the bytes and never change, so moving a FontBytes keeps `data` where it was.
+// describe the bytes; moving a FontBytes hands them on unchanged (a vector's storage stays
+// where it is when the vector moves) and leaves the source empty.
 class FontBytes {
 public:
   const unsigned char* data = nullptr;
@@ -58,7 +59,6 @@ public:
   }
 
   operator ByteView() const { return ByteView(data, size); }
-  bool borrowed() const { return storage_.data == nullptr && data != nullptr; }
 
 private:
   dv::vector<unsigned char> storage_; // empty when borrowed
