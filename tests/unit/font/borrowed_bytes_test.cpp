@@ -10,6 +10,8 @@
 #include "font/entry_points.h"
 #include "font/font_handle.h"
 #include "font/load_options.h"
+#include "host/file_store.h"
+#include "host/stand_in.h"
 #include "include/DovrelTTF.h"
 #include "support/cff_builder.h"
 #include "support/sfnt_builder.h"
@@ -128,6 +130,21 @@ TEST(BorrowedBytes, AdmitsExactlyWhatCopyingAdmits) {
   EXPECT_EQ(kBorrow, DV_TTF_LOAD_BORROW);
   EXPECT_EQ(kBorrow & kReservedBits, 0u);
   EXPECT_EQ(DV_TTF_LOAD_ALL & kBorrow, 0u);
+}
+
+// The file loader takes the bit and keeps the one copy it read: the file's bytes may go
+// once the load returned.
+TEST(BorrowedBytes, TheFileLoaderKeepsItsOwnCopy) {
+  dvhost::file_store::put("borrowed.ttf", testfont::build_font({}));
+  void* plain = dv::dv_ttf_font_load_ex("borrowed.ttf", 24.0f, 0);
+  void* with_bit = dv::dv_ttf_font_load_ex("borrowed.ttf", 24.0f, kBorrow);
+  dvhost::file_store::clear();
+  ASSERT_NE(plain, nullptr);
+  ASSERT_NE(with_bit, nullptr);
+  EXPECT_EQ(render(with_bit), render(plain));
+  dv::dv_ttf_font_free(plain);
+  dv::dv_ttf_font_free(with_bit);
+  dvhost::reset_stand_in();
 }
 
 } // namespace
