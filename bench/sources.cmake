@@ -9,6 +9,7 @@ dv_sources(DV_BENCH_SOURCES bench
   glyph_benchmarks.cpp
   glyph_canvas.cpp
   hostile_glyph_benchmarks.cpp
+  load_benchmarks.cpp
   long_row_benchmarks.cpp
   paragraph.cpp
   ratio_reporter.cpp

@@ -4,18 +4,20 @@
 #include <stdint.h>
 
 #include "containers/vector.h"
+#include "font/font_bytes.h"
 #include "font/glyph_bitmap.h"
 #include "font/glyph_budget.h"
 
 struct FontVariations;
 
 // A font format. `load` is called once on a fresh object with the whole file, which it may
-// keep (the loader moves its only copy in); on false the object is destroyed. Metrics are in font
+// keep (the loader moves its only copy in, or lends the caller's bytes); on false the
+// object is destroyed. Metrics are in font
 // units.
 class FontBackend {
 public:
   virtual ~FontBackend();
-  virtual bool load(dv::vector<unsigned char> bytes) = 0;
+  virtual bool load(FontBytes bytes) = 0;
   // The glyph of `codepoint` at `scale` pixels per font unit, drawn within `budget` and
   // paid from it (font/glyph_budget.h): a glyph needing more than is left comes back
   // empty with the budget exhausted, before the backend allocated or worked beyond it.

@@ -15,8 +15,9 @@ constexpr unsigned int kCompleteType1 = DV_TTF_LOAD_COMPLETE_TYPE1;
 constexpr unsigned int kKerning = DV_TTF_LOAD_KERNING;
 constexpr unsigned int kHinting = DV_TTF_LOAD_HINTING;
 constexpr unsigned int kExtendedCmaps = DV_TTF_LOAD_CHARACTER_MAPS;
+constexpr unsigned int kBorrow = DV_TTF_LOAD_BORROW;
 constexpr unsigned int kFaceShift = 16; // options >> kFaceShift: the collection face
-constexpr unsigned int kKnownBits = DV_TTF_LOAD_ALL | kHinting | kExtendedCmaps;
+constexpr unsigned int kKnownBits = DV_TTF_LOAD_ALL | kHinting | kExtendedCmaps | kBorrow;
 constexpr unsigned int kReservedBits = ((1u << kFaceShift) - 1) & ~kKnownBits;
 
 static_assert(dv_ttf_face_option(1) == 1u << kFaceShift);

@@ -30,7 +30,7 @@ FontBackend* sfnt_backend_for(uint32_t version, unsigned int options) {
 }
 
 // A collection's face is judged by its own version tag; every other file has one face, 0.
-FontBackend* backend_for(const dv::vector<unsigned char>& bytes, unsigned int options) {
+FontBackend* backend_for(ByteView bytes, unsigned int options) {
   if ((options & load_option::kReservedBits) != 0)
     return nullptr;
   const uint32_t face = load_option::face_index(options);
@@ -53,7 +53,7 @@ FontBackend* backend_for(const dv::vector<unsigned char>& bytes, unsigned int op
 
 // The handle of a font whose whole file is `bytes` (not empty). The bytes move into the
 // backend, which keeps them when its format reads the file in place.
-FontHandle* load_font(dv::vector<unsigned char> bytes, float pixel_size, unsigned int options) {
+FontHandle* load_font(FontBytes bytes, float pixel_size, unsigned int options) {
   dv::unique_ptr<FontBackend> backend(backend_for(bytes, options));
   if (!backend || !backend->load(dv::move(bytes)))
     return nullptr;
@@ -99,6 +99,8 @@ FontHandle* load_font_from_memory(const void* data, unsigned long size, float pi
   if (data == nullptr || size == 0)
     return nullptr;
   const auto* first = static_cast<const unsigned char*>(data);
+  if ((options & load_option::kBorrow) != 0)
+    return load_font(FontBytes::borrow(first, size), pixel_size, options);
   // Reserved first, so the one copy takes the font's size and no more.
   dv::vector<unsigned char> bytes;
   bytes.reserve(size);

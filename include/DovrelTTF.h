@@ -50,7 +50,7 @@ void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_
 // The extended loaders: dv_ttf_font_load_memory and dv_ttf_font_load with an options word.
 // With options 0 they behave exactly as those two. Otherwise each bit below turns on a
 // format or feature, and bits 16-31 pick the face of a collection (with
-// DV_TTF_LOAD_COLLECTIONS). Bits 5 and 7-15 are reserved: an options word that sets any of them
+// DV_TTF_LOAD_COLLECTIONS). Bits 7-15 are reserved: an options word that sets any of them
 // gives null. A face index past a collection's last face, and any index but 0 for a file
 // that is no collection, gives null. The handles work with the functions below as any other.
 constexpr unsigned int DV_TTF_LOAD_CFF = 1u;            // OpenType with CFF outlines ("OTTO")
@@ -68,6 +68,12 @@ constexpr unsigned int DV_TTF_LOAD_CHARACTER_MAPS = 64u;
 // The formats and kerning, every bit the extended loaders first offered. Hinting and the
 // further character maps change what existing text draws, so they are asked for by name.
 constexpr unsigned int DV_TTF_LOAD_ALL = 15u;
+// dv_ttf_font_load_memory_ex reads the caller's bytes in place instead of copying them:
+// the caller promises they stay unchanged and alive until the handle is freed. The
+// library never writes to them. dv_ttf_font_load_ex ignores the bit (it keeps the one
+// copy of the file it read). Not part of DV_TTF_LOAD_ALL, since it is a promise, not a
+// feature.
+constexpr unsigned int DV_TTF_LOAD_BORROW = 32u;
 // The options bits that pick face `face` of a collection.
 constexpr unsigned int dv_ttf_face_option(unsigned int face) {
   return face << 16;

@@ -31,6 +31,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/cff/charstring_test.cpp
   font/cff/freetype_comparison_test.cpp
   font/cff/load_test.cpp
+  font/borrowed_bytes_test.cpp
   font/extended_loader_test.cpp
   font/fake_font_backend.cpp
   font/font_api_test.cpp
@@ -110,6 +111,7 @@ dv_sources(DV_ARTIFACT_TEST_SOURCES tests/artifact
   allocation_failure_test.cpp
   allocation_test.cpp
   artifact_fixture.cpp
+  borrowed_bytes_artifact_test.cpp
   artifact_forms_test.cpp
   backend_dynamic_cast_test.cpp
   containers_exports_test.cpp

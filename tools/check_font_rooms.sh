@@ -21,7 +21,7 @@ room_of() {
   case $1 in
   font/backend.h | font/backend.cpp | font/glyph_bitmap.h | font/glyph_budget.h | \
     font/glyph_limits.h | font/render_limits.h | font/load_options.h | \
-    font/variation_sequence.h) echo "1 interface" ;;
+    font/variation_sequence.h | font/font_bytes.h) echo "1 interface" ;;
   font/raster/*) echo "2 raster" ;;
   font/hinting/*) echo "3 hinting" ;;
   font/sfnt/*) echo "4 sfnt" ;;

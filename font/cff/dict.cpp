@@ -35,7 +35,7 @@ bool as_offset(double value, uint32_t& out) {
 // A real number: nibbles of digits, point, exponent and sign, ended by nibble 0xf. The
 // value is built from at most 20 significant digits; the exponent is clamped, so the
 // result is finite or an infinity, never a trap.
-bool read_real(const dv::vector<unsigned char>& data, uint64_t& at, uint64_t end, double& out) {
+bool read_real(ByteView data, uint64_t& at, uint64_t end, double& out) {
   double mantissa = 0.0;
   int digits = 0;
   int fraction_digits = 0;
@@ -82,7 +82,7 @@ bool read_real(const dv::vector<unsigned char>& data, uint64_t& at, uint64_t end
   }
 }
 
-bool read_operand(const dv::vector<unsigned char>& data, uint64_t& at, uint64_t end, double& out) {
+bool read_operand(ByteView data, uint64_t& at, uint64_t end, double& out) {
   const unsigned char b0 = data.data[at++];
   if (b0 >= 32 && b0 <= 246) {
     out = b0 - 139;
@@ -157,7 +157,7 @@ bool apply_operator(uint16_t op, const Operands& operands, CffDict& dict) {
 
 } // namespace
 
-bool parse_cff_dict(const dv::vector<unsigned char>& data, ByteSpan span, CffDict& dict) {
+bool parse_cff_dict(ByteView data, ByteSpan span, CffDict& dict) {
   if (uint64_t{span.offset} + span.length > data.size)
     return false;
   uint64_t at = span.offset;

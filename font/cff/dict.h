@@ -31,4 +31,4 @@ struct CffDict {
 // False for a malformed DICT: a truncated number, more than 48 operands, a reserved byte,
 // an operator without the operands it needs, or an offset or size that is negative or
 // not a whole number.
-bool parse_cff_dict(const dv::vector<unsigned char>& data, ByteSpan span, CffDict& dict);
+bool parse_cff_dict(ByteView data, ByteSpan span, CffDict& dict);

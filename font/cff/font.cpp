@@ -81,7 +81,7 @@ bool read_charset(CffFont& font, const CffTable& table, const CffDict& top) {
 }
 
 bool read_top_dict(CffFont& font, const CffTable& table, CffDict& top) {
-  const dv::vector<unsigned char>& data = font.data;
+  ByteView data = font.data;
   if (table.end - table.start < 4 || data.data[table.start] != 1)
     return false;
   const uint64_t header_size = data.data[table.start + 2];
@@ -114,7 +114,7 @@ bool read_cff_table(CffFont& font) {
 }
 
 uint32_t fd_for_glyph(const CffFont& font, uint32_t glyph) {
-  const dv::vector<unsigned char>& data = font.data;
+  ByteView data = font.data;
   if (font.fd_select_format == 0)
     return data.data[font.fd_select + 1 + glyph];
   const uint16_t ranges = read_u16_be(data, font.fd_select + 1);
@@ -130,7 +130,7 @@ uint32_t fd_for_glyph(const CffFont& font, uint32_t glyph) {
 
 } // namespace
 
-bool load_cff_font(CffFont& font, dv::vector<unsigned char> bytes, uint32_t directory) {
+bool load_cff_font(CffFont& font, FontBytes bytes, uint32_t directory) {
   if (sfnt_version_at(bytes, directory) != kVersionCff)
     return false;
   return load_sfnt_font(font, dv::move(bytes), directory) && read_cff_table(font);
@@ -153,7 +153,7 @@ bool glyph_for_sid(const CffFont& font, uint16_t sid, uint32_t& glyph) {
     glyph = sid;
     return sid < glyph_count;
   }
-  const dv::vector<unsigned char>& data = font.data;
+  ByteView data = font.data;
   const uint64_t end = uint64_t{font.cff_.offset} + font.cff_.length;
   const uint8_t format = data.data[font.charset];
   uint64_t at = uint64_t{font.charset} + 1;

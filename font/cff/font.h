@@ -31,7 +31,7 @@ struct CffFont : SfntFont {
 // Fills `font` from the face whose table directory starts at `directory` (0 for a single
 // font). False when the file is not a usable OpenType CFF font; `font` is then partly
 // filled and must only be destroyed.
-bool load_cff_font(CffFont& font, dv::vector<unsigned char> bytes, uint32_t directory);
+bool load_cff_font(CffFont& font, FontBytes bytes, uint32_t directory);
 
 // The Private DICT glyph `glyph` uses: its Font DICT's through FDSelect in a CID-keyed
 // font, else the only one. Null when FDSelect gives no valid Font DICT.

@@ -4,7 +4,7 @@
 
 namespace {
 
-uint32_t read_offset(const dv::vector<unsigned char>& data, uint64_t at, uint8_t size) {
+uint32_t read_offset(ByteView data, uint64_t at, uint8_t size) {
   uint32_t value = 0;
   for (uint8_t i = 0; i < size; ++i)
     value = value << 8 | data.data[at + i];
@@ -13,8 +13,7 @@ uint32_t read_offset(const dv::vector<unsigned char>& data, uint64_t at, uint8_t
 
 } // namespace
 
-bool read_cff_index(const dv::vector<unsigned char>& data, uint64_t at, uint64_t limit,
-                    CffIndex& index) {
+bool read_cff_index(ByteView data, uint64_t at, uint64_t limit, CffIndex& index) {
   if (limit > data.size || at > limit || limit - at < 2)
     return false;
   index = CffIndex();
@@ -43,8 +42,7 @@ bool read_cff_index(const dv::vector<unsigned char>& data, uint64_t at, uint64_t
   return true;
 }
 
-bool cff_index_object(const dv::vector<unsigned char>& data, const CffIndex& index, uint32_t i,
-                      ByteSpan& object) {
+bool cff_index_object(ByteView data, const CffIndex& index, uint32_t i, ByteSpan& object) {
   if (i >= index.count)
     return false;
   const uint64_t at = index.offsets + uint64_t{i} * index.offset_size;

@@ -5,6 +5,7 @@
 #include <stdint.h>
 
 #include "containers/vector.h"
+#include "font/font_bytes.h"
 
 // A run of bytes inside the font data (absolute offset).
 struct ByteSpan {
@@ -23,9 +24,7 @@ struct CffIndex {
 // Reads the INDEX at absolute `at`, which must end within [at, limit). An empty INDEX is two
 // bytes. False when the header or offset array is cut short, the offset size is not 1-4,
 // the first offset is not 1 or the last offset lies past `limit`.
-bool read_cff_index(const dv::vector<unsigned char>& data, uint64_t at, uint64_t limit,
-                    CffIndex& index);
+bool read_cff_index(ByteView data, uint64_t at, uint64_t limit, CffIndex& index);
 
 // Object `i`: false when `i` is past the count or its offsets are out of order or range.
-bool cff_index_object(const dv::vector<unsigned char>& data, const CffIndex& index, uint32_t i,
-                      ByteSpan& object);
+bool cff_index_object(ByteView data, const CffIndex& index, uint32_t i, ByteSpan& object);

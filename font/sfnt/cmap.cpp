@@ -24,8 +24,8 @@ bool is_unicode_platform(uint16_t platform) {
 }
 
 // `rem` is the number of font bytes from `start` (the subtable) to the end of the data.
-void consider_format12(const dv::vector<unsigned char>& data, const EncodingRecord& record,
-                       uint64_t start, uint64_t rem, dv::vector<Format12Group>& groups) {
+void consider_format12(ByteView data, const EncodingRecord& record, uint64_t start, uint64_t rem,
+                       Format12Groups& groups) {
   if (!is_unicode_platform(record.platform) || rem < kFormat12HeaderSize)
     return;
   const uint32_t length = read_u32_be(data, start + 4);
@@ -37,17 +37,12 @@ void consider_format12(const dv::vector<unsigned char>& data, const EncodingReco
   if (groups.size != 0 && record.encoding != kWindowsUnicodeFull &&
       record.encoding != kUnicodeFullRepertoire)
     return;
-  groups.clear();
-  groups.reserve(group_count);
-  for (uint64_t i = 0; i < group_count; ++i) {
-    const uint64_t group = start + kFormat12HeaderSize + kFormat12GroupSize * i;
-    groups.push_back(Format12Group{read_u32_be(data, group), read_u32_be(data, group + 4),
-                                   read_u32_be(data, group + 8)});
-  }
+  groups.offset = start + kFormat12HeaderSize;
+  groups.size = group_count;
 }
 
-void consider_format4(const dv::vector<unsigned char>& data, const EncodingRecord& record,
-                      uint64_t start, uint64_t rem, Format4Subtable& format4) {
+void consider_format4(ByteView data, const EncodingRecord& record, uint64_t start, uint64_t rem,
+                      Format4Subtable& format4) {
   if (!is_unicode_platform(record.platform) || rem < 8)
     return;
   const uint16_t length = read_u16_be(data, start + 2);
@@ -71,8 +66,7 @@ void consider_format4(const dv::vector<unsigned char>& data, const EncodingRecor
 }
 
 // The glyph a format-4 subtable gives, or 0 for a miss.
-uint16_t map_format4(const dv::vector<unsigned char>& data, const Format4Subtable& table,
-                     uint16_t codepoint) {
+uint16_t map_format4(ByteView data, const Format4Subtable& table, uint16_t codepoint) {
   const uint64_t ends = uint64_t{table.offset} + table.end_code_offset;
   uint16_t k = 0;
   while (k < table.seg_count && read_u16_be(data, ends + 2 * uint64_t{k}) < codepoint)
@@ -96,16 +90,19 @@ uint16_t map_format4(const dv::vector<unsigned char>& data, const Format4Subtabl
   return raw == 0 ? 0 : static_cast<uint16_t>(delta + raw);
 }
 
-uint16_t map_format12(const dv::vector<Format12Group>& groups, uint32_t codepoint) {
+// A binary search over the groups in place; `groups.size` groups were proven to lie inside
+// the data.
+uint16_t map_format12(ByteView data, const Format12Groups& groups, uint32_t codepoint) {
   uint64_t lo = 0;
   uint64_t hi = groups.size;
   while (lo < hi) {
     const uint64_t mid = lo + (hi - lo) / 2;
-    const Format12Group& group = groups.data[mid];
-    if (codepoint < group.start_code) {
+    const uint64_t group = groups.offset + kFormat12GroupSize * mid;
+    const uint32_t start_code = read_u32_be(data, group);
+    if (codepoint < start_code) {
       hi = mid;
-    } else if (codepoint <= group.end_code) {
-      return static_cast<uint16_t>(codepoint - group.start_code + group.start_glyph_id);
+    } else if (codepoint <= read_u32_be(data, group + 4)) {
+      return static_cast<uint16_t>(codepoint - start_code + read_u32_be(data, group + 8));
     } else {
       lo = mid + 1;
     }
@@ -115,8 +112,8 @@ uint16_t map_format12(const dv::vector<Format12Group>& groups, uint32_t codepoin
 
 } // namespace
 
-bool select_cmap_subtables(const dv::vector<unsigned char>& data, const TableRecord& cmap,
-                           Format4Subtable& format4, dv::vector<Format12Group>& format12) {
+bool select_cmap_subtables(ByteView data, const TableRecord& cmap, Format4Subtable& format4,
+                           Format12Groups& format12) {
   if (!has_bytes(data, cmap.offset, 4))
     return false;
   const uint16_t record_count = read_u16_be(data, uint64_t{cmap.offset} + 2);
@@ -142,18 +139,18 @@ bool select_cmap_subtables(const dv::vector<unsigned char>& data, const TableRec
   return true;
 }
 
-uint16_t map_code_point(const dv::vector<unsigned char>& data, const Format4Subtable& format4,
-                        const dv::vector<Format12Group>& format12, uint32_t codepoint) {
+uint16_t map_code_point(ByteView data, const Format4Subtable& format4,
+                        const Format12Groups& format12, uint32_t codepoint) {
   if (codepoint <= 0xFFFF && format4.valid) {
     const uint16_t glyph = map_format4(data, format4, static_cast<uint16_t>(codepoint));
     if (glyph != 0)
       return glyph;
   }
-  return map_format12(format12, codepoint);
+  return map_format12(data, format12, codepoint);
 }
 
-uint16_t lookup_glyph_cached(const dv::vector<unsigned char>& data, const Format4Subtable& format4,
-                             const dv::vector<Format12Group>& format12,
+uint16_t lookup_glyph_cached(ByteView data, const Format4Subtable& format4,
+                             const Format12Groups& format12,
                              dv::unordered_map<unsigned int, unsigned short>& cache,
                              uint32_t codepoint) {
   const auto* found = cache.find(codepoint);

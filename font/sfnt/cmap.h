@@ -20,26 +20,28 @@ struct Format4Subtable {
   bool valid = false;
 };
 
-// One sequential map group of a format-12 subtable, copied out of the font.
-struct Format12Group {
-  uint32_t start_code = 0;
-  uint32_t end_code = 0;
-  uint32_t start_glyph_id = 0;
+// Where the sequential map groups of the chosen format-12 subtable lie in the font data:
+// `size` groups of 12 bytes (start code, end code, start glyph, each u32) from `offset`,
+// proven to lie inside the data when the subtable was chosen, so lookups read them in
+// place without further tests.
+struct Format12Groups {
+  uint64_t offset = 0; // absolute offset of the first group
+  uint32_t size = 0;   // 0: no format-12 subtable
 };
 
 // Walks the encoding records of the cmap table and keeps at most one subtable of each
 // format (platforms 0 and 3 only). Returns false only when the cmap header or the record
 // list does not fit in the data; unusable subtables are skipped.
-bool select_cmap_subtables(const dv::vector<unsigned char>& data, const TableRecord& cmap,
-                           Format4Subtable& format4, dv::vector<Format12Group>& format12);
+bool select_cmap_subtables(ByteView data, const TableRecord& cmap, Format4Subtable& format4,
+                           Format12Groups& format12);
 
 // The glyph index of a code point: format 4 first (BMP only), then the format-12 groups;
 // 0 when neither maps it.
-uint16_t map_code_point(const dv::vector<unsigned char>& data, const Format4Subtable& format4,
-                        const dv::vector<Format12Group>& format12, uint32_t codepoint);
+uint16_t map_code_point(ByteView data, const Format4Subtable& format4,
+                        const Format12Groups& format12, uint32_t codepoint);
 
 // map_code_point with a memo: every answer, misses included, is kept in `cache`.
-uint16_t lookup_glyph_cached(const dv::vector<unsigned char>& data, const Format4Subtable& format4,
-                             const dv::vector<Format12Group>& format12,
+uint16_t lookup_glyph_cached(ByteView data, const Format4Subtable& format4,
+                             const Format12Groups& format12,
                              dv::unordered_map<unsigned int, unsigned short>& cache,
                              uint32_t codepoint);

@@ -18,7 +18,7 @@ constexpr uint64_t kSelectorRecordSize = 11;
 constexpr uint64_t kDefaultRangeSize = 4;
 constexpr uint64_t kNonDefaultMappingSize = 5;
 
-uint32_t read_u24_be(const dv::vector<unsigned char>& data, uint64_t offset) {
+uint32_t read_u24_be(ByteView data, uint64_t offset) {
   const unsigned char* p = data.data + offset;
   return static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
 }
@@ -27,8 +27,8 @@ bool is_unicode_platform(uint16_t platform) {
   return platform == kPlatformUnicode || platform == kPlatformWindows;
 }
 
-void consider_format0(const dv::vector<unsigned char>& data, uint16_t platform, uint16_t encoding,
-                      uint64_t start, ExtendedCmaps& maps) {
+void consider_format0(ByteView data, uint16_t platform, uint16_t encoding, uint64_t start,
+                      ExtendedCmaps& maps) {
   const bool mac_roman = platform == kPlatformMacintosh && encoding == kMacintoshRoman;
   if (maps.format0_valid || !(mac_roman || is_unicode_platform(platform)) ||
       !has_bytes(data, start, kFormat0Size))
@@ -38,8 +38,7 @@ void consider_format0(const dv::vector<unsigned char>& data, uint16_t platform, 
   maps.format0_mac_roman = mac_roman;
 }
 
-void consider_format13(const dv::vector<unsigned char>& data, uint16_t platform, uint64_t start,
-                       ExtendedCmaps& maps) {
+void consider_format13(ByteView data, uint16_t platform, uint64_t start, ExtendedCmaps& maps) {
   if (maps.format13.size != 0 || !is_unicode_platform(platform) ||
       !has_bytes(data, start, kFormat13HeaderSize))
     return;
@@ -49,13 +48,13 @@ void consider_format13(const dv::vector<unsigned char>& data, uint16_t platform,
   maps.format13.reserve(group_count);
   for (uint64_t i = 0; i < group_count; ++i) {
     const uint64_t group = start + kFormat13HeaderSize + kFormat13GroupSize * i;
-    maps.format13.push_back(Format12Group{read_u32_be(data, group), read_u32_be(data, group + 4),
-                                          read_u32_be(data, group + 8)});
+    maps.format13.push_back(SharedGlyphRange{read_u32_be(data, group), read_u32_be(data, group + 4),
+                                             read_u32_be(data, group + 8)});
   }
 }
 
-void consider_format14(const dv::vector<unsigned char>& data, uint16_t platform, uint16_t encoding,
-                       uint64_t start, ExtendedCmaps& maps) {
+void consider_format14(ByteView data, uint16_t platform, uint16_t encoding, uint64_t start,
+                       ExtendedCmaps& maps) {
   // Variation sequences live under Unicode platform encoding 5 only.
   if (maps.format14_length != 0 || platform != kPlatformUnicode || encoding != 5 ||
       !has_bytes(data, start, kFormat14HeaderSize))
@@ -72,8 +71,7 @@ void consider_format14(const dv::vector<unsigned char>& data, uint16_t platform,
 
 // Binary search over `count` records of `size` bytes from `first`, sorted by the u24 at
 // their start; the index of the one equal to `value`, or -1.
-int64_t find_u24(const dv::vector<unsigned char>& data, uint64_t first, uint64_t count,
-                 uint64_t size, uint32_t value) {
+int64_t find_u24(ByteView data, uint64_t first, uint64_t count, uint64_t size, uint32_t value) {
   uint64_t lo = 0;
   uint64_t hi = count;
   while (lo < hi) {
@@ -91,16 +89,15 @@ int64_t find_u24(const dv::vector<unsigned char>& data, uint64_t first, uint64_t
 
 // The u32 count at `table` (an offset into the subtable), when it and its `size`-byte
 // entries lie inside the subtable; false otherwise.
-bool table_entries(const dv::vector<unsigned char>& data, const ExtendedCmaps& maps, uint32_t table,
-                   uint64_t size, uint32_t& count) {
+bool table_entries(ByteView data, const ExtendedCmaps& maps, uint32_t table, uint64_t size,
+                   uint32_t& count) {
   if (table == 0 || uint64_t{table} + 4 > maps.format14_length)
     return false;
   count = read_u32_be(data, uint64_t{maps.format14} + table);
   return (maps.format14_length - table - 4) / size >= count;
 }
 
-bool in_default_ranges(const dv::vector<unsigned char>& data, const ExtendedCmaps& maps,
-                       uint32_t table, uint32_t base) {
+bool in_default_ranges(ByteView data, const ExtendedCmaps& maps, uint32_t table, uint32_t base) {
   uint32_t count = 0;
   if (!table_entries(data, maps, table, kDefaultRangeSize, count))
     return false;
@@ -123,8 +120,7 @@ bool in_default_ranges(const dv::vector<unsigned char>& data, const ExtendedCmap
 
 } // namespace
 
-void select_extended_cmaps(const dv::vector<unsigned char>& data, const TableRecord& cmap,
-                           ExtendedCmaps& maps) {
+void select_extended_cmaps(ByteView data, const TableRecord& cmap, ExtendedCmaps& maps) {
   if (!has_bytes(data, cmap.offset, 4))
     return;
   const uint16_t record_count = read_u16_be(data, uint64_t{cmap.offset} + 2);
@@ -153,19 +149,18 @@ bool has_extended_cmap(const ExtendedCmaps& maps) {
   return maps.format0_valid || maps.format13.size != 0;
 }
 
-uint16_t map_extended(const dv::vector<unsigned char>& data, const ExtendedCmaps& maps,
-                      uint32_t codepoint) {
+uint16_t map_extended(ByteView data, const ExtendedCmaps& maps, uint32_t codepoint) {
   uint64_t lo = 0;
   uint64_t hi = maps.format13.size;
   while (lo < hi) {
     const uint64_t mid = lo + (hi - lo) / 2;
-    const Format12Group& group = maps.format13.data[mid];
+    const SharedGlyphRange& group = maps.format13.data[mid];
     if (codepoint < group.start_code)
       hi = mid;
     else if (codepoint > group.end_code)
       lo = mid + 1;
     else
-      return static_cast<uint16_t>(group.start_glyph_id);
+      return static_cast<uint16_t>(group.glyph);
   }
   if (!maps.format0_valid)
     return 0;
@@ -174,9 +169,8 @@ uint16_t map_extended(const dv::vector<unsigned char>& data, const ExtendedCmaps
   return code < 0 ? 0 : data.data[uint64_t{maps.format0} + static_cast<uint32_t>(code)];
 }
 
-SequenceMapping map_variation_sequence(const dv::vector<unsigned char>& data,
-                                       const ExtendedCmaps& maps, uint32_t base, uint32_t selector,
-                                       uint16_t& glyph) {
+SequenceMapping map_variation_sequence(ByteView data, const ExtendedCmaps& maps, uint32_t base,
+                                       uint32_t selector, uint16_t& glyph) {
   if (maps.format14_length == 0)
     return SequenceMapping::kNone;
   const uint64_t records = uint64_t{maps.format14} + kFormat14HeaderSize;

@@ -10,11 +10,11 @@ constexpr uint64_t kMvarHeaderSize = 12;
 constexpr uint64_t kMvarRecordSize = 8;
 constexpr uint32_t kMaxAxes = 64;
 
-double fixed_at(const dv::vector<unsigned char>& data, uint64_t at) {
+double fixed_at(ByteView data, uint64_t at) {
   return static_cast<int32_t>(read_u32_be(data, at)) / 65536.0;
 }
 
-double f2dot14_at(const dv::vector<unsigned char>& data, uint64_t at) {
+double f2dot14_at(ByteView data, uint64_t at) {
   return read_i16_be(data, at) / 16384.0;
 }
 
@@ -31,8 +31,7 @@ bool find(const dv::unordered_map<unsigned int, TableRecord>& tables, const char
   return true;
 }
 
-bool read_axes(const dv::vector<unsigned char>& data, uint64_t fvar, uint64_t end,
-               FontVariations& v) {
+bool read_axes(ByteView data, uint64_t fvar, uint64_t end, FontVariations& v) {
   const uint64_t axes = fvar + read_u16_be(data, fvar + 4);
   const uint16_t axis_count = read_u16_be(data, fvar + 8);
   const uint16_t axis_size = read_u16_be(data, fvar + 10);
@@ -51,8 +50,7 @@ bool read_axes(const dv::vector<unsigned char>& data, uint64_t fvar, uint64_t en
 }
 
 // Named instances that do not fit are dropped; the axes stand without them.
-void read_instances(const dv::vector<unsigned char>& data, uint64_t fvar, uint64_t end,
-                    FontVariations& v) {
+void read_instances(ByteView data, uint64_t fvar, uint64_t end, FontVariations& v) {
   const uint64_t axis_count = v.axes.size;
   const uint64_t first =
       fvar + read_u16_be(data, fvar + 4) + axis_count * read_u16_be(data, fvar + 10);
@@ -69,7 +67,7 @@ void read_instances(const dv::vector<unsigned char>& data, uint64_t fvar, uint64
   }
 }
 
-bool read_fvar(const dv::vector<unsigned char>& data, const TableRecord& fvar, FontVariations& v) {
+bool read_fvar(ByteView data, const TableRecord& fvar, FontVariations& v) {
   const uint64_t end = uint64_t{fvar.offset} + fvar.length;
   if (fvar.length < kFvarHeaderSize || read_u16_be(data, fvar.offset) != 1 ||
       !read_axes(data, fvar.offset, end, v)) {
@@ -82,7 +80,7 @@ bool read_fvar(const dv::vector<unsigned char>& data, const TableRecord& fvar, F
 
 // Each axis's map must start at -1 -> -1 and hold 0 -> 0 and 1 -> 1 with ascending
 // coordinates; a map breaking this makes the whole table ignored.
-void read_avar(const dv::vector<unsigned char>& data, const TableRecord& avar, FontVariations& v) {
+void read_avar(ByteView data, const TableRecord& avar, FontVariations& v) {
   const uint64_t end = uint64_t{avar.offset} + avar.length;
   if (avar.length < kAvarHeaderSize || read_u16_be(data, avar.offset) != 1 ||
       read_u16_be(data, uint64_t{avar.offset} + 6) != v.axes.size)
@@ -109,7 +107,7 @@ void read_avar(const dv::vector<unsigned char>& data, const TableRecord& avar, F
   }
 }
 
-void read_hvar(const dv::vector<unsigned char>& data, const TableRecord& hvar, FontVariations& v) {
+void read_hvar(ByteView data, const TableRecord& hvar, FontVariations& v) {
   const uint64_t start = hvar.offset;
   const uint64_t end = start + hvar.length;
   if (hvar.length < kHvarHeaderSize || read_u16_be(data, start) != 1)
@@ -122,7 +120,7 @@ void read_hvar(const dv::vector<unsigned char>& data, const TableRecord& hvar, F
   v.hvar_advance_map = advance_map == 0 ? 0 : start + advance_map;
 }
 
-void read_mvar(const dv::vector<unsigned char>& data, const TableRecord& mvar, FontVariations& v) {
+void read_mvar(ByteView data, const TableRecord& mvar, FontVariations& v) {
   const uint64_t start = mvar.offset;
   if (mvar.length < kMvarHeaderSize || read_u16_be(data, start) != 1)
     return;
@@ -158,7 +156,7 @@ double through_avar(const FontVariations& v, uint32_t axis, double value) {
 }
 
 // The MVAR delta of the value tagged `tag`, 0 when the font lists none.
-double metric_delta(const dv::vector<unsigned char>& data, const FontVariations& v, uint32_t tag) {
+double metric_delta(ByteView data, const FontVariations& v, uint32_t tag) {
   for (uint64_t i = 0; i < v.mvar_record_count; ++i) {
     const uint64_t at = v.mvar_records + i * v.mvar_record_size;
     if (read_u32_be(data, at) != tag)
@@ -174,8 +172,7 @@ double metric_delta(const dv::vector<unsigned char>& data, const FontVariations&
 
 } // namespace
 
-void read_font_variations(const dv::vector<unsigned char>& data,
-                          const dv::unordered_map<unsigned int, TableRecord>& tables,
+void read_font_variations(ByteView data, const dv::unordered_map<unsigned int, TableRecord>& tables,
                           FontVariations& variations) {
   TableRecord record;
   if (!find(tables, "fvar", record) || !read_fvar(data, record, variations))
@@ -202,8 +199,7 @@ double normalize_coordinate(const FontVariations& variations, uint32_t axis, dou
   return round_to_f2dot14(normalized);
 }
 
-void select_instance(const dv::vector<unsigned char>& data, FontVariations& variations,
-                     const double* values) {
+void select_instance(ByteView data, FontVariations& variations, const double* values) {
   variations.at_default = true;
   for (uint32_t axis = 0; axis < variations.axes.size; ++axis) {
     const double normalized = normalize_coordinate(variations, axis, values[axis]);
@@ -216,8 +212,8 @@ void select_instance(const dv::vector<unsigned char>& data, FontVariations& vari
   variations.line_gap_delta = varies ? metric_delta(data, variations, sfnt_tag("hlgp")) : 0.0;
 }
 
-bool hvar_advance_delta(const dv::vector<unsigned char>& data, const FontVariations& variations,
-                        uint16_t glyph, double& delta, uint64_t& work) {
+bool hvar_advance_delta(ByteView data, const FontVariations& variations, uint16_t glyph,
+                        double& delta, uint64_t& work) {
   delta = 0.0;
   if (!variations.hvar_store.present)
     return false;

@@ -49,8 +49,7 @@ struct FontVariations {
 
 // Reads fvar, avar, HVAR and MVAR from `tables` (directory entries already proven to lie
 // inside `data`); leaves `variations` without axes when the font has no usable fvar.
-void read_font_variations(const dv::vector<unsigned char>& data,
-                          const dv::unordered_map<unsigned int, TableRecord>& tables,
+void read_font_variations(ByteView data, const dv::unordered_map<unsigned int, TableRecord>& tables,
                           FontVariations& variations);
 
 // The normalized coordinate of user value `value` on axis `axis` (clamped to its range,
@@ -58,10 +57,9 @@ void read_font_variations(const dv::vector<unsigned char>& data,
 double normalize_coordinate(const FontVariations& variations, uint32_t axis, double value);
 
 // Makes the instance at user values `values` (one per axis, clamped) the one drawn.
-void select_instance(const dv::vector<unsigned char>& data, FontVariations& variations,
-                     const double* values);
+void select_instance(ByteView data, FontVariations& variations, const double* values);
 
 // The HVAR delta of glyph `glyph`'s advance at the current instance, rounded to whole font
 // units; false when the font has no HVAR (the outline format's own deltas apply then).
-bool hvar_advance_delta(const dv::vector<unsigned char>& data, const FontVariations& variations,
-                        uint16_t glyph, double& delta, uint64_t& work);
+bool hvar_advance_delta(ByteView data, const FontVariations& variations, uint16_t glyph,
+                        double& delta, uint64_t& work);

@@ -17,7 +17,7 @@ constexpr uint8_t kDeltaRunMask = 0x3F;
 
 // A cursor over [at, end) of the data; every read checks and fails past the end.
 struct Reader {
-  const dv::vector<unsigned char>& data;
+  ByteView data;
   uint64_t at;
   uint64_t end;
 
@@ -36,7 +36,7 @@ struct Reader {
   }
 };
 
-double f2dot14_at(const dv::vector<unsigned char>& data, uint64_t at) {
+double f2dot14_at(ByteView data, uint64_t at) {
   return read_i16_be(data, at) / 16384.0;
 }
 
@@ -109,9 +109,8 @@ bool read_deltas(Reader& reader, uint32_t count, dv::vector<double>& out) {
 
 // The weight of a tuple whose peak, start and end (absolute offsets of axis_count F2Dot14
 // each; start and end 0 without an intermediate region) lie inside the table.
-double tuple_scalar(const dv::vector<unsigned char>& data, uint64_t peak, uint64_t start,
-                    uint64_t end, bool intermediate, const double* coordinates,
-                    uint32_t axis_count) {
+double tuple_scalar(ByteView data, uint64_t peak, uint64_t start, uint64_t end, bool intermediate,
+                    const double* coordinates, uint32_t axis_count) {
   double scalar = 1.0;
   for (uint32_t axis = 0; axis < axis_count && scalar != 0.0; ++axis) {
     const double p = f2dot14_at(data, peak + 2 * uint64_t{axis});
@@ -245,8 +244,8 @@ bool apply_tuple(Reader& reader, const dv::vector<unsigned short>& listed, bool 
 }
 
 // Where glyph `glyph`'s variation data lies; false when it has none or it does not fit.
-bool glyph_data(const dv::vector<unsigned char>& data, const GlyphVariationTable& table,
-                uint16_t glyph, uint64_t& start, uint64_t& stop) {
+bool glyph_data(ByteView data, const GlyphVariationTable& table, uint16_t glyph, uint64_t& start,
+                uint64_t& stop) {
   if (glyph >= table.glyph_count)
     return false;
   const uint64_t offsets = table.offset + kGvarHeaderSize;
@@ -264,8 +263,8 @@ bool glyph_data(const dv::vector<unsigned char>& data, const GlyphVariationTable
 
 } // namespace
 
-bool read_glyph_variation_table(const dv::vector<unsigned char>& data, const TableRecord& gvar,
-                                uint32_t axis_count, GlyphVariationTable& table) {
+bool read_glyph_variation_table(ByteView data, const TableRecord& gvar, uint32_t axis_count,
+                                GlyphVariationTable& table) {
   const uint64_t start = gvar.offset;
   const uint64_t end = start + gvar.length;
   if (gvar.length < kGvarHeaderSize || read_u16_be(data, start) != 1 ||
@@ -286,8 +285,8 @@ bool read_glyph_variation_table(const dv::vector<unsigned char>& data, const Tab
   return table.present;
 }
 
-bool add_glyph_deltas(const dv::vector<unsigned char>& data, const GlyphVariationTable& table,
-                      uint16_t glyph, const double* coordinates, const GlyphPointSet& points,
+bool add_glyph_deltas(ByteView data, const GlyphVariationTable& table, uint16_t glyph,
+                      const double* coordinates, const GlyphPointSet& points,
                       GlyphDeltaScratch& scratch, double* dx, double* dy, uint64_t& deltas,
                       uint64_t most_deltas) {
   uint64_t start = 0;

@@ -22,8 +22,8 @@ struct GlyphVariationTable {
 
 // Reads the gvar header of a font with `axis_count` axes; false (not present) when it is
 // missing, of another axis count, or its offsets do not fit.
-bool read_glyph_variation_table(const dv::vector<unsigned char>& data, const TableRecord& gvar,
-                                uint32_t axis_count, GlyphVariationTable& table);
+bool read_glyph_variation_table(ByteView data, const TableRecord& gvar, uint32_t axis_count,
+                                GlyphVariationTable& table);
 
 // The points of one glyph as gvar numbers them: `outline_points` points on contours ending
 // at `end_points` (none for a composite), then the rest (a composite's components, then
@@ -54,7 +54,7 @@ size_t held_bytes(const GlyphDeltaScratch& scratch);
 // Adds glyph `glyph`'s deltas at `coordinates` to `dx` and `dy` (`points.count` each).
 // `deltas` counts the deltas read and inferred; a glyph reaching `most_deltas` stops there
 // with false, as does malformed data (the caller then drops what was added).
-bool add_glyph_deltas(const dv::vector<unsigned char>& data, const GlyphVariationTable& table,
-                      uint16_t glyph, const double* coordinates, const GlyphPointSet& points,
+bool add_glyph_deltas(ByteView data, const GlyphVariationTable& table, uint16_t glyph,
+                      const double* coordinates, const GlyphPointSet& points,
                       GlyphDeltaScratch& scratch, double* dx, double* dy, uint64_t& deltas,
                       uint64_t most_deltas);

@@ -5,19 +5,17 @@
 namespace {
 
 // A read of `count` bytes at `at` that stays inside the table and the data.
-bool inside(const dv::vector<unsigned char>& data, uint64_t table_end, uint64_t at,
-            uint64_t count) {
+bool inside(ByteView data, uint64_t table_end, uint64_t at, uint64_t count) {
   return has_bytes(data, at, count) && at + count <= table_end;
 }
 
-double f2dot14_at(const dv::vector<unsigned char>& data, uint64_t at) {
+double f2dot14_at(ByteView data, uint64_t at) {
   return read_i16_be(data, at) / 16384.0;
 }
 
 // The weight of region `region` of the region list at absolute `list`.
-bool region_weight(const dv::vector<unsigned char>& data, uint64_t table_end, uint64_t list,
-                   uint16_t region, const double* coordinates, uint32_t axis_count,
-                   double& weight) {
+bool region_weight(ByteView data, uint64_t table_end, uint64_t list, uint16_t region,
+                   const double* coordinates, uint32_t axis_count, double& weight) {
   if (!inside(data, table_end, list, 4))
     return false;
   const uint16_t axes = read_u16_be(data, list);
@@ -49,9 +47,9 @@ double region_scalar(double start, double peak, double end, double coordinate) {
                            : (end - coordinate) / (end - peak);
 }
 
-bool item_variation_delta(const dv::vector<unsigned char>& data, const ItemVariationStore& store,
-                          uint32_t outer, uint32_t inner, const double* coordinates,
-                          uint32_t axis_count, double& delta, uint64_t& work) {
+bool item_variation_delta(ByteView data, const ItemVariationStore& store, uint32_t outer,
+                          uint32_t inner, const double* coordinates, uint32_t axis_count,
+                          double& delta, uint64_t& work) {
   delta = 0.0;
   const uint64_t end = store.table_end;
   if (!store.present || !inside(data, end, store.offset, 8))
@@ -97,8 +95,8 @@ bool item_variation_delta(const dv::vector<unsigned char>& data, const ItemVaria
   return true;
 }
 
-bool delta_set_index(const dv::vector<unsigned char>& data, uint64_t map, uint64_t table_end,
-                     uint32_t index, uint32_t& outer, uint32_t& inner) {
+bool delta_set_index(ByteView data, uint64_t map, uint64_t table_end, uint32_t index,
+                     uint32_t& outer, uint32_t& inner) {
   if (!inside(data, table_end, map, 2))
     return false;
   const uint8_t format = data.data[map];

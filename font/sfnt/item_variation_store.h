@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include "containers/vector.h"
+#include "font/font_bytes.h"
 
 // `value` rounded to the nearest integer, halves up, within +-2^31 (hostile stores can sum
 // to anything, and a font unit never needs more).
@@ -34,12 +35,12 @@ double region_scalar(double start, double peak, double end, double coordinate);
 // The delta of item (`outer`, `inner`) at `coordinates` (one per axis, `axis_count` of
 // them), in font units, unrounded. Reads it charges one work unit each to `work`. False
 // when the item or what it refers to does not lie inside the table; the delta is then 0.
-bool item_variation_delta(const dv::vector<unsigned char>& data, const ItemVariationStore& store,
-                          uint32_t outer, uint32_t inner, const double* coordinates,
-                          uint32_t axis_count, double& delta, uint64_t& work);
+bool item_variation_delta(ByteView data, const ItemVariationStore& store, uint32_t outer,
+                          uint32_t inner, const double* coordinates, uint32_t axis_count,
+                          double& delta, uint64_t& work);
 
 // The (outer, inner) pair a DeltaSetIndexMap at absolute offset `map` (up to `table_end`)
 // gives item `index`; an index past the map's last entry uses that entry. False when the
 // map does not fit in the table.
-bool delta_set_index(const dv::vector<unsigned char>& data, uint64_t map, uint64_t table_end,
-                     uint32_t index, uint32_t& outer, uint32_t& inner);
+bool delta_set_index(ByteView data, uint64_t map, uint64_t table_end, uint32_t index,
+                     uint32_t& outer, uint32_t& inner);

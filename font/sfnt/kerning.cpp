@@ -29,7 +29,7 @@ constexpr uint64_t kLegacyPairSize = 6;
 // Reads of one table: absolute offsets, each read checked against the table's end.
 class TableReader {
 public:
-  TableReader(const dv::vector<unsigned char>& data, TableRecord table)
+  TableReader(ByteView data, TableRecord table)
       : data_(data), start_(table.offset), end_(uint64_t{table.offset} + table.length) {}
 
   uint64_t start() const { return start_; }
@@ -51,7 +51,7 @@ public:
   mutable uint64_t reads = 0;
 
 private:
-  const dv::vector<unsigned char>& data_;
+  const ByteView data_;
   uint64_t start_;
   uint64_t end_;
 };
@@ -395,8 +395,7 @@ int32_t legacy_kerning(const TableReader& kern, const dv::vector<LegacyKernSubta
 
 } // namespace
 
-PairKerning read_pair_kerning(const dv::vector<unsigned char>& data, TableRecord gpos,
-                              TableRecord kern) {
+PairKerning read_pair_kerning(ByteView data, TableRecord gpos, TableRecord kern) {
   PairKerning kerning;
   kerning.gpos = gpos;
   kerning.kern = kern;
@@ -415,8 +414,8 @@ PairKerning read_sfnt_kerning(const SfntFont& font) {
   return read_pair_kerning(font.data, gpos, kern);
 }
 
-int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,
-                     uint16_t left, uint16_t right, GlyphBudget& budget) {
+int32_t pair_kerning(ByteView data, const PairKerning& kerning, uint16_t left, uint16_t right,
+                     GlyphBudget& budget) {
   if (kerning.subtables.size == 0) {
     const TableReader kern(data, kerning.kern);
     const int32_t value = legacy_kerning(kern, kerning.legacy, left, right);

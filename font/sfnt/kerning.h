@@ -72,8 +72,7 @@ struct PairKerning {
 // Reads the kerning of a font whose GPOS and kern tables lie at `gpos` and `kern` (length
 // 0: absent; both already checked to lie inside `data`). Unusable parts are skipped; a
 // font without usable kerning gives an empty PairKerning.
-PairKerning read_pair_kerning(const dv::vector<unsigned char>& data, TableRecord gpos,
-                              TableRecord kern);
+PairKerning read_pair_kerning(ByteView data, TableRecord gpos, TableRecord kern);
 
 // The same for a loaded sfnt font, from the GPOS and kern entries of its directory.
 PairKerning read_sfnt_kerning(const SfntFont& font);
@@ -82,5 +81,5 @@ PairKerning read_sfnt_kerning(const SfntFont& font);
 // finding it cost from `budget`, as a glyph pays its drawing: kWorkPerKerningRead per field
 // read (font/glyph_budget.h), a few thousand units at most; when more than is left, the
 // budget is exhausted and the caller must stop.
-int32_t pair_kerning(const dv::vector<unsigned char>& data, const PairKerning& kerning,
-                     uint16_t left, uint16_t right, GlyphBudget& budget);
+int32_t pair_kerning(ByteView data, const PairKerning& kerning, uint16_t left, uint16_t right,
+                     GlyphBudget& budget);

@@ -28,7 +28,7 @@
 #include "font/variation_sequence.h"
 
 template <typename Font>
-using OutlineLoad = bool (*)(Font& font, dv::vector<unsigned char> bytes, uint32_t directory);
+using OutlineLoad = bool (*)(Font& font, FontBytes bytes, uint32_t directory);
 
 template <typename Outlines> class SfntBackend final : public FontBackend {
 public:
@@ -36,7 +36,7 @@ public:
 
   // A collection's face when the options pick one, else the font the bytes hold; its pair
   // kerning only when the options ask for it.
-  bool load(dv::vector<unsigned char> bytes) override {
+  bool load(FontBytes bytes) override {
     uint32_t directory = 0;
     font_.reads_extended_cmaps = extended_cmaps();
     if (!sfnt_face_directory(bytes, load_option::face_index(options_), directory) ||

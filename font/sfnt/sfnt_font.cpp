@@ -9,7 +9,7 @@ constexpr uint64_t kHheaMinimum = 36;
 constexpr uint64_t kMaxpMinimum = 6;
 
 bool read_directory(SfntFont& font, uint64_t directory) {
-  const dv::vector<unsigned char>& data = font.data;
+  ByteView data = font.data;
   if (!has_bytes(data, directory, kOffsetTableSize))
     return false;
   const uint16_t table_count = read_u16_be(data, directory + 4);
@@ -37,7 +37,7 @@ bool assign_required_tables(SfntFont& font) {
 // The fixed header fields. Sizes are measured to the end of the data, not by the tables'
 // own lengths.
 bool read_header_fields(SfntFont& font) {
-  const dv::vector<unsigned char>& data = font.data;
+  ByteView data = font.data;
   if (!has_bytes(data, font.head.offset, kHeadMinimum) ||
       !has_bytes(data, font.hhea.offset, kHheaMinimum) ||
       !has_bytes(data, font.maxp.offset, kMaxpMinimum))
@@ -63,11 +63,11 @@ bool select_character_map(SfntFont& font) {
 
 } // namespace
 
-uint32_t sfnt_version_at(const dv::vector<unsigned char>& data, uint64_t directory) {
+uint32_t sfnt_version_at(ByteView data, uint64_t directory) {
   return has_bytes(data, directory, 4) ? read_u32_be(data, directory) : 0;
 }
 
-bool load_sfnt_font(SfntFont& font, dv::vector<unsigned char> bytes, uint32_t directory) {
+bool load_sfnt_font(SfntFont& font, FontBytes bytes, uint32_t directory) {
   font.data = dv::move(bytes);
   if (!read_directory(font, directory) || !assign_required_tables(font) ||
       !read_header_fields(font) || !select_character_map(font))

@@ -9,13 +9,14 @@
 
 #include "containers/unordered_map.h"
 #include "containers/vector.h"
+#include "font/font_bytes.h"
 #include "font/sfnt/cmap.h"
 #include "font/sfnt/extended_cmap.h"
 #include "font/sfnt/font_variations.h"
 #include "font/sfnt/sfnt.h"
 
 struct SfntFont {
-  dv::vector<unsigned char> data;                      // the whole font file
+  FontBytes data;                                      // the whole font file
   dv::unordered_map<unsigned int, TableRecord> tables; // every directory entry, by tag
   TableRecord cmap;
   TableRecord head;
@@ -29,7 +30,7 @@ struct SfntFont {
   uint16_t num_glyphs = 0;   // never 0 after loading
   uint16_t num_hmetrics = 0; // never 0 after loading
   Format4Subtable cmap4;
-  dv::vector<Format12Group> cmap12_groups;
+  Format12Groups cmap12_groups;
   // Set before loading by the extended loaders' character-map option: formats 0, 13 and
   // 14 are then read too, and a font with only format 0 or 13 loads.
   bool reads_extended_cmaps = false;
@@ -39,14 +40,15 @@ struct SfntFont {
 
 // The sfnt version of the face whose table directory starts at `directory`, or 0 when the
 // data is too short to hold one.
-uint32_t sfnt_version_at(const dv::vector<unsigned char>& data, uint64_t directory);
+uint32_t sfnt_version_at(ByteView data, uint64_t directory);
 
 // Takes `bytes` into `font` (the font keeps them: a caller that moves its vector in
-// holds the file once) and reads the table directory at `directory` (0 for a single
-// font, the face's offset in a collection), the cmap, head, hhea, hmtx and maxp tables and
-// a usable character map. False when any of them is missing or malformed; `font` is then
-// partly filled and must only be destroyed. The version tag is the caller's to check.
-bool load_sfnt_font(SfntFont& font, dv::vector<unsigned char> bytes, uint32_t directory);
+// holds the file once, and borrowed bytes are read in place) and reads the table directory at
+// `directory` (0 for a single font, the face's offset in a collection), the cmap, head, hhea, hmtx
+// and maxp tables and a usable character map. False when any of them is missing or malformed;
+// `font` is then partly filled and must only be destroyed. The version tag is the caller's to
+// check.
+bool load_sfnt_font(SfntFont& font, FontBytes bytes, uint32_t directory);
 
 // Copies the directory entry of `tag` into `record`; false (record untouched) when absent.
 bool assign_table(const SfntFont& font, uint32_t tag, TableRecord& record);

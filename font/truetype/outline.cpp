@@ -77,8 +77,7 @@ struct SimpleGlyph {
 };
 
 // Reads n end points, skips the instructions and leaves `at` on the first flag byte.
-bool read_end_points(const dv::vector<unsigned char>& data, uint64_t& at, uint32_t contours,
-                     SimpleGlyph& glyph) {
+bool read_end_points(ByteView data, uint64_t& at, uint32_t contours, SimpleGlyph& glyph) {
   if (!has_bytes(data, at, 2ull * contours))
     return false;
   glyph.end_points.resize(contours);
@@ -96,7 +95,7 @@ bool read_end_points(const dv::vector<unsigned char>& data, uint64_t& at, uint32
 }
 
 // Flags with their repeats expanded; a repeat may run past the point count.
-bool read_flags(const dv::vector<unsigned char>& data, uint64_t& at, SimpleGlyph& glyph) {
+bool read_flags(ByteView data, uint64_t& at, SimpleGlyph& glyph) {
   glyph.flags.reserve(glyph.num_points);
   while (glyph.flags.size < glyph.num_points) {
     if (!has_bytes(data, at, 1))
@@ -114,8 +113,8 @@ bool read_flags(const dv::vector<unsigned char>& data, uint64_t& at, SimpleGlyph
 }
 
 // Delta-coded coordinates of one axis; the running value wraps as a 16-bit number.
-bool read_coordinates(const dv::vector<unsigned char>& data, uint64_t& at, const SimpleGlyph& glyph,
-                      uint8_t is_byte, uint8_t same_or_positive, dv::vector<short>& out) {
+bool read_coordinates(ByteView data, uint64_t& at, const SimpleGlyph& glyph, uint8_t is_byte,
+                      uint8_t same_or_positive, dv::vector<short>& out) {
   out.resize(glyph.num_points);
   uint16_t value = 0;
   for (uint32_t i = 0; i < glyph.num_points; ++i) {
@@ -136,8 +135,8 @@ bool read_coordinates(const dv::vector<unsigned char>& data, uint64_t& at, const
   return true;
 }
 
-bool decode_simple_glyph(const dv::vector<unsigned char>& data, uint64_t at, uint32_t contours,
-                         GlyphWork& work, SimpleGlyph& glyph) {
+bool decode_simple_glyph(ByteView data, uint64_t at, uint32_t contours, GlyphWork& work,
+                         SimpleGlyph& glyph) {
   if (!read_end_points(data, at, contours, glyph))
     return false;
   if (!work.within(glyph.num_points <= work.points_left))
@@ -262,7 +261,7 @@ bool vary_simple_glyph(const TrueTypeFont& font, uint16_t glyph_index, const Sim
 bool append_simple_glyph(const TrueTypeFont& font, uint16_t glyph_index, uint64_t pos,
                          uint32_t contours, const AffineTransform& transform,
                          OutlineBuilder& builder, int depth, GlyphWork& work) {
-  const dv::vector<unsigned char>& data = font.data;
+  ByteView data = font.data;
   SimpleGlyph glyph(work.scratch);
   if (!decode_simple_glyph(data, pos + kGlyphHeaderSize, contours, work, glyph))
     return false;
@@ -304,8 +303,7 @@ struct ComponentPlacement {
   double oy = 0.0;
 };
 
-bool read_component_arguments(const dv::vector<unsigned char>& data, uint64_t& at,
-                              ComponentPlacement& c) {
+bool read_component_arguments(ByteView data, uint64_t& at, ComponentPlacement& c) {
   if (c.flags & kArgsAreWords) {
     if (!has_bytes(data, at, 4))
       return false;
@@ -322,8 +320,7 @@ bool read_component_arguments(const dv::vector<unsigned char>& data, uint64_t& a
   return (c.flags & kArgsAreOffsets) != 0; // point matching is not supported
 }
 
-bool read_component_matrix(const dv::vector<unsigned char>& data, uint64_t& at,
-                           ComponentPlacement& c) {
+bool read_component_matrix(ByteView data, uint64_t& at, ComponentPlacement& c) {
   if (c.flags & kUniformScale) {
     if (!has_bytes(data, at, 2))
       return false;
@@ -360,7 +357,7 @@ AffineTransform compose(const AffineTransform& t, const ComponentPlacement& c) {
           t.xx * c.ox + t.xy * c.oy + t.dx,   t.yx * c.ox + t.yy * c.oy + t.dy};
 }
 
-bool skip_component_instructions(const dv::vector<unsigned char>& data, uint64_t& at) {
+bool skip_component_instructions(ByteView data, uint64_t& at) {
   if (!has_bytes(data, at, 2))
     return false;
   const uint16_t length = read_u16_be(data, at);
@@ -376,8 +373,7 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
 
 // Reads one component record at `at`, moving past it; false when it does not fit or uses
 // point matching.
-bool read_component(const dv::vector<unsigned char>& data, uint64_t& at, uint64_t end,
-                    ComponentPlacement& component) {
+bool read_component(ByteView data, uint64_t& at, uint64_t end, ComponentPlacement& component) {
   if (at > end || !has_bytes(data, at, 4))
     return false;
   component = ComponentPlacement{read_u16_be(data, at), read_u16_be(data, at + 2)};
@@ -386,7 +382,7 @@ bool read_component(const dv::vector<unsigned char>& data, uint64_t& at, uint64_
 }
 
 // The number of component records, or 0 when one is malformed.
-uint32_t count_components(const dv::vector<unsigned char>& data, uint64_t at, uint64_t end) {
+uint32_t count_components(ByteView data, uint64_t at, uint64_t end) {
   uint32_t count = 0;
   for (;;) {
     ComponentPlacement component{0, 0};
@@ -423,7 +419,7 @@ bool vary_composite(const TrueTypeFont& font, uint16_t glyph, uint64_t pos, uint
 bool append_composite_glyph(const TrueTypeFont& font, uint16_t glyph, uint64_t pos, uint64_t end,
                             const AffineTransform& parent, OutlineBuilder& builder, int depth,
                             GlyphWork& work) {
-  const dv::vector<unsigned char>& data = font.data;
+  ByteView data = font.data;
   AffineTransform transform = parent;
   dv::vector<double> offsets; // stays empty at the default instance
   if (varies(font) && font.gvar.present &&
@@ -465,8 +461,8 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
                   OutlineBuilder& builder, int depth, GlyphWork& work) {
   if (glyph >= font.num_glyphs)
     return true;
-  const uint32_t start = font.glyph_offsets.data[glyph];
-  const uint32_t end = font.glyph_offsets.data[glyph + 1];
+  const uint32_t start = glyph_offset(font, glyph);
+  const uint32_t end = glyph_offset(font, glyph + 1u);
   if (end <= start)
     return true; // empty glyph, such as a space
   const uint64_t pos = static_cast<uint64_t>(font.glyf.offset) + start;

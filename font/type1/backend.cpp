@@ -13,9 +13,7 @@ class Type1Backend final : public FontBackend {
 public:
   Type1Backend(Type1Mode mode, bool hinting) : mode_(mode) { hinting_.enabled = hinting; }
 
-  bool load(dv::vector<unsigned char> bytes) override {
-    return load_type1_font(font_, bytes, mode_);
-  }
+  bool load(FontBytes bytes) override { return load_type1_font(font_, bytes, mode_); }
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override {
     if (!prepare_light_hinting(
             hinting_, font_.units_per_em, budget,

@@ -20,17 +20,45 @@ bool is_line_break(unsigned char byte) {
   return byte == 0x0D || byte == 0x0A;
 }
 
-// The recurrence shared by the eexec and charstring ciphers. Decrypts `length` bytes and
-// keeps those after the first `skip`, so that no copy with the prefix is ever made.
+// The recurrence shared by the eexec and charstring ciphers: byte i decrypts to
+// c_i ^ (k_i >> 8), and k_{i+1} = (c_i + k_i) * A + B mod 2^16 (A = 52845, B = 22719).
+//
+// The step is affine in the key, so four steps compose into one:
+//   k_{i+4} = A^4 k_i + (A^4 c_i + A^3 c_{i+1} + A^2 c_{i+2} + A c_{i+3}
+//                        + (A^3 + A^2 + A + 1) B),
+// and k_{i+1}..k_{i+3} follow from k_i by their own compositions. Each is a polynomial
+// identity in the ring of integers mod 2^32, so reduced mod 2^16 it gives exactly the keys
+// of the step-by-step recurrence (32-bit products wrap mod 2^32, which 2^16 divides; the
+// keys are reduced only where a byte is decrypted). The chain from block to block is one
+// multiplication and one addition, where the step-by-step loop has four of each.
 ByteVector decrypt(const unsigned char* cipher, unsigned long length, uint32_t key,
                    unsigned long skip) {
+  constexpr uint32_t kA = 52845u;
+  constexpr uint32_t kB = 22719u;
+  constexpr uint32_t kA2 = kA * kA;
+  constexpr uint32_t kA3 = kA2 * kA;
+  constexpr uint32_t kA4 = kA3 * kA;
   ByteVector plain;
   plain.resize(length > skip ? length - skip : 0);
-  for (unsigned long i = 0; i < length; ++i) {
-    uint32_t c = cipher[i];
+  auto emit = [&](unsigned long i, uint32_t k) {
     if (i >= skip)
-      plain.data[i - skip] = static_cast<unsigned char>(c ^ (key >> 8));
-    key = ((c + key) * 52845u + 22719u) & 0xFFFFu;
+      plain.data[i - skip] = static_cast<unsigned char>(cipher[i] ^ ((k & 0xFFFFu) >> 8));
+  };
+  unsigned long i = 0;
+  for (; length - i >= 4; i += 4) {
+    const uint32_t c0 = cipher[i], c1 = cipher[i + 1], c2 = cipher[i + 2], c3 = cipher[i + 3];
+    const uint32_t k1 = kA * key + kA * c0 + kB;
+    const uint32_t k2 = kA2 * key + kA2 * c0 + kA * c1 + (kA + 1) * kB;
+    const uint32_t k3 = kA3 * key + kA3 * c0 + kA2 * c1 + kA * c2 + (kA2 + kA + 1) * kB;
+    emit(i, key);
+    emit(i + 1, k1);
+    emit(i + 2, k2);
+    emit(i + 3, k3);
+    key = kA4 * key + kA4 * c0 + kA3 * c1 + kA2 * c2 + kA * c3 + (kA3 + kA2 + kA + 1) * kB;
+  }
+  for (; i < length; ++i) {
+    emit(i, key);
+    key = (cipher[i] + key) * kA + kB;
   }
   return plain;
 }
@@ -49,7 +77,7 @@ uint32_t read_u32_le(const unsigned char* bytes) {
 }
 
 // Binary form: 0x80, type, little-endian length, payload; repeated.
-bool split_binary_form(const ByteVector& input, ByteVector& clear_text, ByteVector& encrypted) {
+bool split_binary_form(ByteView input, ByteVector& clear_text, ByteVector& encrypted) {
   bool seen_binary = false;
   unsigned long offset = 0;
   while (input.size - offset >= 6 && input.data[offset] == kSegmentMarker) {
@@ -78,7 +106,7 @@ unsigned char hex_pair_value(unsigned char high, unsigned char low) {
 
 // The eexec data after "currentfile eexec" is binary when its first four bytes are not all
 // hexadecimal digits (the format chooses the random prefix so that they never are).
-bool is_binary_eexec(const ByteVector& input, unsigned long start) {
+bool is_binary_eexec(ByteView input, unsigned long start) {
   if (input.size - start < 4)
     return false;
   for (unsigned long i = start; i < start + 4; ++i) {
@@ -90,7 +118,7 @@ bool is_binary_eexec(const ByteVector& input, unsigned long start) {
 
 // The hexadecimal digits of input[start, end) as bytes, ignoring everything else; an odd
 // last digit is dropped.
-ByteVector decode_hex(const ByteVector& input, unsigned long start, unsigned long end) {
+ByteVector decode_hex(ByteView input, unsigned long start, unsigned long end) {
   ByteVector digits;
   for (unsigned long i = start; i < end; ++i) {
     if (dv::isxdigit(input.data[i]))
@@ -107,7 +135,7 @@ ByteVector decode_hex(const ByteVector& input, unsigned long start, unsigned lon
 // Text form: clear text up to and including the "currentfile eexec" line, then the
 // encrypted section up to "cleartomark": hexadecimal digits, or in the complete mode also
 // the raw bytes of a binary section.
-bool split_text_form(const ByteVector& input, ByteVector& clear_text, ByteVector& encrypted,
+bool split_text_form(ByteView input, ByteVector& clear_text, ByteVector& encrypted,
                      Type1Mode mode) {
   unsigned long start = find_bytes(input, "currentfile eexec", 0);
   if (start == kNotFound)
@@ -130,7 +158,7 @@ bool split_text_form(const ByteVector& input, ByteVector& clear_text, ByteVector
 
 } // namespace
 
-bool split_font_program(const ByteVector& bytes, Type1Mode mode, ByteVector& clear_text,
+bool split_font_program(ByteView bytes, Type1Mode mode, ByteVector& clear_text,
                         ByteVector& encrypted) {
   return bytes.size >= 2 && bytes.data[0] == kSegmentMarker
              ? split_binary_form(bytes, clear_text, encrypted)

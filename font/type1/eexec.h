@@ -8,7 +8,7 @@
 // Splits a font program into its clear text and its still encrypted eexec section: PFB
 // segments when it starts with the segment marker, else the text form (whose binary eexec
 // data only the complete mode takes). False when either part is missing or empty.
-bool split_font_program(const ByteVector& bytes, Type1Mode mode, ByteVector& clear_text,
+bool split_font_program(ByteView bytes, Type1Mode mode, ByteVector& clear_text,
                         ByteVector& encrypted);
 
 // The eexec cipher (key 55665) without the four random bytes it starts with; empty when

@@ -8,6 +8,7 @@
 #include "containers/string.h"
 #include "containers/unordered_map.h"
 #include "containers/vector.h"
+#include "font/font_bytes.h"
 
 using ByteVector = dv::vector<unsigned char>;
 
@@ -47,8 +48,7 @@ struct Type1Font {
 // `font`; in the complete mode also clear text followed by binary eexec data, and then the
 // encoding is resolved and the Unicode names are built. True when at least one charstring
 // was stored; on false `font` is partly filled.
-bool load_type1_font(Type1Font& font, const ByteVector& bytes,
-                     Type1Mode mode = Type1Mode::kStraightLines);
+bool load_type1_font(Type1Font& font, ByteView bytes, Type1Mode mode = Type1Mode::kStraightLines);
 
 // The charstring cipher (key 4330); drops the first `len_iv` decrypted bytes when
 // `len_iv` is positive.

@@ -193,7 +193,7 @@ bool read_charstrings(Type1Font& font, const ByteVector& private_part, unsigned 
 // The decrypted private part without its random prefix; empty when the font cannot be
 // split or the section is too short. The clear text is read on the way and released
 // with the encrypted copy.
-ByteVector read_clear_text_and_private_part(Type1Font& font, const ByteVector& bytes) {
+ByteVector read_clear_text_and_private_part(Type1Font& font, ByteView bytes) {
   ByteVector clear_text;
   ByteVector encrypted;
   if (!split_font_program(bytes, font.mode, clear_text, encrypted))
@@ -209,7 +209,7 @@ ByteVector read_clear_text_and_private_part(Type1Font& font, const ByteVector& b
 
 } // namespace
 
-bool load_type1_font(Type1Font& font, const ByteVector& bytes, Type1Mode mode) {
+bool load_type1_font(Type1Font& font, ByteView bytes, Type1Mode mode) {
   font.mode = mode;
   const ByteVector private_part = read_clear_text_and_private_part(font, bytes);
   if (private_part.size == 0)

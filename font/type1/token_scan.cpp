@@ -6,7 +6,7 @@
 #include "runtime/ctype.h"
 #include "runtime/number_parse.h"
 
-unsigned long find_bytes(const ByteVector& data, const char* pattern, unsigned long start) {
+unsigned long find_bytes(ByteView data, const char* pattern, unsigned long start) {
   if (pattern == nullptr || start >= data.size || pattern[0] == 0)
     return kNotFound;
   unsigned long length = 0;
@@ -24,7 +24,7 @@ unsigned long find_bytes(const ByteVector& data, const char* pattern, unsigned l
   return kNotFound;
 }
 
-bool matches_at(const ByteVector& data, unsigned long position, const char* pattern) {
+bool matches_at(ByteView data, unsigned long position, const char* pattern) {
   for (unsigned long i = 0; pattern[i] != 0; ++i) {
     if (position + i >= data.size ||
         data.data[position + i] != static_cast<unsigned char>(pattern[i]))
@@ -33,28 +33,28 @@ bool matches_at(const ByteVector& data, unsigned long position, const char* patt
   return true;
 }
 
-bool has_token(const ByteVector& data, unsigned long position, char first, char second) {
+bool has_token(ByteView data, unsigned long position, char first, char second) {
   return data.size - position >= 2 && data.data[position] == first &&
          data.data[position + 1] == second;
 }
 
-ByteVector slice(const ByteVector& data, unsigned long start, unsigned long end) {
+ByteVector slice(ByteView data, unsigned long start, unsigned long end) {
   return ByteVector(data.data + start, data.data + end);
 }
 
-void skip_spaces(const ByteVector& data, unsigned long& position) {
+void skip_spaces(ByteView data, unsigned long& position) {
   while (position < data.size && dv::isspace(data.data[position]))
     ++position;
 }
 
-unsigned long name_token_end(const ByteVector& data, unsigned long start, bool slash_ends) {
+unsigned long name_token_end(ByteView data, unsigned long start, bool slash_ends) {
   unsigned long end = start;
   while (end < data.size && !dv::isspace(data.data[end]) && !(slash_ends && data.data[end] == '/'))
     ++end;
   return end;
 }
 
-bool parse_ascii_int(const ByteVector& data, unsigned long& position, int& value) {
+bool parse_ascii_int(ByteView data, unsigned long& position, int& value) {
   skip_spaces(data, position);
   if (position >= data.size)
     return false;
@@ -75,7 +75,7 @@ bool parse_ascii_int(const ByteVector& data, unsigned long& position, int& value
 // strtod needs a terminated string; the number is copied out first. Only bytes that can
 // belong to a decimal real are copied, so the conversion consumes exactly what it would
 // consume in place.
-bool parse_ascii_double(const ByteVector& data, unsigned long& position, double& value) {
+bool parse_ascii_double(ByteView data, unsigned long& position, double& value) {
   skip_spaces(data, position);
   if (position >= data.size)
     return false;

@@ -2,6 +2,7 @@
 // NUL-terminated: finding a literal, skipping white space and reading ASCII numbers.
 #pragma once
 #include "containers/vector.h"
+#include "font/font_bytes.h"
 
 using ByteVector = dv::vector<unsigned char>;
 
@@ -9,16 +10,16 @@ inline constexpr unsigned long kNotFound = ~0UL;
 
 // The first offset >= `start` where `pattern` occurs, or kNotFound (also for an empty or
 // null pattern).
-unsigned long find_bytes(const ByteVector& data, const char* pattern, unsigned long start);
+unsigned long find_bytes(ByteView data, const char* pattern, unsigned long start);
 // True when `pattern` occurs at `position`.
-bool matches_at(const ByteVector& data, unsigned long position, const char* pattern);
+bool matches_at(ByteView data, unsigned long position, const char* pattern);
 // True when the two bytes at `position` are `first` and `second`.
-bool has_token(const ByteVector& data, unsigned long position, char first, char second);
-ByteVector slice(const ByteVector& data, unsigned long start, unsigned long end);
+bool has_token(ByteView data, unsigned long position, char first, char second);
+ByteVector slice(ByteView data, unsigned long start, unsigned long end);
 
-void skip_spaces(const ByteVector& data, unsigned long& position);
+void skip_spaces(ByteView data, unsigned long& position);
 // A name runs up to the next white space (and, when `slash_ends` is set, the next '/').
-unsigned long name_token_end(const ByteVector& data, unsigned long start, bool slash_ends);
+unsigned long name_token_end(ByteView data, unsigned long start, bool slash_ends);
 // After leading white space: an optional sign and decimal digits, wrapping modulo 2^32.
-bool parse_ascii_int(const ByteVector& data, unsigned long& position, int& value);
-bool parse_ascii_double(const ByteVector& data, unsigned long& position, double& value);
+bool parse_ascii_int(ByteView data, unsigned long& position, int& value);
+bool parse_ascii_double(ByteView data, unsigned long& position, double& value);

@@ -2,7 +2,10 @@
 // the stand-in with a 64 MiB host heap: DejaVu and Liberation TrueType and NimbusSans as
 // PFB and PFA through the standard loader, and NimbusRoman as PFB, PFA and clear text with
 // binary eexec data through the extended loader's complete Type 1 option, and NimbusSans as
-// OpenType CFF and a collection of it and Liberation Sans through every option. Each case loads,
+// OpenType CFF and a collection of it and Liberation Sans through every option; and each of
+// these borrowed in place (DV_TTF_LOAD_BORROW) from read-only memory that ends at an
+// unmapped page, so that a write to the caller's bytes or a read past them crashes the
+// case. Each case loads,
 // renders a mixed text at a few sizes with resizes between, and frees, in a child process
 // of its own; it fails on a crash, a halt, more than kCaseCpuSeconds of CPU, a host block
 // left behind or heap misuse.
@@ -14,10 +17,12 @@
 // are written to DV_HOSTILE_FINDINGS).
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -37,6 +42,35 @@ constexpr size_t kHeapMegabytes = 64;
 constexpr int64_t kImageLimit = int64_t{1} << 24;
 constexpr unsigned int kCompleteType1 = 4;          // the extended loaders' option
 constexpr unsigned int kEveryOption = 15 | 16 | 64; // formats, kerning, hinting, character maps
+constexpr unsigned int kBorrow = 32;
+
+// A copy of some bytes in read-only memory, its last byte just before an unmapped page.
+class GuardedBytes {
+public:
+  explicit GuardedBytes(const hostile::Bytes& bytes) {
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    const size_t pages = (bytes.size() + page - 1) / page;
+    length_ = (pages + 1) * page;
+    void* mapping =
+        mmap(nullptr, length_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED)
+      std::abort();
+    mapping_ = static_cast<uint8_t*>(mapping);
+    data_ = mapping_ + pages * page - bytes.size();
+    std::copy(bytes.begin(), bytes.end(), data_);
+    mprotect(mapping_, pages * page, PROT_READ);
+    mprotect(mapping_ + pages * page, page, PROT_NONE);
+  }
+  ~GuardedBytes() { munmap(mapping_, length_); }
+  GuardedBytes(const GuardedBytes&) = delete;
+  GuardedBytes& operator=(const GuardedBytes&) = delete;
+  const uint8_t* data() const { return data_; }
+
+private:
+  uint8_t* mapping_ = nullptr;
+  uint8_t* data_ = nullptr;
+  size_t length_ = 0;
+};
 
 // Latin, Greek, Cyrillic, CJK, block elements, an emoji, ligature candidates, a carriage
 // return and broken UTF-8, over three lines.
@@ -88,13 +122,21 @@ protected:
   // Loads (through the extended loader when `options` is not 0), renders at four sizes
   // with resizes between, frees. False when an image broke the image limit; `loaded` tells
   // whether the library took the font.
+  // With kBorrow the library reads a guarded read-only copy of the bytes in place.
   bool exercise(const hostile::Bytes& bytes, unsigned int options, bool& loaded) {
+    if ((options & kBorrow) != 0) {
+      const GuardedBytes guarded(bytes);
+      return exercise_at(guarded.data(), bytes.size(), options, loaded);
+    }
+    return exercise_at(bytes.data(), bytes.size(), options, loaded);
+  }
+
+  bool exercise_at(const uint8_t* bytes, size_t length, unsigned int options, bool& loaded) {
     void* font = options == 0
                      ? fn<void*(const void*, unsigned long, float)>(
-                           "_Z23dv_ttf_font_load_memoryPKvmf")(bytes.data(), bytes.size(), 16.0f)
+                           "_Z23dv_ttf_font_load_memoryPKvmf")(bytes, length, 16.0f)
                      : fn<void*(const void*, unsigned long, float, unsigned int)>(
-                           "_Z26dv_ttf_font_load_memory_exPKvmfj")(bytes.data(), bytes.size(),
-                                                                   16.0f, options);
+                           "_Z26dv_ttf_font_load_memory_exPKvmfj")(bytes, length, 16.0f, options);
     loaded = font != nullptr;
     if (font == nullptr) {
       return true;
@@ -272,4 +314,19 @@ TEST_F(HostileCampaign, MutatedOpenTypeCffAndCollectionsNeverCrashHaltOverrunOrL
                        "fonts-urw-base35 and fonts-liberation2");
   }
   campaign(fonts, kEveryOption);
+}
+
+// Every campaign again with the bytes borrowed from guarded read-only memory: the library
+// never writes to them and never reads past them.
+TEST_F(HostileCampaign, BorrowedBytesOfMutatedFontsAreNeverWrittenOrOverrun) {
+  const std::vector<hostile::SourceFont> fonts = hostile::installed_fonts();
+  const std::vector<hostile::SourceFont> type1 = hostile::installed_complete_type1_fonts();
+  const std::vector<hostile::SourceFont> cff = hostile::installed_cff_fonts();
+  if (fonts.empty() || type1.empty() || cff.empty()) {
+    DV_MISSING_PACKAGE("every real font",
+                       "fonts-dejavu-core, fonts-liberation2 and fonts-urw-base35");
+  }
+  campaign(fonts, kBorrow);
+  campaign(type1, kCompleteType1 | kBorrow);
+  campaign(cff, kEveryOption | kBorrow);
 }

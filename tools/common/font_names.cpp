@@ -12,7 +12,7 @@ constexpr uint16_t kFullNameId = 4;
 constexpr char kReplacement[] = "\xEF\xBF\xBD";
 
 // UTF-16BE (platforms 0 and 3); an unpaired surrogate becomes U+FFFD.
-std::string from_utf16be(const dv::vector<unsigned char>& data, uint64_t at, uint64_t length) {
+std::string from_utf16be(ByteView data, uint64_t at, uint64_t length) {
   std::string out;
   for (uint64_t i = 0; i + 1 < length; i += 2) {
     const uint32_t unit = read_u16_be(data, at + i);
@@ -34,7 +34,7 @@ std::string from_utf16be(const dv::vector<unsigned char>& data, uint64_t at, uin
 }
 
 // Macintosh Roman: ASCII as it is, the upper half unspelled.
-std::string from_mac_roman(const dv::vector<unsigned char>& data, uint64_t at, uint64_t length) {
+std::string from_mac_roman(ByteView data, uint64_t at, uint64_t length) {
   std::string out;
   for (uint64_t i = 0; i < length; ++i) {
     const unsigned char byte = data.data[at + i];
@@ -65,7 +65,7 @@ std::string truetype_name(const SfntFont& font, uint16_t id) {
   if (entry == font.tables.end()) {
     return "";
   }
-  const dv::vector<unsigned char>& data = font.data;
+  const ByteView data = font.data;
   const uint64_t table = entry->second.offset;
   const uint64_t table_end = table + entry->second.length;
   if (!has_bytes(data, table, 6) || table_end > data.size) {

@@ -37,7 +37,7 @@ public:
   bool kerning_on = false;
   uint64_t kerning_work = 0;
 
-  bool load(dv::vector<unsigned char>) override { return true; }
+  bool load(FontBytes) override { return true; }
   using FontBackend::rasterize;
   // Pays the glyph's raster_work and its pixels from `budget` before building it.
   GlyphBitmap rasterize(unsigned int codepoint, double scale, GlyphBudget& budget) override;

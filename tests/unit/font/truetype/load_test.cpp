@@ -41,7 +41,7 @@ TEST(TrueTypeLoad, BuilderFontLoads) {
   EXPECT_EQ(font->units_per_em, 1000);
   EXPECT_EQ(font->num_glyphs, 3);
   EXPECT_EQ(font->num_hmetrics, 3);
-  EXPECT_EQ(font->glyph_offsets.size, 4u);
+  EXPECT_EQ(glyph_offset(*font, 3), font->glyf.length);
   EXPECT_TRUE(font->cmap4.valid);
 }
 
@@ -190,7 +190,7 @@ TEST(TrueTypeLoad, ShortLocaEntriesAreDoubled) {
   testfont::put_u16(bytes, loca + 2, 0x0010);
   const auto font = load_font(bytes);
   ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->glyph_offsets.data[1], 32u);
+  EXPECT_EQ(glyph_offset(*font, 1), 32u);
 }
 
 TEST(TrueTypeLoad, AnyNonZeroLocFormatMeansLongEntries) {
@@ -201,7 +201,7 @@ TEST(TrueTypeLoad, AnyNonZeroLocFormatMeansLongEntries) {
   testfont::put_u32(bytes, table_offset(bytes, "loca") + 4, 36);
   const auto font = load_font(bytes);
   ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->glyph_offsets.data[1], 36u);
+  EXPECT_EQ(glyph_offset(*font, 1), 36u);
 }
 
 TEST(TrueTypeLoad, GlyphOffsetsNeedNotAscend) {
