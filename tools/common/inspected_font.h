@@ -14,7 +14,8 @@
 
 namespace dvttf_tools {
 
-enum class FontFormat { kTrueType, kPfb, kPfa, kOpenTypeCff, kCollection, kUnknown };
+// kType1Program: clear text followed by binary eexec data (the .t1 files).
+enum class FontFormat { kTrueType, kPfb, kPfa, kType1Program, kOpenTypeCff, kCollection, kUnknown };
 
 // The format by the first bytes, as the library picks its backend.
 FontFormat detect_format(const std::string& bytes);
@@ -32,6 +33,8 @@ public:
   // the standard loader does; install the stand-in first). Never throws for a bad file:
   // problem() says what is wrong.
   explicit InspectedFont(std::string path, unsigned int options = kEveryOption);
+  // Face `face` of the collection `collection` was read from, with its other options.
+  InspectedFont(const InspectedFont& collection, uint32_t face);
   ~InspectedFont();
   InspectedFont(const InspectedFont&) = delete;
   InspectedFont& operator=(const InspectedFont&) = delete;
@@ -46,7 +49,7 @@ public:
   FontFormat format() const { return format_; }
   unsigned int options() const { return options_; }
   // The faces a collection lists (0 when its header is cut short); 1 for any other file.
-  uint32_t face_count() const;
+  uint32_t face_count() const { return face_count_; }
   // The loaded font of its format (a collection's: its face's); null for the other formats
   // or when not loaded. sfnt() is the TrueType or OpenType CFF font's common part.
   const TrueTypeFont* truetype() const { return truetype_.get(); }
@@ -70,6 +73,8 @@ private:
   unsigned int options_;
   std::string bytes_;
   FontFormat format_ = FontFormat::kUnknown;
+  bool cff_face_ = false; // the sfnt face read has CFF outlines
+  uint32_t face_count_ = 1;
   std::unique_ptr<TrueTypeFont> truetype_;
   std::unique_ptr<CffFont> cff_;
   std::unique_ptr<Type1Font> type1_;       // as the standard loader reads it

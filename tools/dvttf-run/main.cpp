@@ -92,8 +92,10 @@ int fail(const std::string& message, int code) {
   return code;
 }
 
+// One line saying what is wrong and where the options are listed.
 int usage_error(const std::string& message) {
-  std::fprintf(stderr, "dvttf-run: %s\n%s", message.c_str(), usage().c_str());
+  std::fprintf(stderr, "dvttf-run: %s\n%s\n", message.c_str(),
+               dvttf_tools::help_hint("dvttf-run").c_str());
   return kExitRunnerFailed;
 }
 
