@@ -15,7 +15,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: all deps build test-build asan test format fuzz fuzz-long hostile bench clean demo install-built \
-  samples install
+  samples install docs
 
 # `make` alone: both artifacts, the tools and the example module in both forms (needs only
 # the compiler, lld, CMake, Ninja and libpng). Tests, benchmarks and fuzzers are CMake
@@ -125,6 +125,11 @@ bench:
 samples: deps
 	$(MAKE) build
 	./tools/samples/make-samples.sh $(BUILD)/dvttf-render docs
+
+# Rewrites the generated blocks of docs/ (each tool's --help, the table of limits) from
+# the tools of $(BUILD) and the public header; the test docs_match_tools checks them.
+docs: build
+	./tests/tools/docs_match_tools_test.py . $(BUILD) --update
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,6 +1,6 @@
 // The limits of one dv_ttf_font_render call: every way a render gives null besides a
 // null argument and a heap too small for it (include/DovrelTTF.h lists them for callers,
-// the README's budget shows what they bound). A heap too small for a render makes it give
+// docs/limits.md's budget shows what they bound). A heap too small for a render makes it give
 // null too, so these limits no longer protect the heap; they bound a render's time, and
 // keep its memory within a stated budget so that a caller can know what a render may ask.
 #pragma once
