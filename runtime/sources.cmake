@@ -5,6 +5,7 @@ dv_sources(DV_LIBRARY_SOURCES runtime
   ctype.cpp
   errno.cpp
   error_format.cpp
+  decimal_digits.cpp
   format.cpp
   int64.cpp
   locale.cpp
