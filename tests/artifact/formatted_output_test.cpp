@@ -30,25 +30,28 @@ TEST_F(FormatArtifact, Conversions) {
             "-12 7 4294967295 abc ABC");
   EXPECT_EQ(format("%d", -2147483647 - 1), "-2147483648");
   EXPECT_EQ(format("%c|%s|%s", 'z', "str", static_cast<const char*>(nullptr)), "z|str|(null)");
-  EXPECT_EQ(format("%p", reinterpret_cast<void*>(0x12345678abcdull)), "0x5678abcd");
+  EXPECT_EQ(format("%p", reinterpret_cast<void*>(0x12345678abcdull)), "0x12345678abcd");
   EXPECT_EQ(format("%p", static_cast<void*>(nullptr)), "0x0");
   EXPECT_EQ(format("50%%"), "50%");
-  EXPECT_EQ(format("%e%g%o", 1.0, 1.0, 1u), "???");
+  EXPECT_EQ(format("%e|%g|%o|%n", 1.0, 1.0, 9u), "1.000000e+00|1|11|?");
   EXPECT_EQ(format("%5.2d|%ld|%zu|%hd", 7, 4294967297l, static_cast<size_t>(9), 70000),
-            "7|1|9|70000");
+            "   07|4294967297|9|4464");
+  EXPECT_EQ(format("%5d %ld %.2f %g", 7, 123456789012L, 2.0 / 3, 0.1),
+            "    7 123456789012 0.67 0.1");
   EXPECT_EQ(format("end%"), "end");
   EXPECT_EQ(format("end%3.4"), "end");
 }
 
-TEST_F(FormatArtifact, FixedPoint) {
+TEST_F(FormatArtifact, FloatingPoint) {
   EXPECT_EQ(format("%f", -1.5), "-1.500000");
-  EXPECT_EQ(format("%f", 0.9999999), "0.999999");
-  EXPECT_EQ(format("%f", 2.0 / 3.0), "0.666666");
+  EXPECT_EQ(format("%f", 0.9999999), "1.000000");
+  EXPECT_EQ(format("%f", 2.0 / 3.0), "0.666667");
   EXPECT_EQ(format("%f", 3000000000.0), "3000000000.000000");
-  EXPECT_EQ(format("%f", 5000000000.5), "705032704.500000");
-  EXPECT_EQ(format("%f", 1e20), "0.000000");
-  EXPECT_EQ(format("%f", -INFINITY), "-0.000000");
-  EXPECT_EQ(format("%f", NAN), "0.000000");
+  EXPECT_EQ(format("%f", 5000000000.5), "5000000000.500000");
+  EXPECT_EQ(format("%f", 1e20), "100000000000000000000.000000");
+  EXPECT_EQ(format("%f", -INFINITY), "-inf");
+  EXPECT_EQ(format("%f", NAN), "nan");
+  EXPECT_EQ(format("%.2f|%.3e|%Lg", 2.675, 1234.5678, 0.25L), "2.67|1.235e+03|0.25");
 }
 
 TEST_F(FormatArtifact, BoundedOutput) {
