@@ -18,6 +18,7 @@ struct StoreState {
   LowArena bytes{kByteArenaCapacity};
   std::vector<std::pair<void*, size_t>> handed_out;
   file_store::Counters counters;
+  std::vector<std::string> missing;
   bool write_fails = false;
   bool delete_fails = false;
 };
@@ -85,6 +86,15 @@ uint32_t hand_out(const std::vector<uint8_t>& bytes) {
   return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(block));
 }
 
+void note_missing(const std::string& path) {
+  auto& missing = state().missing;
+  for (const std::string& known : missing) {
+    if (known == path)
+      return;
+  }
+  missing.push_back(path);
+}
+
 // A served file read straight into the block handed out, without a copy in between (fonts
 // run to tens of megabytes); 0 when it is missing, unreadable or does not fit.
 uint32_t hand_out_real(const std::string& path, uint32_t* size) {
@@ -118,8 +128,10 @@ int file_store_stat_slot(const char* path, HostFileInfo* info) {
   if (state().root) {
     uint32_t size = 0;
     const uint32_t address = hand_out_real(path, &size);
-    if (address == 0)
+    if (address == 0) {
+      note_missing(path);
       return 0;
+    }
     info->address = address;
     info->size = size;
     return 1;
@@ -171,6 +183,7 @@ void clear() {
   state().files.clear();
   release_handed_out();
   state().counters = {};
+  state().missing.clear();
   state().write_fails = false;
   state().delete_fails = false;
 }
@@ -197,6 +210,10 @@ std::optional<std::vector<uint8_t>> get(const std::string& path) {
 
 bool exists(const std::string& path) {
   return get(path).has_value();
+}
+
+std::vector<std::string> missing_paths() {
+  return state().missing;
 }
 
 Counters counters() {
