@@ -27,15 +27,16 @@ build:
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DDV_TESTS=OFF -DDV_BENCH=OFF >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Installs the header, both artifacts (PREFIX/lib/dovrelttf), the tools and the documents;
-# the installed tools find the installed artifacts from where they are.
+# Installs the headers, both artifacts (PREFIX/lib/dovrelttf), the tools, the pkg-config
+# and CMake packages and the documents, stripped; the installed tools find the installed
+# artifacts from where they are.
 install: build
 	$(MAKE) install-built
 
 # Installs what $(BUILD) holds without building it first (the install test installs the
 # test build this way).
 install-built:
-	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
 $(TEST_BUILD)/build.ninja:
 	cmake -S . -B $(TEST_BUILD) $(CMAKE_FLAGS) -DDV_TESTS=ON
