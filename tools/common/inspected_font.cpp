@@ -141,9 +141,10 @@ InspectedFont::InspectedFont(std::string path, unsigned int options)
     : path_(std::move(path)), options_(options) {
   if (std::string problem = font_file_problem(path_); !problem.empty()) {
     problem_ = problem;
-  } else if (!read_whole_file(path_, &bytes_)) {
+  } else if (std::string bytes; !read_whole_file(path_, &bytes)) {
     problem_ = "cannot read " + path_ + ": " + std::strerror(errno);
   } else {
+    bytes_ = std::make_shared<const std::string>(std::move(bytes));
     problem_ = load();
   }
 }
@@ -160,8 +161,7 @@ const SfntFont* InspectedFont::sfnt() const {
   return cff_.get();
 }
 
-bool InspectedFont::load_sfnt_face(uint32_t directory) {
-  dv::vector<unsigned char> bytes = library_bytes(bytes_);
+bool InspectedFont::load_sfnt_face(dv::vector<unsigned char>&& bytes, uint32_t directory) {
   if (has_bytes(bytes, directory, 4) && read_u32_be(bytes, directory) == kVersionCff) {
     cff_face_ = true;
     if ((options_ & load_option::kOpenTypeCff) == 0)
@@ -178,8 +178,7 @@ InspectedFont::~InspectedFont() = default;
 // The straight-line reading the standard loader makes (the facts dvttf-info prints), and
 // with the complete Type 1 option the complete one, which names the glyphs a render draws
 // (and alone reads a .t1 program). Loaded when either reading loads.
-bool InspectedFont::load_type1_faces() {
-  const dv::vector<unsigned char> bytes = library_bytes(bytes_);
+bool InspectedFont::load_type1_faces(const dv::vector<unsigned char>& bytes) {
   type1_ = std::make_unique<Type1Font>();
   if (!load_type1_font(*type1_, bytes))
     type1_.reset();
@@ -192,19 +191,16 @@ bool InspectedFont::load_type1_faces() {
 }
 
 std::string InspectedFont::load() {
-  format_ = detect_format(bytes_);
+  format_ = detect_format(*bytes_);
   if (const std::string reason = refusal(format_, options_); !reason.empty()) {
     return "cannot load font " + path_ + ": " + reason;
   }
   const uint32_t face = load_option::face_index(options_);
   uint32_t directory = 0;
-  bool has_face = false;
-  {
-    const dv::vector<unsigned char> bytes = library_bytes(bytes_);
-    face_count_ = format_ == FontFormat::kCollection ? collection_face_count(bytes) : 1;
-    has_face = sfnt_face_directory(bytes, face, directory);
-  }
-  if (!has_face) {
+  // The one copy the library reads (an sfnt font takes it over).
+  dv::vector<unsigned char> bytes = library_bytes(*bytes_);
+  face_count_ = format_ == FontFormat::kCollection ? collection_face_count(bytes) : 1;
+  if (!sfnt_face_directory(bytes, face, directory)) {
     return "cannot load font " + path_ + ": it has no face " + std::to_string(face) + " (" +
            std::to_string(face_count()) + (face_count() == 1 ? " face)" : " faces)");
   }
@@ -212,9 +208,9 @@ std::string InspectedFont::load() {
   const bool halted = dvhost::halts([&] {
     if (format_ == FontFormat::kTrueType || format_ == FontFormat::kOpenTypeCff ||
         format_ == FontFormat::kCollection) {
-      loaded = load_sfnt_face(directory);
+      loaded = load_sfnt_face(static_cast<dv::vector<unsigned char>&&>(bytes), directory);
     } else {
-      loaded = load_type1_faces();
+      loaded = load_type1_faces(bytes);
     }
   });
   if (halted) {
@@ -253,7 +249,7 @@ bool InspectedFont::maps(uint32_t codepoint) const {
 bool InspectedFont::declares_standard_encoding() const {
   return (format_ == FontFormat::kPfb || format_ == FontFormat::kPfa ||
           format_ == FontFormat::kType1Program) &&
-         bytes_.find("/Encoding StandardEncoding") != std::string::npos;
+         bytes_->find("/Encoding StandardEncoding") != std::string::npos;
 }
 
 } // namespace dvttf_tools

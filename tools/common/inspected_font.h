@@ -45,7 +45,7 @@ public:
   bool loaded() const { return problem_.empty(); }
 
   const std::string& path() const { return path_; }
-  const std::string& bytes() const { return bytes_; }
+  const std::string& bytes() const { return *bytes_; }
   FontFormat format() const { return format_; }
   unsigned int options() const { return options_; }
   // The faces a collection lists (0 when its header is cut short); 1 for any other file.
@@ -65,13 +65,15 @@ public:
 
 private:
   std::string load();
-  // Loads the sfnt face whose table directory starts at `directory`; false when refused.
-  bool load_sfnt_face(uint32_t directory);
-  bool load_type1_faces();
+  // Loads the sfnt face whose table directory starts at `directory` from the file's bytes
+  // (which the font keeps); false when refused.
+  bool load_sfnt_face(dv::vector<unsigned char>&& bytes, uint32_t directory);
+  bool load_type1_faces(const dv::vector<unsigned char>& bytes);
 
   std::string path_;
   unsigned int options_;
-  std::string bytes_;
+  // The file, shared by the faces of a collection.
+  std::shared_ptr<const std::string> bytes_ = std::make_shared<const std::string>();
   FontFormat format_ = FontFormat::kUnknown;
   bool cff_face_ = false; // the sfnt face read has CFF outlines
   uint32_t face_count_ = 1;
