@@ -261,7 +261,11 @@ void put_floating(BoundedOutput& out, const Spec& spec, char letter, va_list& ar
     const int power = number.count > 0 ? number.point - 1 : 0;
     if (power >= -4 && power < significant) {
       const int needed = number.count - number.point > 0 ? number.count - number.point : 0;
-      fixed_pieces(number, spec.alternate ? significant - 1 - power : needed, spec.alternate, body);
+      // P - 1 - X fraction digits for '#' (X >= -4, so this may pass INT_MAX: saturate).
+      const int64_t all = int64_t{significant} - 1 - power;
+      fixed_pieces(number,
+                   spec.alternate ? static_cast<int>(all < kMaxField ? all : kMaxField) : needed,
+                   spec.alternate, body);
     } else {
       const int needed = number.count > 1 ? number.count - 1 : 0;
       exponent_pieces(number, spec.alternate ? significant - 1 : needed, spec.alternate, upper,

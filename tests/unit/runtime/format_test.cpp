@@ -227,6 +227,10 @@ TEST(Format, HugeWidthsAndPrecisionsAreCountedNotWritten) {
   EXPECT_STREQ(buffer, "1.00000");
   EXPECT_EQ(dv::snprintf(buffer, sizeof buffer, "%2147483647d%d", 1, 2), INT_MAX);
   EXPECT_EQ(dv::snprintf(buffer, sizeof buffer, "%99999999999999999999d", 1), INT_MAX);
+  EXPECT_EQ(dv::snprintf(buffer, sizeof buffer, "%#.2147483647g", 1e-3), INT_MAX);
+  EXPECT_STREQ(buffer, "0.00100");
+  EXPECT_EQ(dv::snprintf(buffer, sizeof buffer, "%.2147483647e", 1.0), INT_MAX);
+  EXPECT_EQ(dv::snprintf(buffer, sizeof buffer, "%.*f", INT_MAX, 0.5), INT_MAX);
 }
 
 TEST(Format, TruncationKeepsCountingAndTerminates) {
