@@ -15,7 +15,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: all deps build test-build asan test format fuzz fuzz-long hostile bench clean demo install-built \
-  samples install
+  samples install docs
 
 # `make` alone: both artifacts, the tools and the example module in both forms (needs only
 # the compiler, lld, CMake, Ninja and libpng). Tests, benchmarks and fuzzers are CMake
@@ -27,15 +27,16 @@ build:
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DDV_TESTS=OFF -DDV_BENCH=OFF >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Installs the header, both artifacts (PREFIX/lib/dovrelttf), the tools and the documents;
-# the installed tools find the installed artifacts from where they are.
+# Installs the headers, both artifacts (PREFIX/lib/dovrelttf), the tools, the pkg-config
+# and CMake packages and the documents, stripped; the installed tools find the installed
+# artifacts from where they are.
 install: build
 	$(MAKE) install-built
 
 # Installs what $(BUILD) holds without building it first (the install test installs the
 # test build this way).
 install-built:
-	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX) --strip
 
 $(TEST_BUILD)/build.ninja:
 	cmake -S . -B $(TEST_BUILD) $(CMAKE_FLAGS) -DDV_TESTS=ON
@@ -125,6 +126,11 @@ bench:
 samples: deps
 	$(MAKE) build
 	./tools/samples/make-samples.sh $(BUILD)/dvttf-render docs
+
+# Rewrites the generated blocks of docs/ (each tool's --help, the table of limits) from
+# the tools of $(BUILD) and the public header; the test docs_match_tools checks them.
+docs: build
+	./tests/tools/docs_match_tools_test.py . $(BUILD) --update
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

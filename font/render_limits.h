@@ -1,7 +1,7 @@
 // The limits of one dv_ttf_font_render call: every way a render gives null besides a
 // null argument and a heap too small for it. include/DovrelTTF.h states their values for
-// callers (DV_TTF_RENDER_MAX_*); the names here are the library's own for the same
-// constants, with what each bounds. A heap too small for a render makes it give null too,
+// callers (DV_TTF_RENDER_MAX_*; docs/limits.md shows what they bound); the names here are
+// the library's own for the same constants, with what each bounds. A heap too small for a render makes it give null too,
 // so these limits no longer protect the heap; they bound a render's time, and keep its
 // memory within a stated budget so that a caller can know what a render may ask. What one
 // glyph may cost sits beside them, in font/glyph_limits.h.

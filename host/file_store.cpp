@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 
 namespace dvhost {
@@ -19,6 +18,7 @@ struct StoreState {
   LowArena bytes{kByteArenaCapacity};
   std::vector<std::pair<void*, size_t>> handed_out;
   file_store::Counters counters;
+  std::vector<std::string> missing;
   bool write_fails = false;
   bool delete_fails = false;
 };
@@ -47,10 +47,16 @@ std::optional<std::vector<uint8_t>> read_real(const std::string& path) {
   auto file = real_path(path);
   if (!file || !std::filesystem::is_regular_file(*file))
     return std::nullopt;
-  std::ifstream in(*file, std::ios::binary);
-  if (!in)
+  // One read of the whole file: served fonts run to tens of megabytes.
+  std::ifstream in(*file, std::ios::binary | std::ios::ate);
+  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+  if (size < 0)
     return std::nullopt;
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  in.seekg(0);
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), size))
+    return std::nullopt;
+  return bytes;
 }
 
 bool write_real(const std::string& path, const uint8_t* data, size_t size) {
@@ -80,12 +86,56 @@ uint32_t hand_out(const std::vector<uint8_t>& bytes) {
   return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(block));
 }
 
+void note_missing(const std::string& path) {
+  auto& missing = state().missing;
+  for (const std::string& known : missing) {
+    if (known == path)
+      return;
+  }
+  missing.push_back(path);
+}
+
+// A served file read straight into the block handed out, without a copy in between (fonts
+// run to tens of megabytes); 0 when it is missing, unreadable or does not fit.
+uint32_t hand_out_real(const std::string& path, uint32_t* size) {
+  auto file = real_path(path);
+  if (!file || !std::filesystem::is_regular_file(*file))
+    return 0;
+  std::ifstream in(*file, std::ios::binary | std::ios::ate);
+  const std::streamoff length = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+  if (length < 0 || length > std::streamoff{UINT32_MAX})
+    return 0;
+  const size_t block_size = length == 0 ? 1 : static_cast<size_t>(length);
+  void* block = state().bytes.allocate(block_size);
+  if (!block)
+    return 0;
+  in.seekg(0);
+  if (!in.read(static_cast<char*>(block), length)) {
+    state().bytes.release(block, block_size);
+    return 0;
+  }
+  state().handed_out.emplace_back(block, block_size);
+  *size = static_cast<uint32_t>(length);
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(block));
+}
+
 } // namespace
 
 int file_store_stat_slot(const char* path, HostFileInfo* info) {
   ++state().counters.stats;
   if (!path || !info)
     return 0;
+  if (state().root) {
+    uint32_t size = 0;
+    const uint32_t address = hand_out_real(path, &size);
+    if (address == 0) {
+      note_missing(path);
+      return 0;
+    }
+    info->address = address;
+    info->size = size;
+    return 1;
+  }
   auto bytes = file_store::get(path);
   if (!bytes || bytes->size() > UINT32_MAX)
     return 0;
@@ -133,6 +183,7 @@ void clear() {
   state().files.clear();
   release_handed_out();
   state().counters = {};
+  state().missing.clear();
   state().write_fails = false;
   state().delete_fails = false;
 }
@@ -159,6 +210,10 @@ std::optional<std::vector<uint8_t>> get(const std::string& path) {
 
 bool exists(const std::string& path) {
   return get(path).has_value();
+}
+
+std::vector<std::string> missing_paths() {
+  return state().missing;
 }
 
 Counters counters() {

@@ -37,6 +37,10 @@ void put(const std::string& path, const std::string& bytes);
 std::optional<std::vector<uint8_t>> get(const std::string& path);
 bool exists(const std::string& path);
 
+// The paths the stat slot was asked for and did not find, in order, each once (cleared by
+// clear() and use_directory()), so a runner can say why a file was missing.
+std::vector<std::string> missing_paths();
+
 // Slot traffic, for tests.
 struct Counters {
   uint64_t stats = 0;

@@ -109,8 +109,8 @@ constexpr long long DV_TTF_RENDER_MAX_IMAGE_PIXELS = 1ll << 24;
 constexpr unsigned long DV_TTF_RENDER_MAX_NEW_GLYPHS = 1ul << 14;
 // the bitmap pixels those glyphs add,
 constexpr long long DV_TTF_RENDER_MAX_NEW_GLYPH_PIXELS = 1ll << 24;
-// and the work they cost, in units of a few nanoseconds of rasterizing each (the README's
-// budget section says what counts).
+// and the work they cost, in units of a few nanoseconds of rasterizing each (docs/limits.md
+// says what counts).
 constexpr unsigned long long DV_TTF_RENDER_MAX_WORK = 1ull << 27;
 
 // The limits of one glyph: a glyph past any of them is refused, and the render gives null

@@ -153,5 +153,5 @@ dv_sources(DV_ARTIFACT_TEST_SOURCES tests/artifact
 # Programs of one file each.
 dv_sources(DV_EXCEPTION_CLIENT_SOURCES tests/client exception_client.cpp)
 dv_sources(DV_CONTACT_SHEET_SOURCES tests/contact_sheet glyph_contact_sheet.cpp)
-dv_sources(DV_HEADER_CHECK_SOURCES tests/include header_check.cpp)
+dv_sources(DV_HEADER_CHECK_SOURCES tests/include header_check.cpp module_headers_check.cpp)
 dv_sources(DV_INFO_TEST_SOURCES tests/tools dvttf_info_test.cpp)

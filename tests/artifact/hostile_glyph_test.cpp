@@ -1,7 +1,7 @@
 // The costliest glyphs the limits allow (tests/support/hostile_glyphs.h), TrueType and
 // Type 1, drawn once and mapped to 1,024 and 16,384 distinct code points, under a 64 MiB
 // host heap: every render gives an image or null, never halts, holds no more than the
-// README's budget at its peak, and leaves nothing behind. Their CPU is a benchmark
+// budget of docs/limits.md at its peak, and leaves nothing behind. Their CPU is a benchmark
 // (bench/hostile_glyph_benchmarks.cpp), not a test.
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ namespace {
 using testfont::Bytes;
 using testfont::HostileShape;
 
-// The README's budget of one render (the limits of font/render_limits.h): the set of
+// The budget of one render in docs/limits.md (the limits of font/render_limits.h): the set of
 // new code points, 96 bytes of cache per new code point, 16 per byte of placements, 32 per
 // line, the new bitmaps, one glyph's working storage, and the canvas with its RGBA.
 constexpr size_t kMiB = size_t{1} << 20;

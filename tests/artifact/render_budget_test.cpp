@@ -1,6 +1,6 @@
 // One render's host memory under a 64 MiB host heap: texts from 1 KiB to 64 MiB of
 // several kinds each give an image or null, never a halt, and the most memory the render
-// held at once stays within the budget the README states.
+// held at once stays within the budget docs/limits.md states.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,7 +22,7 @@ constexpr size_t kImageLimit = size_t{1} << 24;
 constexpr size_t kNewGlyphLimit = size_t{1} << 14;
 constexpr size_t kNewGlyphPixelLimit = size_t{1} << 24;
 
-// What a render of `bytes` bytes in `lines` lines may hold at once (README): the
+// What a render of `bytes` bytes in `lines` lines may hold at once (docs/limits.md): the
 // code-point set, 96 bytes of cache per new code point, 16 per byte of placements, 32 per
 // line, the new bitmaps, the canvas and its RGBA, and one glyph being rasterized (small at
 // the sizes used here).

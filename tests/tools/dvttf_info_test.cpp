@@ -9,6 +9,7 @@
 #include <png.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -301,8 +302,13 @@ TEST_F(DvttfInfoTest, RefusedFilesAndBadOptionsGiveTheReason) {
       {"", 2, "no FONT given"},
       {"--bold x", 2, "unknown option '--bold'"},
       {"--has", 2, "--has needs a value"},
-      {"--has U+41 --has=0041 x", 2,
-       "--has wants code points U+XXXX[,U+YYYY...] up to U+10FFFF, not '0041'"},
+      {"--has U+41 --has=00G1 x", 2,
+       "--has wants code points (U+4E2D, 4E2D or the character itself, separated by commas) up "
+       "to U+10FFFF, not '00G1'"},
+      {"--has 1234567 x", 2, "not '1234567'"},
+      {"--has U+ x", 2, "not 'U+'"},
+      {"--has \"$(printf '\\355\\240\\200')\" x", 2, "up to U+10FFFF, not '"}, // a surrogate
+      {"--max-glyphs 0 x", 2, "--max-glyphs wants a count from 1 to 1114112, not '0'"},
       {"--has U+110000 x", 2, "not 'U+110000'"},
       {"--has U+41,,U+42 x", 2, "not ''"},
       {"--sheet a.png x y", 2, "--sheet draws one FONT"},
@@ -310,8 +316,8 @@ TEST_F(DvttfInfoTest, RefusedFilesAndBadOptionsGiveTheReason) {
       {"--version", 0, "dvttf-info (DovrelTTF) "},
       {shell_quote(dir + "missing.ttf"), 1, "font file not found: " + dir + "missing.ttf"},
       {shell_quote(dir), 1, "font path is not a regular file"},
-      {text, 1, "cannot load font " + text + ": not a TrueType (glyf) or Type 1 font"},
-      {empty, 1, "cannot load font " + empty + ": not a TrueType (glyf) or Type 1 font"},
+      {text, 1, "cannot load font " + text + ": not a font file the library reads"},
+      {empty, 1, "cannot load font " + empty + ": not a font file the library reads"},
       {collection, 1, "it has no face 0 (0 faces)"},
       {"--standard " + collection, 1, "a font collection (ttcf)"},
       {"--face -1 x", 2, "--face wants a face number from 0 to 65535, not '-1'"},
@@ -332,6 +338,7 @@ TEST_F(DvttfInfoTest, RefusedFilesAndBadOptionsGiveTheReason) {
 }
 
 constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr const char* kNimbusSansPfb = "/usr/share/fonts/X11/Type1/NimbusSans-Regular.pfb";
 constexpr const char* kLiberationSans =
     "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
 
@@ -367,6 +374,16 @@ TEST_F(DvttfInfoTest, SeveralFontsInOneCallWithTheCodePointsAsked) {
        {{{"has U+1F600", "yes"}, {"has U+20AC", "yes"}},
         {{"has U+1F600", "no"}, {"has U+20AC", "yes"}}}},
       {dejavu + " " + liberation, 0, {{}, {}}},
+      // The forms of a code point: U+XXXX, bare hex digits and the character itself (a lone
+      // character is itself even when it is a hex digit: "A" is U+0041).
+      {"--has 4E2D,20ac,中,A,7 " + dejavu,
+       3,
+       {{{"has U+4E2D", "no"},
+         {"has U+20AC", "yes"},
+         {"has U+0041", "yes"},
+         {"has U+0037", "yes"}}}},
+      // A refused file between two others prints its message and no blank line.
+      {dejavu + " /dev/null " + liberation, 1, {{}, {}}},
   };
   for (const Case& c : cases) {
     const CommandResult result = run(shell_quote(DVTTF_INFO_PATH) + " " + c.arguments);
@@ -424,15 +441,29 @@ TEST_F(DvttfInfoTest, SheetDrawsEveryMappedGlyphInItsOwnLabelledCell) {
   ASSERT_EQ(result.status, 0) << result.output;
   const auto printed = facts(result.output);
   const long mapped = number(printed, "mapped code points");
-  EXPECT_EQ(printed.at("sheet"), sheet + " (" + std::to_string(mapped) + " glyphs)");
-  // Sixteen cells of 64 x 62 pixels to a row.
+  // Sixteen cells of 64 x 62 pixels to a row, pages of at most 4096 pixel rows: 66 rows.
+  constexpr long kPerPage = 4096 / 62 * 16;
+  const long pages = (mapped + kPerPage - 1) / kPerPage;
+  ASSERT_GT(pages, 1) << "the font fills more than one page";
+  const std::string last = ::testing::TempDir() + "info-sheet-" + std::to_string(pages) + ".png";
+  EXPECT_EQ(printed.at("sheet"), sheet + " (" + std::to_string(mapped) + " glyphs on " +
+                                     std::to_string(pages) +
+                                     " pages of at most 4096 pixel rows, through " + last + ")");
+  for (long page = 0; page < pages; ++page) {
+    const std::string path =
+        page == 0 ? sheet
+                  : ::testing::TempDir() + "info-sheet-" + std::to_string(page + 1) + ".png";
+    const long cells = std::min(kPerPage, mapped - page * kPerPage);
+    const PngImage image = read_png(path);
+    EXPECT_EQ(image.width, 16u * 64u) << path;
+    EXPECT_EQ(image.height, static_cast<png_uint_32>((cells + 15) / 16 * 62)) << path;
+  }
+  // Each cell of the first page holds dark pixels: its label at the top, and below it the
+  // glyph, which for most mapped code points has ink.
   const PngImage image = read_png(sheet);
-  ASSERT_EQ(image.width, 16u * 64u);
-  ASSERT_EQ(image.height, static_cast<png_uint_32>((mapped + 15) / 16 * 62));
-  // Each cell holds dark pixels: its label at the top, and below it the glyph, which for
-  // most mapped code points has ink.
+  ASSERT_EQ(image.height, 66u * 62u);
   long inked_cells = 0;
-  for (long cell = 0; cell < mapped; ++cell) {
+  for (long cell = 0; cell < kPerPage; ++cell) {
     const long x0 = cell % 16 * 64;
     const long y0 = cell / 16 * 62;
     bool label = false;
@@ -446,7 +477,35 @@ TEST_F(DvttfInfoTest, SheetDrawsEveryMappedGlyphInItsOwnLabelledCell) {
     EXPECT_TRUE(label) << "cell " << cell;
     inked_cells += ink;
   }
-  EXPECT_GT(inked_cells, mapped * 9 / 10);
+  EXPECT_GT(inked_cells, kPerPage * 9 / 10);
+}
+
+// A font that maps nothing gets no sheet and exit code 1; --max-glyphs keeps one page.
+TEST_F(DvttfInfoTest, SheetOfNothingIsRefusedAndMaxGlyphsLimitsIt) {
+  const std::string empty = ::testing::TempDir() + "info-empty-sheet.png";
+  std::remove(empty.c_str());
+  const CommandResult standard = run(shell_quote(DVTTF_INFO_PATH) + " --standard --sheet " +
+                                     shell_quote(empty) + " " + shell_quote(kNimbusSansPfb));
+  if (standard.output.find("font file not found") != std::string::npos) {
+    DV_MISSING_PACKAGE(kNimbusSansPfb, "fonts-urw-base35");
+  }
+  EXPECT_EQ(standard.status, 1) << standard.output;
+  EXPECT_NE(standard.output.find("warning: the font maps no code point to a glyph of its own, so "
+                                 "no sheet was written to " +
+                                 empty),
+            std::string::npos)
+      << standard.output;
+  EXPECT_EQ(read_png(empty).width, 0u) << "no file was written";
+
+  const std::string few = ::testing::TempDir() + "info-few.png";
+  const CommandResult limited = run(shell_quote(DVTTF_INFO_PATH) + " --max-glyphs 20 --sheet " +
+                                    shell_quote(few) + " " + shell_quote(kDejaVuSans));
+  ASSERT_EQ(limited.status, 0) << limited.output;
+  const auto printed = facts(limited.output);
+  const long mapped = number(printed, "mapped code points");
+  EXPECT_EQ(printed.at("sheet"), few + " (20 glyphs; " + std::to_string(mapped - 20) +
+                                     " more mapped, beyond --max-glyphs)");
+  EXPECT_EQ(read_png(few).height, 2u * 62u);
 }
 
 } // namespace

@@ -82,6 +82,9 @@ for form in so bundle; do
   # Runs, with the library of the module's own form found by default.
   case_ 0 "rendered 61x28, ink " --files "$fonts" "$example" DejaVuSans.ttf Hello
   case_ 1 "the font was refused" --files "$work" "$example" DejaVuSans.ttf Hello
+  # A font that exists outside the served directory: the runner says why it was missing.
+  case_ 1 "dvttf-run: $fonts/DejaVuSans.ttf was not found among the host's files: they are the files of $work (--files), named from there; give --files $fonts and the name DejaVuSans.ttf" \
+    --files "$work" "$example" "$fonts/DejaVuSans.ttf" Hello
   case_ 3 "usage: MODULE FONT TEXT" "$example"
   case_ 42 "" "$(lib returns)"
   case_ 0 "needs only /lib/DovrelTTF.dylib, and every name it binds to is exported" \
@@ -101,6 +104,7 @@ case_ 127 "module not found: $work/missing.so" "$work/missing.so"
 case_ 127 "module not found: $work/missing.bundle" --files "$fonts" "$work/missing.bundle" x
 case_ 125 "no MODULE given" --files "$fonts"
 case_ 125 "unknown option '--bogus'" --bogus "$work/libreturns.so"
+case_ 125 "Try 'dvttf-run --help' for the options." --bogus "$work/libreturns.so"
 case_ 125 "--library needs a value" "--library"
 case_ 125 "cannot load $work/text.so" --library "$work/text.so" "$work/libreturns.so"
 # Options stop at MODULE: what follows is the module's.

@@ -5,6 +5,15 @@
 
 namespace dvttf_tools {
 
+std::string module_guide_path() {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+  const fs::path installed =
+      executable.parent_path().parent_path() / "share/doc/dovrelttf/docs/modules.md";
+  return !error && fs::is_regular_file(installed, error) ? installed.string() : "docs/modules.md";
+}
+
 std::string default_artifact_path(const char* name) {
   namespace fs = std::filesystem;
   std::error_code error;

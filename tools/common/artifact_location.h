@@ -14,6 +14,10 @@ inline constexpr const char* kInstalledLibraryDir = "lib/dovrelttf";
 inline constexpr const char* kElfArtifactName = "libDovrelTTF.so";
 inline constexpr const char* kMachOArtifactName = "DovrelTTF.dylib";
 
+// The module guide for messages: PREFIX/share/doc/dovrelttf/docs/modules.md beside an
+// installed tool, else "docs/modules.md" (the source tree's).
+std::string module_guide_path();
+
 // The artifact `name` for this executable; throws std::runtime_error naming the places
 // looked at when there is none.
 std::string default_artifact_path(const char* name = kElfArtifactName);

@@ -147,4 +147,8 @@ std::string option_help(const std::vector<OptionRow>& options) {
   return text;
 }
 
+std::string help_hint(const std::string& tool) {
+  return "Try '" + tool + " --help' for the options.";
+}
+
 } // namespace dvttf_tools

@@ -35,6 +35,9 @@ ParsedCommandLine parse_command_line(const std::vector<OptionRow>& options,
                                      const std::vector<std::string>& arguments,
                                      OptionPlacement placement = OptionPlacement::kAnywhere);
 
+// The line after an option error: "Try 'TOOL --help' for the options."
+std::string help_hint(const std::string& tool);
+
 // The options' lines of a usage text, aligned: "  -s, --size PX        help".
 std::string option_help(const std::vector<OptionRow>& options);
 

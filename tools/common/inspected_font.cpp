@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 
 #include "common/font_file.h"
 #include "font/load_options.h"
@@ -34,7 +33,8 @@ std::string refusal(FontFormat format, unsigned int options) {
                : "a font collection (ttcf), which only the extended loader's collection option "
                  "reads";
   case FontFormat::kUnknown:
-    return "not a TrueType (glyf) or Type 1 font the library accepts";
+    return "not a font file the library reads (TrueType, OpenType CFF, a collection, or "
+           "Type 1 PFB, PFA or .t1)";
   default:
     return "";
   }
@@ -51,27 +51,49 @@ bool has_binary_eexec(const std::string& bytes) {
   return start.size() < 4 || start.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos;
 }
 
-// Why the loader refused a font of a format it accepts.
-std::string load_failure(FontFormat format, const std::string& bytes) {
-  if (format == FontFormat::kOpenTypeCff || format == FontFormat::kCollection) {
-    return "the library refuses it as an sfnt font (a table it needs is missing or "
-           "malformed, or the face's outlines are of a format the options leave out)";
+// Why the loader refused a font of a format it accepts with `options`.
+std::string load_failure(FontFormat format, unsigned int options, bool cff_face) {
+  if (cff_face && (options & load_option::kOpenTypeCff) == 0) {
+    return "the face has CFF outlines, which only the extended loader's CFF option reads";
   }
-  if (format == FontFormat::kTrueType) {
-    return "the library refuses it as a TrueType font (a table it needs is missing or "
-           "malformed)";
+  if (format == FontFormat::kOpenTypeCff || format == FontFormat::kCollection ||
+      format == FontFormat::kTrueType) {
+    const char* what = format == FontFormat::kTrueType      ? "a TrueType font"
+                       : format == FontFormat::kOpenTypeCff ? "an OpenType CFF font"
+                                                            : "a collection's face";
+    return std::string("the library refuses it as ") + what +
+           " (a table it needs is missing, cut short or malformed)";
   }
-  if (format == FontFormat::kPfa && has_binary_eexec(bytes)) {
-    return "its eexec part is binary (a .t1 program), which the standard loader does not "
+  if (format == FontFormat::kType1Program && (options & load_option::kCompleteType1) == 0) {
+    return "a .t1 program (its eexec part is binary), which the standard loader does not "
            "read (the extended loader's complete Type 1 option 4 does); t1binary turns it "
            "into a PFB, t1ascii into a PFA";
   }
   return "the library refuses it as a Type 1 font (no charstrings found)";
 }
 
+// The bytes in the library's vector, copied by the host's memcpy (a font file can be tens
+// of megabytes, and the library's own copy loop is written for size, not speed).
 dv::vector<unsigned char> library_bytes(const std::string& bytes) {
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-  return dv::vector<unsigned char>(data, data + bytes.size());
+  dv::vector<unsigned char> copy;
+  copy.reserve(bytes.size());
+  if (!bytes.empty()) {
+    std::memcpy(copy.data, bytes.data(), bytes.size());
+  }
+  copy.size = bytes.size();
+  return copy;
+}
+
+// The whole file in one read; false with errno set when it cannot be read.
+bool read_whole_file(const std::string& path, std::string* bytes) {
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  const std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
+  if (size < 0) {
+    return false;
+  }
+  bytes->resize(static_cast<size_t>(size));
+  file.seekg(0);
+  return static_cast<bool>(file.read(bytes->data(), size));
 }
 
 } // namespace
@@ -91,7 +113,7 @@ FontFormat detect_format(const std::string& bytes) {
     return FontFormat::kPfb;
   }
   if (!bytes.empty() && bytes[0] == '%') {
-    return FontFormat::kPfa;
+    return has_binary_eexec(bytes) ? FontFormat::kType1Program : FontFormat::kPfa;
   }
   return FontFormat::kUnknown;
 }
@@ -104,6 +126,8 @@ const char* format_name(FontFormat format) {
     return "Type 1 PFB";
   case FontFormat::kPfa:
     return "Type 1 PFA";
+  case FontFormat::kType1Program:
+    return "Type 1 .t1 program (binary eexec)";
   case FontFormat::kOpenTypeCff:
     return "OpenType CFF";
   case FontFormat::kCollection:
@@ -116,11 +140,20 @@ const char* format_name(FontFormat format) {
 
 InspectedFont::InspectedFont(std::string path, unsigned int options)
     : path_(std::move(path)), options_(options) {
-  problem_ = load();
+  if (std::string problem = font_file_problem(path_); !problem.empty()) {
+    problem_ = problem;
+  } else if (std::string bytes; !read_whole_file(path_, &bytes)) {
+    problem_ = "cannot read " + path_ + ": " + std::strerror(errno);
+  } else {
+    bytes_ = std::make_shared<const std::string>(std::move(bytes));
+    problem_ = load();
+  }
 }
 
-uint32_t InspectedFont::face_count() const {
-  return format_ == FontFormat::kCollection ? collection_face_count(library_bytes(bytes_)) : 1;
+InspectedFont::InspectedFont(const InspectedFont& collection, uint32_t face)
+    : path_(collection.path_), options_((collection.options_ & 0xFFFF) | face << 16),
+      bytes_(collection.bytes_) {
+  problem_ = load();
 }
 
 const SfntFont* InspectedFont::sfnt() const {
@@ -129,18 +162,18 @@ const SfntFont* InspectedFont::sfnt() const {
   return cff_.get();
 }
 
-bool InspectedFont::load_sfnt_face(uint32_t directory) {
-  const dv::vector<unsigned char> bytes = library_bytes(bytes_);
+bool InspectedFont::load_sfnt_face(dv::vector<unsigned char>&& bytes, uint32_t directory) {
   if (has_bytes(bytes, directory, 4) && read_u32_be(bytes, directory) == kVersionCff) {
+    cff_face_ = true;
     if ((options_ & load_option::kOpenTypeCff) == 0)
       return false;
     cff_ = std::make_unique<CffFont>();
     cff_->reads_extended_cmaps = (options_ & load_option::kExtendedCmaps) != 0;
-    return load_cff_font(*cff_, bytes, directory);
+    return load_cff_font(*cff_, static_cast<dv::vector<unsigned char>&&>(bytes), directory);
   }
   truetype_ = std::make_unique<TrueTypeFont>();
   truetype_->reads_extended_cmaps = (options_ & load_option::kExtendedCmaps) != 0;
-  return load_truetype_font(*truetype_, bytes, directory);
+  return load_truetype_font(*truetype_, static_cast<dv::vector<unsigned char>&&>(bytes), directory);
 }
 
 InspectedFont::~InspectedFont() = default;
@@ -148,8 +181,7 @@ InspectedFont::~InspectedFont() = default;
 // The straight-line reading the standard loader makes (the facts dvttf-info prints), and
 // with the complete Type 1 option the complete one, which names the glyphs a render draws
 // (and alone reads a .t1 program). Loaded when either reading loads.
-bool InspectedFont::load_type1_faces() {
-  const dv::vector<unsigned char> bytes = library_bytes(bytes_);
+bool InspectedFont::load_type1_faces(const dv::vector<unsigned char>& bytes) {
   type1_ = std::make_unique<Type1Font>();
   if (!load_type1_font(*type1_, bytes))
     type1_.reset();
@@ -162,21 +194,16 @@ bool InspectedFont::load_type1_faces() {
 }
 
 std::string InspectedFont::load() {
-  if (std::string problem = font_file_problem(path_); !problem.empty()) {
-    return problem;
-  }
-  std::ifstream file(path_, std::ios::binary);
-  bytes_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  if (!file.good() && !file.eof()) {
-    return "cannot read " + path_ + ": " + std::strerror(errno);
-  }
-  format_ = detect_format(bytes_);
+  format_ = detect_format(*bytes_);
   if (const std::string reason = refusal(format_, options_); !reason.empty()) {
     return "cannot load font " + path_ + ": " + reason;
   }
   const uint32_t face = load_option::face_index(options_);
   uint32_t directory = 0;
-  if (!sfnt_face_directory(library_bytes(bytes_), face, directory)) {
+  // The one copy the library reads (an sfnt font takes it over).
+  dv::vector<unsigned char> bytes = library_bytes(*bytes_);
+  face_count_ = format_ == FontFormat::kCollection ? collection_face_count(bytes) : 1;
+  if (!sfnt_face_directory(bytes, face, directory)) {
     return "cannot load font " + path_ + ": it has no face " + std::to_string(face) + " (" +
            std::to_string(face_count()) + (face_count() == 1 ? " face)" : " faces)");
   }
@@ -184,9 +211,9 @@ std::string InspectedFont::load() {
   const bool halted = dvhost::halts([&] {
     if (format_ == FontFormat::kTrueType || format_ == FontFormat::kOpenTypeCff ||
         format_ == FontFormat::kCollection) {
-      loaded = load_sfnt_face(directory);
+      loaded = load_sfnt_face(static_cast<dv::vector<unsigned char>&&>(bytes), directory);
     } else {
-      loaded = load_type1_faces();
+      loaded = load_type1_faces(bytes);
     }
   });
   if (halted) {
@@ -202,7 +229,7 @@ std::string InspectedFont::load() {
     cff_.reset();
     type1_.reset();
     type1_named_.reset();
-    return "cannot load font " + path_ + ": " + load_failure(format_, bytes_);
+    return "cannot load font " + path_ + ": " + load_failure(format_, options_, cff_face_);
   }
   return "";
 }
@@ -230,8 +257,9 @@ bool InspectedFont::draws_nothing_for(uint32_t codepoint) const {
 }
 
 bool InspectedFont::declares_standard_encoding() const {
-  return (format_ == FontFormat::kPfb || format_ == FontFormat::kPfa) &&
-         bytes_.find("/Encoding StandardEncoding") != std::string::npos;
+  return (format_ == FontFormat::kPfb || format_ == FontFormat::kPfa ||
+          format_ == FontFormat::kType1Program) &&
+         bytes_->find("/Encoding StandardEncoding") != std::string::npos;
 }
 
 } // namespace dvttf_tools

@@ -14,7 +14,8 @@
 
 namespace dvttf_tools {
 
-enum class FontFormat { kTrueType, kPfb, kPfa, kOpenTypeCff, kCollection, kUnknown };
+// kType1Program: clear text followed by binary eexec data (the .t1 files).
+enum class FontFormat { kTrueType, kPfb, kPfa, kType1Program, kOpenTypeCff, kCollection, kUnknown };
 
 // The format by the first bytes, as the library picks its backend.
 FontFormat detect_format(const std::string& bytes);
@@ -32,6 +33,8 @@ public:
   // the standard loader does; install the stand-in first). Never throws for a bad file:
   // problem() says what is wrong.
   explicit InspectedFont(std::string path, unsigned int options = kEveryOption);
+  // Face `face` of the collection `collection` was read from, with its other options.
+  InspectedFont(const InspectedFont& collection, uint32_t face);
   ~InspectedFont();
   InspectedFont(const InspectedFont&) = delete;
   InspectedFont& operator=(const InspectedFont&) = delete;
@@ -42,11 +45,11 @@ public:
   bool loaded() const { return problem_.empty(); }
 
   const std::string& path() const { return path_; }
-  const std::string& bytes() const { return bytes_; }
+  const std::string& bytes() const { return *bytes_; }
   FontFormat format() const { return format_; }
   unsigned int options() const { return options_; }
   // The faces a collection lists (0 when its header is cut short); 1 for any other file.
-  uint32_t face_count() const;
+  uint32_t face_count() const { return face_count_; }
   // The loaded font of its format (a collection's: its face's); null for the other formats
   // or when not loaded. sfnt() is the TrueType or OpenType CFF font's common part.
   const TrueTypeFont* truetype() const { return truetype_.get(); }
@@ -65,14 +68,18 @@ public:
 
 private:
   std::string load();
-  // Loads the sfnt face whose table directory starts at `directory`; false when refused.
-  bool load_sfnt_face(uint32_t directory);
-  bool load_type1_faces();
+  // Loads the sfnt face whose table directory starts at `directory` from the file's bytes
+  // (which the font keeps); false when refused.
+  bool load_sfnt_face(dv::vector<unsigned char>&& bytes, uint32_t directory);
+  bool load_type1_faces(const dv::vector<unsigned char>& bytes);
 
   std::string path_;
   unsigned int options_;
-  std::string bytes_;
+  // The file, shared by the faces of a collection.
+  std::shared_ptr<const std::string> bytes_ = std::make_shared<const std::string>();
   FontFormat format_ = FontFormat::kUnknown;
+  bool cff_face_ = false; // the sfnt face read has CFF outlines
+  uint32_t face_count_ = 1;
   std::unique_ptr<TrueTypeFont> truetype_;
   std::unique_ptr<CffFont> cff_;
   std::unique_ptr<Type1Font> type1_;       // as the standard loader reads it

@@ -1,5 +1,6 @@
 #include "glyph_sheet.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -122,40 +123,74 @@ std::vector<uint32_t> mapped_codepoints(const dvttf_tools::InspectedFont& font) 
   return mapped;
 }
 
+// The file of page `page` (0 first): `path` itself, then "sheet-2.png", "sheet-3.png"...
+std::string page_path(const std::string& path, size_t page) {
+  if (page == 0) {
+    return path;
+  }
+  const size_t slash = path.rfind('/');
+  const size_t dot = path.rfind('.');
+  const size_t stem_end =
+      dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : path.size();
+  return path.substr(0, stem_end) + "-" + std::to_string(page + 1) + path.substr(stem_end);
+}
+
+// Draws `codepoints` on one page and writes it to `path`.
+std::string write_page(FontBackend& backend, const std::vector<uint32_t>& codepoints,
+                       const std::string& path) {
+  const int rows = static_cast<int>((codepoints.size() + kColumns - 1) / kColumns);
+  Sheet sheet(kColumns * kCellWidth, rows * kCellHeight);
+  const double scale = kGlyphPixels / backend.units_per_em();
+  const int baseline = static_cast<int>(backend.ascent() * scale * 0.9);
+  for (size_t i = 0; i < codepoints.size(); ++i) {
+    const int cell_x = static_cast<int>(i % kColumns) * kCellWidth;
+    const int cell_y = static_cast<int>(i / kColumns) * kCellHeight;
+    char label[16];
+    std::snprintf(label, sizeof label, "U+%04X", codepoints[i]);
+    sheet.label(cell_x + 3, cell_y + 2, label);
+    sheet.frame(cell_x, cell_y);
+    const GlyphBitmap bitmap = backend.rasterize(codepoints[i], scale);
+    const int x = cell_x + (kCellWidth - static_cast<int>(bitmap.advance)) / 2;
+    sheet.glyph(bitmap, x, cell_y + kLabelHeight + 4 + baseline, cell_x, cell_y);
+  }
+  return sheet.write(path);
+}
+
 } // namespace
 
 std::string write_glyph_sheet(const dvttf_tools::InspectedFont& font, const std::string& path,
-                              size_t* drawn) {
-  const std::vector<uint32_t> codepoints = mapped_codepoints(font);
-  const int rows = static_cast<int>((codepoints.size() + kColumns - 1) / kColumns);
-  Sheet sheet(kColumns * kCellWidth, (rows > 0 ? rows : 1) * kCellHeight);
+                              size_t max_glyphs, SheetResult* result) {
+  std::vector<uint32_t> codepoints = mapped_codepoints(font);
+  result->mapped = codepoints.size();
+  codepoints.resize(std::min(codepoints.size(), max_glyphs));
+  if (codepoints.empty()) {
+    return "";
+  }
+  const size_t per_page = static_cast<size_t>(kMaxSheetRows / kCellHeight) * kColumns;
+  std::string error;
   const bool halted = dvhost::halts([&] {
     auto* handle = static_cast<FontHandle*>(dv::dv_ttf_font_load_memory_ex(
         font.bytes().data(), font.bytes().size(), kGlyphPixels, font.options()));
     if (handle == nullptr) {
+      error = "the library refused the font when drawing the sheet";
       return;
     }
-    FontBackend& backend = *handle->backend;
-    const double scale = kGlyphPixels / backend.units_per_em();
-    const int baseline = static_cast<int>(backend.ascent() * scale * 0.9);
-    for (size_t i = 0; i < codepoints.size(); ++i) {
-      const int cell_x = static_cast<int>(i % kColumns) * kCellWidth;
-      const int cell_y = static_cast<int>(i / kColumns) * kCellHeight;
-      char label[16];
-      std::snprintf(label, sizeof label, "U+%04X", codepoints[i]);
-      sheet.label(cell_x + 3, cell_y + 2, label);
-      sheet.frame(cell_x, cell_y);
-      const GlyphBitmap bitmap = backend.rasterize(codepoints[i], scale);
-      const int x = cell_x + (kCellWidth - static_cast<int>(bitmap.advance)) / 2;
-      sheet.glyph(bitmap, x, cell_y + kLabelHeight + 4 + baseline, cell_x, cell_y);
+    for (size_t first = 0; first < codepoints.size() && error.empty(); first += per_page) {
+      const std::vector<uint32_t> page(
+          codepoints.begin() + static_cast<ptrdiff_t>(first),
+          codepoints.begin() +
+              static_cast<ptrdiff_t>(std::min(codepoints.size(), first + per_page)));
+      const std::string page_file = page_path(path, result->pages.size());
+      error = write_page(*handle->backend, page, page_file);
+      result->pages.push_back(page_file);
     }
     dv::dv_ttf_font_free(handle);
   });
   if (halted) {
     return "the library halted drawing the sheet (out of memory?)";
   }
-  *drawn = codepoints.size();
-  return sheet.write(path);
+  result->drawn = codepoints.size();
+  return error;
 }
 
 } // namespace dvttf_info

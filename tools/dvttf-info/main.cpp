@@ -27,19 +27,51 @@ constexpr int kExitNotMapped = 3;
 struct Options {
   std::vector<uint32_t> has;
   std::string sheet;
+  size_t max_glyphs = dvttf_info::kAllGlyphs; // drawn on a sheet
   bool standard = false; // read as the standard loader does (no extended options)
   uint32_t face = 0;     // a collection's face
   bool help = false;
   bool version = false;
 };
 
-// "U+XXXX" (or "u+", 1 to 6 hex digits, at most U+10FFFF).
-bool parse_codepoint(const std::string& text, uint32_t* codepoint) {
-  if (text.size() < 3 || text.size() > 8 || (text[0] != 'U' && text[0] != 'u') || text[1] != '+' ||
-      text.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string::npos) {
+// The code point of `text` when it is one UTF-8 character (the shortest form, no
+// surrogate, at most U+10FFFF).
+bool parse_character(const std::string& text, uint32_t* codepoint) {
+  const auto lead = static_cast<unsigned char>(text.empty() ? 0 : text[0]);
+  const size_t length = lead < 0x80    ? 1
+                        : lead >= 0xF0 ? 4
+                        : lead >= 0xE0 ? 3
+                        : lead >= 0xC0 ? 2
+                                       : 0;
+  if (length == 0 || text.size() != length || lead > 0xF4) {
     return false;
   }
-  *codepoint = static_cast<uint32_t>(std::strtoul(text.c_str() + 2, nullptr, 16));
+  uint32_t value = length == 1 ? lead : lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte & 0xC0) != 0x80) {
+      return false;
+    }
+    value = value << 6 | (byte & 0x3F);
+  }
+  const uint32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  *codepoint = value;
+  return value >= shortest[length] && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF);
+}
+
+// "U+XXXX" or "u+XXXX" (1 to 6 hex digits), "XXXX" (2 to 6 hex digits) or one character
+// ("A", "中"): a lone character is itself even when it is a hex digit.
+bool parse_codepoint(const std::string& text, uint32_t* codepoint) {
+  if (parse_character(text, codepoint)) {
+    return true;
+  }
+  const bool prefixed = text.size() > 2 && (text[0] == 'U' || text[0] == 'u') && text[1] == '+';
+  const std::string digits = prefixed ? text.substr(2) : text;
+  if (digits.empty() || digits.size() > 6 ||
+      digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+    return false;
+  }
+  *codepoint = static_cast<uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
   return *codepoint <= 0x10FFFF;
 }
 
@@ -50,7 +82,9 @@ std::string apply_has(const std::string& value, Options* options) {
     const std::string item = value.substr(start, comma - start);
     uint32_t codepoint = 0;
     if (!parse_codepoint(item, &codepoint)) {
-      return "--has wants code points U+XXXX[,U+YYYY...] up to U+10FFFF, not '" + item + "'";
+      return "--has wants code points (U+4E2D, 4E2D or the character itself, separated by "
+             "commas) up to U+10FFFF, not '" +
+             item + "'";
     }
     options->has.push_back(codepoint);
     if (comma == std::string::npos) {
@@ -58,6 +92,18 @@ std::string apply_has(const std::string& value, Options* options) {
     }
     start = comma + 1;
   }
+}
+
+std::string apply_max_glyphs(const std::string& value, Options* options) {
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long count = std::strtoul(value.c_str(), &end, 10);
+  if (value.empty() || *end != '\0' || errno != 0 || value[0] == '-' || count == 0 ||
+      count > 0x110000) {
+    return "--max-glyphs wants a count from 1 to 1114112, not '" + value + "'";
+  }
+  options->max_glyphs = count;
+  return "";
 }
 
 std::string apply_face(const std::string& value, Options* options) {
@@ -86,13 +132,16 @@ std::vector<dvttf_tools::OptionRow> option_table(Options* options) {
        }},
       {"face", 0, "N", "the face of a collection to read (default 0)",
        [options](const std::string& value) { return apply_face(value, options); }},
-      {"has", 0, "U+XXXX[,...]", "say for each code point whether the font draws it",
+      {"has", 0, "CHARS",
+       "say for each of U+4E2D, 4E2D or 中 (comma-separated) whether it is drawn",
        [options](const std::string& value) { return apply_has(value, options); }},
-      {"sheet", 0, "FILE.png", "draw every mapped glyph in a grid with code point labels",
+      {"sheet", 0, "FILE.png", "draw every mapped glyph, labelled, in pages of 4096 pixel rows",
        [options](const std::string& value) {
          options->sheet = value;
          return value.empty() ? "--sheet wants a file name" : "";
        }},
+      {"max-glyphs", 0, "N", "draw only the first N glyphs on the sheet",
+       [options](const std::string& value) { return apply_max_glyphs(value, options); }},
       {"help", 'h', nullptr, "this text",
        [options](const std::string&) {
          options->help = true;
@@ -110,20 +159,21 @@ std::string usage() {
   Options unused;
   return "usage: dvttf-info [OPTION]... FONT...\n"
          "Prints what DovrelTTF reads from each FONT through its extended loader with every\n"
-         "option: its format (TrueType, OpenType CFF, a collection and its faces, Type 1 PFB\n"
-         "or PFA), names, units per em, ascent, descent, line gap and glyph count; for\n"
+         "option: its format (TrueType, OpenType CFF, a collection and its faces, Type 1 PFB,\n"
+         "PFA or .t1), names, units per em, ascent, descent, line gap and glyph count; for\n"
          "TrueType and OpenType the character map subtables chosen and how many code points\n"
          "they map, for CFF outlines whether the font is CID-keyed, its charstrings and\n"
          "subroutines; for Type 1 the encoding entries and how many charstrings are drawn.\n" +
          dvttf_tools::option_help(option_table(&unused)) +
-         "Exit status: 0 printed; 1 a file missing or a font the library refuses; 2 bad\n"
-         "options; 3 a code point asked with --has that a font does not draw.\n";
+         "Exit status: 0 printed; 1 a file missing, a font the library refuses or a sheet\n"
+         "with no glyph; 2 bad options; 3 a code point asked with --has that a font does not\n"
+         "draw.\n";
 }
 
 int fail(const std::string& message, int code = kExitFailure) {
   std::fprintf(stderr, "dvttf-info: %s\n", message.c_str());
   if (code == kExitUsage) {
-    std::fputs(usage().c_str(), stderr);
+    std::fprintf(stderr, "%s\n", dvttf_tools::help_hint("dvttf-info").c_str());
   }
   return code;
 }
@@ -147,8 +197,7 @@ void print_names(const dvttf_tools::InspectedFont& font) {
 void print_faces(const dvttf_tools::InspectedFont& collection) {
   std::printf("faces: %u\n", collection.face_count());
   for (uint32_t face = 0; face < collection.face_count(); ++face) {
-    const dvttf_tools::InspectedFont each(collection.path(),
-                                          (collection.options() & 0xFFFF) | face << 16);
+    const dvttf_tools::InspectedFont each(collection, face);
     const std::string name = dvttf_tools::font_names(each).full;
     std::printf("face %u: %s%s%s\n", face,
                 each.cff() != nullptr ? "OpenType CFF" : (each.loaded() ? "TrueType" : "refused"),
@@ -218,21 +267,47 @@ bool print_has(const dvttf_tools::InspectedFont& font, const std::vector<uint32_
   return all;
 }
 
-// The exit code for one font.
-int inspect(const std::string& path, const Options& options) {
+// Draws the sheet and says where it went; the exit code.
+int draw_sheet(const dvttf_tools::InspectedFont& font, const Options& options) {
+  dvttf_info::SheetResult sheet;
+  if (const std::string error =
+          dvttf_info::write_glyph_sheet(font, options.sheet, options.max_glyphs, &sheet);
+      !error.empty()) {
+    return fail(error);
+  }
+  if (sheet.drawn == 0) {
+    return fail("warning: the font maps no code point to a glyph of its own, so no sheet was "
+                "written to " +
+                options.sheet);
+  }
+  std::printf("sheet: %s (%zu glyphs", options.sheet.c_str(), sheet.drawn);
+  if (sheet.pages.size() > 1) {
+    std::printf(" on %zu pages of at most %d pixel rows, through %s", sheet.pages.size(),
+                dvttf_info::kMaxSheetRows, sheet.pages.back().c_str());
+  }
+  if (sheet.drawn < sheet.mapped) {
+    std::printf("; %zu more mapped, beyond --max-glyphs", sheet.mapped - sheet.drawn);
+  }
+  std::printf(")\n");
+  return 0;
+}
+
+// The exit code for one font. Its facts follow those of an earlier file (`printed`)
+// after a blank line; a refused file prints only its message.
+int inspect(const std::string& path, const Options& options, bool* printed) {
   const dvttf_tools::InspectedFont font(path, load_options(options));
   if (!font.loaded()) {
     return fail(font.problem());
   }
+  if (*printed) {
+    std::printf("\n");
+  }
+  *printed = true;
   print_facts(font);
-  int status = print_has(font, options.has) ? 0 : kExitNotMapped;
+  const int status = print_has(font, options.has) ? 0 : kExitNotMapped;
   if (!options.sheet.empty()) {
-    size_t drawn = 0;
-    if (const std::string error = dvttf_info::write_glyph_sheet(font, options.sheet, &drawn);
-        !error.empty()) {
-      return fail(error);
-    }
-    std::printf("sheet: %s (%zu glyphs)\n", options.sheet.c_str(), drawn);
+    const int sheet_status = draw_sheet(font, options);
+    return sheet_status != 0 ? sheet_status : status;
   }
   return status;
 }
@@ -262,11 +337,9 @@ int main(int argc, char** argv) {
   }
   dvhost::install_stand_in();
   int status = 0;
-  for (size_t i = 0; i < parsed.operands.size(); ++i) {
-    if (i > 0) {
-      std::printf("\n");
-    }
-    const int font_status = inspect(parsed.operands[i], options);
+  bool printed = false; // facts of an earlier file were printed
+  for (const std::string& path : parsed.operands) {
+    const int font_status = inspect(path, options, &printed);
     // A font that failed outranks a code point that is missing.
     status = font_status == kExitFailure || status == kExitFailure ? kExitFailure
                                                                    : std::max(status, font_status);

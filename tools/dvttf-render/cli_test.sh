@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # dvttf-render from the outside: option forms, text from standard input, the PNG on
 # standard output, the warning for an image without ink, and the exit codes (0 written,
-# 2 bad options with the usage, 1 a font, library or file it cannot use).
+# 2 bad options, with one line and a hint to --help, 1 a font, library or file it cannot use).
 # usage: cli_test.sh DVTTF_RENDER ELF_ARTIFACT [MACHO_ARTIFACT]
 set -u
 tool=$1
@@ -120,6 +120,17 @@ case_ 2 none "--color wants R,G,B" -c 1,2,300 Hi
 case_ 2 none "--color wants R,G,B" --color=1,2,3,4 Hi
 case_ 2 none "--opacity wants a value" --opacity 256 Hi
 case_ 2 none "--opacity wants a value" -a -1 Hi
+# A refused option is one line and the hint to --help, not the whole usage.
+for arguments in "--bold Hi" "--size abc Hi" ""; do
+  invoke none $arguments
+  if [ "$status" -ne 2 ] || [ "$(wc -l <<<"$output")" -ne 2 ] ||
+    [ "$(tail -1 <<<"$output")" != "Try 'dvttf-render --help' for the options." ]; then
+    fail "dvttf-render $arguments -> exit $status, wanted 2 and two lines ending in the hint:"
+    echo "$output"
+  else
+    passes=$((passes + 1))
+  fi
+done
 case_ 0 none "usage: dvttf-render" --help
 case_ 0 none "usage: dvttf-render" Hi -h
 case_ 0 none "dvttf-render (DovrelTTF) " --version
@@ -128,9 +139,9 @@ case_ 0 none "dvttf-render (DovrelTTF) " --version
 case_ 1 none "font file not found: $work/missing.ttf" --font "$work/missing.ttf" Hi
 case_ 1 none "font path is not a regular file" -f "$work" Hi
 # A font the library refuses gets the reason dvttf-info gives.
-case_ 1 none "cannot load font $work/text.ttf: not a TrueType (glyf) or Type 1 font" \
+case_ 1 none "cannot load font $work/text.ttf: not a font file the library reads (TrueType, OpenType CFF, a collection, or Type 1" \
   --font="$work/text.ttf" Hi
-case_ 1 none "cannot load font $work/empty.ttf: not a TrueType (glyf) or Type 1 font" \
+case_ 1 none "cannot load font $work/empty.ttf: not a font file the library reads (TrueType, OpenType CFF, a collection, or Type 1" \
   -f"$work/empty.ttf" Hi
 case_ 1 none "cannot load font $work/bare.ttf: the library refuses it as a TrueType font" \
   -f "$work/bare.ttf" Hi
@@ -138,7 +149,7 @@ case_ 1 none "cannot load font $work/collection.ttc: it has no face 0 (0 faces)"
   -f "$work/collection.ttc" Hi
 case_ 1 none "cannot load font $work/collection.ttc: a font collection (ttcf)" \
   --standard -f "$work/collection.ttc" Hi
-case_ 1 none "cannot load font $work/cff.otf: the library refuses it as an sfnt font" \
+case_ 1 none "cannot load font $work/cff.otf: the library refuses it as an OpenType CFF font (a table it needs is missing, cut short or malformed)" \
   -f "$work/cff.otf" Hi
 case_ 1 none "cannot load font $work/cff.otf: an OpenType font with CFF outlines" \
   --standard -f "$work/cff.otf" Hi

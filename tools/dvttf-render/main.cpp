@@ -123,8 +123,10 @@ int fail(const std::string& message, int code = kExitFailure) {
   return code;
 }
 
+// One line saying what is wrong and where the options are listed.
 int usage_error(const std::string& message) {
-  std::fprintf(stderr, "dvttf-render: %s\n%s", message.c_str(), dvttf_render::usage().c_str());
+  std::fprintf(stderr, "dvttf-render: %s\n%s\n", message.c_str(),
+               dvttf_tools::help_hint("dvttf-render").c_str());
   return kExitUsage;
 }
 

@@ -92,8 +92,10 @@ int fail(const std::string& message, int code) {
   return code;
 }
 
+// One line saying what is wrong and where the options are listed.
 int usage_error(const std::string& message) {
-  std::fprintf(stderr, "dvttf-run: %s\n%s", message.c_str(), usage().c_str());
+  std::fprintf(stderr, "dvttf-run: %s\n%s\n", message.c_str(),
+               dvttf_tools::help_hint("dvttf-run").c_str());
   return kExitRunnerFailed;
 }
 
@@ -128,7 +130,8 @@ std::string binding_problem(const dvhost::Artifact& library, const std::string& 
   if (!other_libraries.empty()) {
     return module +
            " needs libraries the boot environment does not have: " + joined(other_libraries) +
-           " (link with -nostdlib against " + kInstallName + " alone: docs/modules.md)";
+           " (link with -nostdlib against " + kInstallName +
+           " alone: " + dvttf_tools::module_guide_path() + ")";
   }
   std::vector<std::string> missing;
   for (const std::string& name : imports.names) {
@@ -139,14 +142,31 @@ std::string binding_problem(const dvhost::Artifact& library, const std::string& 
   if (!missing.empty()) {
     return module + " binds to " + std::to_string(missing.size()) +
            (missing.size() == 1 ? " name" : " names") + " the library " + library_path +
-           " does not export: " + joined(missing) +
-           " (docs/modules.md lists what a module may use)";
+           " does not export: " + joined(missing) + " (" + dvttf_tools::module_guide_path() +
+           " lists what a module may use)";
   }
   return "";
 }
 
+// Says which files the module asked for that exist but lie outside the served directory:
+// the module sees only that directory, its paths taken from there.
+void note_files_outside(const std::string& served) {
+  namespace fs = std::filesystem;
+  for (const std::string& path : dvhost::file_store::missing_paths()) {
+    std::error_code error;
+    if (fs::is_regular_file(path, error)) {
+      std::fprintf(stderr,
+                   "dvttf-run: %s was not found among the host's files: they are the files of "
+                   "%s (--files), named from there; give --files %s and the name %s\n",
+                   path.c_str(), fs::absolute(served).lexically_normal().string().c_str(),
+                   fs::absolute(path).parent_path().string().c_str(),
+                   fs::path(path).filename().string().c_str());
+    }
+  }
+}
+
 int run_module(const dvhost::Artifact& library, const std::string& module_path,
-               const std::vector<std::string>& arguments) {
+               const std::vector<std::string>& arguments, const std::string& served) {
   std::unique_ptr<dvhost::LoadedImage> module;
   try {
     module = library.load_module(module_path);
@@ -157,7 +177,8 @@ int run_module(const dvhost::Artifact& library, const std::string& module_path,
   if (entry == nullptr) {
     return fail(module_path + " exports no " + kEntryPoint +
                     " (a module defines extern \"C\" int module_main(int argc, const char* "
-                    "const* argv); see docs/modules.md)",
+                    "const* argv); see " +
+                    dvttf_tools::module_guide_path() + ")",
                 kExitModuleUnusable);
   }
   std::vector<const char*> argv;
@@ -170,6 +191,7 @@ int run_module(const dvhost::Artifact& library, const std::string& module_path,
     status = entry(static_cast<int>(arguments.size()), argv.data());
     library.get<void()>("dv_lua_flush_output")();
   });
+  note_files_outside(served);
   if (report.halted) {
     return fail("the machine halted in " + module_path +
                     " (the library halts on a failed allocation, abort() or std::terminate)",
@@ -200,7 +222,8 @@ int run(const Options& options, const std::vector<std::string>& operands) {
     return fail(module_path + " is " + dvhost::form_name(module_form) + " but the library " +
                     library_path + " is " + dvhost::form_name(library_form) +
                     ": a module runs against the library of its own form (give --library the "
-                    "other artifact, or build the module in the other form: docs/modules.md)",
+                    "other artifact, or build the module in the other form: " +
+                    dvttf_tools::module_guide_path() + ")",
                 kExitModuleUnusable);
   }
   dvhost::install_stand_in();
@@ -228,7 +251,8 @@ int run(const Options& options, const std::vector<std::string>& operands) {
                 module_path.c_str(), kInstallName, library_path.c_str());
     return 0;
   }
-  return run_module(*library, std::filesystem::absolute(module_path).string(), operands);
+  return run_module(*library, std::filesystem::absolute(module_path).string(), operands,
+                    options.files);
 }
 
 } // namespace
