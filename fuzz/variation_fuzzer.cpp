@@ -34,7 +34,7 @@ void map_characters(const TrueTypeFont& font) {
   }
 }
 
-void draw_glyphs(const TrueTypeFont& font, GlyphScratch& scratch) {
+void draw_glyphs(const TrueTypeFont& font, TrueTypeGlyphScratch& scratch) {
   GlyphBudget budget{int64_t{1} << 22, kWorkPerInput};
   const double scale = 16.0 / font.units_per_em;
   const uint16_t count = font.num_glyphs < kGlyphsPerInput ? font.num_glyphs : kGlyphsPerInput;
@@ -48,7 +48,7 @@ void exercise(const uint8_t* data, size_t size) {
   if (!load_truetype_font(font, dv::vector<unsigned char>(data + kInstanceBytes, data + size)))
     return;
   map_characters(font);
-  GlyphScratch scratch;
+  TrueTypeGlyphScratch scratch;
   draw_glyphs(font, scratch);
   FontVariations& variations = font.variations;
   if (variations.axes.size == 0)
