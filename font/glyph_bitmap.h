@@ -18,3 +18,7 @@ struct GlyphBitmap {
   GlyphBitmap(GlyphBitmap&& other) = default;
   GlyphBitmap& operator=(GlyphBitmap&& other) = default;
 };
+
+inline bool has_ink(const GlyphBitmap& bitmap) {
+  return bitmap.width > 0 && bitmap.height > 0;
+}

@@ -3,27 +3,11 @@
 #include "font/text/glyph_keys.h"
 #include "font/text/pixel_rounding.h"
 
+using pixel_rounding::max64;
 using pixel_rounding::saturate_to_int32;
+using pixel_rounding::saturating_add;
 
 namespace {
-
-int64_t max64(int64_t a, int64_t b) {
-  return a > b ? a : b;
-}
-
-// Pens and ink edges saturate near +-2^62, so a line extent plus its shift can pass the
-// int64 range; such a sum saturates instead, and the line is then far too large to draw.
-int64_t saturating_add(int64_t a, int64_t b) {
-  int64_t sum = 0;
-  if (__builtin_add_overflow(a, b, &sum)) {
-    return a > 0 ? INT64_MAX : INT64_MIN;
-  }
-  return sum;
-}
-
-bool has_ink(const GlyphBitmap& bitmap) {
-  return bitmap.width > 0 && bitmap.height > 0;
-}
 
 // Union of the ink rectangles of a line, in line coordinates before shifting.
 struct InkBounds {

@@ -6,24 +6,11 @@
 #include "font/text/utf8.h"
 
 using line_breaking::is_space;
+using pixel_rounding::max64;
 using pixel_rounding::saturate_to_int32;
+using pixel_rounding::saturating_add;
 
 namespace {
-
-int64_t max64(int64_t a, int64_t b) {
-  return a > b ? a : b;
-}
-
-int64_t saturating_add(int64_t a, int64_t b) {
-  int64_t sum = 0;
-  if (__builtin_add_overflow(a, b, &sum))
-    return a > 0 ? INT64_MAX : INT64_MIN;
-  return sum;
-}
-
-bool has_ink(const GlyphBitmap& bitmap) {
-  return bitmap.width > 0 && bitmap.height > 0;
-}
 
 // Scratch vectors holding more than this many bytes are given back after a call.
 constexpr uint64_t kKeptScratchBytes = uint64_t{1} << 18;

@@ -49,7 +49,7 @@ size_t busiest_line(const OutlineBuilder& outline) {
   return busiest;
 }
 
-bool has_ink(const GlyphBitmap& bitmap) {
+bool any_coverage(const GlyphBitmap& bitmap) {
   for (unsigned char coverage : bitmap.pixels) {
     if (coverage != 0)
       return true;
@@ -65,7 +65,7 @@ void expect_drawn_exactly(const TrueTypeFont& font, uint16_t glyph, int pixel_si
   const GlyphBitmap bitmap =
       rasterize_truetype_glyph(font, glyph, scale_for(pixel_size), scratch, budget);
   EXPECT_FALSE(budget.exhausted);
-  EXPECT_TRUE(has_ink(bitmap));
+  EXPECT_TRUE(any_coverage(bitmap));
   const OutlineBuilder outline = outline_of(font, glyph, pixel_size);
   EXPECT_EQ(difference_from_reference(bitmap, reference_rasterize(outline)), "");
 }
