@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 
+#include "include/DovrelTTF.h"
+
 namespace dvtest {
 
 bool testing_macho() {
@@ -61,6 +63,19 @@ size_t ArtifactTest::peak_host_bytes(const std::function<void()>& call) {
 
 long ArtifactTest::leaked_blocks() const {
   return static_cast<long>(dvhost::host_heap::live_blocks()) - static_cast<long>(blocks_at_start_);
+}
+
+std::vector<uint8_t> ArtifactTest::rendered_bytes(void* handle, const char* text) {
+  using Render = TextImage*(void*, const char*, int, int, int, double);
+  TextImage* image = fn<Render>("_Z18dv_ttf_font_renderPvPKciiid")(handle, text, 0, 0, 0, 255);
+  if (image == nullptr)
+    return {};
+  std::vector<uint8_t> result = {uint8_t(image->width), uint8_t(image->height)};
+  result.insert(result.end(), image->pixels,
+                image->pixels + size_t(image->width) * image->height * 4);
+  fn<void(void*)>("_ZdaPv")(image->pixels);
+  fn<void(void*)>("_ZdlPv")(image);
+  return result;
 }
 
 } // namespace dvtest

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "host/artifact.h"
 #include "host/console.h"
@@ -71,6 +72,10 @@ protected:
   // Runs `call` and returns the most host memory (requested bytes) it held at once on
   // top of what was live before it.
   size_t peak_host_bytes(const std::function<void()>& call);
+
+  // `text` rendered black and opaque on `handle`: the image's width and height (each as
+  // one byte) and its RGBA bytes, the image released; empty when the render gave null.
+  std::vector<uint8_t> rendered_bytes(void* handle, const char* text);
 
 private:
   size_t blocks_at_start_ = 0;

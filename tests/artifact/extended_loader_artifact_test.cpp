@@ -18,7 +18,6 @@ using LoadFile = void*(const char*, float);
 using LoadMemory = void*(const void*, unsigned long, float);
 using LoadFileEx = void*(const char*, float, unsigned int);
 using LoadMemoryEx = void*(const void*, unsigned long, float, unsigned int);
-using Render = TextImage*(void*, const char*, int, int, int, double);
 using Free = void(void*);
 
 constexpr const char* kDejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
@@ -41,17 +40,8 @@ protected:
   }
   void release(void* handle) { fn<Free>("_Z16dv_ttf_font_freePv")(handle); }
 
-  // The image's size and pixels; the image is released.
   std::vector<uint8_t> render(void* handle, const char* text) {
-    TextImage* image = fn<Render>("_Z18dv_ttf_font_renderPvPKciiid")(handle, text, 0, 0, 0, 255);
-    if (image == nullptr)
-      return {};
-    std::vector<uint8_t> result = {uint8_t(image->width), uint8_t(image->height)};
-    result.insert(result.end(), image->pixels,
-                  image->pixels + size_t(image->width) * image->height * 4);
-    fn<Free>("_ZdaPv")(image->pixels);
-    fn<Free>("_ZdlPv")(image);
-    return result;
+    return rendered_bytes(handle, text);
   }
 };
 

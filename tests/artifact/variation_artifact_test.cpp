@@ -15,7 +15,6 @@
 namespace {
 
 using LoadMemory = void*(const void*, unsigned long, float);
-using Render = TextImage*(void*, const char*, int, int, int, double);
 using Free = void(void*);
 using SetVariation = int(void*, const char*);
 using Axis = int(void*, int, unsigned int*, double*, double*, double*);
@@ -42,17 +41,7 @@ protected:
   int set(const char* settings) {
     return fn<SetVariation>("_Z25dv_ttf_font_set_variationPvPKc")(font_, settings);
   }
-  std::vector<uint8_t> render(const char* text) {
-    TextImage* image = fn<Render>("_Z18dv_ttf_font_renderPvPKciiid")(font_, text, 0, 0, 0, 255);
-    if (image == nullptr)
-      return {};
-    std::vector<uint8_t> result = {uint8_t(image->width), uint8_t(image->height)};
-    result.insert(result.end(), image->pixels,
-                  image->pixels + size_t(image->width) * image->height * 4);
-    fn<Free>("_ZdaPv")(image->pixels);
-    fn<Free>("_ZdlPv")(image);
-    return result;
-  }
+  std::vector<uint8_t> render(const char* text) { return rendered_bytes(font_, text); }
 
   std::vector<unsigned char> bytes_;
   void* font_ = nullptr;
