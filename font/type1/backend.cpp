@@ -35,7 +35,7 @@ public:
 private:
   // The glyph of `codepoint` unhinted, for measuring the font's heights.
   bool draw(unsigned int codepoint, double scale, OutlineBuilder& builder, uint64_t& work) {
-    const ByteVector* charstring = charstring_for_type1_glyph(font_, codepoint);
+    const ByteView* charstring = charstring_for_type1_glyph(font_, codepoint);
     if (charstring == nullptr || !type1_names_codepoint(font_, codepoint))
       return false;
     Type1Interpreter interpreter(&font_, scale, builder);

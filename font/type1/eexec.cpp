@@ -31,18 +31,19 @@ bool is_line_break(unsigned char byte) {
 // of the step-by-step recurrence (32-bit products wrap mod 2^32, which 2^16 divides; the
 // keys are reduced only where a byte is decrypted). The chain from block to block is one
 // multiplication and one addition, where the step-by-step loop has four of each.
-ByteVector decrypt(const unsigned char* cipher, unsigned long length, uint32_t key,
-                   unsigned long skip) {
+//
+// `plain` receives byte i at i - skip. It may be `cipher` itself: a block reads its four
+// cipher bytes before it writes, and writes only at or before them.
+void decrypt(const unsigned char* cipher, unsigned long length, uint32_t key, unsigned long skip,
+             unsigned char* plain) {
   constexpr uint32_t kA = 52845u;
   constexpr uint32_t kB = 22719u;
   constexpr uint32_t kA2 = kA * kA;
   constexpr uint32_t kA3 = kA2 * kA;
   constexpr uint32_t kA4 = kA3 * kA;
-  ByteVector plain;
-  plain.resize(length > skip ? length - skip : 0);
   auto emit = [&](unsigned long i, uint32_t k) {
     if (i >= skip)
-      plain.data[i - skip] = static_cast<unsigned char>(cipher[i] ^ ((k & 0xFFFFu) >> 8));
+      plain[i - skip] = static_cast<unsigned char>(cipher[i] ^ ((k & 0xFFFFu) >> 8));
   };
   unsigned long i = 0;
   for (; length - i >= 4; i += 4) {
@@ -60,7 +61,6 @@ ByteVector decrypt(const unsigned char* cipher, unsigned long length, uint32_t k
     emit(i, key);
     key = (cipher[i] + key) * kA + kB;
   }
-  return plain;
 }
 
 unsigned long len_iv_skip(int len_iv) {
@@ -165,17 +165,20 @@ bool split_font_program(ByteView bytes, Type1Mode mode, ByteVector& clear_text,
              : split_text_form(bytes, clear_text, encrypted, mode);
 }
 
-ByteVector decrypt_private_part(const ByteVector& encrypted) {
+ByteVector decrypt_private_part(ByteVector encrypted) {
   if (encrypted.size <= kEexecPrefixLength)
     return ByteVector();
-  return decrypt(encrypted.data, encrypted.size, kEexecKey, kEexecPrefixLength);
+  decrypt(encrypted.data, encrypted.size, kEexecKey, kEexecPrefixLength, encrypted.data);
+  encrypted.resize(encrypted.size - kEexecPrefixLength);
+  return encrypted;
 }
 
-ByteVector decrypt_entry(const ByteVector& data, unsigned long start, unsigned long end,
-                         int len_iv) {
-  return decrypt(data.data + start, end - start, kCharstringKey, len_iv_skip(len_iv));
+unsigned long decrypted_entry_size(unsigned long length, int len_iv) {
+  const unsigned long skip = len_iv_skip(len_iv);
+  return length > skip ? length - skip : 0;
 }
 
-ByteVector decrypt_charstring(const ByteVector& encrypted, int len_iv) {
-  return decrypt_entry(encrypted, 0, encrypted.size, len_iv);
+void decrypt_entry(ByteView data, unsigned long start, unsigned long end, int len_iv,
+                   unsigned char* plain) {
+  decrypt(data.data + start, end - start, kCharstringKey, len_iv_skip(len_iv), plain);
 }

@@ -11,11 +11,14 @@
 bool split_font_program(ByteView bytes, Type1Mode mode, ByteVector& clear_text,
                         ByteVector& encrypted);
 
-// The eexec cipher (key 55665) without the four random bytes it starts with; empty when
-// the section holds no more than those.
-ByteVector decrypt_private_part(const ByteVector& encrypted);
+// The eexec cipher (key 55665) without the four random bytes it starts with, decrypted in
+// the section's own storage; empty when the section holds no more than those.
+ByteVector decrypt_private_part(ByteVector encrypted);
 
-// The charstring cipher over data[start, end), dropping the first `len_iv` decrypted bytes
+// The size of an entry of `length` bytes once decrypted: without its first `len_iv` bytes
 // when `len_iv` is positive.
-ByteVector decrypt_entry(const ByteVector& data, unsigned long start, unsigned long end,
-                         int len_iv);
+unsigned long decrypted_entry_size(unsigned long length, int len_iv);
+// The charstring cipher (key 4330) over data[start, end) into `plain`, which has room for
+// decrypted_entry_size(end - start, len_iv) bytes.
+void decrypt_entry(ByteView data, unsigned long start, unsigned long end, int len_iv,
+                   unsigned char* plain);

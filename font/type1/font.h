@@ -1,6 +1,8 @@
 // A Type 1 font program, parsed: vertical metrics, the font's own encoding vector, and
 // the decrypted subroutines and charstrings; in the complete mode also the map from Unicode
-// code points to glyphs that the glyph names give.
+// code points to glyphs that the glyph names give. The decrypted programs and the glyph
+// names live end to end in two buffers of the font's own, sized once at load, so a loaded
+// font holds each program once and makes no allocation per glyph.
 #pragma once
 #include <stdint.h>
 
@@ -30,14 +32,24 @@ struct Type1UnicodeNames {
 };
 
 struct Type1Font {
+  Type1Font() = default;
+  // The charstring and subroutine views point into the font's own buffers, which move with
+  // it but would not be copied along.
+  Type1Font(const Type1Font&) = delete;
+  Type1Font& operator=(const Type1Font&) = delete;
+  Type1Font(Type1Font&&) = default;
+  Type1Font& operator=(Type1Font&&) = default;
+
   Type1Mode mode = Type1Mode::kStraightLines;
   double units_per_em = 1000.0;
   double ascent = 800.0;
   double descent = 200.0;
   int32_t len_iv = 4;
   dv::array<dv::string, 256> encoding;
-  dv::vector<ByteVector> subrs;
-  dv::unordered_map<dv::string, ByteVector> charstrings;
+  ByteVector programs;        // every subroutine and charstring kept, decrypted
+  ByteVector names;           // the charstrings' names
+  dv::vector<ByteView> subrs; // views of `programs`; empty slots too
+  dv::unordered_map<dv::string_view, ByteView> charstrings; // views of `names` and `programs`
   // The clear text declares "/Encoding StandardEncoding". Only the complete mode fills
   // `encoding` from it; the straight-line mode leaves such a font without entries.
   bool standard_encoding = false;
@@ -49,7 +61,3 @@ struct Type1Font {
 // encoding is resolved and the Unicode names are built. True when at least one charstring
 // was stored; on false `font` is partly filled.
 bool load_type1_font(Type1Font& font, ByteView bytes, Type1Mode mode = Type1Mode::kStraightLines);
-
-// The charstring cipher (key 4330); drops the first `len_iv` decrypted bytes when
-// `len_iv` is positive.
-ByteVector decrypt_charstring(const ByteVector& encrypted, int len_iv);

@@ -40,7 +40,7 @@ const dv::string* encoded_name(const Type1Font& font, unsigned int codepoint) {
   return &font.encoding[codepoint];
 }
 
-const ByteVector* find_charstring(const Type1Font& font, const dv::string& name) {
+const ByteView* find_charstring(const Type1Font& font, dv::string_view name) {
   const auto* entry = font.charstrings.find(name);
   return entry != font.charstrings.entries.data + font.charstrings.entries.size ? &entry->second
                                                                                 : nullptr;
@@ -98,13 +98,13 @@ void crop_to_ink(GlyphBitmap& bitmap) {
 
 // The straight-line mode names a glyph through the font's own encoding only; the complete
 // mode through Unicode (font/type1/unicode_names.h). Either falls back to ".notdef".
-const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint) {
-  const ByteVector* named = nullptr;
+const ByteView* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint) {
+  const ByteView* named = nullptr;
   if (font.mode == Type1Mode::kComplete)
     named = charstring_for_codepoint(font, codepoint);
   else if (const dv::string* name = encoded_name(font, codepoint))
-    named = find_charstring(font, *name);
-  return named != nullptr ? named : find_charstring(font, dv::string(kNotdefName));
+    named = find_charstring(font, name->view());
+  return named != nullptr ? named : find_charstring(font, kNotdefName);
 }
 
 bool type1_names_codepoint(const Type1Font& font, unsigned int codepoint) {
@@ -115,7 +115,7 @@ bool type1_names_codepoint(const Type1Font& font, unsigned int codepoint) {
     return false;
   // A code point the encoding names ".notdef" has no glyph of its own.
   return !(dv::string_view(name->data, name->size) == kNotdefName) &&
-         find_charstring(font, *name) != nullptr;
+         find_charstring(font, name->view()) != nullptr;
 }
 
 GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint, double scale,
@@ -124,7 +124,7 @@ GlyphBitmap rasterize_type1_glyph(const Type1Font& font, unsigned int codepoint,
   GlyphBitmap bitmap = run_glyph_pipeline(
       scratch, GlyphOutput::kPixels, budget, [&](OutlineBuilder& outline, NoSourceScratch&) {
         OutlineDrawing drawing;
-        const ByteVector* charstring = charstring_for_type1_glyph(font, codepoint);
+        const ByteView* charstring = charstring_for_type1_glyph(font, codepoint);
         if (charstring == nullptr)
           return drawing;
         Type1Interpreter interpreter(&font, scale, outline);

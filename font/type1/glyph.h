@@ -18,7 +18,7 @@ dv::string_view glyph_name_for_codepoint(const Type1Font& font, unsigned int cod
 bool type1_names_codepoint(const Type1Font& font, unsigned int codepoint);
 
 // The charstring drawn for a code point, ".notdef" included; null when there is none.
-const ByteVector* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint);
+const ByteView* charstring_for_type1_glyph(const Type1Font& font, unsigned int codepoint);
 
 // Storage one font handle reuses for every glyph it rasterizes.
 using Type1GlyphScratch = GlyphScratch<>;

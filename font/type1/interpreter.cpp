@@ -17,7 +17,7 @@ int32_t read_i32_be(const unsigned char* bytes) {
 
 // Pushes the number starting at `position` and steps over it. False when its bytes run
 // past the end of the charstring: 0 is pushed and the charstring ends there.
-bool Type1Interpreter::push_number(const ByteVector& charstring, unsigned long& position) {
+bool Type1Interpreter::push_number(ByteView charstring, unsigned long& position) {
   const unsigned char* bytes = charstring.data + position;
   unsigned long remaining = charstring.size - position;
   int v = bytes[0];
@@ -41,7 +41,7 @@ bool Type1Interpreter::push_number(const ByteVector& charstring, unsigned long& 
   return true;
 }
 
-bool Type1Interpreter::execute(const ByteVector& charstring, int level) {
+bool Type1Interpreter::execute(ByteView charstring, int level) {
   if (level > kMaxType1SubroutineDepth)
     return false;
   unsigned long position = 0;

@@ -21,7 +21,7 @@ public:
   Type1Interpreter(const Type1Interpreter&) = delete;
   Type1Interpreter& operator=(const Type1Interpreter&) = delete;
 
-  bool execute(const ByteVector& charstring, int level);
+  bool execute(ByteView charstring, int level);
 
   const OutlineBuilder& outline() const { return outline_; }
   OutlineBuilder& outline() { return outline_; }
@@ -47,7 +47,7 @@ private:
     Point points[kPoints];
   };
 
-  bool push_number(const ByteVector& charstring, unsigned long& position);
+  bool push_number(ByteView charstring, unsigned long& position);
   Step run_operator(unsigned char op, int level);
   Step run_escape(unsigned char op);
   Step call_subroutine(int level);
@@ -74,7 +74,7 @@ private:
   Step set_current_point();
   Step divide();
   Step compose_accented();
-  bool run_component(const ByteVector& charstring, const Point& origin);
+  bool run_component(ByteView charstring, const Point& origin);
   void begin_contour();
 
   OutlineBuilder own_outline_; // unused when the caller gives the outline

@@ -299,8 +299,8 @@ Type1Interpreter::Step Type1Interpreter::compose_accented() {
     return Step::kFail;
   const auto& charstrings = font_->charstrings;
   const auto* end = charstrings.entries.data + charstrings.entries.size;
-  const auto* base = charstrings.find(dv::string(base_name));
-  const auto* accent = charstrings.find(dv::string(accent_name));
+  const auto* base = charstrings.find(dv::string_view(base_name));
+  const auto* accent = charstrings.find(dv::string_view(accent_name));
   if (base == end || accent == end)
     return Step::kFail;
   const Point accent_origin = offset(origin_, top(3) + side_bearing_x_ - top(4), top(2));
@@ -314,7 +314,7 @@ Type1Interpreter::Step Type1Interpreter::compose_accented() {
 }
 
 // Runs a whole charstring as a glyph of its own placed at `origin`, into the same outline.
-bool Type1Interpreter::run_component(const ByteVector& charstring, const Point& origin) {
+bool Type1Interpreter::run_component(ByteView charstring, const Point& origin) {
   close_path();
   stack_.clear();
   results_.clear();

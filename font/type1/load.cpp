@@ -5,17 +5,38 @@
 #include "font/type1/standard_encoding.h"
 #include "font/type1/token_scan.h"
 #include "font/type1/unicode_names.h"
+#include "runtime/memory.h"
 
 namespace {
 
-// A subroutine's or charstring's plain bytes. In the complete mode a lenIV of -1 marks the
-// charstrings as not encrypted, as the format defines; the straight-line mode decrypts them
-// all the same.
-ByteVector read_entry(const Type1Font& font, const ByteVector& data, unsigned long start,
-                      unsigned long end) {
-  if (font.mode == Type1Mode::kComplete && font.len_iv == -1)
-    return slice(data, start, end);
-  return decrypt_entry(data, start, end, font.len_iv);
+// Where a subroutine or charstring lies in the private part, still encrypted.
+struct EntrySpan {
+  unsigned long start;
+  unsigned long end;
+};
+
+// In the complete mode a lenIV of -1 marks the charstrings as not encrypted, as the format
+// defines; the straight-line mode decrypts them all the same.
+bool entries_are_plain(const Type1Font& font) {
+  return font.mode == Type1Mode::kComplete && font.len_iv == -1;
+}
+
+unsigned long plain_size(const Type1Font& font, EntrySpan entry) {
+  const unsigned long length = entry.end - entry.start;
+  return entries_are_plain(font) ? length : decrypted_entry_size(length, font.len_iv);
+}
+
+// Appends an entry's plain bytes to `font.programs` (sized for all of them beforehand, so
+// the views already made stay valid) and returns the view of them.
+ByteView append_program(Type1Font& font, ByteView private_part, EntrySpan entry) {
+  unsigned char* plain = font.programs.data + font.programs.size;
+  const unsigned long size = plain_size(font, entry);
+  if (entries_are_plain(font))
+    dv::memcpy(plain, private_part.data + entry.start, size);
+  else
+    decrypt_entry(private_part, entry.start, entry.end, font.len_iv, plain);
+  font.programs.size += size;
+  return ByteView(plain, size);
 }
 
 void read_font_bbox(Type1Font& font, const ByteVector& clear_text) {
@@ -76,7 +97,7 @@ bool declares_standard_encoding(const ByteVector& clear_text) {
   return matches_at(clear_text, position, "StandardEncoding");
 }
 
-void read_len_iv(Type1Font& font, const ByteVector& private_part) {
+void read_len_iv(Type1Font& font, ByteView private_part) {
   unsigned long key = find_bytes(private_part, "/lenIV", 0);
   if (key == kNotFound)
     return;
@@ -88,7 +109,7 @@ void read_len_iv(Type1Font& font, const ByteVector& private_part) {
 
 // Skips "RD" (in the complete mode also the format's other spelling, "-|") and exactly one
 // following space; false when the token is not there.
-bool skip_rd_token(const ByteVector& data, unsigned long& position, Type1Mode mode) {
+bool skip_rd_token(ByteView data, unsigned long& position, Type1Mode mode) {
   skip_spaces(data, position);
   if (!has_token(data, position, 'R', 'D') &&
       !(mode == Type1Mode::kComplete && has_token(data, position, '-', '|')))
@@ -102,7 +123,13 @@ bool skip_rd_token(const ByteVector& data, unsigned long& position, Type1Mode mo
 // One subroutine entry as read, before it takes its slot in the table.
 struct SubrEntry {
   unsigned long index;
-  ByteVector bytes;
+  EntrySpan bytes;
+};
+
+// One charstring entry as read: its name and its bytes.
+struct CharstringEntry {
+  EntrySpan name;
+  EntrySpan bytes;
 };
 
 // Subroutine numbers may leave gaps, but the table never grows beyond a small multiple of
@@ -112,25 +139,8 @@ unsigned long subr_table_limit(unsigned long entries) {
   return 2 * entries + 16;
 }
 
-// Places the entries in reading order (a later entry with the same number wins), leaving
-// out numbers at or beyond the table limit.
-void fill_subr_table(Type1Font& font, dv::vector<SubrEntry>& entries) {
-  const unsigned long limit = subr_table_limit(entries.size);
-  unsigned long slots = 0;
-  for (const SubrEntry& entry : entries) {
-    if (entry.index < limit && entry.index >= slots)
-      slots = entry.index + 1;
-  }
-  font.subrs.resize(slots);
-  for (SubrEntry& entry : entries) {
-    if (entry.index < limit)
-      font.subrs.data[entry.index] = dv::move(entry.bytes);
-  }
-}
-
-bool read_subrs(Type1Font& font, const ByteVector& private_part, unsigned long subrs,
-                unsigned long charstrings) {
-  dv::vector<SubrEntry> entries;
+bool read_subrs(const Type1Font& font, ByteView private_part, unsigned long subrs,
+                unsigned long charstrings, dv::vector<SubrEntry>& entries) {
   unsigned long position = subrs;
   for (;;) {
     unsigned long dup = find_bytes(private_part, "dup", position);
@@ -150,14 +160,13 @@ bool read_subrs(Type1Font& font, const ByteVector& private_part, unsigned long s
     position = cursor + length;
     if (index < 0)
       continue;
-    entries.push_back(SubrEntry{static_cast<unsigned long>(index),
-                                read_entry(font, private_part, cursor, position)});
+    entries.push_back(SubrEntry{static_cast<unsigned long>(index), EntrySpan{cursor, position}});
   }
-  fill_subr_table(font, entries);
   return true;
 }
 
-bool read_charstrings(Type1Font& font, const ByteVector& private_part, unsigned long start) {
+bool read_charstrings(const Type1Font& font, ByteView private_part, unsigned long start,
+                      dv::vector<CharstringEntry>& entries) {
   unsigned long position = start;
   while (position < private_part.size) {
     if (private_part.data[position] != '/') {
@@ -183,11 +192,59 @@ bool read_charstrings(Type1Font& font, const ByteVector& private_part, unsigned 
     if (private_part.size - cursor < static_cast<unsigned long>(length))
       return false;
     position = cursor + length;
-    dv::string name(reinterpret_cast<const char*>(private_part.data + name_start),
-                    name_end - name_start);
-    font.charstrings[name] = read_entry(font, private_part, cursor, position);
+    entries.push_back(
+        CharstringEntry{EntrySpan{name_start, name_end}, EntrySpan{cursor, position}});
   }
   return true;
+}
+
+// Sizes the font's buffers for every subroutine that takes a slot and every charstring,
+// so that filling them never moves what the views point to.
+void reserve_programs(Type1Font& font, const dv::vector<SubrEntry>& subrs,
+                      const dv::vector<CharstringEntry>& charstrings) {
+  const unsigned long limit = subr_table_limit(subrs.size);
+  unsigned long program_bytes = 0;
+  unsigned long name_bytes = 0;
+  for (const SubrEntry& entry : subrs) {
+    if (entry.index < limit)
+      program_bytes += plain_size(font, entry.bytes);
+  }
+  for (const CharstringEntry& entry : charstrings) {
+    program_bytes += plain_size(font, entry.bytes);
+    name_bytes += entry.name.end - entry.name.start;
+  }
+  font.programs.reserve(program_bytes);
+  font.names.reserve(name_bytes);
+}
+
+// Places the subroutines in reading order (a later entry with the same number wins),
+// leaving out numbers at or beyond the table limit.
+void fill_subr_table(Type1Font& font, ByteView private_part, const dv::vector<SubrEntry>& entries) {
+  const unsigned long limit = subr_table_limit(entries.size);
+  unsigned long slots = 0;
+  for (const SubrEntry& entry : entries) {
+    if (entry.index < limit && entry.index >= slots)
+      slots = entry.index + 1;
+  }
+  font.subrs.resize(slots);
+  for (const SubrEntry& entry : entries) {
+    if (entry.index < limit)
+      font.subrs.data[entry.index] = append_program(font, private_part, entry.bytes);
+  }
+}
+
+// Names the charstrings in reading order; a later entry with the same name wins.
+void fill_charstrings(Type1Font& font, ByteView private_part,
+                      const dv::vector<CharstringEntry>& entries) {
+  font.charstrings.reserve(entries.size);
+  for (const CharstringEntry& entry : entries) {
+    const unsigned long length = entry.name.end - entry.name.start;
+    char* name = reinterpret_cast<char*>(font.names.data + font.names.size);
+    dv::memcpy(name, private_part.data + entry.name.start, length);
+    font.names.size += length;
+    font.charstrings[dv::string_view(name, length)] =
+        append_program(font, private_part, entry.bytes);
+  }
 }
 
 // The decrypted private part without its random prefix; empty when the font cannot be
@@ -222,10 +279,15 @@ bool load_type1_font(Type1Font& font, ByteView bytes, Type1Mode mode) {
   const bool without_subrs = subrs == kNotFound && mode == Type1Mode::kComplete;
   if (charstrings == kNotFound || (!without_subrs && (subrs == kNotFound || charstrings <= subrs)))
     return false;
-  if (!without_subrs && !read_subrs(font, private_part, subrs, charstrings))
+  dv::vector<SubrEntry> subr_entries;
+  dv::vector<CharstringEntry> charstring_entries;
+  if (!without_subrs && !read_subrs(font, private_part, subrs, charstrings, subr_entries))
     return false;
-  if (!read_charstrings(font, private_part, charstrings))
+  if (!read_charstrings(font, private_part, charstrings, charstring_entries))
     return false;
+  reserve_programs(font, subr_entries, charstring_entries);
+  fill_subr_table(font, private_part, subr_entries);
+  fill_charstrings(font, private_part, charstring_entries);
   if (font.charstrings.entries.size == 0)
     return false;
   if (mode == Type1Mode::kComplete) {

@@ -55,14 +55,14 @@ void keep_first_per_codepoint(dv::vector<uint64_t>& keys) {
   keys.resize(kept);
 }
 
-uint32_t name_codepoint(const dv::string& name) {
-  return glyph_name_codepoint(name.c_str(), name.size);
+uint32_t name_codepoint(dv::string_view name) {
+  return glyph_name_codepoint(name.data, name.size);
 }
 
-const ByteVector* charstring_named(const Type1Font& font, const dv::string& name) {
+const ByteView* charstring_named(const Type1Font& font, const dv::string& name) {
   if (name.size == 0)
     return nullptr;
-  const auto* entry = font.charstrings.find(name);
+  const auto* entry = font.charstrings.find(name.view());
   return entry != font.charstrings.entries.data + font.charstrings.entries.size ? &entry->second
                                                                                 : nullptr;
 }
@@ -77,7 +77,7 @@ bool has_symbolic_names(const Type1Font& font) {
     if (charstring_named(font, name) == nullptr)
       continue;
     ++drawable;
-    named_for_their_code += name_codepoint(name) == code;
+    named_for_their_code += name_codepoint(name.view()) == code;
   }
   return 2 * named_for_their_code < drawable;
 }
@@ -88,11 +88,11 @@ void build_unicode_names(Type1Font& font) {
   const auto& entries = font.charstrings.entries;
   const unsigned long count = entries.size < kMaxGlyphIndex ? entries.size : kMaxGlyphIndex;
   for (unsigned long glyph = 0; glyph < count; ++glyph) {
-    const dv::string& name = entries.data[glyph].first;
+    const dv::string_view name = entries.data[glyph].first;
     uint32_t first = name_codepoint(name);
     if (first != kNoCodepoint)
       keys.emplace_back(uint64_t(first) << 32 | glyph);
-    uint32_t second = glyph_name_second_codepoint(name.c_str(), name.size);
+    uint32_t second = glyph_name_second_codepoint(name.data, name.size);
     if (second != kNoCodepoint)
       keys.emplace_back(uint64_t(second) << 32 | kSecondRank | glyph);
   }
@@ -101,7 +101,7 @@ void build_unicode_names(Type1Font& font) {
   font.unicode.symbolic = has_symbolic_names(font);
 }
 
-const ByteVector* charstring_for_codepoint(const Type1Font& font, unsigned int codepoint) {
+const ByteView* charstring_for_codepoint(const Type1Font& font, unsigned int codepoint) {
   const dv::vector<uint64_t>& keys = font.unicode.glyphs;
   unsigned long low = 0;
   unsigned long high = keys.size;

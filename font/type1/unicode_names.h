@@ -14,7 +14,7 @@ void build_unicode_names(Type1Font& font);
 //    CharStrings order, a name's second value only where no name's first value is it);
 // 2. otherwise, in a symbolic font and for a code point up to 255, the glyph the font's
 //    encoding names at that code.
-const ByteVector* charstring_for_codepoint(const Type1Font& font, unsigned int codepoint);
+const ByteView* charstring_for_codepoint(const Type1Font& font, unsigned int codepoint);
 
 // A font is symbolic when fewer than half of the printable ASCII codes (0x21-0x7E) at
 // which its encoding names an existing glyph name a glyph standing for that very code.

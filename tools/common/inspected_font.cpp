@@ -243,8 +243,8 @@ bool InspectedFont::maps(uint32_t codepoint) const {
     return glyph != 0 && glyph < font.num_glyphs;
   }
   if (const Type1Font* font = type1_named_ != nullptr ? type1_named_.get() : type1_.get()) {
-    const ByteVector* charstring = charstring_for_type1_glyph(*font, codepoint);
-    const auto* notdef = font->charstrings.find(dv::string(".notdef"));
+    const ByteView* charstring = charstring_for_type1_glyph(*font, codepoint);
+    const auto* notdef = font->charstrings.find(dv::string_view(".notdef"));
     return charstring != nullptr &&
            (notdef == font->charstrings.end() || charstring != &notdef->second);
   }

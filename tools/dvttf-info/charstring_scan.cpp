@@ -55,7 +55,7 @@ struct Scan {
 };
 
 // Steps over the number at `position`; its value, or 0 when it runs past the end.
-long read_number(const ByteVector& charstring, unsigned long& position) {
+long read_number(ByteView charstring, unsigned long& position) {
   const unsigned char* bytes = charstring.data + position;
   const unsigned long remaining = charstring.size - position;
   const int v = bytes[0];
@@ -77,7 +77,7 @@ long read_number(const ByteVector& charstring, unsigned long& position) {
 
 // Walks `charstring` in execution order, following callsubr into the subroutines, until
 // the first operator the interpreter does not run (recorded in scan.blocker).
-Flow walk(Scan& scan, const ByteVector& charstring, int level) {
+Flow walk(Scan& scan, ByteView charstring, int level) {
   if (level > kMaxType1SubroutineDepth) {
     return Flow::kEnd;
   }
@@ -145,7 +145,7 @@ const char* blocker_name(Blocker blocker) {
   return "?";
 }
 
-Blocker first_blocker(const Type1Font& font, const ByteVector& charstring) {
+Blocker first_blocker(const Type1Font& font, ByteView charstring) {
   Scan scan{font};
   walk(scan, charstring, 0);
   return scan.blocker;

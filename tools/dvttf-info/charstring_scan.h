@@ -21,6 +21,6 @@ inline constexpr int kBlockerCount = static_cast<int>(Blocker::kOther) + 1;
 
 const char* blocker_name(Blocker blocker);
 
-Blocker first_blocker(const Type1Font& font, const ByteVector& charstring);
+Blocker first_blocker(const Type1Font& font, ByteView charstring);
 
 } // namespace dvttf_info

@@ -9,7 +9,7 @@ namespace dvttf_info {
 namespace {
 
 // The interpreter's own verdict: true when the charstring runs to the end and is drawn.
-bool is_drawn(const Type1Font& font, const ByteVector& charstring) {
+bool is_drawn(const Type1Font& font, ByteView charstring) {
   Type1Interpreter interpreter(&font, 1.0);
   return interpreter.execute(charstring, 0);
 }
@@ -23,7 +23,7 @@ CharstringCounts count_charstrings(const Type1Font& font) {
   CharstringCounts counts;
   const auto& entries = font.charstrings.entries;
   for (unsigned long i = 0; i < entries.size; ++i) {
-    const ByteVector& charstring = entries.data[i].second;
+    ByteView charstring = entries.data[i].second;
     if (is_drawn(font, charstring)) {
       ++counts.drawn;
     } else {
@@ -52,7 +52,7 @@ EncodingCounts count_encoding(const Type1Font& font) {
     ++counts.entries;
     counts.first_code = counts.first_code < 0 ? code : counts.first_code;
     counts.last_code = code;
-    const auto* named = font.charstrings.find(name);
+    const auto* named = font.charstrings.find(name.view());
     if (named == end) {
       ++counts.missing;
     } else if (is_drawn(font, named->second)) {

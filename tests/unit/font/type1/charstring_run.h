@@ -2,6 +2,8 @@
 // as plain values to compare, subroutines placed in a font, and a charstring run.
 #pragma once
 
+#include <deque>
+#include <string>
 #include <vector>
 
 #include "font/raster/outline.h"
@@ -29,10 +31,28 @@ inline std::vector<Edge> edges(const OutlineBuilder& outline) {
   return out;
 }
 
+// A hand-made font's programs and names, kept for as long as the test program runs (a
+// loaded font keeps them in buffers of its own; the views only point to them).
+inline ByteView kept(const testfont::Bytes& bytes) {
+  static std::deque<testfont::Bytes> programs;
+  programs.push_back(bytes);
+  return ByteView(programs.back().data(), programs.back().size());
+}
+
+inline dv::string_view kept_name(const char* name) {
+  static std::deque<std::string> names;
+  names.push_back(name);
+  return dv::string_view(names.back().data(), names.back().size());
+}
+
 inline void add_subr(Type1Font& font, unsigned long index, const testfont::Bytes& body) {
   if (font.subrs.size <= index)
     font.subrs.resize(index + 1);
-  font.subrs.data[index] = to_dv(body);
+  font.subrs.data[index] = kept(body);
+}
+
+inline void add_charstring(Type1Font& font, const char* name, const testfont::Bytes& body) {
+  font.charstrings[kept_name(name)] = kept(body);
 }
 
 // What one charstring run gives: whether it ran to the end, its edges, advance and outline.

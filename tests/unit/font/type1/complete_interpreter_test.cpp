@@ -14,6 +14,7 @@
 
 using testfont::Bytes;
 using testfont::Charstring;
+using type1test::add_charstring;
 using type1test::add_subr;
 using type1test::Edge;
 using type1test::edges;
@@ -31,10 +32,6 @@ Type1Font complete_font() {
 
 Outcome run(const Bytes& charstring) {
   return run(charstring, complete_font());
-}
-
-void add_glyph(Type1Font& font, const char* name, const Bytes& body) {
-  font.charstrings[dv::string(name)] = to_dv(body);
 }
 
 // The standard subroutines 0-3 that flex and hint replacement call.
@@ -301,11 +298,12 @@ TEST(Type1CompleteInterpreter, HintOperatorsAreAccepted) {
 // character's own.
 TEST(Type1CompleteInterpreter, SeacComposesBaseAndAccent) {
   Type1Font font = complete_font();
-  add_glyph(
+  add_charstring(
       font, "A",
       Charstring().hsbw(20, 600).rlineto(100, 0).rlineto(0, 100).closepath().endchar().bytes());
-  add_glyph(font, "grave",
-            Charstring().hsbw(5, 300).rlineto(10, 0).rlineto(0, 10).closepath().endchar().bytes());
+  add_charstring(
+      font, "grave",
+      Charstring().hsbw(5, 300).rlineto(10, 0).rlineto(0, 10).closepath().endchar().bytes());
   Bytes agrave =
       Charstring().hsbw(20, 650).num(5).num(100).num(200).num(65).num(193).esc(6).bytes();
   Outcome r = run(agrave, font);
@@ -327,11 +325,11 @@ TEST(Type1CompleteInterpreter, SeacComposesBaseAndAccent) {
 
 TEST(Type1CompleteInterpreter, SeacFailures) {
   Type1Font font = complete_font();
-  add_glyph(font, "A", Charstring().hsbw(0, 600).rlineto(100, 0).endchar().bytes());
-  add_glyph(font, "grave", Charstring().hsbw(0, 300).rlineto(10, 0).endchar().bytes());
+  add_charstring(font, "A", Charstring().hsbw(0, 600).rlineto(100, 0).endchar().bytes());
+  add_charstring(font, "grave", Charstring().hsbw(0, 300).rlineto(10, 0).endchar().bytes());
   // A base that is itself composed: seac does not nest.
-  add_glyph(font, "B",
-            Charstring().hsbw(0, 600).num(0).num(0).num(0).num(65).num(193).esc(6).bytes());
+  add_charstring(font, "B",
+                 Charstring().hsbw(0, 600).num(0).num(0).num(0).num(65).num(193).esc(6).bytes());
   struct Case {
     const char* what;
     int base, accent;

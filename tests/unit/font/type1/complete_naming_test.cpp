@@ -113,7 +113,7 @@ TEST(Type1CompleteLoading, FormatVariantsTheStraightLineModeRefuses) {
     c.builder.charstrings.push_back({"B", triangle});
     Type1Font straight;
     const bool loaded = load_type1_font(straight, to_dv(c.builder.pfb()));
-    const auto* b = straight.charstrings.find(dv::string("B"));
+    const auto* b = straight.charstrings.find(dv::string_view("B"));
     const bool has_triangle =
         loaded && b != nullptr &&
         b != straight.charstrings.entries.data + straight.charstrings.entries.size &&

@@ -4,22 +4,19 @@
 
 #include "font/type1/glyph.h"
 #include "support/type1_builder.h"
+#include "unit/font/type1/charstring_run.h"
 
 using testfont::Bytes;
 using testfont::Charstring;
 
 namespace {
 
-ByteVector to_dv(const Bytes& bytes) {
-  return ByteVector(bytes.data(), bytes.data() + bytes.size());
-}
-
 void set_name(Type1Font& font, int code, const char* name) {
   font.encoding[code] = dv::string(name);
 }
 
 void set_charstring(Type1Font& font, const char* name, const Charstring& charstring) {
-  font.charstrings[dv::string(name)] = to_dv(charstring.bytes());
+  type1test::add_charstring(font, name, charstring.bytes());
 }
 
 // A filled rectangle [x0, x1] × [y0, y1] in font units, drawn after hsbw.

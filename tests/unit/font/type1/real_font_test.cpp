@@ -59,11 +59,15 @@ bool load(Type1Font& font, const std::vector<uint8_t>& bytes) {
   return load_type1_font(font, ByteVector(bytes.data(), bytes.data() + bytes.size()));
 }
 
-std::string as_string(const dv::string& s) {
+std::string as_string(dv::string_view s) {
   return std::string(s.data ? s.data : "", s.size);
 }
 
-std::vector<uint8_t> as_bytes(const ByteVector& v) {
+std::string as_string(const dv::string& s) {
+  return as_string(s.view());
+}
+
+std::vector<uint8_t> as_bytes(ByteView v) {
   return std::vector<uint8_t>(v.data, v.data + v.size);
 }
 
@@ -236,8 +240,8 @@ TEST_F(Type1RealFonts, EveryPfbLoadsAndItsPfaFormLoadsTheSame) {
     // Same glyph images: draw every glyph through an explicit encoding in both forms.
     const auto& entries = binary.charstrings.entries;
     for (unsigned long i = 0; i < entries.size; ++i) {
-      binary.encoding[0] = entries.data[i].first;
-      text.encoding[0] = entries.data[i].first;
+      binary.encoding[0] = dv::string(entries.data[i].first);
+      text.encoding[0] = dv::string(entries.data[i].first);
       GlyphBitmap a = rasterize_type1_glyph(binary, 0, 0.024);
       GlyphBitmap b = rasterize_type1_glyph(text, 0, 0.024);
       ASSERT_EQ(a.width, b.width);
@@ -300,7 +304,7 @@ TEST_F(Type1RealFonts, AdvancesAndStraightLineInkMatchFreeType) {
       bool straight = interpreter.execute(entries.data[i].second, 0);
       EXPECT_EQ(interpreter.advance(), unscaled * scale) << path << " /" << name;
 
-      font.encoding[0] = entries.data[i].first;
+      font.encoding[0] = dv::string(entries.data[i].first);
       GlyphBitmap ours = rasterize_type1_glyph(font, 0, scale);
       InkBox theirs;
       if (!straight || ours.width == 0 || !freetype_ink_box(face.get(), index, theirs))
