@@ -15,6 +15,13 @@ dv_sources(DV_TEST_SUPPORT_SOURCES tests/support
   variation_builder.cpp
 )
 
+# The fontTools generators of tests/support/fonttools/ (cmake/DvFontToolsFixtures.cmake),
+# run at build time into the build directory for the tests that compare against them.
+set(DV_FONTTOOLS_GENERATORS
+  character_map_fonts
+  variable_fonts
+)
+
 # unit_tests: dvcore linked directly.
 dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   abi/exception_table_test.cpp
@@ -68,6 +75,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/truetype/real_fonts_test.cpp
   font/truetype/star_glyph_test.cpp
   font/truetype/variation_freetype_test.cpp
+  font/truetype/variation_instancer_test.cpp
   font/type1/complete_interpreter_test.cpp
   font/type1/complete_mode_freetype_test.cpp
   font/type1/complete_naming_test.cpp
