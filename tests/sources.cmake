@@ -52,6 +52,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/raster/rasterizer_test.cpp
   font/raster/reference_rasterizer.cpp
   font/sfnt/cmap_test.cpp
+  font/sfnt/extended_cmap_fonttools_test.cpp
   font/sfnt/extended_cmap_test.cpp
   font/sfnt/kerning_real_fonts_test.cpp
   font/sfnt/kerning_reference.cpp

@@ -9,7 +9,7 @@ Writes the fonts and character_map_fonts.txt, one expectation a line:
     FONT TEXT REFERENCE_FONT REFERENCE_TEXT
 meaning TEXT drawn with FONT (extended loader, character-map option) draws what
 REFERENCE_TEXT draws with REFERENCE_FONT (standard loader). A text is its code points in
-hexadecimal joined by "+"; "-" is the empty text.
+hexadecimal joined by "+"; a REFERENCE_TEXT "-" means TEXT draws no ink at all.
 
   mac_roman.ttf        format 0, Macintosh platform, Roman encoding only: every byte
                        0x20-0xFF has a glyph; Unicode through Python's mac_roman codec.
