@@ -24,12 +24,13 @@ def draw_glyphs(glyph_order, drawings):
 
 
 def build_static_font(family, glyph_order, drawings, advances, unicode_map=None, sequences=None,
-                      subtables=None, units_per_em=UNITS_PER_EM):
+                      subtables=None, units_per_em=UNITS_PER_EM, ascent=ASCENT, descent=DESCENT,
+                      line_gap=0):
     """A TTFont with `glyph_order`, drawn by `drawings`, advances from `advances` (name ->
-    width) and character maps: a format 4 (and 12 when needed) Unicode map `unicode_map`
+    width), character maps: a format 4 (and 12 when needed) Unicode map `unicode_map`
     (code point -> name) with the variation sequences `sequences` ((base, selector, name or
     None for the default glyph) in format 14), or else exactly `subtables`, each (format,
-    platform, encoding, {code: name})."""
+    platform, encoding, {code: name}); and the line metrics given, in hhea and OS/2 alike."""
     builder = FontBuilder(units_per_em, isTTF=True)
     builder.setupGlyphOrder(glyph_order)
     builder.setupCharacterMap(unicode_map or {}, uvs=sequences)
@@ -45,9 +46,9 @@ def build_static_font(family, glyph_order, drawings, advances, unicode_map=None,
         glyph.recalcBounds(glyf)
         metrics[name] = (advances.get(name, 0), getattr(glyph, "xMin", 0))
     builder.setupHorizontalMetrics(metrics)
-    builder.setupHorizontalHeader(ascent=ASCENT, descent=DESCENT)
+    builder.setupHorizontalHeader(ascent=ascent, descent=descent, lineGap=line_gap)
     builder.setupNameTable({"familyName": family, "styleName": "Regular"})
-    builder.setupOS2(sTypoAscender=ASCENT, sTypoDescender=DESCENT, usWinAscent=ASCENT,
-                     usWinDescent=-DESCENT)
+    builder.setupOS2(sTypoAscender=ascent, sTypoDescender=descent, sTypoLineGap=line_gap,
+                     usWinAscent=ascent, usWinDescent=-descent)
     builder.setupPost()
     return builder.font

@@ -31,9 +31,10 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from static_font import build_static_font  # noqa: E402
 
 GLYPH_ORDER = [".notdef", "space", "H", "O", "S", "period", "acute", "Oacute", "colon",
-               "Ocolon"]
+               "Ocolon", "degree"]
 UNICODES = {0x20: "space", 0x48: "H", 0x4F: "O", 0x53: "S", 0x2E: "period", 0xB4: "acute",
-            0xD3: "Oacute", 0x3A: "colon", 0xE000: "Ocolon"}
+            0xD3: "Oacute", 0x3A: "colon", 0xE000: "Ocolon", 0xB0: "degree"}
+USE_MY_METRICS = 0x0200
 
 # (tag, name, minimum, default, maximum, avar map as (user, design) pairs or None)
 WEIGHT = ("wght", "weight", 100, 400, 900, [(100, 100), (400, 400), (600, 700), (900, 900)])
@@ -134,7 +135,8 @@ class Master:
         pen.lineTo(self.p(120 + s // 2, 750))
         pen.closePath()
 
-    # Composites: the component offsets move from master to master.
+    # Composites: the component offsets move from master to master. Oacute takes O's
+    # metrics (USE_MY_METRICS, set in font()); degree scales its component.
     def Oacute(self, pen):
         pen.addComponent("O", (1, 0, 0, 1, 0, 0))
         pen.addComponent("acute", (1, 0, 0, 1, *self.p(200 - self.stem // 2, self.stem // 3)))
@@ -147,6 +149,9 @@ class Master:
         pen.addComponent("Oacute", (1, 0, 0, 1, 0, 0))
         pen.addComponent("colon", (1, 0, 0, 1, *self.p(700 + self.stem, 0)))
 
+    def degree(self, pen):
+        pen.addComponent("O", (0.375, 0, 0, 0.375, *self.p(40, 420 + self.stem)))
+
     def font(self):
         drawings = {name: getattr(self, "notdef" if name == ".notdef" else name)
                     for name in GLYPH_ORDER if name != "space"}
@@ -154,8 +159,13 @@ class Master:
         advances = {".notdef": self.advance(500), "space": self.advance(250), "H": self.advance(600),
                     "O": o, "S": self.advance(600), "period": self.advance(120) + self.stem,
                     "acute": self.advance(350), "Oacute": o, "colon": self.advance(120) + self.stem,
-                    "Ocolon": o + self.advance(120) + 2 * self.stem}
-        return build_static_font("DovrelVar", GLYPH_ORDER, drawings, advances, UNICODES)
+                    "Ocolon": o + self.advance(120) + 2 * self.stem, "degree": self.advance(330)}
+        # The line metrics vary too, so that varLib writes MVAR.
+        font = build_static_font("DovrelVar", GLYPH_ORDER, drawings, advances, UNICODES,
+                                 ascent=800 + self.stem // 4, descent=-200 - self.stem // 8,
+                                 line_gap=self.stem // 2)
+        font["glyf"]["Oacute"].components[0].flags |= USE_MY_METRICS
+        return font
 
 
 def designspace(axes):

@@ -2,7 +2,7 @@
 // variable_fonts.py) at a grid of locations, each against the static font fontTools'
 // instancer makes of that location, loaded as any static font: the same normalized
 // coordinates (through avar), the same outlines up to the instancer's rounding, the same
-// advances and ink boxes at 12 and 48 px.
+// line metrics, and the same advances and ink boxes at 12 and 48 px.
 //
 // Outlines are compared as outlines, not as coverage. The instancer rounds every point (and
 // component offset) to whole units, up to half a unit on each axis, while the library keeps
@@ -25,6 +25,7 @@
 #include "font/backend.h"
 #include "font/raster/curve_flattening.h"
 #include "font/sfnt/font_variations.h"
+#include "font/sfnt/sfnt.h"
 #include "font/truetype/backend.h"
 #include "font/truetype/outline.h"
 #include "support/fonttools_fixtures.h"
@@ -160,8 +161,27 @@ TEST(VariationInstancer, OutlinesMatchUpToTheInstancersRounding) {
               kOutlineTolerance);
 }
 
-// Advances and ink boxes through the backend at the sizes text is drawn at; the default
-// instance draws the very pixels of the static font.
+struct LineMetrics {
+  double ascent, descent, line_gap;
+};
+
+// OS/2's typographic ascender, descender (negated) and line gap.
+LineMetrics typographic_metrics(const TrueTypeFont& font) {
+  const auto* os2 = font.tables.find(sfnt_tag("OS/2"));
+  EXPECT_NE(os2, font.tables.end());
+  const uint64_t at = os2->second.offset;
+  return {static_cast<double>(read_i16_be(font.data, at + 68)),
+          -static_cast<double>(read_i16_be(font.data, at + 70)),
+          static_cast<double>(read_i16_be(font.data, at + 72))};
+}
+
+// Line metrics, and advances and ink boxes through the backend at the sizes text is drawn
+// at; the default instance draws the very pixels of the static font.
+//
+// MVAR's hasc, hdsc and hlgp vary OS/2's typographic metrics, which the instancer writes;
+// the library moves its hhea line metrics by them, as FreeType moves its face's. The
+// masters keep hhea equal to the typographic metrics, so the instance's OS/2 values are the
+// line metrics the library must give.
 TEST(VariationInstancer, GlyphsDrawAsTheStaticInstance) {
   for (const Instance& instance : instances()) {
     SCOPED_TRACE(instance.static_font);
@@ -170,6 +190,12 @@ TEST(VariationInstancer, GlyphsDrawAsTheStaticInstance) {
     ASSERT_NE(variable, nullptr);
     ASSERT_NE(instanced, nullptr);
     variable->set_variation(instance.user_values.data());
+    const auto instanced_tables = load_font(instance.static_font);
+    ASSERT_NE(instanced_tables, nullptr);
+    const LineMetrics typographic = typographic_metrics(*instanced_tables);
+    EXPECT_EQ(variable->ascent(), typographic.ascent);
+    EXPECT_EQ(variable->descent(), typographic.descent);
+    EXPECT_EQ(variable->line_gap(), typographic.line_gap);
     for (const int pixel_size : kPixelSizes) {
       const double scale = pixel_size / variable->units_per_em();
       for (const unsigned codepoint : code_points()) {
