@@ -13,12 +13,16 @@ hexadecimal joined by "+"; a REFERENCE_TEXT "-" means TEXT draws no ink at all.
 
   mac_roman.ttf        format 0, Macintosh platform, Roman encoding only: every byte
                        0x20-0xFF has a glyph; Unicode through Python's mac_roman codec.
+  mac_cyrillic.ttf,    the same under the Cyrillic (7) and Central European (29)
+  mac_central_european.ttf  encodings, through the codecs fontTools names for them.
   many_to_one.ttf      format 13 only: ranges sharing one glyph, one of them past the BMP.
   sequences.ttf        format 4 with format 14: default and non-default variation
                        sequences; the reference maps each variant at a private-use code.
 """
 import os
 import sys
+
+from fontTools.misc.encodingTools import getEncoding
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from static_font import build_static_font  # noqa: E402
@@ -54,15 +58,21 @@ def save(directory, name, glyphs, **maps):
     build_static_font(name, order, drawings, advances, **maps).save(os.path.join(directory, name))
 
 
-def mac_roman(directory, lines):
-    glyphs = glyph_set(1 + 0xE0)
-    names = glyphs[0]
-    by_byte = {byte: names[1 + byte - 0x20] for byte in range(0x20, 0x100)}
-    unicode_map = {ord(bytes([byte]).decode("mac_roman")): name for byte, name in by_byte.items()}
-    save(directory, "mac_roman.ttf", glyphs, subtables=[(0, 1, 0, by_byte)])
-    save(directory, "mac_roman_reference.ttf", glyphs, unicode_map=unicode_map)
-    for code in sorted(unicode_map):
-        lines.append(("mac_roman.ttf", [code], "mac_roman_reference.ttf", [code]))
+# Macintosh encodings read, with the codec fontTools decodes each with.
+MACINTOSH_SETS = [("mac_roman", 0), ("mac_cyrillic", 7), ("mac_central_european", 29)]
+
+
+def macintosh(directory, lines):
+    for name, encoding in MACINTOSH_SETS:
+        codec = getEncoding(1, encoding, 0)
+        glyphs = glyph_set(1 + 0xE0)
+        names = glyphs[0]
+        by_byte = {byte: names[1 + byte - 0x20] for byte in range(0x20, 0x100)}
+        unicode_map = {ord(bytes([byte]).decode(codec)): glyph for byte, glyph in by_byte.items()}
+        save(directory, name + ".ttf", glyphs, subtables=[(0, 1, encoding, by_byte)])
+        save(directory, name + "_reference.ttf", glyphs, unicode_map=unicode_map)
+        for code in sorted(unicode_map):
+            lines.append((name + ".ttf", [code], name + "_reference.ttf", [code]))
 
 
 def many_to_one(directory, lines):
@@ -113,7 +123,7 @@ def main():
     directory = sys.argv[1]
     os.makedirs(directory, exist_ok=True)
     lines = []
-    mac_roman(directory, lines)
+    macintosh(directory, lines)
     many_to_one(directory, lines)
     sequences(directory, lines)
     with open(os.path.join(directory, "character_map_fonts.txt"), "w") as out:

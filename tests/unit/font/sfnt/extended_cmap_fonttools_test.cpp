@@ -1,8 +1,8 @@
 // Fonts built with fontTools (tests/support/fonttools/character_map_fonts.py) whose only
-// character maps are format 0 (Macintosh Roman), format 13, or format 4 with format 14,
-// each drawn through the extended loader with the character-map option and compared,
-// pixel for pixel, with a reference font holding the same glyphs under a plain Unicode map
-// drawn through the standard loader.
+// character maps are format 0 (Macintosh Roman, Cyrillic or Central European), format 13,
+// or format 4 with format 14, each drawn through the extended loader with the
+// character-map option and compared, pixel for pixel, with a reference font holding the
+// same glyphs under a plain Unicode map drawn through the standard loader.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -98,8 +98,9 @@ TEST_F(FontToolsCharacterMaps, EachTextDrawsAsItsReference) {
           << fields[0] << " " << fields[1] << " against " << fields[2] << " " << fields[3];
     ++compared[fields[0]];
   }
-  // Every font of the generator took part (the Mac Roman one with every byte from 0x20).
-  EXPECT_EQ(compared["mac_roman.ttf"], 0x100 - 0x20);
+  // Every font of the generator took part (the Macintosh ones with every byte from 0x20).
+  for (const char* name : {"mac_roman.ttf", "mac_cyrillic.ttf", "mac_central_european.ttf"})
+    EXPECT_EQ(compared[name], 0x100 - 0x20) << name;
   EXPECT_GT(compared["many_to_one.ttf"], 0);
   EXPECT_GT(compared["sequences.ttf"], 0);
 }
@@ -107,7 +108,8 @@ TEST_F(FontToolsCharacterMaps, EachTextDrawsAsItsReference) {
 // The standard loaders keep their choice of character map: a font mapping only through
 // format 0 or 13 is refused without the option.
 TEST_F(FontToolsCharacterMaps, FontsWithOnlyTheNewFormatsNeedTheOption) {
-  for (const char* name : {"mac_roman.ttf", "many_to_one.ttf"}) {
+  for (const char* name :
+       {"mac_roman.ttf", "mac_cyrillic.ttf", "mac_central_european.ttf", "many_to_one.ttf"}) {
     EXPECT_EQ(font(name, 0), nullptr) << name;
     EXPECT_NE(font(name, load_option::kExtendedCmaps), nullptr) << name;
   }
