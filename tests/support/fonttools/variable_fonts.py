@@ -178,17 +178,12 @@ def designspace(axes):
             axis.map = mapping
         document.addAxis(axis)
     names = [axis[1] for axis in axes]
-    seen = set()
     for location in MASTERS:
         full = dict(zip(["weight", "width", "bend"], location))
-        # A master off the axes this font has would be a duplicate or outside it.
+        # A master away from the default of an axis this font lacks lies outside it.
         if any(full[name] != default for name, default in
                (("width", 100), ("bend", 0)) if name not in names):
             continue
-        key = tuple(full[name] for name in names)
-        if key in seen:
-            continue
-        seen.add(key)
         source = SourceDescriptor()
         source.font = Master(*location).font()
         source.location = {name: full[name] for name in names}
