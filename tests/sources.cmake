@@ -3,6 +3,7 @@
 
 # Font builders and references the tests, the fuzzers' seed corpus and the benchmarks share.
 dv_sources(DV_TEST_SUPPORT_SOURCES tests/support
+  cff2_builder.cpp
   cff_builder.cpp
   gpos_builder.cpp
   hostile_glyphs.cpp
@@ -28,6 +29,8 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   containers/vector_test.cpp
   dvfs/hostile_calls_test.cpp
   dvfs/stream_buffer_test.cpp
+  font/cff/cff2_charstring_test.cpp
+  font/cff/cff2_load_test.cpp
   font/cff/charstring_test.cpp
   font/cff/freetype_comparison_test.cpp
   font/cff/load_test.cpp
