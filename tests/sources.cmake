@@ -30,6 +30,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   dvfs/hostile_calls_test.cpp
   dvfs/stream_buffer_test.cpp
   font/cff/cff2_charstring_test.cpp
+  font/cff/cff2_freetype_test.cpp
   font/cff/cff2_load_test.cpp
   font/cff/charstring_test.cpp
   font/cff/freetype_comparison_test.cpp
