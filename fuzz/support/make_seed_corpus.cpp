@@ -310,6 +310,7 @@ Bytes variation_input(const Bytes& instance, const Bytes& font) {
 // A CFF2 font on two axes: blends in a charstring, a subroutine and a Private DICT, a
 // second data set chosen by vsindex, two Font DICTs through FDSelect, and HVAR advances.
 Bytes cff2_variable_font() {
+  using testfont::Type2Code;
   const Bytes blended_square = Type2Code()
                                    .n(50)
                                    .n(0)

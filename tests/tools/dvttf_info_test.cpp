@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -228,6 +230,30 @@ TEST_F(DvttfInfoTest, EveryPackagedFontPrintsItsFactsOrIsRefusedWithTheReason) {
   EXPECT_GT(truetype, 0);
   EXPECT_GT(cff, 0);
   EXPECT_GT(type1, 0);
+}
+
+// A variable font with CFF2 outlines (fontTools builds it from the test generator's
+// masters): its format, axes and CFF2 structure.
+TEST_F(DvttfInfoTest, Cff2Details) {
+  char path[] = "/tmp/dvttf-info-cff2-XXXXXX";
+  const int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  const CommandResult made =
+      run("/usr/bin/python3 " + shell_quote(DV_SOURCE_DIR "/tests/support/make_cff2_font.py") +
+          " " + shell_quote(path));
+  if (made.status != 0) {
+    std::remove(path);
+    DV_MISSING_PACKAGE("fontTools (the CFF2 font's generator)", "python3-fonttools");
+  }
+  const CommandResult cff2 = info(path);
+  std::remove(path);
+  ASSERT_EQ(cff2.status, 0) << cff2.output;
+  const auto printed = facts(cff2.output);
+  EXPECT_EQ(printed.at("format"), "OpenType CFF2");
+  EXPECT_EQ(number(printed, "variation axes"), 2);
+  EXPECT_EQ(printed.at("CFF2"), "1 Font DICTs (no FDSelect), an item variation store");
+  EXPECT_EQ(number(printed, "charstrings"), number(printed, "glyphs"));
 }
 
 // OpenType CFF details, a collection's faces, --face and --standard.
