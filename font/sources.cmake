@@ -40,6 +40,8 @@ dv_sources(DV_LIBRARY_SOURCES font/sfnt
   glyph_variations.cpp
   item_variation_store.cpp
   kerning.cpp
+  mac_central_european.cpp
+  mac_cyrillic.cpp
   mac_roman.cpp
   sfnt_font.cpp
 )

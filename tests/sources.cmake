@@ -16,6 +16,13 @@ dv_sources(DV_TEST_SUPPORT_SOURCES tests/support
   variation_builder.cpp
 )
 
+# The fontTools generators of tests/support/fonttools/ (cmake/DvFontToolsFixtures.cmake),
+# run at build time into the build directory for the tests that compare against them.
+set(DV_FONTTOOLS_GENERATORS
+  character_map_fonts
+  variable_fonts
+)
+
 # unit_tests: dvcore linked directly.
 dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   abi/exception_table_test.cpp
@@ -49,6 +56,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/raster/rasterizer_test.cpp
   font/raster/reference_rasterizer.cpp
   font/sfnt/cmap_test.cpp
+  font/sfnt/extended_cmap_fonttools_test.cpp
   font/sfnt/extended_cmap_test.cpp
   font/sfnt/kerning_real_fonts_test.cpp
   font/sfnt/kerning_reference.cpp
@@ -72,6 +80,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   font/truetype/real_fonts_test.cpp
   font/truetype/star_glyph_test.cpp
   font/truetype/variation_freetype_test.cpp
+  font/truetype/variation_instancer_test.cpp
   font/type1/complete_interpreter_test.cpp
   font/type1/complete_mode_freetype_test.cpp
   font/type1/complete_naming_test.cpp

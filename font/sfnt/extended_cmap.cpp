@@ -1,5 +1,7 @@
 #include "font/sfnt/extended_cmap.h"
 
+#include "font/sfnt/mac_central_european.h"
+#include "font/sfnt/mac_cyrillic.h"
 #include "font/sfnt/mac_roman.h"
 
 namespace {
@@ -8,6 +10,8 @@ constexpr uint16_t kPlatformUnicode = 0;
 constexpr uint16_t kPlatformMacintosh = 1;
 constexpr uint16_t kPlatformWindows = 3;
 constexpr uint16_t kMacintoshRoman = 0;
+constexpr uint16_t kMacintoshCyrillic = 7;
+constexpr uint16_t kMacintoshCentralEuropean = 29;
 
 constexpr uint64_t kEncodingRecordSize = 8;
 constexpr uint64_t kFormat0Size = 262; // format, length, language, 256 glyph bytes
@@ -27,15 +31,34 @@ bool is_unicode_platform(uint16_t platform) {
   return platform == kPlatformUnicode || platform == kPlatformWindows;
 }
 
+bool is_macintosh_set_read(uint16_t platform, uint16_t encoding) {
+  return platform == kPlatformMacintosh &&
+         (encoding == kMacintoshRoman || encoding == kMacintoshCyrillic ||
+          encoding == kMacintoshCentralEuropean);
+}
+
+// The byte of `codepoint` in Macintosh set `encoding` (one of those read), or -1.
+int32_t macintosh_byte(uint16_t encoding, uint32_t codepoint) {
+  switch (encoding) {
+  case kMacintoshCyrillic:
+    return mac_cyrillic_byte(codepoint);
+  case kMacintoshCentralEuropean:
+    return mac_central_european_byte(codepoint);
+  default:
+    return mac_roman_byte(codepoint);
+  }
+}
+
 void consider_format0(ByteView data, uint16_t platform, uint16_t encoding, uint64_t start,
                       ExtendedCmaps& maps) {
-  const bool mac_roman = platform == kPlatformMacintosh && encoding == kMacintoshRoman;
-  if (maps.format0_valid || !(mac_roman || is_unicode_platform(platform)) ||
+  const bool macintosh = is_macintosh_set_read(platform, encoding);
+  if (maps.format0_valid || !(macintosh || is_unicode_platform(platform)) ||
       !has_bytes(data, start, kFormat0Size))
     return;
   maps.format0 = static_cast<uint32_t>(start + 6);
   maps.format0_valid = true;
-  maps.format0_mac_roman = mac_roman;
+  maps.format0_macintosh = macintosh;
+  maps.format0_encoding = encoding;
 }
 
 void consider_format13(ByteView data, uint16_t platform, uint64_t start, ExtendedCmaps& maps) {
@@ -164,7 +187,7 @@ uint16_t map_extended(ByteView data, const ExtendedCmaps& maps, uint32_t codepoi
   }
   if (!maps.format0_valid)
     return 0;
-  const int32_t code = maps.format0_mac_roman ? mac_roman_byte(codepoint)
+  const int32_t code = maps.format0_macintosh ? macintosh_byte(maps.format0_encoding, codepoint)
                                               : (codepoint <= 0xFF ? int32_t(codepoint) : -1);
   return code < 0 ? 0 : data.data[uint64_t{maps.format0} + static_cast<uint32_t>(code)];
 }

@@ -1,7 +1,7 @@
 // The character maps only the extended loaders read, beside the format-4 and format-12
-// subtables every loader uses (font/sfnt/cmap.h): format 0 (a byte per code, Macintosh
-// Roman on the Macintosh platform), format 13 (ranges of code points sharing one glyph)
-// and format 14 (variation sequences).
+// subtables every loader uses (font/sfnt/cmap.h): format 0 (a byte per code; on the
+// Macintosh platform Roman, Cyrillic or Central European), format 13 (ranges of code
+// points sharing one glyph) and format 14 (variation sequences).
 #pragma once
 #include <stdint.h>
 
@@ -22,7 +22,8 @@ struct SharedGlyphRange {
 struct ExtendedCmaps {
   uint32_t format0 = 0;           // absolute offset of the 256 glyph bytes
   bool format0_valid = false;     //
-  bool format0_mac_roman = false; // codes are Mac Roman bytes, else Unicode 0-255
+  bool format0_macintosh = false; // codes are bytes of a Macintosh set, else Unicode 0-255
+  uint16_t format0_encoding = 0;  // that set: Roman, Cyrillic or Central European
   dv::vector<SharedGlyphRange> format13;
   uint32_t format14 = 0;        // absolute offset of the subtable
   uint32_t format14_length = 0; // bytes from `format14` that lie inside the data and table

@@ -22,6 +22,10 @@ double round_to_f2dot14(double value) {
   return round_half_up(value * 16384.0) / 16384.0;
 }
 
+double round_to_fixed(double value) {
+  return round_half_up(value * 65536.0) / 65536.0;
+}
+
 bool find(const dv::unordered_map<unsigned int, TableRecord>& tables, const char (&tag)[5],
           TableRecord& record) {
   const auto* found = tables.find(sfnt_tag(tag));
@@ -93,7 +97,7 @@ void read_avar(ByteView data, const TableRecord& avar, FontVariations& v) {
     at += 2;
     if (at + 4 * uint64_t{count} > end)
       break;
-    v.avar_first.push_back(static_cast<uint32_t>(v.avar_pairs.size));
+    v.avar_first.push_back(static_cast<uint32_t>(v.avar_pairs.size / 2));
     v.avar_count.push_back(count);
     for (uint64_t i = 0; i < count; ++i, at += 4) {
       v.avar_pairs.push_back(f2dot14_at(data, at));
@@ -194,7 +198,9 @@ double normalize_coordinate(const FontVariations& variations, uint32_t axis, dou
     normalized = (value - a.default_value) / (a.default_value - a.minimum);
   else if (value > a.default_value)
     normalized = (value - a.default_value) / (a.maximum - a.default_value);
-  normalized = through_avar(variations, axis, round_to_f2dot14(normalized));
+  // avar maps the 16.16 value; only its result is rounded to F2Dot14. Rounding to F2Dot14
+  // first would move a value just short of a map point onto the point.
+  normalized = through_avar(variations, axis, round_to_fixed(normalized));
   normalized = normalized < -1.0 ? -1.0 : (normalized > 1.0 ? 1.0 : normalized);
   return round_to_f2dot14(normalized);
 }

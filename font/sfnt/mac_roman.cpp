@@ -1,5 +1,7 @@
 #include "font/sfnt/mac_roman.h"
 
+#include "font/sfnt/mac_byte_encoding.h"
+
 namespace {
 
 // The Unicode code point of each byte 0x80-0xFF (Apple's mapping, 0xDB the euro sign).
@@ -20,11 +22,5 @@ constexpr uint16_t kHighHalf[128] = {
 } // namespace
 
 int32_t mac_roman_byte(uint32_t codepoint) {
-  if (codepoint < 0x80)
-    return static_cast<int32_t>(codepoint);
-  for (int32_t i = 0; i < 128; ++i) {
-    if (kHighHalf[i] == codepoint)
-      return 0x80 + i;
-  }
-  return -1;
+  return mac_byte_of(kHighHalf, codepoint);
 }

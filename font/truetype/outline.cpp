@@ -457,6 +457,15 @@ bool append_composite_glyph(const TrueTypeFont& font, uint16_t glyph, uint64_t p
   }
 }
 
+// A glyph without an outline (a space) still has its four phantom points: away from the
+// default instance their deltas move its origin and its advance.
+bool vary_empty_glyph(const TrueTypeFont& font, uint16_t glyph, int depth, GlyphWork& work) {
+  if (!varies(font) || !font.gvar.present)
+    return true;
+  const GlyphPointSet phantom_points{4, 0, nullptr, nullptr, nullptr, 0};
+  return vary_points(font, glyph, phantom_points, depth, work);
+}
+
 bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransform& transform,
                   OutlineBuilder& builder, int depth, GlyphWork& work) {
   if (glyph >= font.num_glyphs)
@@ -464,7 +473,7 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
   const uint32_t start = glyph_offset(font, glyph);
   const uint32_t end = glyph_offset(font, glyph + 1u);
   if (end <= start)
-    return true; // empty glyph, such as a space
+    return vary_empty_glyph(font, glyph, depth, work); // such as a space
   const uint64_t pos = static_cast<uint64_t>(font.glyf.offset) + start;
   const uint64_t length = end - start;
   if (!has_bytes(font.data, pos, kGlyphHeaderSize))
@@ -484,7 +493,7 @@ bool append_glyph(const TrueTypeFont& font, uint16_t glyph, const AffineTransfor
     return appended;
   }
   if (contours == 0)
-    return true;
+    return vary_empty_glyph(font, glyph, depth, work);
   return append_simple_glyph(font, glyph, pos, static_cast<uint32_t>(contours), transform, builder,
                              depth, work);
 }

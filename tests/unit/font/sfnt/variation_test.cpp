@@ -35,7 +35,8 @@ const std::vector<testfont::Axis> kAxes = {{"wght", 100, 400, 900}, {"wdth", 50,
 //   - at wdth -1 (points 0 and 2 listed, the others inferred): point 2 -100, so the right
 //     side moves -100 and the left stays;
 //   - at wght 0.5 between 0 and 1 (an intermediate region): the top +100.
-// Glyph 3 ('B') is glyph 1 as a component, moved +100 at wght 1; glyph 4 ('C') is glyph 1
+// Glyph 2 (' ') has no outline; its advance grows by 100 at wght 1 through its phantom
+// points. Glyph 3 ('B') is glyph 1 as a component, moved +100 at wght 1; glyph 4 ('C') is glyph 1
 // as a component lending its metrics (USE_MY_METRICS), with an advance of 500 of its own.
 Bytes variable_font(std::vector<testfont::TableEntry> more = {}, bool with_gvar = true) {
   testfont::FontParams params;
@@ -50,11 +51,13 @@ Bytes variable_font(std::vector<testfont::TableEntry> more = {}, bool with_gvar 
   const Tuple taller{
       {0.5, 0}, {0, 0}, {1, 0}, {}, std::vector<int16_t>(8), {0, 100, 100, 0, 0, 0, 0, 0}};
   const Tuple moved{{1, 0}, {}, {}, {}, {100, 0, 0, 0, 0}, std::vector<int16_t>(5)};
+  const Tuple wider_space{{1, 0}, {}, {}, {}, {0, 100, 0, 0}, std::vector<int16_t>(4)};
   params.extra_tables = {
       {"fvar", testfont::fvar_table(kAxes, {{258, {700, 100}}, {259, {100, 50}}})}};
   if (with_gvar)
     params.extra_tables.push_back(
-        {"gvar", testfont::gvar_table(2, 5, {{1, {wider, narrower, taller}}, {3, {moved}}})});
+        {"gvar", testfont::gvar_table(
+                     2, 5, {{1, {wider, narrower, taller}}, {2, {wider_space}}, {3, {moved}}})});
   for (auto& entry : more)
     params.extra_tables.push_back(std::move(entry));
   return testfont::build_font(params);
@@ -128,6 +131,18 @@ INSTANTIATE_TEST_SUITE_P(
                     InstanceCase{"wght=-50", {10, 40, 70, 60}, {10, 40, 70, 60}}),
     [](const auto& test) { return "Case" + std::to_string(test.index); });
 
+// A glyph without an outline keeps its phantom points, and gvar moves them.
+TEST(VariableFont, GlyphWithoutOutlineTakesItsPhantomAdvance) {
+  FontHandle* font = load(variable_font());
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(ink_of(font, ' ').advance, 30);
+  ASSERT_EQ(dv::dv_ttf_font_set_variation(font, "wght=900"), 1);
+  EXPECT_EQ(ink_of(font, ' ').advance, 40);
+  ASSERT_EQ(dv::dv_ttf_font_set_variation(font, "wght=650"), 1);
+  EXPECT_EQ(ink_of(font, ' ').advance, 35);
+  dv::dv_ttf_font_free(font);
+}
+
 TEST(VariableFont, HvarGivesTheAdvanceInsteadOfThePhantomPoints) {
   FontHandle* font =
       load(variable_font({{"HVAR", testfont::hvar_table({{1, 0}}, {{0}, {30}, {0}, {-10}, {0}})}}));
@@ -135,6 +150,7 @@ TEST(VariableFont, HvarGivesTheAdvanceInsteadOfThePhantomPoints) {
   ASSERT_EQ(dv::dv_ttf_font_set_variation(font, "wght=900"), 1);
   EXPECT_EQ(ink_of(font, 'A'), (Ink{10, 60, 70, 63}));
   EXPECT_EQ(ink_of(font, 'B'), (Ink{20, 60, 70, 59}));
+  EXPECT_EQ(ink_of(font, ' ').advance, 30);
   dv::dv_ttf_font_free(font);
 }
 
@@ -185,6 +201,33 @@ TEST(VariableFont, AvarMapsTheNormalizedCoordinate) {
   EXPECT_EQ(normalize_coordinate(variations, 1, 75), -0.5);
   ASSERT_EQ(dv::dv_ttf_font_set_variation(font, "wght=650"), 1);
   EXPECT_EQ(ink_of(font, 'A'), (Ink{10, 45, 75, 65}));
+  dv::dv_ttf_font_free(font);
+}
+
+// Each axis reads its own map: the second axis's pairs follow the first axis's.
+TEST(VariableFont, AvarMapsEachAxisByItsOwnMap) {
+  FontHandle* font = load(variable_font({{"avar", testfont::avar_table({
+                                                      {{-1, -1}, {0, 0}, {0.5, 0.25}, {1, 1}},
+                                                      {{-1, -1}, {-0.5, -0.75}, {0, 0}, {1, 1}},
+                                                  })}}));
+  ASSERT_NE(font, nullptr);
+  const FontVariations& variations = *font->backend->variations();
+  EXPECT_EQ(normalize_coordinate(variations, 0, 650), 0.25);
+  EXPECT_EQ(normalize_coordinate(variations, 1, 75), -0.75);
+  EXPECT_EQ(normalize_coordinate(variations, 1, 62.5), -0.875);
+  EXPECT_EQ(normalize_coordinate(variations, 1, 100), 0);
+  dv::dv_ttf_font_free(font);
+}
+
+// wght 600 normalizes to 0.4, just short of the map point 0.4000244 (0.4 in F2Dot14): it
+// maps to just short of 0.5999756, not onto it.
+TEST(VariableFont, AvarMapsTheValueBeforeItIsRounded) {
+  FontHandle* font = load(variable_font(
+      {{"avar", testfont::avar_table({{{-1, -1}, {0, 0}, {0.4, 0.6}, {1, 1}}, {}})}}));
+  ASSERT_NE(font, nullptr);
+  const FontVariations& variations = *font->backend->variations();
+  EXPECT_EQ(normalize_coordinate(variations, 0, 600), 9829 / 16384.0);
+  EXPECT_EQ(normalize_coordinate(variations, 0, 600.01), 9830 / 16384.0);
   dv::dv_ttf_font_free(font);
 }
 
