@@ -19,6 +19,7 @@ dv_sources(DV_TEST_SUPPORT_SOURCES tests/support
 # The fontTools generators of tests/support/fonttools/ (cmake/DvFontToolsFixtures.cmake),
 # run at build time into the build directory for the tests that compare against them.
 set(DV_FONTTOOLS_GENERATORS
+  cff2_fonts
   character_map_fonts
   variable_fonts
 )
@@ -38,6 +39,7 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   dvfs/stream_buffer_test.cpp
   font/cff/cff2_charstring_test.cpp
   font/cff/cff2_freetype_test.cpp
+  font/cff/cff2_instancer_test.cpp
   font/cff/cff2_load_test.cpp
   font/cff/charstring_test.cpp
   font/cff/freetype_comparison_test.cpp

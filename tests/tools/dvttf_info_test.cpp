@@ -8,17 +8,16 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/fonttools_fixtures.h"
 #include "support/required_package.h"
 
 namespace {
@@ -235,19 +234,7 @@ TEST_F(DvttfInfoTest, EveryPackagedFontPrintsItsFactsOrIsRefusedWithTheReason) {
 // A variable font with CFF2 outlines (fontTools builds it from the test generator's
 // masters): its format, axes and CFF2 structure.
 TEST_F(DvttfInfoTest, Cff2Details) {
-  char path[] = "/tmp/dvttf-info-cff2-XXXXXX";
-  const int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  close(fd);
-  const CommandResult made =
-      run("/usr/bin/python3 " + shell_quote(DV_SOURCE_DIR "/tests/support/make_cff2_font.py") +
-          " " + shell_quote(path));
-  if (made.status != 0) {
-    std::remove(path);
-    DV_MISSING_PACKAGE("fontTools (the CFF2 font's generator)", "python3-fonttools");
-  }
-  const CommandResult cff2 = info(path);
-  std::remove(path);
+  const CommandResult cff2 = info(fonttools_fixtures::path("cff2_variable.otf"));
   ASSERT_EQ(cff2.status, 0) << cff2.output;
   const auto printed = facts(cff2.output);
   EXPECT_EQ(printed.at("format"), "OpenType CFF2");

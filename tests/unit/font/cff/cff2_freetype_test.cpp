@@ -1,7 +1,7 @@
-// A variable CFF2 font that fontTools' varLib builds from CFF masters
-// (tests/support/make_cff2_font.py: weight and width axes, avar, a corner master, HVAR),
-// every glyph drawn through the library at a grid of instances and checked against
-// FreeType's unhinted rendering of the same instance (FT_Set_Var_Design_Coordinates):
+// A variable CFF2 font that fontTools' varLib builds from CFF masters (tests/support/
+// fonttools/cff2_masters.py: weight and width axes, avar, a corner master, HVAR), every
+// glyph drawn through the library at a grid of instances and checked against FreeType's
+// unhinted rendering of the same instance (FT_Set_Var_Design_Coordinates):
 // advances equal to 1/64 px, ink boxes within one pixel, and a coverage difference no
 // larger than FreeType's own outline of the glyph drawn by the library's rasterizer shows.
 #include <gtest/gtest.h>
@@ -12,19 +12,15 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "font/backend.h"
 #include "font/cff/backend.h"
 #include "font/load_options.h"
 #include "font/sfnt/font_variations.h"
-#include "support/required_package.h"
+#include "support/fonttools_fixtures.h"
 #include "unit/font/freetype_peer.h"
 
 namespace {
@@ -37,39 +33,17 @@ constexpr double kInstances[][2] = {{400, 100}, {100, 100}, {900, 100}, {250, 10
 // As for variable TrueType: FreeType hands the outline to its rasterizer in 1/64 pixel.
 constexpr double kAddedDifferenceAllowed = 0.06;
 
-// The font the generator writes, made once for the suite; empty when fontTools is missing.
-const std::vector<unsigned char>& generated_font() {
-  static const std::vector<unsigned char> bytes = [] {
-    char path[] = "/tmp/dvttf-cff2-XXXXXX";
-    const int fd = mkstemp(path);
-    if (fd < 0)
-      return std::vector<unsigned char>();
-    close(fd);
-    const std::string command = std::string("/usr/bin/python3 '") + DV_SOURCE_DIR +
-                                "/tests/support/make_cff2_font.py' " + path + " 2>/dev/null";
-    std::vector<unsigned char> font;
-    if (std::system(command.c_str()) == 0) {
-      std::ifstream in(path, std::ios::binary);
-      font.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    std::remove(path);
-    return font;
-  }();
-  return bytes;
-}
-
 class Cff2FreeType : public testing::Test {
 protected:
   void SetUp() override {
-    const std::vector<unsigned char>& bytes = generated_font();
-    if (bytes.empty())
-      DV_MISSING_PACKAGE("fontTools (the CFF2 font's generator)", "python3-fonttools");
+    bytes_ = fonttools_fixtures::read("cff2_variable.otf");
+    ASSERT_FALSE(bytes_.empty()) << "no " << fonttools_fixtures::path("cff2_variable.otf");
     backend_.reset(make_cff_backend());
     ASSERT_TRUE(
-        backend_->load(dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size())));
+        backend_->load(dv::vector<unsigned char>(bytes_.data(), bytes_.data() + bytes_.size())));
     ASSERT_NE(backend_->variations(), nullptr);
     ASSERT_EQ(backend_->variations()->axes.size, 2u);
-    freetype_ = std::make_unique<ftpeer::Face>(bytes);
+    freetype_ = std::make_unique<ftpeer::Face>(bytes_); // FreeType reads them in place
     ASSERT_TRUE(freetype_->ok());
   }
 
@@ -81,6 +55,7 @@ protected:
     ASSERT_EQ(FT_Set_Var_Design_Coordinates(freetype_->face(), 2, fixed), 0);
   }
 
+  std::vector<unsigned char> bytes_;
   std::unique_ptr<FontBackend> backend_;
   std::unique_ptr<ftpeer::Face> freetype_;
 };

@@ -1,14 +1,10 @@
-#!/usr/bin/python3
-"""Writes a variable OpenType font with CFF2 outlines for the tests, built by fontTools'
-varLib from CFF masters drawn here: a weight axis (100, 400, 900) and a width axis (75,
-100), five masters (the corner at weight 900 and width 75 too), avar on the weight axis,
-HVAR advances, and Latin capitals, digits and a few lowercase letters of lines and cubic
-curves whose stems, bowls and widths follow the axes.
-
-Usage: make_cff2_font.py OUTPUT.otf
+"""CFF masters drawn with fontTools.fontBuilder for a variable font with CFF2 outlines: a
+weight axis (100, 400, 900) with an avar map and a width axis (75, 100), five masters
+(the corner at weight 900 and width 75 too), Latin capitals, digits and a few lowercase
+letters of lines and cubic curves whose stems, bowls and widths follow the axes. varLib
+turns them into CFF2 charstrings that blend, with HVAR advances.
 """
 import os
-import sys
 import tempfile
 
 from fontTools.designspaceLib import AxisDescriptor, DesignSpaceDocument, SourceDescriptor
@@ -117,6 +113,7 @@ GLYPHS = {
     "I": 0x49, "O": 0x4F, "P": 0x50, "S": 0x53, "V": 0x56, "b": 0x62, "c": 0x63, "h": 0x68,
     "l": 0x6C, "o": 0x6F, "x": 0x78, "zero": 0x30, "one": 0x31, "eight": 0x38,
 }
+MASTERS = ((400, 100), (100, 100), (900, 100), (400, 75), (900, 75))
 NARROW = {"I": 0.45, "l": 0.45, "one": 0.5, "space": 0.45}
 
 
@@ -142,8 +139,8 @@ def master(path, weight, width):
     fb.save(path)
 
 
-def main():
-    out = sys.argv[1]
+def variable_font():
+    """The variable font varLib builds from the masters."""
     with tempfile.TemporaryDirectory() as tmp:
         doc = DesignSpaceDocument()
         for tag, name, minimum, default, maximum in (("wght", "Weight", 100, 400, 900),
@@ -154,7 +151,7 @@ def main():
             if tag == "wght":
                 axis.map = [(100, 100), (250, 330), (400, 400), (700, 600), (900, 900)]
             doc.addAxis(axis)
-        for weight, width in ((400, 100), (100, 100), (900, 100), (400, 75), (900, 75)):
+        for weight, width in MASTERS:
             path = os.path.join(tmp, "m%d_%d.otf" % (weight, width))
             master(path, weight, width)
             source = SourceDescriptor()
@@ -162,8 +159,4 @@ def main():
             source.location = {"Weight": weight, "Width": width}
             doc.addSource(source)
         font, _, _ = varLib.build(doc)
-        font.save(out)
-
-
-if __name__ == "__main__":
-    main()
+        return font
