@@ -129,6 +129,7 @@ dv_sources(DV_ARTIFACT_TEST_SOURCES tests/artifact
   borrowed_bytes_artifact_test.cpp
   artifact_forms_test.cpp
   backend_dynamic_cast_test.cpp
+  cff2_variation_artifact_test.cpp
   containers_exports_test.cpp
   containers_workload_test.cpp
   dvfs_failure_test.cpp
