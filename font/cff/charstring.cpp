@@ -251,8 +251,8 @@ private:
   }
 
   // "v(1) .. v(n) d(1,1) .. d(n,k) n blend": leaves n values, each its default plus its k
-  // deltas weighted by their regions. At the default instance every weight is 0 and the
-  // defaults are left as they are.
+  // deltas weighted by their regions. At the default instance the defaults stand, as the
+  // other outline formats apply no deltas there.
   bool blend() {
     if (count_ < 1 || !load_regions())
       return false;

@@ -183,23 +183,37 @@ bool read_cff2_table(CffFont& font) {
   return read_font_dicts(font, table, top) && read_fd_select(font, table, top);
 }
 
+// Format 4 may hold millions of ranges, so the range is found by bisection: the last whose
+// first glyph is not past `glyph` (ranges out of order give some Font DICT or none, never
+// a read outside the data).
+uint32_t fd_for_glyph_format4(const CffFont& font, uint32_t glyph) {
+  ByteView data = font.data;
+  const uint64_t ranges = font.fd_select + 5;
+  uint32_t low = 0;
+  uint32_t high = read_u32_be(data, font.fd_select + 1); // ranges[low, high) may hold it
+  while (high - low > 1) {
+    const uint32_t middle = low + (high - low) / 2;
+    if (read_u32_be(data, ranges + kFdSelectRange4Size * middle) <= glyph)
+      low = middle;
+    else
+      high = middle;
+  }
+  const uint64_t at = ranges + kFdSelectRange4Size * low;
+  const uint32_t first = read_u32_be(data, at);
+  const uint32_t next = read_u32_be(data, at + kFdSelectRange4Size); // the sentinel after the last
+  if (glyph >= first && glyph < next)
+    return read_u16_be(data, at + 4);
+  return kMaxCff2FontDicts; // no range holds the glyph
+}
+
 uint32_t fd_for_glyph(const CffFont& font, uint32_t glyph) {
   ByteView data = font.data;
   if (font.fd_select_format == kNoFdSelect)
     return 0;
   if (font.fd_select_format == 0)
     return data.data[font.fd_select + 1 + glyph];
-  if (font.fd_select_format == 4) {
-    const uint32_t ranges = read_u32_be(data, font.fd_select + 1);
-    uint64_t at = font.fd_select + 5;
-    for (uint32_t r = 0; r < ranges; ++r, at += kFdSelectRange4Size) {
-      const uint32_t first = read_u32_be(data, at);
-      const uint32_t next = read_u32_be(data, at + kFdSelectRange4Size);
-      if (glyph >= first && glyph < next)
-        return read_u16_be(data, at + 4);
-    }
-    return kMaxCff2FontDicts; // no range holds the glyph
-  }
+  if (font.fd_select_format == 4)
+    return fd_for_glyph_format4(font, glyph);
   const uint16_t ranges = read_u16_be(data, font.fd_select + 1);
   uint64_t at = font.fd_select + 3;
   for (uint16_t r = 0; r < ranges; ++r, at += kFdSelectRangeSize) {
