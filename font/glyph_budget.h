@@ -16,6 +16,8 @@
 //     edges compared: one unit;
 //   - in a variable font away from its default instance, each point delta read or
 //     inferred: kWorkPerVariationDelta, and each region of an advance delta: one unit;
+//   - each delta a CFF2 blend applies (at any instance): kWorkPerVariationDelta, and away
+//     from the default instance each region weighed for the blends: one unit;
 //   - with kerning, each field read to find a pair's kerning: kWorkPerKerningRead (a render
 //     pays this for every pair of its text, cached glyphs included).
 inline constexpr uint64_t kWorkPerInterpreterStep = 8;

@@ -1,6 +1,7 @@
-// Fuzzes OpenType CFF fonts and collections: the table directory of face 0, the CFF table's
-// INDEXes and DICTs, and the charstrings of every glyph of whatever loads (subroutines,
-// hint masks, arithmetic, the accent form), each drawn and rasterized within a work budget
+// Fuzzes OpenType CFF fonts and collections: the table directory of face 0, the CFF (or
+// CFF2) table's INDEXes and DICTs, and the charstrings of every glyph of whatever loads
+// (subroutines, hint masks, arithmetic, the accent form; CFF2's blends at the default
+// instance, the variation fuzzer's at others), each drawn and rasterized within a work budget
 // per input, on the fuzzers' small heap (fuzz/support/fuzz_heap.h). Reads must stay inside
 // the font data, the charstring limits must keep every input fast, and a refused allocation
 // must unwind without a leak; the sanitizers check the rest.

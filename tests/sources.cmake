@@ -3,6 +3,7 @@
 
 # Font builders and references the tests, the fuzzers' seed corpus and the benchmarks share.
 dv_sources(DV_TEST_SUPPORT_SOURCES tests/support
+  cff2_builder.cpp
   cff_builder.cpp
   gpos_builder.cpp
   hostile_glyphs.cpp
@@ -18,6 +19,7 @@ dv_sources(DV_TEST_SUPPORT_SOURCES tests/support
 # The fontTools generators of tests/support/fonttools/ (cmake/DvFontToolsFixtures.cmake),
 # run at build time into the build directory for the tests that compare against them.
 set(DV_FONTTOOLS_GENERATORS
+  cff2_fonts
   character_map_fonts
   variable_fonts
 )
@@ -35,6 +37,10 @@ dv_sources(DV_UNIT_TEST_SOURCES tests/unit
   containers/vector_test.cpp
   dvfs/hostile_calls_test.cpp
   dvfs/stream_buffer_test.cpp
+  font/cff/cff2_charstring_test.cpp
+  font/cff/cff2_freetype_test.cpp
+  font/cff/cff2_instancer_test.cpp
+  font/cff/cff2_load_test.cpp
   font/cff/charstring_test.cpp
   font/cff/freetype_comparison_test.cpp
   font/cff/load_test.cpp
@@ -123,6 +129,7 @@ dv_sources(DV_ARTIFACT_TEST_SOURCES tests/artifact
   borrowed_bytes_artifact_test.cpp
   artifact_forms_test.cpp
   backend_dynamic_cast_test.cpp
+  cff2_variation_artifact_test.cpp
   containers_exports_test.cpp
   containers_workload_test.cpp
   dvfs_failure_test.cpp

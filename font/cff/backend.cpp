@@ -18,7 +18,7 @@ struct CffOutlines {
                    uint64_t& work) {
     CharstringWork charstring_work;
     const bool drawn = draw_cff_glyph(font, id, scale, builder, charstring_work);
-    work += kWorkPerInterpreterStep * charstring_work.steps;
+    work += charstring_work.cost();
     return drawn && !charstring_work.past_limits();
   }
 };

@@ -3,13 +3,15 @@
 #include "font/cff/standard_encoding.h"
 #include "font/cff/type2_operators.h"
 #include "font/raster/curve_flattening.h"
+#include "font/sfnt/item_variation_store.h"
 #include "runtime/math.h"
 
 namespace {
 
 using namespace type2_op;
 
-constexpr int kMaxOperands = 48;
+constexpr int kMaxOperands = 48;      // CFF's argument stack
+constexpr int kMaxCff2Operands = 513; // CFF2's, which blend's operands fill
 constexpr int kTransientSize = 32;
 
 // How a run of code ended.
@@ -25,7 +27,8 @@ int32_t subroutine_bias(uint32_t count) {
 class Type2Interpreter {
 public:
   Type2Interpreter(const CffFont& font, double scale, OutlineBuilder& outline, CharstringWork& work)
-      : font_(font), scale_(scale), outline_(outline), work_(work) {}
+      : font_(font), scale_(scale), outline_(outline), work_(work),
+        max_operands_(font.cff2 ? kMaxCff2Operands : kMaxOperands) {}
 
   // Runs glyph `glyph` with its origin at (dx, dy) font units. Endchar's accent form is
   // honoured only when `components` is true (a component may not be composite again).
@@ -35,6 +38,7 @@ public:
     if (private_ == nullptr || !cff_index_object(font_.data, font_.charstrings, glyph, code))
       return false;
     reset(dx, dy);
+    vsindex_ = private_->vsindex;
     components_allowed_ = components;
     return execute(code, 0) == Outcome::kEnded || (!failed_ && close_glyph());
   }
@@ -43,7 +47,9 @@ private:
   void reset(double dx, double dy) {
     count_ = 0;
     stems_ = 0;
-    width_seen_ = false;
+    width_seen_ = font_.cff2; // CFF2 charstrings carry no width
+    blended_ = false;
+    regions_known_ = false;
     x_ = 0.0;
     y_ = 0.0;
     origin_x_ = dx;
@@ -71,14 +77,23 @@ private:
           return fail();
         continue;
       }
-      if (b0 == kReturn)
-        return Outcome::kReturned;
       if (b0 == kCallsubr || b0 == kCallgsubr) {
         const Outcome called = call(b0 == kCallgsubr, depth);
         if (called != Outcome::kReturned)
           return called;
         continue;
       }
+      if (font_.cff2) {
+        if (b0 == kReturn || b0 == kEndchar) // CFF2 code ends where its data ends
+          return fail();
+        if (b0 == kVsindex || b0 == kBlend) {
+          if (!(b0 == kBlend ? blend() : select_data_set()))
+            return fail();
+          continue;
+        }
+      }
+      if (b0 == kReturn)
+        return Outcome::kReturned;
       if (b0 == kEndchar)
         return endchar();
       if (b0 == kHintmask || b0 == kCntrmask) {
@@ -111,7 +126,7 @@ private:
   }
 
   bool push(double value) {
-    if (count_ == kMaxOperands)
+    if (count_ == max_operands_)
       return false;
     stack_[count_++] = value;
     return true;
@@ -196,6 +211,72 @@ private:
       return false;
     const uint16_t sid = standard_encoding_sid(static_cast<int>(code));
     return sid != 0 && glyph_for_sid(font_, sid, glyph);
+  }
+
+  // ---- CFF2 variations -----------------------------------------------------------------
+
+  // "ivs vsindex": the data set later blends use; only before the first blend.
+  bool select_data_set() {
+    if (count_ < 1 || blended_)
+      return false;
+    const double value = stack_[--count_];
+    if (!(value >= 0.0 && value <= UINT16_MAX) || value != static_cast<int>(value))
+      return false;
+    vsindex_ = static_cast<uint16_t>(value);
+    regions_known_ = false;
+    count_ = 0;
+    return true;
+  }
+
+  // The regions of the data set vsindex names and, away from the default instance, their
+  // weights at the font's instance (each blend of the glyph reuses them).
+  bool load_regions() {
+    if (regions_known_)
+      return true;
+    const FontVariations& variations = font_.variations;
+    if (!item_data_region_count(font_.data, font_.cff2_store, vsindex_, regions_))
+      return false;
+    // A blend names at least one value and its deltas among at most 512 operands.
+    if (regions_ >= kMaxCff2Operands - 1)
+      return false;
+    if (!variations.at_default) {
+      if (!item_data_region_weights(font_.data, font_.cff2_store, vsindex_,
+                                    variations.coordinates.data,
+                                    static_cast<uint32_t>(variations.axes.size), weights_, regions_,
+                                    work_.regions_weighed))
+        return false;
+    }
+    regions_known_ = true;
+    return true;
+  }
+
+  // "v(1) .. v(n) d(1,1) .. d(n,k) n blend": leaves n values, each its default plus its k
+  // deltas weighted by their regions. At the default instance the defaults stand, as the
+  // other outline formats apply no deltas there.
+  bool blend() {
+    if (count_ < 1 || !load_regions())
+      return false;
+    blended_ = true;
+    const double n_value = stack_[--count_];
+    const int k = regions_;
+    if (!(n_value >= 0.0 && n_value * (k + 1.0) <= count_) || n_value != static_cast<int>(n_value))
+      return false;
+    const int n = static_cast<int>(n_value);
+    const int first = count_ - n * (k + 1);
+    const double* deltas = stack_ + first + n;
+    work_.variation_deltas += static_cast<uint64_t>(n) * k;
+    if (work_.variation_deltas > kMaxVariationDeltas)
+      return false;
+    if (!font_.variations.at_default) {
+      for (int i = 0; i < n; ++i) {
+        double value = stack_[first + i];
+        for (int r = 0; r < k; ++r)
+          value += weights_[r] * deltas[i * k + r];
+        stack_[first + i] = value;
+      }
+    }
+    count_ = first + n;
+    return true;
   }
 
   // ---- path construction, in font units relative to the glyph's origin -----------------
@@ -352,6 +433,8 @@ private:
   // ---- two-byte operators -------------------------------------------------------------
 
   bool escaped(int op) {
+    if (font_.cff2 && op != kHflex && op != kFlex && op != kHflex1 && op != kFlex1)
+      return false; // CFF2 keeps the flex operators only
     switch (op) {
     case kDotsection:
       count_ = 0;
@@ -570,8 +653,14 @@ private:
   OutlineBuilder& outline_;
   CharstringWork& work_;
   const CffPrivate* private_ = nullptr;
-  double stack_[kMaxOperands] = {};
+  const int max_operands_;
+  double stack_[kMaxCff2Operands] = {};
   int count_ = 0;
+  uint16_t vsindex_ = 0;
+  uint16_t regions_ = 0; // of the data set vsindex_ names, once regions_known_
+  bool regions_known_ = false;
+  bool blended_ = false;                  // vsindex may not follow a blend
+  double weights_[kMaxCff2Operands] = {}; // each region's weight at the instance
   double transient_[kTransientSize] = {};
   int stems_ = 0;
   bool width_seen_ = false;

@@ -3,6 +3,7 @@
 namespace {
 
 constexpr int kMaxOperands = 48;
+constexpr int kMaxCff2Operands = 513;
 
 enum DictOperator : uint16_t {
   kCharset = 15,
@@ -11,6 +12,9 @@ enum DictOperator : uint16_t {
   kSubrs = 19,
   kDefaultWidthX = 20,
   kNominalWidthX = 21,
+  kVsindex = 22,
+  kBlend = 23,
+  kVstore = 24,
   kCharstringType = 1206,
   kRos = 1230,
   kFdArray = 1236,
@@ -18,8 +22,16 @@ enum DictOperator : uint16_t {
 };
 
 struct Operands {
-  double values[kMaxOperands];
+  double values[kMaxCff2Operands];
   int count = 0;
+};
+
+// What tells the two DICT syntaxes apart: CFF2 allows more operands, and its Private DICT
+// may blend values through the font's item variation store.
+struct DictSyntax {
+  int max_operands;
+  int last_operator;               // one-byte operators are 0 to this
+  const ItemVariationStore* store; // null: CFF, where blend does not exist
 };
 
 // An operand that is a whole number in [0, 2^32): offsets, sizes and selectors.
@@ -141,6 +153,11 @@ bool apply_operator(uint16_t op, const Operands& operands, CffDict& dict) {
   case kFdSelect:
     dict.has_fd_select = true;
     return n >= 1 && as_offset(v[n - 1], dict.fd_select);
+  case kVstore:
+    dict.has_vstore = true;
+    return n >= 1 && as_offset(v[n - 1], dict.vstore);
+  case kVsindex:
+    return n >= 1 && as_offset(v[n - 1], dict.vsindex) && dict.vsindex <= UINT16_MAX;
   case kSubrs:
     dict.has_subrs = true;
     return n >= 1 && as_offset(v[n - 1], dict.subrs);
@@ -155,9 +172,23 @@ bool apply_operator(uint16_t op, const Operands& operands, CffDict& dict) {
   }
 }
 
-} // namespace
+// "v(1) .. v(n) d(1,1) .. d(n,k) n blend": n values, each followed (after all n) by k
+// deltas, one per region of the data set vsindex names. Only hint values are ever blended
+// in a Private DICT and the loader reads none of them, so the default values are kept and
+// the deltas dropped; what matters is that the operands after them line up.
+bool blend_operands(ByteView data, const ItemVariationStore& store, const CffDict& dict,
+                    Operands& operands) {
+  uint16_t regions = 0;
+  if (operands.count < 1 || !item_data_region_count(data, store, dict.vsindex, regions))
+    return false;
+  const double n = operands.values[--operands.count];
+  if (!(n >= 0.0 && n * (regions + 1.0) <= operands.count) || n != static_cast<int>(n))
+    return false;
+  operands.count -= static_cast<int>(n) * regions;
+  return true;
+}
 
-bool parse_cff_dict(ByteView data, ByteSpan span, CffDict& dict) {
+bool parse_dict(ByteView data, ByteSpan span, const DictSyntax& syntax, CffDict& dict) {
   if (uint64_t{span.offset} + span.length > data.size)
     return false;
   uint64_t at = span.offset;
@@ -165,7 +196,7 @@ bool parse_cff_dict(ByteView data, ByteSpan span, CffDict& dict) {
   Operands operands;
   while (at < end) {
     const unsigned char b0 = data.data[at];
-    if (b0 <= 21) {
+    if (b0 <= syntax.last_operator) {
       ++at;
       uint16_t op = b0;
       if (b0 == 12) {
@@ -173,15 +204,30 @@ bool parse_cff_dict(ByteView data, ByteSpan span, CffDict& dict) {
           return false;
         op = static_cast<uint16_t>(1200 + data.data[at++]);
       }
+      if (op == kBlend) {
+        if (syntax.store == nullptr || !blend_operands(data, *syntax.store, dict, operands))
+          return false;
+        continue;
+      }
       if (!apply_operator(op, operands, dict))
         return false;
       operands.count = 0;
       continue;
     }
-    if (operands.count == kMaxOperands)
+    if (operands.count == syntax.max_operands)
       return false;
     if (!read_operand(data, at, end, operands.values[operands.count++]))
       return false;
   }
   return true;
+}
+
+} // namespace
+
+bool parse_cff_dict(ByteView data, ByteSpan span, CffDict& dict) {
+  return parse_dict(data, span, DictSyntax{kMaxOperands, 21, nullptr}, dict);
+}
+
+bool parse_cff2_dict(ByteView data, ByteSpan span, const ItemVariationStore& store, CffDict& dict) {
+  return parse_dict(data, span, DictSyntax{kMaxCff2Operands, kVstore, &store}, dict);
 }

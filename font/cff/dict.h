@@ -5,6 +5,7 @@
 
 #include "containers/vector.h"
 #include "font/cff/index.h"
+#include "font/sfnt/item_variation_store.h"
 
 // What the loader needs from a Top DICT, a Font DICT (FDArray) and a Private DICT; offsets
 // as written (relative to the CFF table or, for Subrs, to the Private DICT).
@@ -23,6 +24,9 @@ struct CffDict {
   uint32_t fd_select = 0;
   bool has_subrs = false;
   uint32_t subrs = 0;
+  bool has_vstore = false; // CFF2 Top DICT: the item variation store
+  uint32_t vstore = 0;
+  uint32_t vsindex = 0; // CFF2 Private DICT: the data set charstrings blend with by default
   double default_width = 0.0;
   double nominal_width = 0.0;
 };
@@ -32,3 +36,8 @@ struct CffDict {
 // an operator without the operands it needs, or an offset or size that is negative or
 // not a whole number.
 bool parse_cff_dict(ByteView data, ByteSpan span, CffDict& dict);
+
+// The same for a CFF2 DICT: up to 513 operands, the vstore and vsindex operators, and in
+// a Private DICT blend, whose region count comes from the data set vsindex names in
+// `store` (a blend naming a data set the store lacks is malformed).
+bool parse_cff2_dict(ByteView data, ByteSpan span, const ItemVariationStore& store, CffDict& dict);

@@ -26,5 +26,8 @@ struct CffIndex {
 // the first offset is not 1 or the last offset lies past `limit`.
 bool read_cff_index(ByteView data, uint64_t at, uint64_t limit, CffIndex& index);
 
+// The same for a CFF2 INDEX, whose count is 32 bits (an empty one is four bytes).
+bool read_cff2_index(ByteView data, uint64_t at, uint64_t limit, CffIndex& index);
+
 // Object `i`: false when `i` is past the count or its offsets are out of order or range.
 bool cff_index_object(ByteView data, const CffIndex& index, uint32_t i, ByteSpan& object);

@@ -16,6 +16,8 @@ enum Operator : unsigned char {
   kReturn = 11,
   kEscape = 12,
   kEndchar = 14,
+  kVsindex = 15, // CFF2 only
+  kBlend = 16,   // CFF2 only
   kHstemhm = 18,
   kHintmask = 19,
   kCntrmask = 20,

@@ -34,7 +34,56 @@ bool region_weight(ByteView data, uint64_t table_end, uint64_t list, uint16_t re
   return true;
 }
 
+// The absolute offset of item variation data `outer`, proven to hold its 6-byte header.
+bool item_data_at(ByteView data, const ItemVariationStore& store, uint32_t outer, uint64_t& set) {
+  const uint64_t end = store.table_end;
+  if (!store.present || !inside(data, end, store.offset, 8))
+    return false;
+  const uint16_t data_count = read_u16_be(data, store.offset + 6);
+  if (outer >= data_count || !inside(data, end, store.offset + 8 + 4 * uint64_t{outer}, 4))
+    return false;
+  set = store.offset + read_u32_be(data, store.offset + 8 + 4 * uint64_t{outer});
+  return inside(data, end, set, 6);
+}
+
 } // namespace
+
+bool item_data_region_count(ByteView data, const ItemVariationStore& store, uint32_t outer,
+                            uint16_t& count) {
+  uint64_t set = 0;
+  if (!item_data_at(data, store, outer, set))
+    return false;
+  count = read_u16_be(data, set + 4);
+  return true;
+}
+
+bool item_data_region_weights(ByteView data, const ItemVariationStore& store, uint32_t outer,
+                              const double* coordinates, uint32_t axis_count, double* weights,
+                              uint16_t count, uint64_t& work) {
+  uint64_t set = 0;
+  if (!item_data_at(data, store, outer, set) || read_u16_be(data, set + 4) != count ||
+      !inside(data, store.table_end, set + 6, 2 * uint64_t{count}))
+    return false;
+  const uint64_t list = store.offset + read_u32_be(data, store.offset + 2);
+  work += count;
+  for (uint16_t r = 0; r < count; ++r) {
+    const uint16_t region = read_u16_be(data, set + 6 + 2 * uint64_t{r});
+    if (!region_weight(data, store.table_end, list, region, coordinates, axis_count, weights[r]))
+      return false;
+  }
+  return true;
+}
+
+bool item_store_fits_axes(ByteView data, const ItemVariationStore& store, uint32_t axis_count) {
+  const uint64_t end = store.table_end;
+  if (!store.present || !inside(data, end, store.offset, 8))
+    return false;
+  const uint64_t list = store.offset + read_u32_be(data, store.offset + 2);
+  if (!inside(data, end, list, 4) || read_u16_be(data, list) != axis_count)
+    return false;
+  const uint64_t regions = read_u16_be(data, list + 2);
+  return inside(data, end, list + 4, regions * axis_count * 6);
+}
 
 double region_scalar(double start, double peak, double end, double coordinate) {
   if (peak == 0.0 || start > peak || peak > end || (start < 0.0 && end > 0.0))
@@ -52,15 +101,10 @@ bool item_variation_delta(ByteView data, const ItemVariationStore& store, uint32
                           double& delta, uint64_t& work) {
   delta = 0.0;
   const uint64_t end = store.table_end;
-  if (!store.present || !inside(data, end, store.offset, 8))
+  uint64_t set = 0;
+  if (!item_data_at(data, store, outer, set))
     return false;
   const uint64_t list = store.offset + read_u32_be(data, store.offset + 2);
-  const uint16_t data_count = read_u16_be(data, store.offset + 6);
-  if (outer >= data_count || !inside(data, end, store.offset + 8 + 4 * uint64_t{outer}, 4))
-    return false;
-  const uint64_t set = store.offset + read_u32_be(data, store.offset + 8 + 4 * uint64_t{outer});
-  if (!inside(data, end, set, 6))
-    return false;
   const uint16_t items = read_u16_be(data, set);
   const uint16_t word_field = read_u16_be(data, set + 2);
   const uint16_t region_count = read_u16_be(data, set + 4);

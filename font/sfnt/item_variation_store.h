@@ -39,6 +39,23 @@ bool item_variation_delta(ByteView data, const ItemVariationStore& store, uint32
                           uint32_t inner, const double* coordinates, uint32_t axis_count,
                           double& delta, uint64_t& work);
 
+// The number of regions item variation data `outer` names; false when its header does
+// not lie inside the table.
+bool item_data_region_count(ByteView data, const ItemVariationStore& store, uint32_t outer,
+                            uint16_t& count);
+
+// The weight at `coordinates` of each region item variation data `outer` names, in its
+// order, into `weights` (`count` of them, as item_data_region_count gives). Charges one
+// work unit per region to `work`. False when the data or a region it names does not lie
+// inside the table or the region list's axis count is not `axis_count`.
+bool item_data_region_weights(ByteView data, const ItemVariationStore& store, uint32_t outer,
+                              const double* coordinates, uint32_t axis_count, double* weights,
+                              uint16_t count, uint64_t& work);
+
+// Whether the store's header and region list lie inside the table and its regions have
+// `axis_count` axes each.
+bool item_store_fits_axes(ByteView data, const ItemVariationStore& store, uint32_t axis_count);
+
 // The (outer, inner) pair a DeltaSetIndexMap at absolute offset `map` (up to `table_end`)
 // gives item `index`; an index past the map's last entry uses that entry. False when the
 // map does not fit in the table.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/cff2_builder.h"
 #include "support/cff_builder.h"
 #include "support/gpos_builder.h"
 #include "support/macho_builder.h"
@@ -125,6 +126,51 @@ testfont::CffParams cff_outlines() {
   return cff;
 }
 
+// A CFF2 font on two axes: blends in a charstring, a subroutine and a Private DICT, a
+// second data set chosen by vsindex, two Font DICTs through FDSelect, and HVAR advances.
+Bytes cff2_variable_font() {
+  using testfont::Type2Code;
+  const Bytes blended_square = Type2Code()
+                                   .n(50)
+                                   .n(0)
+                                   .op(21)
+                                   .n(400)
+                                   .n(100)
+                                   .n(-50)
+                                   .n(1)
+                                   .op(16)
+                                   .n(0)
+                                   .op(5)
+                                   .n(0)
+                                   .n(600)
+                                   .op(5)
+                                   .n(-400)
+                                   .n(-100)
+                                   .n(50)
+                                   .n(1)
+                                   .op(16)
+                                   .n(0)
+                                   .op(5);
+  testfont::Cff2Params cff2;
+  cff2.charstrings = {Bytes{}, blended_square, Type2Code().n(1).op(15).n(-107).op(10),
+                      Type2Code().n(0).n(100).n(200).n(-30).n(2).op(16).op(21).n(-107).op(29)};
+  cff2.global_subrs = {Type2Code().n(300).op(6).n(300).op(7).n(-300).op(6)};
+  Bytes vsindex1 = testfont::dict_int(1);
+  vsindex1.push_back(22);
+  cff2.font_dicts = {
+      {{}, {}},
+      {{Type2Code().n(0).n(0).n(20).n(10).n(5).n(2).op(16).op(21).raw(blended_square)}, vsindex1}};
+  cff2.fd_select = {0, 0, 1, 0};
+  cff2.fd_select_format = 4;
+  cff2.variation_store = testfont::cff2_variation_store({{1, 0}, {0, -1}}, {{0, 1}, {1, 0}});
+  testfont::FontParams sfnt;
+  sfnt.glyphs.resize(4);
+  sfnt.extra_tables = {
+      {"fvar", testfont::fvar_table({{"wght", 100, 400, 900}, {"wdth", 50, 100, 100}})},
+      {"HVAR", testfont::hvar_table({{1, 0}, {0, -1}}, {{0, 0}, {100, -50}, {0, 0}, {20, 20}})}};
+  return testfont::build_cff2_font(sfnt, cff2);
+}
+
 std::vector<Seed> cff_seeds() {
   using testfont::Type2Code;
   const Bytes simple = testfont::build_cff_font({}, cff_outlines());
@@ -138,6 +184,7 @@ std::vector<Seed> cff_seeds() {
   return {{"cff", simple},
           {"cid_keyed", testfont::build_cff_font({}, cid)},
           {"accented", testfont::build_cff_font({}, accented)},
+          {"cff2", cff2_variable_font()},
           {"collection", testfont::collection_file({simple, testfont::build_font({})})}};
 }
 
@@ -307,7 +354,8 @@ Bytes variation_input(const Bytes& instance, const Bytes& font) {
 }
 
 // The outline font made variable on two axes: point, intermediate and composite tuples,
-// avar, HVAR and MVAR; and a font whose character maps only the extended loaders read.
+// avar, HVAR and MVAR; a CFF2 font; and a font whose character maps only the extended
+// loaders read.
 std::vector<Seed> variation_seeds() {
   testfont::FontParams params = outline_font();
   const testfont::Tuple wider{
@@ -334,6 +382,7 @@ std::vector<Seed> variation_seeds() {
   return {{"default_instance", variation_input(Bytes(8, 0x80), font)},
           {"heavy_narrow", variation_input({0xFF, 0xFF, 0, 0, 0, 0, 0, 0}, font)},
           {"between", variation_input({0x90, 0, 0x60, 0, 0, 0, 0, 0}, font)},
+          {"cff2", variation_input({0xC0, 0, 0x40, 0, 0, 0, 0, 0}, cff2_variable_font())},
           {"character_maps", variation_input(Bytes(8, 0), testfont::build_font(maps))}};
 }
 

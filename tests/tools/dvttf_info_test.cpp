@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "support/fonttools_fixtures.h"
 #include "support/required_package.h"
 
 namespace {
@@ -228,6 +229,18 @@ TEST_F(DvttfInfoTest, EveryPackagedFontPrintsItsFactsOrIsRefusedWithTheReason) {
   EXPECT_GT(truetype, 0);
   EXPECT_GT(cff, 0);
   EXPECT_GT(type1, 0);
+}
+
+// A variable font with CFF2 outlines (fontTools builds it from the test generator's
+// masters): its format, axes and CFF2 structure.
+TEST_F(DvttfInfoTest, Cff2Details) {
+  const CommandResult cff2 = info(fonttools_fixtures::path("cff2_variable.otf"));
+  ASSERT_EQ(cff2.status, 0) << cff2.output;
+  const auto printed = facts(cff2.output);
+  EXPECT_EQ(printed.at("format"), "OpenType CFF2");
+  EXPECT_EQ(number(printed, "variation axes"), 2);
+  EXPECT_EQ(printed.at("CFF2"), "1 Font DICTs (no FDSelect), an item variation store");
+  EXPECT_EQ(number(printed, "charstrings"), number(printed, "glyphs"));
 }
 
 // OpenType CFF details, a collection's faces, --face and --standard.

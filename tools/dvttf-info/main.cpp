@@ -200,7 +200,8 @@ void print_faces(const dvttf_tools::InspectedFont& collection) {
     const dvttf_tools::InspectedFont each(collection, face);
     const std::string name = dvttf_tools::font_names(each).full;
     std::printf("face %u: %s%s%s\n", face,
-                each.cff() != nullptr ? "OpenType CFF" : (each.loaded() ? "TrueType" : "refused"),
+                each.cff() != nullptr ? (each.cff()->cff2 ? "OpenType CFF2" : "OpenType CFF")
+                                      : (each.loaded() ? "TrueType" : "refused"),
                 name.empty() ? "" : ", ", name.c_str());
   }
 }
@@ -239,7 +240,8 @@ void print_variations(const SfntFont& font) {
 
 void print_facts(const dvttf_tools::InspectedFont& font) {
   std::printf("file: %s\n", font.path().c_str());
-  std::printf("format: %s\n", dvttf_tools::format_name(font.format()));
+  const bool cff2 = font.cff() != nullptr && font.cff()->cff2;
+  std::printf("format: %s\n", cff2 ? "OpenType CFF2" : dvttf_tools::format_name(font.format()));
   if (font.format() == dvttf_tools::FontFormat::kCollection) {
     print_faces(font);
     std::printf("face read: %u\n", font.options() >> 16);
