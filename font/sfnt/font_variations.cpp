@@ -82,8 +82,9 @@ bool read_fvar(ByteView data, const TableRecord& fvar, FontVariations& v) {
   return true;
 }
 
-// Each axis's map must start at -1 -> -1 and hold 0 -> 0 and 1 -> 1 with ascending
-// coordinates; a map breaking this makes the whole table ignored.
+// One map per axis, in axis order; a table that does not hold them all within its length is
+// ignored. A map that breaks the format's rules (-1 -> -1, 0 -> 0 and 1 -> 1 present,
+// coordinates ascending) is used as it stands: through_avar gives a defined value for any.
 void read_avar(ByteView data, const TableRecord& avar, FontVariations& v) {
   const uint64_t end = uint64_t{avar.offset} + avar.length;
   if (avar.length < kAvarHeaderSize || read_u16_be(data, avar.offset) != 1 ||
