@@ -30,6 +30,43 @@ struct CrossingCount {
   uint64_t sweep_work = 0;
 };
 
+// Counts crossings edge by edge, for a caller that walks the edges itself: `add` each
+// edge's spanned rows, then take the `result`. `rows` is storage for one entry per sample
+// row, reused between calls.
+class CrossingCounter {
+public:
+  CrossingCounter(const SampleGrid& grid, uint64_t max_crossings, dv::vector<int32_t>& rows)
+      : rows_(rows), sample_rows_(grid.rows), max_crossings_(max_crossings) {
+    // rows[r]: edges starting at sample row r minus edges ending there; its running sum
+    // is the number of crossings on row r.
+    rows_.assign(static_cast<size_t>(grid.rows) + 1, 0);
+  }
+
+  // Adds an edge spanning sample rows first .. end - 1 (first < end); false, with the
+  // count final, once the crossings pass the maximum.
+  bool add(int32_t first, int32_t end) {
+    count_.crossings += static_cast<uint64_t>(end - first);
+    if (count_.crossings > max_crossings_) {
+      stopped_ = true;
+      return false;
+    }
+    ++rows_.data[first];
+    --rows_.data[end];
+    return true;
+  }
+
+  // The count of the edges added; when counting stopped early, the sweep work is one
+  // unit per crossing counted.
+  CrossingCount result() const;
+
+private:
+  dv::vector<int32_t>& rows_;
+  int32_t sample_rows_;
+  uint64_t max_crossings_;
+  CrossingCount count_;
+  bool stopped_ = false;
+};
+
 // Counts the crossings of the outline's edges with the grid's sample rows (an edge spans
 // the rows whose y lies in [low, high) of its ends, as the sweep decides it). Stops early,
 // with the count so far, once the crossings pass `max_crossings`. `rows` is storage for
