@@ -2,12 +2,10 @@
 
 namespace {
 
-// ceil(log2(count)) for count >= 1.
+// ceil(log2(count)) for count >= 1: the bit length of count - 1, the smallest b with
+// 2^b >= count.
 uint64_t log2_ceil(uint64_t count) {
-  uint64_t bits = 0;
-  while ((uint64_t{1} << bits) < count)
-    ++bits;
-  return bits;
+  return count <= 1 ? 0 : 64 - static_cast<uint64_t>(__builtin_clzll(count - 1));
 }
 
 } // namespace

@@ -53,7 +53,7 @@ struct OutlineBuilder {
   void close_contour();
 
   // Inline: the glyph decoders and curve flatteners call it for every edge.
-  void line_to(const Point& p) {
+  [[gnu::always_inline]] void line_to(const Point& p) {
     if (!contour_open) {
       move_to(p);
       return;
