@@ -165,20 +165,30 @@ Point glyph_point(const SimpleGlyph& glyph, const double* dx, const double* dy, 
 
 void collect_contour(const SimpleGlyph& glyph, const double* dx, const double* dy, uint32_t first,
                      uint32_t last, const AffineTransform& transform, ContourPoints& contour) {
+  // Each glyph point gives at most two (itself and a midpoint after it), and the repeated
+  // start one more: that room is reserved once and filled through the arrays' data.
+  const size_t room = 2 * (static_cast<size_t>(last) - first + 1) + 2;
   contour.points.clear();
   contour.on_curve.clear();
+  contour.points.reserve(room);
+  contour.on_curve.reserve(room);
+  Point* points = contour.points.data;
+  bool* on_curve = contour.on_curve.data;
+  size_t count = 0;
   for (uint32_t i = first; i <= last; ++i) {
     const Point point = glyph_point(glyph, dx, dy, i);
     const bool on = (glyph.flags.data[i] & kOnCurve) != 0;
-    contour.points.push_back(transform_point(transform, point));
-    contour.on_curve.emplace_back(on);
+    points[count] = transform_point(transform, point);
+    on_curve[count++] = on;
     const uint32_t next = i == last ? first : i + 1;
     if (!on && (glyph.flags.data[next] & kOnCurve) == 0) {
       const Point next_point = glyph_point(glyph, dx, dy, next);
-      contour.points.push_back(transform_point(transform, midpoint(point, next_point)));
-      contour.on_curve.emplace_back(true);
+      points[count] = transform_point(transform, midpoint(point, next_point));
+      on_curve[count++] = true;
     }
   }
+  contour.points.size = count;
+  contour.on_curve.size = count;
   if (!contour.on_curve.data[0]) {
     const Point last_point = contour.points.data[contour.points.size - 1];
     contour.points.emplace_at(contour.points.data, last_point);
