@@ -218,6 +218,15 @@ struct RgbaWords {
       expand16(coverage + count - 16, out + 4 * (count - 16));
       return;
     }
+    if (alpha_scale == 255) {
+      // Opaque: (coverage * 255) / 255 is the coverage itself, so each word is the colour
+      // with the coverage as alpha, what `word` gives.
+      for (; i < count; ++i) {
+        const uint32_t pixel = colour | static_cast<uint32_t>(coverage[i]) << 24;
+        __builtin_memcpy(out + 4 * i, &pixel, 4);
+      }
+      return;
+    }
     for (; i < count; ++i) {
       const uint32_t pixel = word(coverage[i]);
       __builtin_memcpy(out + 4 * i, &pixel, 4);

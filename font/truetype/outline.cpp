@@ -94,21 +94,26 @@ bool read_end_points(ByteView data, uint64_t& at, uint32_t contours, SimpleGlyph
   return true;
 }
 
-// Flags with their repeats expanded; a repeat may run past the point count.
+// Flags with their repeats expanded; a repeat may run past the point count. The last flag
+// byte read starts below the point count and adds at most 256 flags, which the room
+// reserved here holds; the flags are written through the array's data.
 bool read_flags(ByteView data, uint64_t& at, SimpleGlyph& glyph) {
-  glyph.flags.reserve(glyph.num_points);
-  while (glyph.flags.size < glyph.num_points) {
+  glyph.flags.reserve(size_t{glyph.num_points} + 255);
+  unsigned char* flags = glyph.flags.data;
+  size_t count = 0;
+  while (count < glyph.num_points) {
     if (!has_bytes(data, at, 1))
       return false;
     const unsigned char flag = data.data[at++];
-    glyph.flags.push_back(flag);
+    flags[count++] = flag;
     if ((flag & kRepeat) == 0)
       continue;
     if (!has_bytes(data, at, 1))
       return false;
     for (unsigned repeats = data.data[at++]; repeats > 0; --repeats)
-      glyph.flags.push_back(flag);
+      flags[count++] = flag;
   }
+  glyph.flags.size = count;
   return true;
 }
 

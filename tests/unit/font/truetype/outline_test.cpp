@@ -207,6 +207,7 @@ TEST(GlyphOutline, MalformedSimpleGlyphsFail) {
       {"end point 65535 wraps the count to 0", raw_simple_glyph(1, {65535}, {}, {})},
       {"flags run out", raw_simple_glyph(1, {9}, {0x31, 0x31}, {})},
       {"repeat count missing", raw_simple_glyph(1, {9}, {0x39}, {})},
+      {"repeat count missing after the last point's flag", raw_simple_glyph(1, {0}, {0x39}, {})},
       {"x bytes run out", raw_simple_glyph(1, {3}, {0x0B, 3}, {0, 1})},
       {"y words run out", raw_simple_glyph(1, {1}, {0x11, 0x11}, {0, 1, 2})},
       {"instructions run out", instructions_cut.bytes()},
