@@ -2,8 +2,8 @@
 
 namespace {
 
-// ceil(log2(count)) for count >= 1: the bit length of count - 1, the smallest b with
-// 2^b >= count.
+// ceil(log2(count)) for count >= 1 (the bit length of count - 1, the smallest b with
+// 2^b >= count), and 0 for count 0.
 uint64_t log2_ceil(uint64_t count) {
   return count <= 1 ? 0 : 64 - static_cast<uint64_t>(__builtin_clzll(count - 1));
 }
@@ -19,10 +19,9 @@ CrossingCount CrossingCounter::result() const {
   int64_t on_row = 0;
   for (int32_t row = 0; row < sample_rows_; ++row) {
     on_row += rows_.data[row];
+    // A row without crossings adds 0 * (1 + 0).
     const uint64_t crossings = static_cast<uint64_t>(on_row);
-    count.busiest_row = crossings > count.busiest_row ? crossings : count.busiest_row;
-    if (crossings != 0)
-      count.sweep_work += crossings * (1 + log2_ceil(crossings));
+    count.sweep_work += crossings * (1 + log2_ceil(crossings));
   }
   return count;
 }

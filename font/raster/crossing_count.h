@@ -1,5 +1,5 @@
 // Counting, before any sweeping, what sweeping an outline will cost: the crossings of its
-// edges with the sample rows, how many a single row holds, and the work of sorting them.
+// edges with the sample rows and the work of sorting each row's.
 #pragma once
 #include <stdint.h>
 
@@ -22,8 +22,7 @@
 }
 
 struct CrossingCount {
-  uint64_t crossings = 0;   // edge and sample-row pairs, over all rows
-  uint64_t busiest_row = 0; // the most crossings one sample row holds
+  uint64_t crossings = 0; // edge and sample-row pairs, over all rows
   // Computing every crossing and sorting each row's: a row of k crossings costs
   // k (1 + ceil(log2 k)) units, the comparisons of an n log n sort. When counting stopped
   // early, one unit per crossing counted.
