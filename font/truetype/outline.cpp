@@ -117,27 +117,38 @@ bool read_flags(ByteView data, uint64_t& at, SimpleGlyph& glyph) {
   return true;
 }
 
-// Delta-coded coordinates of one axis; the running value wraps as a 16-bit number.
-bool read_coordinates(ByteView data, uint64_t& at, const SimpleGlyph& glyph, uint8_t is_byte,
-                      uint8_t same_or_positive, dv::vector<short>& out) {
-  out.resize(glyph.num_points);
+// Delta-coded coordinates of one axis into `out` (room for every point); the running
+// value wraps as a 16-bit number. `kChecked` checks each read against the data's end.
+template <bool kChecked>
+bool decode_coordinates(ByteView data, uint64_t& at, const SimpleGlyph& glyph, uint8_t is_byte,
+                        uint8_t same_or_positive, short* out) {
   uint16_t value = 0;
   for (uint32_t i = 0; i < glyph.num_points; ++i) {
     const unsigned char flag = glyph.flags.data[i];
     if (flag & is_byte) {
-      if (!has_bytes(data, at, 1))
+      if (kChecked && !has_bytes(data, at, 1))
         return false;
       const uint16_t delta = data.data[at++];
       value = static_cast<uint16_t>((flag & same_or_positive) ? value + delta : value - delta);
     } else if ((flag & same_or_positive) == 0) {
-      if (!has_bytes(data, at, 2))
+      if (kChecked && !has_bytes(data, at, 2))
         return false;
       value = static_cast<uint16_t>(value + read_u16_be(data, at));
       at += 2;
     }
-    out.data[i] = static_cast<short>(value);
+    out[i] = static_cast<short>(value);
   }
   return true;
+}
+
+// One axis's coordinates. A point takes at most two bytes, so when that many remain for
+// every point no single read needs its own check.
+bool read_coordinates(ByteView data, uint64_t& at, const SimpleGlyph& glyph, uint8_t is_byte,
+                      uint8_t same_or_positive, dv::vector<short>& out) {
+  out.resize(glyph.num_points);
+  if (has_bytes(data, at, 2ull * glyph.num_points))
+    return decode_coordinates<false>(data, at, glyph, is_byte, same_or_positive, out.data);
+  return decode_coordinates<true>(data, at, glyph, is_byte, same_or_positive, out.data);
 }
 
 bool decode_simple_glyph(ByteView data, uint64_t at, uint32_t contours, GlyphWork& work,
