@@ -329,6 +329,10 @@ struct PixelRowCrossings {
 // 0, the first crossing opens a span and the second closes it; with the same sign the
 // total is +-2, the samples left of the first are inside and the winding only returns to 0
 // after the second, so one span runs from column 0 to the second crossing.
+//
+// A row of four crossings with total 0 whose first two and last two each have opposite
+// windings takes the windings 0, +-1, 0, +-1, 0 across them: the loop below would open a
+// span at the first and third and close it at the second and fourth (each when not empty).
 template <class Key>
 void sweep_row(const Key* crossings, int32_t count, int winding, int32_t columns, RowCover& cover) {
   if (count == 2) {
@@ -338,6 +342,19 @@ void sweep_row(const Key* crossings, int32_t count, int winding, int32_t columns
     if (second > start)
       cover.add_span(start, second);
     return;
+  }
+  if (count == 4 && winding == 0) {
+    const uint32_t k0 = crossing_of(crossings[0]);
+    const uint32_t k1 = crossing_of(crossings[1]);
+    const uint32_t k2 = crossing_of(crossings[2]);
+    const uint32_t k3 = crossing_of(crossings[3]);
+    if (((k0 ^ k1) & (k2 ^ k3) & 1) != 0) {
+      if ((k1 >> 1) > (k0 >> 1))
+        cover.add_span(static_cast<int32_t>(k0 >> 1), static_cast<int32_t>(k1 >> 1));
+      if ((k3 >> 1) > (k2 >> 1))
+        cover.add_span(static_cast<int32_t>(k2 >> 1), static_cast<int32_t>(k3 >> 1));
+      return;
+    }
   }
   int32_t span_start = 0;
   for (int32_t i = 0; i < count; ++i) {
