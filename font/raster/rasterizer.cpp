@@ -330,9 +330,17 @@ struct PixelRowCrossings {
 // total is +-2, the samples left of the first are inside and the winding only returns to 0
 // after the second, so one span runs from column 0 to the second crossing.
 //
-// A row of four crossings with total 0 whose first two and last two each have opposite
-// windings takes the windings 0, +-1, 0, +-1, 0 across them: the loop below would open a
-// span at the first and third and close it at the second and fourth (each when not empty).
+// A row whose total is 0 and whose crossings, taken in pairs from the left, each have
+// opposite windings takes the windings 0, +-1, 0, +-1, ... 0 across them: the walk below
+// would open a span at the first of each pair and close it at the second (when not
+// empty), so the pairs are the spans.
+template <class Key> bool in_opposite_pairs(const Key* crossings, int32_t count) {
+  uint32_t opposite = 1;
+  for (int32_t i = 0; i < count; i += 2)
+    opposite &= crossing_of(crossings[i]) ^ crossing_of(crossings[i + 1]);
+  return (opposite & 1) != 0;
+}
+
 template <class Key>
 void sweep_row(const Key* crossings, int32_t count, int winding, int32_t columns, RowCover& cover) {
   if (count == 2) {
@@ -343,6 +351,7 @@ void sweep_row(const Key* crossings, int32_t count, int winding, int32_t columns
       cover.add_span(start, second);
     return;
   }
+  // Four crossings, the commonest row past two, with the pairs unrolled.
   if (count == 4 && winding == 0) {
     const uint32_t k0 = crossing_of(crossings[0]);
     const uint32_t k1 = crossing_of(crossings[1]);
@@ -355,6 +364,15 @@ void sweep_row(const Key* crossings, int32_t count, int winding, int32_t columns
         cover.add_span(static_cast<int32_t>(k2 >> 1), static_cast<int32_t>(k3 >> 1));
       return;
     }
+  }
+  if (count > 4 && winding == 0 && count % 2 == 0 && in_opposite_pairs(crossings, count)) {
+    for (int32_t i = 0; i < count; i += 2) {
+      const auto open = static_cast<int32_t>(crossing_of(crossings[i]) >> 1);
+      const auto close = static_cast<int32_t>(crossing_of(crossings[i + 1]) >> 1);
+      if (close > open)
+        cover.add_span(open, close);
+    }
+    return;
   }
   int32_t span_start = 0;
   for (int32_t i = 0; i < count; ++i) {
