@@ -2,42 +2,38 @@
 
 namespace {
 
-// ceil(log2(count)) for count >= 1.
+// ceil(log2(count)) for count >= 1 (the bit length of count - 1, the smallest b with
+// 2^b >= count), and 0 for count 0.
 uint64_t log2_ceil(uint64_t count) {
-  uint64_t bits = 0;
-  while ((uint64_t{1} << bits) < count)
-    ++bits;
-  return bits;
+  return count <= 1 ? 0 : 64 - static_cast<uint64_t>(__builtin_clzll(count - 1));
 }
 
 } // namespace
 
+CrossingCount CrossingCounter::result() const {
+  CrossingCount count = count_;
+  if (stopped_) {
+    count.sweep_work = count.crossings;
+    return count;
+  }
+  int64_t on_row = 0;
+  for (int32_t row = 0; row < sample_rows_; ++row) {
+    on_row += rows_.data[row];
+    // A row without crossings adds 0 * (1 + 0).
+    const uint64_t crossings = static_cast<uint64_t>(on_row);
+    count.sweep_work += crossings * (1 + log2_ceil(crossings));
+  }
+  return count;
+}
+
 CrossingCount count_crossings(const OutlineBuilder& outline, const SampleGrid& grid,
                               uint64_t max_crossings, dv::vector<int32_t>& rows) {
-  CrossingCount count;
-  // rows[r]: edges starting at sample row r minus edges ending there; its running sum is
-  // the number of crossings on row r.
-  rows.assign(static_cast<size_t>(grid.rows) + 1, 0);
+  CrossingCounter counter(grid, max_crossings, rows);
   for (const LineSegment& segment : outline.segments) {
     int32_t first = 0;
     int32_t end = 0;
-    if (!spanned_rows(segment.p0, segment.p1, grid, first, end))
-      continue;
-    count.crossings += static_cast<uint64_t>(end - first);
-    if (count.crossings > max_crossings) {
-      count.sweep_work = count.crossings;
-      return count;
-    }
-    ++rows.data[first];
-    --rows.data[end];
+    if (spanned_rows(segment.p0, segment.p1, grid, first, end) && !counter.add(first, end))
+      break;
   }
-  int64_t on_row = 0;
-  for (int32_t row = 0; row < grid.rows; ++row) {
-    on_row += rows.data[row];
-    const uint64_t crossings = static_cast<uint64_t>(on_row);
-    count.busiest_row = crossings > count.busiest_row ? crossings : count.busiest_row;
-    if (crossings != 0)
-      count.sweep_work += crossings * (1 + log2_ceil(crossings));
-  }
-  return count;
+  return counter.result();
 }

@@ -1,5 +1,5 @@
 // Counting, before any sweeping, what sweeping an outline will cost: the crossings of its
-// edges with the sample rows, how many a single row holds, and the work of sorting them.
+// edges with the sample rows and the work of sorting each row's.
 #pragma once
 #include <stdint.h>
 
@@ -22,12 +22,48 @@
 }
 
 struct CrossingCount {
-  uint64_t crossings = 0;   // edge and sample-row pairs, over all rows
-  uint64_t busiest_row = 0; // the most crossings one sample row holds
+  uint64_t crossings = 0; // edge and sample-row pairs, over all rows
   // Computing every crossing and sorting each row's: a row of k crossings costs
   // k (1 + ceil(log2 k)) units, the comparisons of an n log n sort. When counting stopped
   // early, one unit per crossing counted.
   uint64_t sweep_work = 0;
+};
+
+// Counts crossings edge by edge, for a caller that walks the edges itself: `add` each
+// edge's spanned rows, then take the `result`. `rows` is storage for one entry per sample
+// row, reused between calls.
+class CrossingCounter {
+public:
+  CrossingCounter(const SampleGrid& grid, uint64_t max_crossings, dv::vector<int32_t>& rows)
+      : rows_(rows), sample_rows_(grid.rows), max_crossings_(max_crossings) {
+    // rows[r]: edges starting at sample row r minus edges ending there; its running sum
+    // is the number of crossings on row r.
+    rows_.assign(static_cast<size_t>(grid.rows) + 1, 0);
+  }
+
+  // Adds an edge spanning sample rows first .. end - 1 (first < end); false, with the
+  // count final, once the crossings pass the maximum.
+  bool add(int32_t first, int32_t end) {
+    count_.crossings += static_cast<uint64_t>(end - first);
+    if (count_.crossings > max_crossings_) {
+      stopped_ = true;
+      return false;
+    }
+    ++rows_.data[first];
+    --rows_.data[end];
+    return true;
+  }
+
+  // The count of the edges added; when counting stopped early, the sweep work is one
+  // unit per crossing counted.
+  CrossingCount result() const;
+
+private:
+  dv::vector<int32_t>& rows_;
+  int32_t sample_rows_;
+  uint64_t max_crossings_;
+  CrossingCount count_;
+  bool stopped_ = false;
 };
 
 // Counts the crossings of the outline's edges with the grid's sample rows (an edge spans

@@ -25,8 +25,13 @@ struct AffineTransform {
   double dy;
 };
 
-Point midpoint(const Point& a, const Point& b);
-Point transform_point(const AffineTransform& t, const Point& p);
+inline Point midpoint(const Point& a, const Point& b) {
+  return {(a.x + b.x) * 0.5, (a.y + b.y) * 0.5};
+}
+
+inline Point transform_point(const AffineTransform& t, const Point& p) {
+  return {t.xx * p.x + t.xy * p.y + t.dx, t.yx * p.x + t.yy * p.y + t.dy};
+}
 
 // Collects contours as edges. A contour left open is closed by the next move_to or by
 // close_contour. The bounds include every point given, even those that made no edge.
@@ -45,10 +50,42 @@ struct OutlineBuilder {
   double max_y = 0.0;
 
   void move_to(const Point& p);
-  void line_to(const Point& p);
   void close_contour();
-  void update_bounds(const Point& p);
+
+  // Inline: the glyph decoders and curve flatteners call it for every edge.
+  [[gnu::always_inline]] void line_to(const Point& p) {
+    if (!contour_open) {
+      move_to(p);
+      return;
+    }
+    // Exact comparison: a NaN coordinate makes two points different.
+    if (p.x != current.x || p.y != current.y) {
+      add_segment(current, p);
+      current = p;
+    }
+    update_bounds(p);
+  }
+
+  void update_bounds(const Point& p) {
+    if (!has_bounds) {
+      min_x = max_x = p.x;
+      min_y = max_y = p.y;
+      has_bounds = true;
+      return;
+    }
+    // Written so that a NaN on either side keeps the existing bound.
+    min_x = p.x < min_x ? p.x : min_x;
+    max_x = p.x > max_x ? p.x : max_x;
+    min_y = p.y < min_y ? p.y : min_y;
+    max_y = p.y > max_y ? p.y : max_y;
+  }
 
 private:
-  void add_segment(const Point& from, const Point& to);
+  void add_segment(const Point& from, const Point& to) {
+    if (segments.size >= kMaxOutlineSegments) {
+      overflowed = true;
+      return;
+    }
+    segments.push_back(LineSegment{from, to});
+  }
 };

@@ -78,8 +78,10 @@ constexpr double kEstimateRange = 1099511627776.0; // 2^40
 // 2^-46: the estimate's error bound per unit of coordinate magnitude (see columns_left).
 constexpr double kEstimateError = 1.0 / 70368744177664.0;
 
+// |value|; only the sign of a zero or a NaN differs from `value < 0 ? -value : value`, and
+// no use below tells those apart.
 double magnitude(double value) {
-  return value < 0 ? -value : value;
+  return __builtin_fabs(value);
 }
 
 // The error bound of columns_left's estimate for an edge starting at x0 with differences
@@ -91,20 +93,23 @@ double estimate_tolerance(double x0, double dx, double dy, double first_x) {
   return kEstimateError * (magnitude(x0) + magnitude(dx) + magnitude(first_x) + 1.0);
 }
 
-// Prepares every edge that spans a sample row and lists it under the pixel row of the
-// first sample row it spans. The caller has counted the crossings (pay_for_sweep) and
-// found them within kMaxCrossings, so every such edge is kept.
+// Prepares every edge that spans a sample row, lists it under the pixel row of the first
+// sample row it spans, and counts the crossings as count_crossings does (the same rows of
+// the same edges, stopping at the same edge), in one walk over the segments. Every edge
+// kept here is swept only once the caller has paid for the count (pay_for_count).
 //
-// An edge whose x is NaN is not listed: its crossing is NaN on every row, which
+// An edge whose x is NaN is counted but not listed: its crossing is NaN on every row, which
 // lies right of no sample. Only such edges have NaN crossings: every other coordinate is
 // finite (a point with an infinite coordinate puts the bounds beyond the 32-bit range), so
 // x0 + dx * (sy - y0) / dy is a finite number plus a finite or infinite quotient.
-void prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, RasterScratch& s) {
+CrossingCount prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid,
+                            RasterScratch& s) {
   // At most one edge per segment: the array gets that room here and is filled through its
   // data below (plain structs).
   s.edges.clear();
   s.edges.reserve(outline.segments.size);
   s.first_edge_of_pixel_row.assign(static_cast<size_t>(grid.rows / kSamplesPerAxis), kNoEdge);
+  CrossingCounter counter(grid, kMaxCrossings, s.row_counts);
   SweepEdge* edges = s.edges.data;
   size_t edge_count = 0;
   const LineSegment* segments = outline.segments.data;
@@ -115,6 +120,8 @@ void prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, Raster
     int32_t end = 0;
     if (!spanned_rows(p0, p1, grid, first, end))
       continue;
+    if (!counter.add(first, end))
+      break;
     const bool upward = p0.y < p1.y;
     const double dx = p1.x - p0.x;
     if (dx != dx)
@@ -134,6 +141,7 @@ void prepare_edges(const OutlineBuilder& outline, const SampleGrid& grid, Raster
     pixel_row_list = static_cast<int32_t>(edge_count++);
   }
   s.edges.size = edge_count;
+  return counter.result();
 }
 
 // Covered samples of one pixel row, gathered span by span over its four sample rows in one
@@ -321,6 +329,18 @@ struct PixelRowCrossings {
 // 0, the first crossing opens a span and the second closes it; with the same sign the
 // total is +-2, the samples left of the first are inside and the winding only returns to 0
 // after the second, so one span runs from column 0 to the second crossing.
+//
+// A row whose total is 0 and whose crossings, taken in pairs from the left, each have
+// opposite windings takes the windings 0, +-1, 0, +-1, ... 0 across them: the walk below
+// would open a span at the first of each pair and close it at the second (when not
+// empty), so the pairs are the spans.
+template <class Key> bool in_opposite_pairs(const Key* crossings, int32_t count) {
+  uint32_t opposite = 1;
+  for (int32_t i = 0; i < count; i += 2)
+    opposite &= crossing_of(crossings[i]) ^ crossing_of(crossings[i + 1]);
+  return (opposite & 1) != 0;
+}
+
 template <class Key>
 void sweep_row(const Key* crossings, int32_t count, int winding, int32_t columns, RowCover& cover) {
   if (count == 2) {
@@ -329,6 +349,29 @@ void sweep_row(const Key* crossings, int32_t count, int winding, int32_t columns
     const int32_t start = winding == 0 ? first : 0;
     if (second > start)
       cover.add_span(start, second);
+    return;
+  }
+  // Four crossings, the commonest row past two, with the pairs unrolled.
+  if (count == 4 && winding == 0) {
+    const uint32_t k0 = crossing_of(crossings[0]);
+    const uint32_t k1 = crossing_of(crossings[1]);
+    const uint32_t k2 = crossing_of(crossings[2]);
+    const uint32_t k3 = crossing_of(crossings[3]);
+    if (((k0 ^ k1) & (k2 ^ k3) & 1) != 0) {
+      if ((k1 >> 1) > (k0 >> 1))
+        cover.add_span(static_cast<int32_t>(k0 >> 1), static_cast<int32_t>(k1 >> 1));
+      if ((k3 >> 1) > (k2 >> 1))
+        cover.add_span(static_cast<int32_t>(k2 >> 1), static_cast<int32_t>(k3 >> 1));
+      return;
+    }
+  }
+  if (count > 4 && winding == 0 && count % 2 == 0 && in_opposite_pairs(crossings, count)) {
+    for (int32_t i = 0; i < count; i += 2) {
+      const auto open = static_cast<int32_t>(crossing_of(crossings[i]) >> 1);
+      const auto close = static_cast<int32_t>(crossing_of(crossings[i + 1]) >> 1);
+      if (close > open)
+        cover.add_span(open, close);
+    }
     return;
   }
   int32_t span_start = 0;
@@ -418,12 +461,10 @@ SampleGrid sample_grid(const PixelGrid& grid) {
                     static_cast<int32_t>(grid.width * kSamplesPerAxis)};
 }
 
-// True when the budget pays for sweeping the outline's edges over the sample rows and they
-// stay within kMaxCrossings (beyond it the glyph is refused); `rows` is count_crossings'
-// storage. However many crossings one row holds, its sorting is paid for here.
-bool pay_for_sweep(const OutlineBuilder& outline, const SampleGrid& samples,
-                   dv::vector<int32_t>& rows, GlyphBudget& budget) {
-  const CrossingCount count = count_crossings(outline, samples, kMaxCrossings, rows);
+// True when the budget pays for the sweep `count` describes and its crossings stay within
+// kMaxCrossings (beyond it the glyph is refused). However many crossings one row holds,
+// its sorting is paid for here.
+bool pay_for_count(const CrossingCount& count, GlyphBudget& budget) {
   if (!budget.spend(count.sweep_work))
     return false;
   if (count.crossings > kMaxCrossings) {
@@ -468,9 +509,8 @@ GlyphBitmap rasterize_outline(const OutlineBuilder& outline, double advance, Ras
     return bitmap;
   const int64_t pixels = grid.width * grid.height;
   const SampleGrid samples = sample_grid(grid);
-  if (!pay_for_sweep(outline, samples, scratch.row_counts, budget))
+  if (!pay_for_count(prepare_edges(outline, samples, scratch), budget))
     return bitmap;
-  prepare_edges(outline, samples, scratch);
   if (!budget.take_pixels(pixels))
     return bitmap;
   set_box(bitmap, grid);
@@ -489,7 +529,7 @@ GlyphBitmap measure_outline(const OutlineBuilder& outline, double advance, Glyph
   if (!pay_for_frame(outline, budget, grid))
     return bitmap;
   dv::vector<int32_t> rows;
-  if (!pay_for_sweep(outline, sample_grid(grid), rows, budget) ||
+  if (!pay_for_count(count_crossings(outline, sample_grid(grid), kMaxCrossings, rows), budget) ||
       !budget.take_pixels(grid.width * grid.height))
     return bitmap;
   set_box(bitmap, grid);

@@ -211,14 +211,31 @@ struct RgbaWords {
   // From 16 values on, a last partial group is done as the 16 values ending at `count`,
   // rewriting some pixels with the same words.
   void expand(const unsigned char* coverage, size_t count, uint8_t* out) const {
+    if (count < 16) {
+      expand_few(coverage, count, out);
+      return;
+    }
     size_t i = 0;
     for (; i + 16 <= count; i += 16)
       expand16(coverage + i, out + 4 * i);
-    if (i < count && count >= 16) {
+    if (i < count)
       expand16(coverage + count - 16, out + 4 * (count - 16));
+  }
+
+  // Fewer than 16 pixels, one at a time (vector code would not pay for its set-up).
+  void expand_few(const unsigned char* coverage, size_t count, uint8_t* out) const {
+    if (alpha_scale == 255) {
+      // Opaque: (coverage * 255) / 255 is the coverage itself, so each word is the colour
+      // with the coverage as alpha, what `word` gives.
+#pragma clang loop vectorize(disable) interleave(disable)
+      for (size_t i = 0; i < count; ++i) {
+        const uint32_t pixel = colour | static_cast<uint32_t>(coverage[i]) << 24;
+        __builtin_memcpy(out + 4 * i, &pixel, 4);
+      }
       return;
     }
-    for (; i < count; ++i) {
+#pragma clang loop vectorize(disable) interleave(disable)
+    for (size_t i = 0; i < count; ++i) {
       const uint32_t pixel = word(coverage[i]);
       __builtin_memcpy(out + 4 * i, &pixel, 4);
     }

@@ -94,45 +94,61 @@ bool read_end_points(ByteView data, uint64_t& at, uint32_t contours, SimpleGlyph
   return true;
 }
 
-// Flags with their repeats expanded; a repeat may run past the point count.
+// Flags with their repeats expanded; a repeat may run past the point count. The last flag
+// byte read starts below the point count and adds at most 256 flags, which the room
+// reserved here holds; the flags are written through the array's data.
 bool read_flags(ByteView data, uint64_t& at, SimpleGlyph& glyph) {
-  glyph.flags.reserve(glyph.num_points);
-  while (glyph.flags.size < glyph.num_points) {
+  glyph.flags.reserve(size_t{glyph.num_points} + 255);
+  unsigned char* flags = glyph.flags.data;
+  size_t count = 0;
+  while (count < glyph.num_points) {
     if (!has_bytes(data, at, 1))
       return false;
     const unsigned char flag = data.data[at++];
-    glyph.flags.push_back(flag);
+    flags[count++] = flag;
     if ((flag & kRepeat) == 0)
       continue;
     if (!has_bytes(data, at, 1))
       return false;
     for (unsigned repeats = data.data[at++]; repeats > 0; --repeats)
-      glyph.flags.push_back(flag);
+      flags[count++] = flag;
   }
+  glyph.flags.size = count;
   return true;
 }
 
-// Delta-coded coordinates of one axis; the running value wraps as a 16-bit number.
-bool read_coordinates(ByteView data, uint64_t& at, const SimpleGlyph& glyph, uint8_t is_byte,
-                      uint8_t same_or_positive, dv::vector<short>& out) {
-  out.resize(glyph.num_points);
+// Delta-coded coordinates of one axis into `out` (room for every point); the running
+// value wraps as a 16-bit number. `kChecked` checks each read against the data's end.
+template <bool kChecked>
+bool decode_coordinates(ByteView data, uint64_t& at, const SimpleGlyph& glyph, uint8_t is_byte,
+                        uint8_t same_or_positive, short* out) {
   uint16_t value = 0;
   for (uint32_t i = 0; i < glyph.num_points; ++i) {
     const unsigned char flag = glyph.flags.data[i];
     if (flag & is_byte) {
-      if (!has_bytes(data, at, 1))
+      if (kChecked && !has_bytes(data, at, 1))
         return false;
       const uint16_t delta = data.data[at++];
       value = static_cast<uint16_t>((flag & same_or_positive) ? value + delta : value - delta);
     } else if ((flag & same_or_positive) == 0) {
-      if (!has_bytes(data, at, 2))
+      if (kChecked && !has_bytes(data, at, 2))
         return false;
       value = static_cast<uint16_t>(value + read_u16_be(data, at));
       at += 2;
     }
-    out.data[i] = static_cast<short>(value);
+    out[i] = static_cast<short>(value);
   }
   return true;
+}
+
+// One axis's coordinates. A point takes at most two bytes, so when that many remain for
+// every point no single read needs its own check.
+bool read_coordinates(ByteView data, uint64_t& at, const SimpleGlyph& glyph, uint8_t is_byte,
+                      uint8_t same_or_positive, dv::vector<short>& out) {
+  out.resize(glyph.num_points);
+  if (has_bytes(data, at, 2ull * glyph.num_points))
+    return decode_coordinates<false>(data, at, glyph, is_byte, same_or_positive, out.data);
+  return decode_coordinates<true>(data, at, glyph, is_byte, same_or_positive, out.data);
 }
 
 bool decode_simple_glyph(ByteView data, uint64_t at, uint32_t contours, GlyphWork& work,
@@ -165,20 +181,30 @@ Point glyph_point(const SimpleGlyph& glyph, const double* dx, const double* dy, 
 
 void collect_contour(const SimpleGlyph& glyph, const double* dx, const double* dy, uint32_t first,
                      uint32_t last, const AffineTransform& transform, ContourPoints& contour) {
+  // Each glyph point gives at most two (itself and a midpoint after it), and the repeated
+  // start one more: that room is reserved once and filled through the arrays' data.
+  const size_t room = 2 * (static_cast<size_t>(last) - first + 1) + 2;
   contour.points.clear();
   contour.on_curve.clear();
+  contour.points.reserve(room);
+  contour.on_curve.reserve(room);
+  Point* points = contour.points.data;
+  bool* on_curve = contour.on_curve.data;
+  size_t count = 0;
   for (uint32_t i = first; i <= last; ++i) {
     const Point point = glyph_point(glyph, dx, dy, i);
     const bool on = (glyph.flags.data[i] & kOnCurve) != 0;
-    contour.points.push_back(transform_point(transform, point));
-    contour.on_curve.emplace_back(on);
+    points[count] = transform_point(transform, point);
+    on_curve[count++] = on;
     const uint32_t next = i == last ? first : i + 1;
     if (!on && (glyph.flags.data[next] & kOnCurve) == 0) {
       const Point next_point = glyph_point(glyph, dx, dy, next);
-      contour.points.push_back(transform_point(transform, midpoint(point, next_point)));
-      contour.on_curve.emplace_back(true);
+      points[count] = transform_point(transform, midpoint(point, next_point));
+      on_curve[count++] = true;
     }
   }
+  contour.points.size = count;
+  contour.on_curve.size = count;
   if (!contour.on_curve.data[0]) {
     const Point last_point = contour.points.data[contour.points.size - 1];
     contour.points.emplace_at(contour.points.data, last_point);

@@ -156,6 +156,39 @@ TEST(Rasterizer, NonZeroWindingForOverlapsAndHoles) {
   EXPECT_EQ(pixel_at(g, 3, 1), 0);
 }
 
+// Rows crossed by two or three contours, four or six crossings each, in every order of
+// windings: side by side, nested (a hole or a double winding), overlapping, touching, and
+// a box of no width beside others.
+TEST(Rasterizer, RowsOfSeveralContoursMatchTheReference) {
+  struct Case {
+    const char* name;
+    std::vector<Rect> rects;
+  };
+  const Case cases[] = {
+      {"side by side", {{0.3, 0.2, 2.6, 5.1}, {3.4, 0.7, 5.9, 4.4}}},
+      {"nested", {{0.1, 0.1, 6.0, 6.0}, {2.2, 1.9, 3.7, 4.3}}},
+      {"overlapping", {{0.0, 0.6, 3.3, 3.9}, {2.1, 1.4, 5.2, 5.0}}},
+      {"touching", {{0.5, 0.5, 2.5, 4.5}, {2.5, 0.5, 4.75, 4.5}}},
+      {"no width beside some", {{1.0, 0.25, 1.0, 3.75}, {2.0, 0.25, 4.5, 3.75}}},
+      {"three side by side", {{0.2, 0.3, 1.7, 4.9}, {2.4, 0.1, 3.3, 5.2}, {4.1, 0.8, 6.6, 3.5}}},
+      {"three nested", {{0.0, 0.0, 7.0, 7.0}, {1.1, 1.3, 5.8, 5.6}, {2.6, 2.4, 4.2, 4.1}}},
+      {"three overlapping", {{0.0, 0.5, 3.2, 4.0}, {2.0, 1.0, 5.1, 4.6}, {4.3, 0.2, 7.4, 3.3}}},
+  };
+  for (const Case& c : cases) {
+    // Bit k reverses contour k + 1; the first contour's direction comes from flip_all.
+    for (unsigned reversed = 0; reversed < 1u << (c.rects.size() - 1); ++reversed) {
+      for (const bool flip_all : {false, true}) {
+        OutlineBuilder b;
+        add_rect(b, c.rects[0], flip_all);
+        for (size_t k = 1; k < c.rects.size(); ++k)
+          add_rect(b, c.rects[k], ((reversed >> (k - 1) & 1) != 0) != flip_all);
+        EXPECT_EQ(difference_from_reference(rasterize_outline(b, 0), reference_rasterize(b)), "")
+            << c.name << ", reversed " << reversed << ", flipped " << flip_all;
+      }
+    }
+  }
+}
+
 TEST(Rasterizer, ReversingEveryEdgeChangesNothing) {
   OutlineBuilder forward;
   forward.move_to({0.3, 0.1});

@@ -150,12 +150,15 @@ TEST(GlyphOutline, SinglePointContourDrawsNothing) {
 TEST(GlyphOutline, RepeatFlagOvershootingThePointCount) {
   // Three points; the flag repeats 5 more times (6 flags). Only three are used and the x
   // bytes start right after the repeat count.
+  // At the end of the data, fewer bytes remain than two per point: the same glyph.
   const Bytes glyph = raw_simple_glyph(1, {2}, {0x3F, 5}, {10, 20, 30, 1, 2, 3});
-  const auto font = font_with({glyph});
-  const Appended a = append(*font, 1);
-  ASSERT_TRUE(a.ok);
-  const std::vector<Edge> expected = {{10, 1, 30, 3}, {30, 3, 60, 6}, {60, 6, 10, 1}};
-  EXPECT_EQ(edges_of(a.builder), expected);
+  for (const bool glyf_last : {false, true}) {
+    const auto font = font_with({glyph}, glyf_last);
+    const Appended a = append(*font, 1);
+    ASSERT_TRUE(a.ok) << glyf_last;
+    const std::vector<Edge> expected = {{10, 1, 30, 3}, {30, 3, 60, 6}, {60, 6, 10, 1}};
+    EXPECT_EQ(edges_of(a.builder), expected) << glyf_last;
+  }
 }
 
 TEST(GlyphOutline, CoordinatesWrapAsSixteenBitValues) {
@@ -207,6 +210,7 @@ TEST(GlyphOutline, MalformedSimpleGlyphsFail) {
       {"end point 65535 wraps the count to 0", raw_simple_glyph(1, {65535}, {}, {})},
       {"flags run out", raw_simple_glyph(1, {9}, {0x31, 0x31}, {})},
       {"repeat count missing", raw_simple_glyph(1, {9}, {0x39}, {})},
+      {"repeat count missing after the last point's flag", raw_simple_glyph(1, {0}, {0x39}, {})},
       {"x bytes run out", raw_simple_glyph(1, {3}, {0x0B, 3}, {0, 1})},
       {"y words run out", raw_simple_glyph(1, {1}, {0x11, 0x11}, {0, 1, 2})},
       {"instructions run out", instructions_cut.bytes()},
