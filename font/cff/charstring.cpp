@@ -28,7 +28,12 @@ class Type2Interpreter {
 public:
   Type2Interpreter(const CffFont& font, double scale, OutlineBuilder& outline, CharstringWork& work)
       : font_(font), scale_(scale), outline_(outline), work_(work),
-        max_operands_(font.cff2 ? kMaxCff2Operands : kMaxOperands) {}
+        max_operands_(font.cff2 ? kMaxCff2Operands : kMaxOperands) {
+    // Only the font's own stack depth starts zeroed: a CFF glyph clears 48 operands, not
+    // the 513 that CFF2's blends may fill.
+    for (int i = 0; i < max_operands_; ++i)
+      stack_[i] = 0.0;
+  }
 
   // Runs glyph `glyph` with its origin at (dx, dy) font units. Endchar's accent form is
   // honoured only when `components` is true (a component may not be composite again).
@@ -654,13 +659,13 @@ private:
   CharstringWork& work_;
   const CffPrivate* private_ = nullptr;
   const int max_operands_;
-  double stack_[kMaxCff2Operands] = {};
+  double stack_[kMaxCff2Operands]; // [0, max_operands_) zeroed by the constructor
   int count_ = 0;
   uint16_t vsindex_ = 0;
   uint16_t regions_ = 0; // of the data set vsindex_ names, once regions_known_
   bool regions_known_ = false;
-  bool blended_ = false;                  // vsindex may not follow a blend
-  double weights_[kMaxCff2Operands] = {}; // each region's weight at the instance
+  bool blended_ = false;             // vsindex may not follow a blend
+  double weights_[kMaxCff2Operands]; // each region's weight at the instance, once loaded
   double transient_[kTransientSize] = {};
   int stems_ = 0;
   bool width_seen_ = false;
