@@ -29,10 +29,11 @@ CrossingCount CrossingCounter::result() const {
 CrossingCount count_crossings(const OutlineBuilder& outline, const SampleGrid& grid,
                               uint64_t max_crossings, dv::vector<int32_t>& rows) {
   CrossingCounter counter(grid, max_crossings, rows);
+  SpannedRowFinder spanned_rows(grid);
   for (const LineSegment& segment : outline.segments) {
     int32_t first = 0;
     int32_t end = 0;
-    if (spanned_rows(segment.p0, segment.p1, grid, first, end) && !counter.add(first, end))
+    if (spanned_rows.find(segment.p0, segment.p1, first, end) && !counter.add(first, end))
       break;
   }
   return counter.result();
