@@ -7,19 +7,34 @@
 #include "font/raster/outline.h"
 #include "font/raster/sample_grid.h"
 
-// The sample rows first .. end - 1 the edge p0-p1 spans (those with low <= y < high, as
-// the sweep decides it); false when it spans none (horizontal edges and edges with a NaN y
-// among them).
-[[gnu::always_inline]] inline bool spanned_rows(const Point& p0, const Point& p1,
-                                                const SampleGrid& grid, int32_t& first,
-                                                int32_t& end) {
-  if (!(p0.y < p1.y) && !(p1.y < p0.y))
-    return false;
-  const bool upward = p0.y < p1.y;
-  first = grid.first_row_below(upward ? p1.y : p0.y);
-  end = grid.first_row_below(upward ? p0.y : p1.y);
-  return first < end;
-}
+// The sample rows first .. end - 1 an edge spans (those with low <= y < high, as the sweep
+// decides it), for edges taken in outline order. Consecutive edges of a contour share an
+// end point, so the row of the last end point found is kept and reused when the next edge
+// starts at the same y: first_row_below is a function of y alone (its answer is settled by
+// comparisons, which do not tell +0 from -0), so the reused row is the one it would give.
+class SpannedRowFinder {
+public:
+  explicit SpannedRowFinder(const SampleGrid& grid) : grid_(grid) {}
+
+  // The rows of the edge p0-p1; false when it spans none (horizontal edges and edges with
+  // a NaN y among them).
+  [[gnu::always_inline]] bool find(const Point& p0, const Point& p1, int32_t& first, int32_t& end) {
+    if (!(p0.y < p1.y) && !(p1.y < p0.y))
+      return false;
+    const int32_t start_row = p0.y == known_y_ ? known_row_ : grid_.first_row_below(p0.y);
+    known_y_ = p1.y;
+    known_row_ = grid_.first_row_below(p1.y);
+    const bool upward = p0.y < p1.y;
+    first = upward ? known_row_ : start_row;
+    end = upward ? start_row : known_row_;
+    return first < end;
+  }
+
+private:
+  const SampleGrid& grid_;
+  double known_y_ = __builtin_nan(""); // equal to no y until a row is known
+  int32_t known_row_ = 0;
+};
 
 struct CrossingCount {
   uint64_t crossings = 0; // edge and sample-row pairs, over all rows

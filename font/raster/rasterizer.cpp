@@ -110,6 +110,7 @@ CrossingCount prepare_edges(const OutlineBuilder& outline, const SampleGrid& gri
   s.edges.reserve(outline.segments.size);
   s.first_edge_of_pixel_row.assign(static_cast<size_t>(grid.rows / kSamplesPerAxis), kNoEdge);
   CrossingCounter counter(grid, kMaxCrossings, s.row_counts);
+  SpannedRowFinder spanned_rows(grid);
   SweepEdge* edges = s.edges.data;
   size_t edge_count = 0;
   const LineSegment* segments = outline.segments.data;
@@ -118,7 +119,7 @@ CrossingCount prepare_edges(const OutlineBuilder& outline, const SampleGrid& gri
     const Point p1 = segments[k].p1;
     int32_t first = 0;
     int32_t end = 0;
-    if (!spanned_rows(p0, p1, grid, first, end))
+    if (!spanned_rows.find(p0, p1, first, end))
       continue;
     if (!counter.add(first, end))
       break;

@@ -88,6 +88,30 @@ TEST(Rasterizer, TwoPixelSquare) {
   EXPECT_EQ(std::vector<unsigned char>(g.pixels.data, g.pixels.data + g.pixels.size), expected);
 }
 
+// A row of k crossings costs k (1 + ceil(log2 k)) units, for small and large k alike:
+// side-by-side boxes two pixels high give 8 sample rows of two crossings per box.
+TEST(Rasterizer, SweepWorkGrowsWithTheCrossingsOfEachRow) {
+  struct Case {
+    int boxes;
+    uint64_t units_per_row; // 2 boxes crossings, times 1 + ceil(log2(2 boxes))
+  };
+  const Case cases[] = {{1, 2 * 2},  {4, 8 * 4},  {7, 14 * 5},
+                        {8, 16 * 5}, {9, 18 * 6}, {17, 34 * 7}};
+  for (const Case& c : cases) {
+    OutlineBuilder b;
+    for (int k = 0; k < c.boxes; ++k)
+      add_rect(b, {k * 1.0, 0, k + 0.5, 2});
+    RasterScratch scratch;
+    GlyphBudget budget = GlyphBudget::unlimited();
+    const GlyphBitmap g = rasterize_outline(b, 0, scratch, budget);
+    ASSERT_EQ(g.height, 4) << c.boxes << " boxes";
+    const uint64_t edges = 4u * static_cast<uint64_t>(c.boxes);
+    const auto pixels = static_cast<uint64_t>(g.width * g.height);
+    EXPECT_EQ(UINT64_MAX - budget.work, edges + 8u * c.units_per_row + pixels)
+        << c.boxes << " boxes";
+  }
+}
+
 TEST(Rasterizer, HalfCoveredPixel) {
   OutlineBuilder b;
   add_rect(b, {0, 0, 1.5, 1});

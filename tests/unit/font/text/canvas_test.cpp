@@ -33,6 +33,8 @@ const Placement kPlacements[] = {
     {"transparent", 1, 1, 3, 3, 5, 5, 4, 5, 6, 0.0},
     {"rows of 16 and more", 3, 2, 37, 6, 45, 9, 9, 8, 7, 180.0},
     {"wide, clipped on both sides", -5, -2, 40, 7, 31, 4, 9, 8, 7, 255.0},
+    {"opaque rows of fifteen", 0, 0, 15, 3, 15, 3, 70, 80, 90, 255.0},
+    {"opaque rows of seven", 1, 0, 7, 4, 9, 4, 70, 80, 90, 255.0},
 };
 
 TEST(GlyphToRgba, GivesTheBytesOfTheCanvasPath) {
