@@ -28,40 +28,15 @@
 #include "font/sfnt/font_variations.h"
 #include "font/sfnt/item_variation_store.h"
 #include "support/fonttools_fixtures.h"
+#include "support/instance_comparison.h"
 #include "unit/font/freetype_peer.h"
 
 namespace {
 
+using instancetest::Instance;
+
 constexpr int kPixelSizes[] = {12, 48};
 constexpr double kOutlineScale = 4.0; // pixels per font unit for the outline comparison
-
-struct Instance {
-  std::string variable_font;
-  std::string static_font;
-  std::vector<double> user_values;
-  std::vector<double> normalized;
-  bool at_masters() const {
-    return std::all_of(normalized.begin(), normalized.end(),
-                       [](double v) { return v == -1.0 || v == 0.0 || v == 1.0; });
-  }
-  bool at_default() const {
-    return std::all_of(normalized.begin(), normalized.end(), [](double v) { return v == 0.0; });
-  }
-};
-
-std::vector<Instance> instances() {
-  std::vector<Instance> all;
-  for (const auto& fields : fonttools_fixtures::listing("cff2_fonts.txt")) {
-    Instance instance{fields.at(0), fields.at(1), {}, {}};
-    const size_t axes = std::stoul(fields.at(2));
-    for (size_t i = 0; i < axes; ++i) {
-      instance.user_values.push_back(std::stod(fields.at(3 + i)));
-      instance.normalized.push_back(std::stod(fields.at(3 + axes + i)));
-    }
-    all.push_back(instance);
-  }
-  return all;
-}
 
 std::unique_ptr<CffFont> load_font(const std::string& name) {
   const std::vector<unsigned char> bytes = fonttools_fixtures::read(name);
@@ -71,35 +46,6 @@ std::unique_ptr<CffFont> load_font(const std::string& name) {
                      0))
     return nullptr;
   return font;
-}
-
-std::unique_ptr<FontBackend> load_backend(const std::string& name) {
-  const std::vector<unsigned char> bytes = fonttools_fixtures::read(name);
-  std::unique_ptr<FontBackend> backend(make_cff_backend());
-  if (bytes.empty() ||
-      !backend->load(dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size())))
-    return nullptr;
-  return backend;
-}
-
-double distance_to_segment(const Point& p, const LineSegment& s) {
-  const double dx = s.p1.x - s.p0.x, dy = s.p1.y - s.p0.y;
-  const double length2 = dx * dx + dy * dy;
-  double t = length2 > 0 ? ((p.x - s.p0.x) * dx + (p.y - s.p0.y) * dy) / length2 : 0.0;
-  t = std::clamp(t, 0.0, 1.0);
-  return std::hypot(p.x - (s.p0.x + t * dx), p.y - (s.p0.y + t * dy));
-}
-
-// The largest distance from a vertex of `a` to the nearest edge of `b`, in font units.
-double farthest_vertex(const OutlineBuilder& a, const OutlineBuilder& b) {
-  double farthest = 0.0;
-  for (uint64_t i = 0; i < a.segments.size; ++i) {
-    double nearest = INFINITY;
-    for (uint64_t j = 0; j < b.segments.size; ++j)
-      nearest = std::min(nearest, distance_to_segment(a.segments.data[i].p0, b.segments.data[j]));
-    farthest = std::max(farthest, nearest);
-  }
-  return farthest / kOutlineScale;
 }
 
 struct Drawn {
@@ -123,7 +69,7 @@ double blended_values(const CffFont& font, const CharstringWork& work) {
 }
 
 TEST(Cff2Instancer, UserValuesNormalizeAsFontToolsDoes) {
-  const std::vector<Instance> all = instances();
+  const std::vector<Instance> all = instancetest::instances("cff2_fonts.txt");
   ASSERT_FALSE(all.empty()) << "no " << fonttools_fixtures::path("cff2_fonts.txt");
   for (const Instance& instance : all) {
     const auto variable = load_font(instance.variable_font);
@@ -142,7 +88,7 @@ TEST(Cff2Instancer, OutlinesMatchUpToTheMutatorsRounding) {
   double farthest_at_masters = 0.0;
   double farthest_between = 0.0;
   size_t compared = 0;
-  for (const Instance& instance : instances()) {
+  for (const Instance& instance : instancetest::instances("cff2_fonts.txt")) {
     SCOPED_TRACE(instance.static_font);
     const auto variable = load_font(instance.variable_font);
     const auto instanced = load_font(instance.static_font);
@@ -156,8 +102,8 @@ TEST(Cff2Instancer, OutlinesMatchUpToTheMutatorsRounding) {
       const Drawn ours = draw(*variable, codepoint);
       const Drawn theirs = draw(*instanced, codepoint);
       ASSERT_GT(ours.outline.segments.size, 0u) << "U+" << std::hex << codepoint;
-      const double distance = std::max(farthest_vertex(ours.outline, theirs.outline),
-                                       farthest_vertex(theirs.outline, ours.outline));
+      const double distance =
+          instancetest::outline_distance(ours.outline, theirs.outline, kOutlineScale);
       if (instance.at_masters()) {
         EXPECT_LE(distance, 1e-9) << "U+" << std::hex << codepoint;
         farthest_at_masters = std::max(farthest_at_masters, distance);
@@ -179,10 +125,10 @@ TEST(Cff2Instancer, OutlinesMatchUpToTheMutatorsRounding) {
 // Advances and ink boxes through the backend at the sizes text is drawn at; the default
 // instance draws the very pixels of the static font.
 TEST(Cff2Instancer, GlyphsDrawAsTheStaticInstance) {
-  for (const Instance& instance : instances()) {
+  for (const Instance& instance : instancetest::instances("cff2_fonts.txt")) {
     SCOPED_TRACE(instance.static_font);
-    const auto variable = load_backend(instance.variable_font);
-    const auto instanced = load_backend(instance.static_font);
+    const auto variable = instancetest::load_backend(instance.variable_font, make_cff_backend);
+    const auto instanced = instancetest::load_backend(instance.static_font, make_cff_backend);
     ASSERT_NE(variable, nullptr);
     ASSERT_NE(instanced, nullptr);
     variable->set_variation(instance.user_values.data());

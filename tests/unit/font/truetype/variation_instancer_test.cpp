@@ -29,41 +29,18 @@
 #include "font/truetype/backend.h"
 #include "font/truetype/outline.h"
 #include "support/fonttools_fixtures.h"
+#include "support/instance_comparison.h"
 #include "unit/font/freetype_peer.h"
 
 namespace {
+
+using instancetest::Instance;
 
 constexpr int kPixelSizes[] = {12, 48};
 // Pixels per font unit for the outline comparison: fine enough that flattening adds little
 // to the rounding's bound.
 constexpr double kOutlineScale = 4.0;
 constexpr double kOutlineTolerance = 0.7072 + kCurveTolerance / kOutlineScale; // font units
-
-// One line of the generator's listing: user values and fontTools' normalized coordinates
-// in the order of the font's axes.
-struct Instance {
-  std::string variable_font;
-  std::string static_font;
-  std::vector<double> user_values;
-  std::vector<double> normalized;
-  bool at_default() const {
-    return std::all_of(normalized.begin(), normalized.end(), [](double v) { return v == 0.0; });
-  }
-};
-
-std::vector<Instance> instances() {
-  std::vector<Instance> all;
-  for (const auto& fields : fonttools_fixtures::listing("variable_fonts.txt")) {
-    Instance instance{fields.at(0), fields.at(1), {}, {}};
-    const size_t axes = std::stoul(fields.at(2));
-    for (size_t i = 0; i < axes; ++i) {
-      instance.user_values.push_back(std::stod(fields.at(3 + i)));
-      instance.normalized.push_back(std::stod(fields.at(3 + axes + i)));
-    }
-    all.push_back(instance);
-  }
-  return all;
-}
 
 // The code points the fonts map (the generator's, and a few they do not).
 std::vector<unsigned> code_points() {
@@ -83,35 +60,6 @@ std::unique_ptr<TrueTypeFont> load_font(const std::string& name) {
   return font;
 }
 
-std::unique_ptr<FontBackend> load_backend(const std::string& name) {
-  const std::vector<unsigned char> bytes = fonttools_fixtures::read(name);
-  std::unique_ptr<FontBackend> backend(make_truetype_backend());
-  if (bytes.empty() ||
-      !backend->load(dv::vector<unsigned char>(bytes.data(), bytes.data() + bytes.size())))
-    return nullptr;
-  return backend;
-}
-
-double distance_to_segment(const Point& p, const LineSegment& s) {
-  const double dx = s.p1.x - s.p0.x, dy = s.p1.y - s.p0.y;
-  const double length2 = dx * dx + dy * dy;
-  double t = length2 > 0 ? ((p.x - s.p0.x) * dx + (p.y - s.p0.y) * dy) / length2 : 0.0;
-  t = std::clamp(t, 0.0, 1.0);
-  return std::hypot(p.x - (s.p0.x + t * dx), p.y - (s.p0.y + t * dy));
-}
-
-// The largest distance from a vertex of `a` to the nearest edge of `b`, in font units.
-double farthest_vertex(const OutlineBuilder& a, const OutlineBuilder& b) {
-  double farthest = 0.0;
-  for (uint64_t i = 0; i < a.segments.size; ++i) {
-    double nearest = INFINITY;
-    for (uint64_t j = 0; j < b.segments.size; ++j)
-      nearest = std::min(nearest, distance_to_segment(a.segments.data[i].p0, b.segments.data[j]));
-    farthest = std::max(farthest, nearest);
-  }
-  return farthest / kOutlineScale;
-}
-
 OutlineBuilder outline_of(const TrueTypeFont& font, unsigned codepoint) {
   OutlineBuilder builder;
   const uint16_t glyph = map_code_point(font.data, font.cmap4, font.cmap12_groups, codepoint);
@@ -121,7 +69,7 @@ OutlineBuilder outline_of(const TrueTypeFont& font, unsigned codepoint) {
 }
 
 TEST(VariationInstancer, UserValuesNormalizeAsFontToolsDoes) {
-  const std::vector<Instance> all = instances();
+  const std::vector<Instance> all = instancetest::instances("variable_fonts.txt");
   ASSERT_FALSE(all.empty()) << "no " << fonttools_fixtures::path("variable_fonts.txt");
   for (const Instance& instance : all) {
     const auto variable = load_font(instance.variable_font);
@@ -137,7 +85,7 @@ TEST(VariationInstancer, UserValuesNormalizeAsFontToolsDoes) {
 
 TEST(VariationInstancer, OutlinesMatchUpToTheInstancersRounding) {
   double farthest = 0.0;
-  for (const Instance& instance : instances()) {
+  for (const Instance& instance : instancetest::instances("variable_fonts.txt")) {
     SCOPED_TRACE(instance.static_font);
     const auto variable = load_font(instance.variable_font);
     const auto instanced = load_font(instance.static_font);
@@ -151,8 +99,7 @@ TEST(VariationInstancer, OutlinesMatchUpToTheInstancersRounding) {
       const OutlineBuilder ours = outline_of(*variable, codepoint);
       const OutlineBuilder theirs = outline_of(*instanced, codepoint);
       ASSERT_EQ(ours.segments.size == 0, theirs.segments.size == 0) << "U+" << codepoint;
-      const double distance =
-          std::max(farthest_vertex(ours, theirs), farthest_vertex(theirs, ours));
+      const double distance = instancetest::outline_distance(ours, theirs, kOutlineScale);
       EXPECT_LE(distance, kOutlineTolerance) << "U+" << std::hex << codepoint;
       farthest = std::max(farthest, distance);
     }
@@ -183,10 +130,10 @@ LineMetrics typographic_metrics(const TrueTypeFont& font) {
 // masters keep hhea equal to the typographic metrics, so the instance's OS/2 values are the
 // line metrics the library must give.
 TEST(VariationInstancer, GlyphsDrawAsTheStaticInstance) {
-  for (const Instance& instance : instances()) {
+  for (const Instance& instance : instancetest::instances("variable_fonts.txt")) {
     SCOPED_TRACE(instance.static_font);
-    const auto variable = load_backend(instance.variable_font);
-    const auto instanced = load_backend(instance.static_font);
+    const auto variable = instancetest::load_backend(instance.variable_font, make_truetype_backend);
+    const auto instanced = instancetest::load_backend(instance.static_font, make_truetype_backend);
     ASSERT_NE(variable, nullptr);
     ASSERT_NE(instanced, nullptr);
     variable->set_variation(instance.user_values.data());
