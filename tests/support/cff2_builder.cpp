@@ -73,18 +73,7 @@ Bytes top_dict(const Cff2Params& params, const Layout& at) {
 } // namespace
 
 Bytes cff2_index(const std::vector<Bytes>& objects) {
-  ByteWriter out;
-  out.u32(static_cast<uint32_t>(objects.size()));
-  if (objects.empty())
-    return out.bytes();
-  out.u8(4);
-  uint32_t offset = 1;
-  out.u32(offset);
-  for (const Bytes& object : objects)
-    out.u32(offset += static_cast<uint32_t>(object.size()));
-  for (const Bytes& object : objects)
-    out.append(object);
-  return out.bytes();
+  return cff_index(objects, 4);
 }
 
 Bytes cff2_variation_store(const std::vector<std::vector<double>>& peaks,

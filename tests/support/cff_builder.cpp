@@ -52,9 +52,12 @@ Bytes dict_int(int32_t value) {
           static_cast<uint8_t>(raw >> 8), static_cast<uint8_t>(raw)};
 }
 
-Bytes cff_index(const std::vector<Bytes>& objects) {
+Bytes cff_index(const std::vector<Bytes>& objects, int count_size) {
   ByteWriter out;
-  out.u16(static_cast<uint16_t>(objects.size()));
+  if (count_size == 4)
+    out.u32(static_cast<uint32_t>(objects.size()));
+  else
+    out.u16(static_cast<uint16_t>(objects.size()));
   if (objects.empty())
     return out.bytes();
   out.u8(4);

@@ -41,8 +41,9 @@ struct CffParams {
 
 // The DICT encoding of an integer (always the five-byte form).
 Bytes dict_int(int32_t value);
-// An INDEX of the given objects (offset size 4).
-Bytes cff_index(const std::vector<Bytes>& objects);
+// An INDEX of the given objects (offset size 4), its count `count_size` bytes long: 2 in
+// CFF, 4 in CFF2.
+Bytes cff_index(const std::vector<Bytes>& objects, int count_size = 2);
 
 Bytes cff_table(const CffParams& params);
 
