@@ -22,6 +22,7 @@
 #include "font/sfnt/font_variations.h"
 #include "support/fonttools_fixtures.h"
 #include "unit/font/freetype_peer.h"
+#include "unit/font/instance_freetype_comparison.h"
 
 namespace {
 
@@ -66,9 +67,7 @@ TEST_F(Cff2FreeType, InstancesMatchFreeType) {
     set_instance(instance);
     for (const int pixel_size : kPixelSizes) {
       const double scale = pixel_size / units_per_em;
-      std::vector<double> ours_differences;
-      std::vector<double> baseline_differences;
-      size_t inked = 0;
+      ftpeer::InstanceComparison comparison;
       for (unsigned codepoint = 0x20; codepoint <= 0x7E; ++codepoint) {
         const unsigned glyph = freetype_->glyph_of(codepoint);
         if (glyph == 0)
@@ -76,34 +75,14 @@ TEST_F(Cff2FreeType, InstancesMatchFreeType) {
         const std::string where = "U+" + std::to_string(codepoint) + " wght " +
                                   std::to_string(instance[0]) + " wdth " +
                                   std::to_string(instance[1]) + " at " + std::to_string(pixel_size);
-        const GlyphBitmap ours = backend_->rasterize(codepoint, scale);
-        ftpeer::Coverage theirs;
-        ASSERT_TRUE(freetype_->render(glyph, pixel_size, theirs)) << where;
-        EXPECT_LE(std::fabs(ours.advance - freetype_->face()->glyph->advance.x / 64.0), 1.0 / 64)
-            << where << ": ours " << ours.advance << ", FreeType "
-            << freetype_->face()->glyph->advance.x / 64.0;
-        ftpeer::Coverage baseline;
-        ASSERT_TRUE(freetype_->render_outline_with_library(glyph, pixel_size, baseline)) << where;
-        const ftpeer::Coverage mine = ftpeer::coverage_of(ours);
-        inked += has_ink(ours) ? 1 : 0;
-        if (ftpeer::within_pixels(baseline.ink(), theirs.ink(), 1))
-          EXPECT_TRUE(ftpeer::within_pixels(mine.ink(), theirs.ink(), 1))
-              << where << ": ours " << ftpeer::describe(mine.ink()) << ", FreeType "
-              << ftpeer::describe(theirs.ink());
-        const double difference = ftpeer::relative_difference(mine, theirs);
-        const double baseline_difference = ftpeer::relative_difference(baseline, theirs);
-        EXPECT_LE(difference, baseline_difference + kAddedDifferenceAllowed) << where;
-        ours_differences.push_back(difference);
-        baseline_differences.push_back(baseline_difference);
+        comparison.add(*freetype_, glyph, pixel_size, backend_->rasterize(codepoint, scale),
+                       kAddedDifferenceAllowed, where);
       }
-      EXPECT_GE(inked, 19u); // every glyph but the space
-      std::printf("wght %g wdth %g %2d px: %zu glyphs, difference 99th %.3f largest %.3f "
-                  "(FreeType's outline through our rasterizer: %.3f, %.3f)\n",
-                  instance[0], instance[1], pixel_size, ours_differences.size(),
-                  ftpeer::percentile(ours_differences, 99),
-                  ftpeer::percentile(ours_differences, 100),
-                  ftpeer::percentile(baseline_differences, 99),
-                  ftpeer::percentile(baseline_differences, 100));
+      EXPECT_GE(comparison.inked, 19u); // every glyph but the space
+      char what[64];
+      std::snprintf(what, sizeof what, "wght %g wdth %g %2d px", instance[0], instance[1],
+                    pixel_size);
+      comparison.print(what);
     }
   }
 }
