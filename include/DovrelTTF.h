@@ -53,17 +53,17 @@ void* dv_ttf_font_load_memory(const void* data, unsigned long size, float pixel_
 // DV_TTF_LOAD_COLLECTIONS). Bits 7-15 are reserved: an options word that sets any of them
 // gives null. A face index past a collection's last face, and any index but 0 for a file
 // that is no collection, gives null. The handles work with the functions below as any other.
-constexpr unsigned int DV_TTF_LOAD_CFF = 1u;            // OpenType with CFF outlines ("OTTO")
+constexpr unsigned int DV_TTF_LOAD_CFF = 1u;            // OpenType CFF or CFF2 outlines ("OTTO")
 constexpr unsigned int DV_TTF_LOAD_COLLECTIONS = 2u;    // collections ("ttcf"), face options >> 16
 constexpr unsigned int DV_TTF_LOAD_COMPLETE_TYPE1 = 4u; // Type 1 in full, glyphs found by name
 constexpr unsigned int DV_TTF_LOAD_KERNING = 8u;        // pair kerning (GPOS, else kern)
 // Light hinting: horizontal edges (baseline, x-height, cap height, the bars of letters)
 // snapped to whole pixel rows, vertically only; advances, kerning and widths unchanged.
 constexpr unsigned int DV_TTF_LOAD_HINTING = 16u;
-// Character maps of formats 0 (Macintosh Roman), 13 (ranges sharing a glyph) and 14:
-// a variation selector (U+FE00-U+FE0F, U+E0100-U+E01EF) after a character picks the
-// variant glyph the font lists for the pair, else the character's own; a selector itself
-// draws nothing.
+// Character maps of formats 0 (Macintosh Roman, Cyrillic or Central European), 13 (ranges
+// sharing a glyph) and 14: a variation selector (U+FE00-U+FE0F, U+E0100-U+E01EF) after a
+// character picks the variant glyph the font lists for the pair, else the character's own;
+// a selector itself draws nothing.
 constexpr unsigned int DV_TTF_LOAD_CHARACTER_MAPS = 64u;
 // The formats and kerning, every bit the extended loaders first offered. Hinting and the
 // further character maps change what existing text draws, so they are asked for by name.
